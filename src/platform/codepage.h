@@ -1,0 +1,16 @@
+#pragma once
+
+// The two 8-bit code pages the content is written in: 1251 for scripts, pages, index files and
+// pack names, 866 for names inside RAR archives. Our own tables, so the result never depends on
+// which codecs the Qt build carries.
+
+#include <QByteArray>
+#include <QString>
+
+QString FromCp1251(QByteArrayView bytes);
+QString FromCp866(QByteArrayView bytes);
+
+// A character that has no byte in the code page becomes '?'; lossless (when given) tells whether
+// every character had one.
+QByteArray ToCp1251(QStringView text, bool* lossless = nullptr);
+QByteArray ToCp866(QStringView text, bool* lossless = nullptr);

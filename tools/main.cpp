@@ -1,0 +1,65 @@
+// velbrook-tool: inspects and builds the content of a title (scripts, the resource container,
+// the content pack) and shows how its paths are read.
+
+#include "toolsupport.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
+
+  script decode FILE [--lower]           decoded lines of a stored script, as a JSON array
+  script encode TEXTFILE -o OUT          store a UTF-8 text file as a script (code page 1251)
+  container list FILE                    name, offset and size of every entry
+  container cat FILE NAME                an entry's bytes
+  container build OUT FILE...            a container with one entry per file
+  pack list FILE                         every packed file
+  pack cat FILE PATH [--base FOLDER]     a packed file's unpacked bytes
+  pack build OUT FOLDER                  a pack of the tree below FOLDER
+  path expand VALUE --program-dir DIR [--program-drive DIR]
+                                         where a script's path value leads
+  path combine BASE RELATIVE             a relative path joined to a folder
+
+Exit status: 0 done, 1 a named entry or file was not found, 2 bad usage or unreadable input.
+)";
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList words = app.arguments().mid(1);
+
+    if (words.isEmpty() || words.first() == QLatin1String("--help") || words.first() == QLatin1String("-h")) {
+        std::fputs(kHelp, words.isEmpty() ? stderr : stdout);
+        return words.isEmpty() ? ExitBadInput : ExitOk;
+    }
+
+    try {
+        if (words.size() < 2)
+            Fail(ExitBadInput, QStringLiteral("usage: velbrook-tool GROUP VERB ... (see --help)"));
+        const QString group = words.takeFirst();
+        const QString verb = words.takeFirst();
+        ToolArgs args(words, group + QLatin1Char(' ') + verb + QStringLiteral(" ... (see --help)"));
+        bool known = false;
+        if (group == QLatin1String("script"))
+            known = RunScriptCommand(verb, args);
+        else if (group == QLatin1String("container"))
+            known = RunContainerCommand(verb, args);
+        else if (group == QLatin1String("pack"))
+            known = RunPackCommand(verb, args);
+        else if (group == QLatin1String("path"))
+            known = RunPathCommand(verb, args);
+        if (!known)
+            Fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
+    } catch (const ToolFailure& failure) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(failure.message));
+        return failure.code;
+    }
+    std::fflush(stdout);
+    return ExitOk;
+}

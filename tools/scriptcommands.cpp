@@ -1,0 +1,81 @@
+#include "toolsupport.h"
+
+#include "contenterror.h"
+#include "scriptcodec.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QStringDecoder>
+
+namespace {
+
+void decode(ToolArgs& args)
+{
+    args.setUsage(QStringLiteral("script decode FILE [--lower]"));
+    const bool lower = args.takeFlag(QStringLiteral("--lower"));
+    const QStringList words = args.positional(1, 1);
+    const QStringList lines = DecodeScript(ReadInputFile(words[0]), lower);
+    WriteOutput(QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Indented));
+}
+
+// The lines of a UTF-8 text file: ended by LF or CR LF; a last line without an end counts too.
+QStringList textLines(const QString& path)
+{
+    QByteArray bytes = ReadInputFile(path);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    if (utf8.hasError())
+        Fail(ExitBadInput, QStringLiteral("%1 is not UTF-8 text").arg(path));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+void encode(ToolArgs& args)
+{
+    args.setUsage(QStringLiteral("script encode TEXTFILE -o OUT"));
+    const std::optional<QString> out = args.takeOption(QStringLiteral("-o"));
+    const QStringList words = args.positional(1, 1);
+    if (!out)
+        args.usageFailure();
+    const QStringList lines = textLines(words[0]);
+    bool lossless = true;
+    const QByteArray stored = EncodeScript(lines, &lossless);
+    if (!lossless) {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            for (const QChar c : lines[i]) {
+                bool ok = true;
+                EncodeScript({QString(c)}, &ok);
+                if (!ok)
+                    Fail(ExitBadInput, QStringLiteral("%1: line %2: \"%3\" has no code page 1251 byte")
+                                           .arg(words[0])
+                                           .arg(i + 1)
+                                           .arg(c));
+            }
+        }
+    }
+    QFile file(*out);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(stored) != stored.size())
+        Fail(ExitBadInput, QStringLiteral("cannot write %1").arg(*out));
+}
+
+} // namespace
+
+bool RunScriptCommand(const QString& verb, ToolArgs& args)
+{
+    if (verb == QLatin1String("decode"))
+        decode(args);
+    else if (verb == QLatin1String("encode"))
+        encode(args);
+    else
+        return false;
+    return true;
+}

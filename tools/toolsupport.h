@@ -1,0 +1,56 @@
+#pragma once
+
+// What the commands of velbrook-tool share: argument handling, output, and the exit codes
+// (0 done, 1 a named entry or file not found, 2 bad usage or an unreadable input).
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+enum ExitCode {
+    ExitOk = 0,
+    ExitNotFound = 1,
+    ExitBadInput = 2,
+};
+
+// Ends the command: main prints the message as one line on standard error and exits with code.
+struct ToolFailure
+{
+    int code;
+    QString message;
+};
+
+[[noreturn]] void Fail(int code, const QString& message);
+
+// The words after "velbrook-tool GROUP VERB": options are taken out by name, what is left are
+// the positional arguments.
+class ToolArgs
+{
+public:
+    ToolArgs(QStringList words, QString usage);
+
+    void setUsage(const QString& usage) { m_usage = usage; }
+    bool takeFlag(const QString& flag);
+    std::optional<QString> takeOption(const QString& option);
+    // The positional arguments; a usage failure unless their count lies in [min, max] and no
+    // unknown option is left.
+    QStringList positional(qsizetype min, qsizetype max);
+
+    [[noreturn]] void usageFailure() const;
+
+private:
+    QStringList m_words;
+    QString m_usage;
+};
+
+QByteArray ReadInputFile(const QString& path);
+void WriteOutput(const QByteArray& bytes);
+void WriteLine(const QString& text);
+
+// Each group's verbs; false when the verb is not one of them.
+bool RunScriptCommand(const QString& verb, ToolArgs& args);
+bool RunContainerCommand(const QString& verb, ToolArgs& args);
+bool RunPackCommand(const QString& verb, ToolArgs& args);
+bool RunPathCommand(const QString& verb, ToolArgs& args);
