@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "contenterror.h"
+#include "packformat.h"
 #include "pathresolver.h"
 
 #include <QBuffer>
@@ -14,13 +15,8 @@ Q_LOGGING_CATEGORY(lcPack, "velbrook.pack", QtWarningMsg)
 
 namespace {
 
-constexpr quint32 kSizeDifferenceMask = 0x6D2A93C5;
-constexpr quint32 kPackedSizeMask = 0x3E8B5F17;
-constexpr qint64 kHeaderSize = 8;
-constexpr qint64 kDirectoryHeaderSize = 16;
-constexpr qint64 kFolderRecordSize = 8;
-constexpr qint64 kEntryRecordSize = 80;
-constexpr qsizetype kEntryNameSize = 64;
+using namespace PackFormat;
+
 // Deflate cannot expand data by more than about 1032 to 1; a size claimed beyond that is a lie.
 // No single content file is allowed past 1 GiB either.
 constexpr qint64 kMaxDeflateRatio = 1032;

@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "contenterror.h"
 #include "contentpack.h"
+#include "packformat.h"
 #include "pathresolver.h"
 
 #include <QDir>
@@ -19,9 +20,7 @@
 
 namespace {
 
-constexpr quint32 kSizeDifferenceMask = 0x6D2A93C5;
-constexpr quint32 kPackedSizeMask = 0x3E8B5F17;
-constexpr qsizetype kEntryNameSize = 64;
+using namespace PackFormat;
 
 // The deflated form of data when it is smaller, else data itself.
 QByteArray deflateIfSmaller(const QByteArray& data, int level)
@@ -159,7 +158,7 @@ QByteArray PackWriter::build() const
     for (qsizetype f = 0; f < folders.size(); ++f) {
         folders[f].firstEntry = entryCount;
         for (const auto& [name, child] : folders[f].node->children) {
-            QByteArray record(80, '\0');
+            QByteArray record(kEntryRecordSize, '\0');
             std::memcpy(record.data(), name.constData(), size_t(name.size()));
             quint32 offset = 0;
             quint32 stored = 0;

@@ -1,5 +1,6 @@
 #include "contenterror.h"
 #include "readbin.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -151,9 +152,7 @@ private:
     QString save(const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("Kel%1.dhl").arg(m_next++));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write a fixture");
+        WriteTestFile(path, bytes);
         return path;
     }
 

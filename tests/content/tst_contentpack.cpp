@@ -5,6 +5,7 @@
 #include "packwriter.h"
 #include "pathresolver.h"
 #include "rawpack.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -169,8 +170,8 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("packed.htm"), "only packed");
         ContentPack& pack = open(writer.build());
         pack.SetPackBase(m_root);
-        writeFile(m_root + "Both.htm", "on disk");
-        writeFile(m_root + "Disk/Only.htm", "only on disk");
+        WriteTestFile(m_root + "Both.htm", "on disk");
+        WriteTestFile(m_root + "Disk/Only.htm", "only on disk");
 
         QCOMPARE(read(pack, m_root + "both.htm"), QByteArray("packed"));
         QCOMPARE(read(pack, m_root + "DISK\\ONLY.HTM"), QByteArray("only on disk"));
@@ -299,7 +300,7 @@ private Q_SLOTS:
         QVERIFY2(pack.errorString().contains(reason), qPrintable(pack.errorString()));
         QCOMPARE(pack.FindPackEntry("a.htm"), -1);
         QVERIFY(pack.ListPackFiles().isEmpty());
-        writeFile(m_root + "a.htm", "disk");
+        WriteTestFile(m_root + "a.htm", "disk");
         QCOMPARE(read(pack, m_root + "a.htm"), QByteArray("disk"));
     }
 
@@ -356,11 +357,11 @@ private Q_SLOTS:
 
     void writer_packsAFolderTree()
     {
-        writeFile(m_root + "src/Html/Page.htm", QByteArray("page ").repeated(50));
-        writeFile(m_root + QStringLiteral(u"src/Картинки/Рис.bmp"), noise(100, 2));
+        WriteTestFile(m_root + "src/Html/Page.htm", QByteArray("page ").repeated(50));
+        WriteTestFile(m_root + QStringLiteral(u"src/Картинки/Рис.bmp"), noise(100, 2));
         QDir().mkpath(m_root + "src/empty");
         const QString out = m_root + "src/interface.dat";
-        writeFile(out, "an older pack that must not be packed into the new one");
+        WriteTestFile(out, "an older pack that must not be packed into the new one");
         PackWriter::FromFolder(m_root + "src", out).write(out);
         ContentPack pack(*m_disk);
         QVERIFY(pack.OpenPack(out));
@@ -373,7 +374,7 @@ private:
     ContentPack& open(const QByteArray& bytes, bool mustOpen = true)
     {
         const QString path = m_root + QStringLiteral("pack%1.dat").arg(m_next++);
-        writeFile(path, bytes);
+        WriteTestFile(path, bytes);
         m_packs.emplace_back(std::make_unique<ContentPack>(*m_disk));
         ContentPack& pack = *m_packs.back();
         const bool opened = pack.OpenPack(path);
@@ -385,14 +386,6 @@ private:
     static QByteArray read(const ContentPack& pack, const QString& path)
     {
         return pack.readFile(path).value_or(QByteArray("<missing>"));
-    }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write a fixture");
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -1,21 +1,11 @@
 #include "pathresolver.h"
 #include "startupvalues.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-void touch(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
-} // namespace
 
 class TestPathResolver : public QObject
 {
@@ -26,8 +16,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_root = m_dir.path() + QLatin1Char('/');
-        touch(m_root + QStringLiteral(u"Html/Глава/Page.HTM"));
-        touch(m_root + QStringLiteral("Html/index.htm"));
+        WriteTestFile(m_root + QStringLiteral(u"Html/Глава/Page.HTM"));
+        WriteTestFile(m_root + QStringLiteral("Html/index.htm"));
     }
 
     void contentPathsFindTheFileOnDisk_data()
@@ -75,7 +65,7 @@ private Q_SLOTS:
         const PathResolver resolver;
         QVERIFY(!resolver.fileExists(m_root + QStringLiteral("HTML/NEW.HTM")));
         QTest::qWait(20); // a coarse clock must see the folder change
-        touch(m_root + QStringLiteral("Html/New.htm"));
+        WriteTestFile(m_root + QStringLiteral("Html/New.htm"));
         QVERIFY(resolver.fileExists(m_root + QStringLiteral("HTML/NEW.HTM")));
     }
 

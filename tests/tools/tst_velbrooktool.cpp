@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "readbin.h"
 #include "scriptcodec.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,14 +29,6 @@ Run tool(const QStringList& args)
     if (!process.waitForFinished(30000))
         qFatal("velbrook-tool did not finish");
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write a fixture");
 }
 
 // A failure is one line on standard error.
@@ -71,7 +64,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, lines);
-        writeFile(m_root + "s.txt", text);
+        WriteTestFile(m_root + "s.txt", text);
         const Run encode = tool({"script", "encode", m_root + "s.txt", "-o", m_root + "s.cfs"});
         QCOMPARE(encode.exitCode, 0);
         QVERIFY(encode.out.isEmpty());
@@ -91,19 +84,19 @@ private Q_SLOTS:
 
     void script_refusesTextItCannotStore()
     {
-        writeFile(m_root + "bad.txt", QByteArray("ok\nзнак 图\n"));
+        WriteTestFile(m_root + "bad.txt", QByteArray("ok\nзнак 图\n"));
         const Run run = tool({"script", "encode", m_root + "bad.txt", "-o", m_root + "bad.cfs"});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(oneErrorLine(run));
         QVERIFY(run.err.contains("line 2"));
-        writeFile(m_root + "latin1.txt", QByteArray("caf\xE9\n"));
+        WriteTestFile(m_root + "latin1.txt", QByteArray("caf\xE9\n"));
         QCOMPARE(tool({"script", "encode", m_root + "latin1.txt", "-o", m_root + "x.cfs"}).exitCode, 2);
     }
 
     void container_buildListCat()
     {
-        writeFile(m_root + "c/Struct.cfs", EncodeScript({"title=x"}));
-        writeFile(m_root + QStringLiteral(u"c/Фон.bmp"), QByteArray(100, 'b'));
+        WriteTestFile(m_root + "c/Struct.cfs", EncodeScript({"title=x"}));
+        WriteTestFile(m_root + QStringLiteral(u"c/Фон.bmp"), QByteArray(100, 'b'));
         const QString kel = m_root + "Kel.dhl";
         QCOMPARE(tool({"container", "build", kel, m_root + "c/Struct.cfs", m_root + u"c/Фон.bmp"_qs}).exitCode, 0);
 
@@ -126,8 +119,8 @@ private Q_SLOTS:
 
     void pack_buildListCat()
     {
-        writeFile(m_root + "tree/Html/Glava1.htm", QByteArray("<p>глава</p>").repeated(40));
-        writeFile(m_root + QStringLiteral(u"tree/Рисунки/a.gif"), "GIF89a");
+        WriteTestFile(m_root + "tree/Html/Glava1.htm", QByteArray("<p>глава</p>").repeated(40));
+        WriteTestFile(m_root + QStringLiteral(u"tree/Рисунки/a.gif"), "GIF89a");
         const QString pack = m_root + "interface.dat";
         QCOMPARE(tool({"pack", "build", pack, m_root + "tree"}).exitCode, 0);
 
@@ -161,7 +154,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, fileBytes);
-        writeFile(m_root + "input.bin", fileBytes);
+        WriteTestFile(m_root + "input.bin", fileBytes);
         args.replaceInStrings(QStringLiteral("%none"), m_root + "does-not-exist");
         args.replaceInStrings(QStringLiteral("%file"), m_root + "input.bin");
         const Run run = tool(args);
