@@ -1,9 +1,14 @@
 #include "toolsupport.h"
 
 #include "contenterror.h"
+#include "readbin.h"
 #include "scriptcodec.h"
+#include "skinpictures.h"
+#include "skinscript.h"
+#include "startupvalues.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringDecoder>
@@ -67,6 +72,31 @@ void encode(ToolArgs& args)
         Fail(ExitBadInput, QStringLiteral("cannot write %1").arg(*out));
 }
 
+// The model of a skin script as the reader reads it, from a container beside its content.
+void dump(ToolArgs& args)
+{
+    args.setUsage(QStringLiteral("script dump CONTAINER [SCRIPT]"));
+    const QStringList words = args.positional(1, 2);
+    const QString name = words.size() > 1 ? words[1] : QStringLiteral("Struct.cfs");
+    TReadBin container;
+    try {
+        container.Open(words[0]);
+    } catch (const ContentError& error) {
+        Fail(ExitBadInput, error.message());
+    }
+    const std::optional<QByteArray> stored = container.Read(name);
+    if (!stored)
+        Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], name));
+
+    const StartupValues values = StartupValues::ForContentFolder(QFileInfo(words[0]).absolutePath());
+    const bool thesaurus = name.compare(QLatin1String("Tesaurus.cfs"), Qt::CaseInsensitive) == 0;
+    SkinScript script({values.programDrive, values.programDir},
+                      thesaurus ? SkinScript::Variant::Thesaurus : SkinScript::Variant::Main);
+    script.read(DecodeScript(*stored, true));
+    ApplyPictureSizes(script, container);
+    WriteOutput(QJsonDocument(SkinScriptToJson(script)).toJson(QJsonDocument::Indented));
+}
+
 } // namespace
 
 bool RunScriptCommand(const QString& verb, ToolArgs& args)
@@ -75,6 +105,8 @@ bool RunScriptCommand(const QString& verb, ToolArgs& args)
         decode(args);
     else if (verb == QLatin1String("encode"))
         encode(args);
+    else if (verb == QLatin1String("dump"))
+        dump(args);
     else
         return false;
     return true;
