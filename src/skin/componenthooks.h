@@ -1,0 +1,137 @@
+#pragma once
+
+// The operations the skinned window asks of components that live in other libraries: HTML panes,
+// contents trees, popups, history, search, media, dialogs, archives, fonts, texts. The window
+// holds one pointer per component and asks nothing of a component that is not there, so a skin
+// that declares no such element, or a build without the component, simply does nothing.
+
+#include <QPoint>
+#include <QString>
+
+class QPainter;
+
+class HtmlPanesHooks
+{
+public:
+    virtual ~HtmlPanesHooks() = default;
+    virtual void showHtmlElement(int number, const QString& page) = 0;
+    virtual void showScreenPane() = 0; // after every screen change
+    virtual void showPage(const QString& file) = 0; // in the current pane
+    virtual QString currentFile() const = 0;
+    virtual void scrollToTop() = 0;
+    virtual void selectAll() = 0;
+    virtual void printCurrentPage() = 0;
+    virtual void copyPageFiles() = 0;
+    virtual bool archiveMode() const = 0;
+};
+
+class TreesHooks
+{
+public:
+    virtual ~TreesHooks() = default;
+    virtual void setPendingPage(const QString& page) = 0;
+    virtual void showTreeForScreen() = 0;
+    virtual void chooseTree(int scriptNumber) = 0; // the tree read from tree<N>.cfs becomes the shown one
+    virtual void showTrees() = 0;                  // "ontree"
+    virtual void hideTrees() = 0;                  // "offtree"
+    virtual void nextChapter() = 0;
+    virtual void prevChapter() = 0;
+    virtual void syncTreeWithPage(const QString& name) = 0;
+    virtual bool secondTreeExists() const = 0;
+    virtual bool bothHidden() const = 0;
+};
+
+class PopupsHooks
+{
+public:
+    virtual ~PopupsHooks() = default;
+    virtual void hideAll() = 0;
+    virtual void open(int type, QPoint screenPosition) = 0;
+    virtual void buildPopups() = 0; // after every screen change
+};
+
+class HistoryHooks
+{
+public:
+    virtual ~HistoryHooks() = default;
+    virtual void addSection(const QString& page) = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void addFavorite() = 0;
+};
+
+class SearchHooks
+{
+public:
+    virtual ~SearchHooks() = default;
+    virtual void showSearchBoxes() = 0; // after every screen change
+    virtual void setAllPages(bool all) = 0;
+    virtual void setMatchCase(bool on) = 0;
+    virtual void findNext(int number) = 0;
+    virtual bool isRunning() const = 0;
+    virtual void stop() = 0;
+};
+
+class MediaHooks
+{
+public:
+    virtual ~MediaHooks() = default;
+    // The video area of the start screen.
+    virtual bool videoExists() const = 0;
+    virtual bool videoActive() const = 0;
+    virtual bool videoHalted() const = 0;
+    virtual bool videoHitTest(QPoint) const = 0;
+    virtual bool videoClickArea(QPoint) = 0;
+    virtual void setVideoActive(bool active) = 0;
+    virtual void freezeVideo() = 0;
+    virtual void resumeVideoUnlessUserPaused() = 0;
+    virtual void paintFrozenVideo(QPainter&) = 0;
+    // Clips and sounds, music, slide show.
+    virtual void playClip(const QString& file, const QString& page, int mode) = 0;
+    virtual void clipCommand(const QString& command) = 0; // play, stop, pause, stepforward, stepback
+    virtual void startMusic() = 0;
+    virtual void stopMusic() = 0;
+    virtual void showClipAreas() = 0;
+    virtual void showSlidesForScreen() = 0;
+    virtual void nextPicture() = 0;
+    virtual void prevPicture() = 0;
+};
+
+class DialogsHooks
+{
+public:
+    virtual ~DialogsHooks() = default;
+    virtual bool dialogVisible() const = 0;
+    virtual void closeDialog() = 0;
+    virtual void showFindPage() = 0;
+    virtual void showMessage(const QString& text) = 0;
+    virtual void showOptions() = 0;
+    virtual void showAbout() = 0;
+    virtual void showHelpTopic(const QString& topic) = 0;
+};
+
+class MiscHooks
+{
+public:
+    virtual ~MiscHooks() = default;
+    virtual void showArchive(const QString& archive) = 0;
+    virtual void extractArchive() = 0;
+    virtual void installFonts() = 0;
+    virtual void thesaurus() = 0;
+    virtual void standardWindow() = 0;
+    virtual void showFieldsForScreen() = 0; // texts, path fields: after every screen change
+    virtual void paintTexts(QPainter&) = 0;
+};
+
+// The components of the running window; any of them may be missing.
+struct ComponentHooks
+{
+    HtmlPanesHooks* panes = nullptr;
+    TreesHooks* trees = nullptr;
+    PopupsHooks* popups = nullptr;
+    HistoryHooks* history = nullptr;
+    SearchHooks* search = nullptr;
+    MediaHooks* media = nullptr;
+    DialogsHooks* dialogs = nullptr;
+    MiscHooks* misc = nullptr;
+};

@@ -1,0 +1,259 @@
+// RunCommand: every action of the skinned window is a command string. The click sound plays
+// first; then the first rule that matches the command decides what happens.
+
+#include "mainform.h"
+
+#include "appcontext.h"
+#include "clicksound.h"
+#include "commandmatch.h"
+#include "hotarea.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+void TMainForm::RunCommand(const QString& command, const QString& sound, bool silent, CommandSource source,
+                           int sourceIndex)
+{
+    if (m_context.busy)
+        return;
+    const ComponentHooks& c = m_components;
+    const bool fromButton = source == CommandSource::Button && sourceIndex >= 0 && sourceIndex < m_buttons.size() &&
+                            sourceIndex < screenRecord().buttons.size();
+
+    const CommandMatch match = MatchCommand(command);
+    if (match.kind == CommandKind::Exit) {
+        if (c.media && c.media->videoExists() && c.media->videoActive() && !c.media->videoHalted())
+            c.media->freezeVideo();
+        if (source == CommandSource::Button)
+            m_exitButton = sourceIndex;
+        close(); // the window captioned with the title is this one: the closing effect starts
+        return;
+    }
+
+    if (!silent && !sound.isEmpty() && sound != QLatin1String("no") && m_context.userSettings.wav)
+        m_sound->play(m_context.disk.resolve(m_context.values.programDir + sound));
+
+    const ProgramFolders folders = m_context.folders();
+    const auto buttonCorner = [&](bool right) {
+        const RBtn& b = screenRecord().buttons[sourceIndex];
+        return mapToGlobal(QPoint(right ? b.right : b.vx, b.bottom));
+    };
+
+    using K = CommandKind;
+    switch (match.kind) {
+    case K::Exit:
+        break;
+    case K::Screen:
+        if (c.trees)
+            c.trees->setPendingPage(CommandArg(command, folders));
+        changeScreen(match.number, source, sourceIndex);
+        break;
+    case K::VideoOff:
+        if (c.media && c.media->videoExists())
+            c.media->setVideoActive(false);
+        break;
+    case K::VideoOn:
+        if (c.media)
+            c.media->setVideoActive(true);
+        break;
+    case K::Run: {
+        const QString file = m_context.disk.resolve(CommandArg(command, folders));
+        const QString parameters = CommandTarget(command, folders);
+        QDir::setCurrent(QFileInfo(file).absolutePath());
+        if (QFileInfo(file).isExecutable() && !QFileInfo(file).isDir())
+            QProcess::startDetached(file, QProcess::splitCommand(parameters));
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        break;
+    }
+    case K::About:
+        if (c.dialogs)
+            c.dialogs->showAbout();
+        break;
+    case K::Minimize:
+        showMinimized();
+        if (fromButton) {
+            m_buttons[sourceIndex].hover = false;
+            m_buttons[sourceIndex].pressed = false;
+        }
+        break;
+    case K::Tree1:
+        if (c.trees)
+            c.trees->chooseTree(2);
+        break;
+    case K::Tree2:
+        if (c.trees)
+            c.trees->chooseTree(1);
+        break;
+    case K::OnTree:
+        if (c.trees)
+            c.trees->showTrees();
+        break;
+    case K::OffTree:
+        if (c.trees)
+            c.trees->hideTrees();
+        break;
+    case K::HistoryBack:
+        if (fromButton && c.popups)
+            c.popups->open(-1, buttonCorner(true));
+        break;
+    case K::HistoryForward:
+        if (fromButton && c.popups)
+            c.popups->open(-2, buttonCorner(false));
+        break;
+    case K::ShowFavorite:
+        if (fromButton && c.popups)
+            c.popups->open(-3, buttonCorner(false));
+        break;
+    case K::AddToFavorite:
+        if (c.history)
+            c.history->addFavorite();
+        break;
+    case K::DeleteFromFavorite:
+        if (fromButton && c.popups)
+            c.popups->open(-4, buttonCorner(false));
+        break;
+    case K::Thesaurus:
+        if (c.misc)
+            c.misc->thesaurus();
+        break;
+    case K::ContextMenu:
+        if (fromButton && c.popups)
+            c.popups->open(match.number, QCursor::pos());
+        break;
+    case K::Back:
+    case K::Forward:
+        if (c.history) {
+            if (match.kind == K::Back)
+                c.history->goBack();
+            else
+                c.history->goForward();
+        }
+        if (c.trees)
+            c.trees->syncTreeWithPage(QStringLiteral("fromhistory"));
+        break;
+    case K::Html: {
+        const QString page = CommandArg(command, folders);
+        if (c.history)
+            c.history->addSection(page);
+        if (c.panes)
+            c.panes->showHtmlElement(match.number, page);
+        break;
+    }
+    case K::CopyHtml:
+        if (c.panes)
+            c.panes->copyPageFiles();
+        break;
+    case K::PrintHtml:
+        if (c.panes)
+            c.panes->printCurrentPage();
+        break;
+    case K::TopHtml:
+        if (c.panes)
+            c.panes->scrollToTop();
+        break;
+    case K::NextChapter:
+        if (c.trees)
+            c.trees->nextChapter();
+        break;
+    case K::PrevChapter:
+        if (c.trees)
+            c.trees->prevChapter();
+        break;
+    case K::FindNext:
+        if (m_context.thesaurusMode) {
+            if (c.search)
+                c.search->findNext(match.number);
+        } else if (c.dialogs) {
+            c.dialogs->showFindPage();
+        }
+        break;
+    case K::FindTextAll:
+    case K::FindTextLimit:
+        if (c.search)
+            c.search->setAllPages(match.kind == K::FindTextAll);
+        break;
+    case K::CaseOn:
+    case K::CaseOff:
+        if (c.search)
+            c.search->setMatchCase(match.kind == K::CaseOn);
+        break;
+    case K::BackgroundSound:
+        if (source == CommandSource::Button) {
+            UserSettings& settings = m_context.userSettings;
+            settings.bgSound = !settings.bgSound;
+            if (c.media) {
+                if (settings.bgSound)
+                    c.media->startMusic();
+                else
+                    c.media->stopMusic();
+            }
+            if (m_context.settings)
+                m_context.settings->writeBool(QStringLiteral("BGSound"), settings.bgSound);
+        }
+        break;
+    case K::StandardWindow:
+        if (c.misc)
+            c.misc->standardWindow();
+        break;
+    case K::Options:
+        if (c.dialogs)
+            c.dialogs->showOptions();
+        break;
+    case K::Help:
+        if (m_screen == 0)
+            showHelpTopic(QStringLiteral("Topic12"));
+        else if (m_screen == 1)
+            showHelpTopic(QStringLiteral("Topic13"));
+        break;
+    case K::Unarc:
+        if (c.panes && c.panes->archiveMode()) {
+            if (c.misc)
+                c.misc->extractArchive();
+        } else if (c.dialogs) {
+            c.dialogs->showMessage(QStringLiteral(u"Выберите файл для распаковки."));
+        }
+        break;
+    case K::Play:
+        if (c.media)
+            c.media->playClip(QString(), QString(), 0);
+        break;
+    case K::Stop:
+    case K::Pause:
+    case K::StepForward:
+    case K::StepBack:
+        if (c.media)
+            c.media->clipCommand(command);
+        break;
+    case K::Clip:
+        if (c.media)
+            c.media->playClip(CommandArg(command, folders), CommandTarget(command, folders), 4);
+        break;
+    case K::NextPicture:
+        if (c.media)
+            c.media->nextPicture();
+        break;
+    case K::PrevPicture:
+        if (c.media)
+            c.media->prevPicture();
+        break;
+    case K::InstallFonts:
+        if (c.misc)
+            c.misc->installFonts();
+        break;
+    case K::ScreenNumber:
+        if (match.number >= 0 && match.number < m_script.screens.size() &&
+            !m_script.screens[match.number].background.isEmpty()) {
+            if (c.search && c.dialogs && c.dialogs->dialogVisible()) {
+                c.search->stop();
+                c.dialogs->closeDialog();
+            }
+            changeScreen(match.number, source, sourceIndex);
+        }
+        break;
+    }
+}

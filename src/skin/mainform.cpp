@@ -1,0 +1,869 @@
+#include "mainform.h"
+
+#include "appcontext.h"
+#include "caption.h"
+#include "clicksound.h"
+#include "effbtncar.h"
+#include "hotarea.h"
+#include "pathresolver.h"
+#include "settingsstore.h"
+#include "supertimer.h"
+#include "windowdirectory.h"
+#include "windowshape.h"
+
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QMovie>
+#include <QPainter>
+#include <QPolygon>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// A point hits an element strictly inside its bounds: the border pixels do not count.
+template <typename Element> bool hits(const Element& e, QPoint p)
+{
+    return e.vx < p.x() && p.x() < e.right && e.vy < p.y() && p.y() < e.bottom;
+}
+
+template <typename Element> QRect boundsOf(const Element& e)
+{
+    return QRect(e.vx, e.vy, e.right - e.vx, e.bottom - e.vy);
+}
+
+} // namespace
+
+TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_context(context), m_script(script),
+      m_sound(std::make_unique<ClickSound>())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setWindowTitle(m_context.values.appTitle);
+    if (!m_script.header.vertexmain.isEmpty()) {
+        m_outline = QRegion(QPolygon(m_script.header.vertexmain), Qt::WindingFill);
+        setOutline(m_outline);
+    }
+}
+
+TMainForm::~TMainForm()
+{
+    for (QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches, &m_groupSwitches}) {
+        for (ElementPictures& element : *list)
+            releaseElement(element);
+    }
+}
+
+QImage TMainForm::loadPicture(const QString& name) const
+{
+    if (name.isEmpty())
+        return {};
+    const std::optional<QByteArray> bytes = m_context.container.Read(name);
+    if (!bytes)
+        return {};
+    QImage image = QImage::fromData(*bytes);
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+void TMainForm::loadBackground(int screen)
+{
+    if (screen < 0 || screen >= m_script.screens.size())
+        return;
+    const QImage background = loadPicture(m_script.screens[screen].background);
+    if (background.isNull())
+        return; // the previous background stays
+    m_background = background;
+    setFixedSize(m_background.size());
+}
+
+void TMainForm::releaseElement(ElementPictures& element)
+{
+    delete element.effect;
+    delete element.area;
+    element.effect = nullptr;
+    element.area = nullptr;
+}
+
+void TMainForm::resizeElements(QList<ElementPictures>& elements, qsizetype count, int step)
+{
+    while (elements.size() > count) {
+        releaseElement(elements.last());
+        elements.removeLast();
+    }
+    while (elements.size() < count) {
+        ElementPictures element;
+        element.area = new HotArea(this);
+        connect(element.area, &HotArea::pointerMoved, this, [this](QPoint at) { pointerMove(at); });
+        connect(element.area, &HotArea::pointerPressed, this,
+                [this](QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+                    pointerPress(at, button, modifiers);
+                });
+        connect(element.area, &HotArea::pointerReleased, this, [this](QPoint at) { pointerRelease(at); });
+        element.effect = new TEffBtnCar(this, int(elements.size()));
+        connect(element.effect, &TEffBtnCar::finished, this, qOverload<>(&QWidget::update));
+        elements.append(element);
+    }
+    for (ElementPictures& element : elements) {
+        element.effect->setStep(step);
+        element.hover = false;
+        element.pressed = false;
+        element.pictures = {};
+    }
+}
+
+void TMainForm::buildElements()
+{
+    SkinScreen& s = screenRecord();
+    const auto placeArea = [](ElementPictures& pics, QRect bounds, const QString& hint) {
+        pics.area->setGeometry(bounds);
+        pics.area->setToolTip(hint);
+        pics.area->show();
+    };
+
+    resizeElements(m_buttons, s.buttons.size(), 4);
+    for (qsizetype i = 0; i < s.buttons.size(); ++i) {
+        RBtn& b = s.buttons[i];
+        ElementPictures& pics = m_buttons[i];
+        const QImage up = loadPicture(b.fn1);
+        b.right = b.vx + up.width();
+        b.bottom = b.vy + up.height();
+        const QRect caption(b.texttx, b.textty, b.textbx - b.texttx, b.textby - b.textty);
+        const QString fn[3] = {b.fn1, b.fn2, b.fn3};
+        const FontStyles styles[3] = {b.styleup, b.stylemv, b.styledn};
+        const int colors[3] = {b.colorup, b.colormv, b.colordn};
+        for (int k = 0; k < 3; ++k) {
+            pics.pictures[k] = k == 0 ? up : loadPicture(fn[k]);
+            if (!b.textcaption.trimmed().isEmpty())
+                DrawCaption(pics.pictures[k], b.textcaption, caption,
+                            CaptionFont(b.textfontname, b.textfontsize, styles[k]), WindowsColor(colors[k]));
+        }
+        pics.effect->setStep(b.go.toLower().contains(QLatin1String("contextmenu")) ? 3 : 4);
+        placeArea(pics, boundsOf(b), b.hint);
+    }
+
+    // Switches: off and off-hovered carry the up caption, on-hovered and on the down caption.
+    const auto buildSwitch = [&](auto& sw, ElementPictures& pics, QRect upRect, QRect downRect) {
+        const QString fn[4] = {sw.fn1, sw.fn2, sw.fn3, sw.fn4};
+        const FontStyles styles[4] = {sw.styleup, sw.stylemvup, sw.stylemvdn, sw.styledn};
+        const int colors[4] = {sw.colorup, sw.colormvup, sw.colormvdn, sw.colordn};
+        for (int k = 0; k < 4; ++k) {
+            pics.pictures[k] = loadPicture(fn[k]);
+            if (k == 0) {
+                sw.right = sw.vx + pics.pictures[0].width();
+                sw.bottom = sw.vy + pics.pictures[0].height();
+            }
+            const bool upPicture = k < 2;
+            DrawCaption(pics.pictures[k], upPicture ? sw.textcaptionup : sw.textcaptiondn,
+                        upPicture ? upRect : downRect, CaptionFont(sw.textfontname, sw.textfontsize, styles[k]),
+                        WindowsColor(colors[k]));
+        }
+        placeArea(pics, boundsOf(sw), sw.hint);
+    };
+    resizeElements(m_singleSwitches, s.switchone.size(), 4);
+    for (qsizetype i = 0; i < s.switchone.size(); ++i) {
+        RSwthOne& sw = s.switchone[i];
+        buildSwitch(sw, m_singleSwitches[i],
+                    QRect(sw.texttxup, sw.texttyup, sw.textbxup - sw.texttxup, sw.textbyup - sw.texttyup),
+                    QRect(sw.texttxdn, sw.texttydn, sw.textbxdn - sw.texttxdn, sw.textbydn - sw.texttydn));
+    }
+    resizeElements(m_groupSwitches, s.switchgrp.size(), 4);
+    for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
+        RSwthGrp& sw = s.switchgrp[i];
+        const QRect rect(sw.texttx, sw.textty, sw.textbx - sw.texttx, sw.textby - sw.textty);
+        buildSwitch(sw, m_groupSwitches[i], rect, rect);
+    }
+}
+
+void TMainForm::composeBackground()
+{
+    if (m_background.isNull())
+        return;
+    QPainter painter(&m_background);
+    const SkinScreen& s = m_script.screens[m_screen];
+    for (qsizetype i = 0; i < s.buttons.size(); ++i)
+        painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), m_buttons[i].pictures[0]);
+    for (qsizetype i = 0; i < s.switchone.size(); ++i)
+        painter.drawImage(QPoint(s.switchone[i].vx, s.switchone[i].vy), m_singleSwitches[i].pictures[0]);
+    for (qsizetype i = 0; i < s.switchgrp.size(); ++i)
+        painter.drawImage(QPoint(s.switchgrp[i].vx, s.switchgrp[i].vy), m_groupSwitches[i].pictures[0]);
+}
+
+void TMainForm::restoreSwitchStates()
+{
+    SettingsStore* store = m_context.settings.get();
+    for (int screen = 0; screen < m_script.screens.size(); ++screen) {
+        SkinScreen& s = m_script.screens[screen];
+        for (int i = 0; i < s.switchone.size(); ++i) {
+            s.switchone[i].hover = false;
+            if (store && s.switchone[i].store)
+                s.switchone[i].state = store->readBool(QStringLiteral("SwOne%1%2").arg(screen).arg(i))
+                                           .value_or(s.switchone[i].state);
+        }
+        for (int i = 0; i < s.switchgrp.size(); ++i) {
+            s.switchgrp[i].hover = false;
+            if (store && s.switchgrp[i].store)
+                s.switchgrp[i].state = store->readBool(QStringLiteral("SwGrp%1%2").arg(screen).arg(i))
+                                           .value_or(s.switchgrp[i].state);
+        }
+    }
+}
+
+void TMainForm::saveSwitchStates()
+{
+    SettingsStore* store = m_context.settings.get();
+    if (!store)
+        return;
+    for (int screen = 0; screen < m_script.screens.size(); ++screen) {
+        const SkinScreen& s = m_script.screens[screen];
+        for (int i = 0; i < s.switchone.size(); ++i) {
+            if (s.switchone[i].store)
+                store->writeBool(QStringLiteral("SwOne%1%2").arg(screen).arg(i), s.switchone[i].state);
+        }
+        for (int i = 0; i < s.switchgrp.size(); ++i) {
+            if (s.switchgrp[i].store)
+                store->writeBool(QStringLiteral("SwGrp%1%2").arg(screen).arg(i), s.switchgrp[i].state);
+        }
+    }
+    store->sync();
+}
+
+void TMainForm::runSwitchCommands(bool onScreenChange)
+{
+    // Copies: the commands may change the screen's records.
+    const TDynamicSwthOneArray singles = screenRecord().switchone;
+    const TDynamicSwthGrpArray groups = screenRecord().switchgrp;
+    for (const RSwthOne& sw : singles) {
+        if (onScreenChange && sw.godown == QLatin1String("3d"))
+            continue;
+        RunCommand(sw.state ? sw.godown : sw.goup, QString(), true, CommandSource::SingleSwitch);
+    }
+    for (const RSwthGrp& sw : groups) {
+        if (onScreenChange && sw.go == QLatin1String("3d"))
+            continue;
+        if (sw.state)
+            RunCommand(sw.go, QString(), true, CommandSource::GroupSwitch);
+    }
+}
+
+void TMainForm::addFonts()
+{
+    const QDir folder(m_context.disk.resolve(m_context.values.programDir));
+    const QStringList fonts = folder.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : fonts) {
+        const int id = QFontDatabase::addApplicationFont(folder.filePath(name));
+        if (id >= 0)
+            m_fonts.append(id);
+    }
+}
+
+void TMainForm::createAnimation()
+{
+    const std::optional<QByteArray> gif =
+        m_context.pack.readFile(m_context.values.programDir + QStringLiteral("piston.gif"));
+    if (!gif)
+        return;
+    m_movieData = new QBuffer(this);
+    m_movieData->setData(*gif);
+    m_movie = new QMovie(m_movieData, QByteArray(), this);
+    if (!m_movie->isValid()) {
+        delete m_movie;
+        m_movie = nullptr;
+        return;
+    }
+    m_animation = new QLabel(this);
+    m_animation->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_animation->setMovie(m_movie);
+    m_movie->jumpToFrame(0);
+    m_animation->setGeometry(QRect(kAnimationPosition, m_movie->currentImage().size()));
+    updateAnimation();
+}
+
+void TMainForm::updateAnimation()
+{
+    if (!m_movie)
+        return;
+    const bool show = m_screen != 1;
+    m_animation->setVisible(show);
+    if (show)
+        m_movie->start();
+    else
+        m_movie->stop();
+}
+
+void TMainForm::buildFirstScreen()
+{
+    m_screen = 0;
+    if (m_script.screens.isEmpty())
+        m_script.screens.resize(1);
+    loadBackground(0);
+    buildElements();
+    restoreSwitchStates();
+    composeBackground();
+
+    m_panel = new QWidget(this);
+    m_panel->setGeometry(kDocumentPanel);
+    m_panel->setAutoFillBackground(true);
+    QPalette palette = m_panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    m_panel->setPalette(palette);
+    m_panel->hide();
+
+    m_initialising = true;
+    createAnimation();
+    addFonts();
+    runSwitchCommands(false);
+    m_initialising = false;
+}
+
+void TMainForm::changeScreen(int screen, CommandSource source, int sourceIndex)
+{
+    if (screen < 0 || screen >= m_script.screens.size())
+        return;
+    if (m_clipRestart)
+        m_clipRestart->stop();
+
+    // The element whose command started the change rests.
+    QList<ElementPictures>* origin = source == CommandSource::Button         ? &m_buttons
+                                     : source == CommandSource::SingleSwitch ? &m_singleSwitches
+                                                                             : &m_groupSwitches;
+    if (sourceIndex >= 0 && sourceIndex < origin->size()) {
+        ElementPictures& element = (*origin)[sourceIndex];
+        element.hover = false;
+        element.pressed = false;
+        element.effect->StopCrossFade();
+    }
+    if (source == CommandSource::SingleSwitch && sourceIndex >= 0 && sourceIndex < screenRecord().switchone.size())
+        screenRecord().switchone[sourceIndex].hover = false;
+    if (source == CommandSource::GroupSwitch && sourceIndex >= 0 && sourceIndex < screenRecord().switchgrp.size())
+        screenRecord().switchgrp[sourceIndex].hover = false;
+
+    m_screen = screen;
+    MediaHooks* media = m_components.media;
+    if (screen == 1 && media && media->videoExists())
+        media->freezeVideo();
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    loadBackground(screen);
+    buildElements();
+    composeBackground();
+
+    if (m_components.search)
+        m_components.search->showSearchBoxes();
+    if (m_components.misc)
+        m_components.misc->showFieldsForScreen();
+    if (media) {
+        media->showClipAreas();
+        media->showSlidesForScreen();
+    }
+    if (m_components.popups)
+        m_components.popups->buildPopups();
+    updateAnimation();
+
+    m_initialising = true;
+    if (m_components.panes)
+        m_components.panes->showScreenPane();
+    if (m_components.trees)
+        m_components.trees->showTreeForScreen();
+    runSwitchCommands(true);
+    m_initialising = false;
+
+    if (media && media->videoExists()) {
+        QPainter painter(&m_background);
+        media->paintFrozenVideo(painter);
+    }
+    startClipRestart();
+
+    update();
+    QGuiApplication::restoreOverrideCursor();
+    Q_EMIT screenChanged(screen);
+}
+
+void TMainForm::startClipRestart()
+{
+    MediaHooks* media = m_components.media;
+    if (!media)
+        return;
+    const SkinScreen& s = screenRecord();
+    bool start = false;
+    const bool videoRunning = media->videoExists() && media->videoActive();
+    for (const RSwthOne& sw : s.switchone) {
+        if (sw.state && sw.godown == QLatin1String("3d") && m_screen == 0 && videoRunning && media->videoHalted())
+            start = true;
+    }
+    for (const RSwthGrp& sw : s.switchgrp) {
+        if (sw.state && sw.go == QLatin1String("3d") && (m_screen != 0 || videoRunning))
+            start = true;
+    }
+    if (!start)
+        return;
+    if (!m_clipRestart) {
+        m_clipRestart = new QTimer(this);
+        m_clipRestart->setInterval(100);
+        connect(m_clipRestart, &QTimer::timeout, this, [this] {
+            m_clipRestart->stop();
+            if (m_screen == 0 && m_components.media)
+                m_components.media->resumeVideoUnlessUserPaused();
+        });
+    }
+    m_clipRestart->start();
+}
+
+QList<HotArea*> TMainForm::hotAreas() const
+{
+    QList<HotArea*> areas;
+    for (const QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches, &m_groupSwitches}) {
+        for (const ElementPictures& element : *list)
+            areas.append(element.area);
+    }
+    return areas;
+}
+
+bool TMainForm::effectRunning() const
+{
+    return m_effectTimer && m_effectTimer->isEnabled();
+}
+
+void TMainForm::paintEvent(QPaintEvent*)
+{
+    m_painted = true;
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_background);
+    const SkinScreen& s = m_script.screens.value(m_screen);
+    for (qsizetype i = 0; i < m_buttons.size() && i < s.buttons.size(); ++i) {
+        const ElementPictures& pics = m_buttons[i];
+        // A held button rests on its down picture, a hovered one on its hover picture.
+        if (pics.pressed)
+            painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), pics.pictures[2]);
+        else if (pics.hover)
+            painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), pics.pictures[1]);
+    }
+    const auto paintSwitch = [&](const auto& sw, const ElementPictures& pics) {
+        const QPoint at(sw.vx, sw.vy);
+        if (sw.hover)
+            painter.drawImage(at, pics.pictures[sw.state ? 2 : 1]);
+        else if (sw.state)
+            painter.drawImage(at, pics.pictures[3]);
+    };
+    for (qsizetype i = 0; i < m_singleSwitches.size() && i < s.switchone.size(); ++i)
+        paintSwitch(s.switchone[i], m_singleSwitches[i]);
+    for (qsizetype i = 0; i < m_groupSwitches.size() && i < s.switchgrp.size(); ++i)
+        paintSwitch(s.switchgrp[i], m_groupSwitches[i]);
+    for (const QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches}) {
+        for (const ElementPictures& element : *list)
+            element.effect->paint(painter);
+    }
+    if (m_components.misc)
+        m_components.misc->paintTexts(painter);
+}
+
+void TMainForm::crossFade(ElementPictures& element, const QImage& from, const QImage& to, QPoint at)
+{
+    element.effect->StartCrossFade(from, to, at);
+}
+
+bool TMainForm::treeSwitchBlocked(const QString& goup, const QString& godown) const
+{
+    const TreesHooks* trees = m_components.trees;
+    return trees && trees->secondTreeExists() && trees->bothHidden() &&
+           (goup.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0 ||
+            godown.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0);
+}
+
+void TMainForm::pointerMove(QPoint at)
+{
+    MediaHooks* media = m_components.media;
+    if (media && media->videoExists() && media->videoActive() && media->videoHitTest(at))
+        return;
+    SkinScreen& s = screenRecord();
+    for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
+        const RBtn& b = s.buttons[i];
+        ElementPictures& pics = m_buttons[i];
+        const bool hit = hits(b, at);
+        if (hit && !pics.hover) {
+            crossFade(pics, pics.pictures[0], pics.pictures[1], QPoint(b.vx, b.vy));
+            pics.hover = true;
+        } else if (!hit && pics.hover) {
+            crossFade(pics, pics.pictures[1], pics.pictures[0], QPoint(b.vx, b.vy));
+            pics.hover = false;
+            pics.pressed = false;
+        }
+    }
+    for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
+        RSwthOne& sw = s.switchone[i];
+        ElementPictures& pics = m_singleSwitches[i];
+        const bool hit = hits(sw, at);
+        const QPoint corner(sw.vx, sw.vy);
+        if (hit && !sw.hover) {
+            if (treeSwitchBlocked(sw.goup, sw.godown))
+                return;
+            crossFade(pics, pics.pictures[sw.state ? 3 : 0], pics.pictures[sw.state ? 2 : 1], corner);
+            sw.hover = true;
+        } else if (!hit && sw.hover) {
+            crossFade(pics, pics.pictures[sw.state ? 2 : 1], pics.pictures[sw.state ? 3 : 0], corner);
+            sw.hover = false;
+        }
+    }
+    for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
+        RSwthGrp& sw = s.switchgrp[i];
+        const bool hit = hits(sw, at);
+        if (hit != sw.hover) {
+            sw.hover = hit;
+            update(boundsOf(sw));
+        }
+    }
+}
+
+void TMainForm::startDrag()
+{
+    if (QWindow* window = windowHandle())
+        window->startSystemMove();
+}
+
+void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    if (m_components.popups)
+        m_components.popups->hideAll();
+    MediaHooks* media = m_components.media;
+    if (media && media->videoExists() && media->videoClickArea(at)) {
+        QTimer::singleShot(100, this, [this, button] {
+            if (button == Qt::LeftButton && m_components.media && m_components.media->videoHalted())
+                startDrag();
+        });
+        return;
+    }
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    SkinScreen& s = screenRecord();
+
+    for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
+        if (hits(s.buttons[i], at) && !m_buttons[i].pressed) {
+            ElementPictures& pics = m_buttons[i];
+            crossFade(pics, pics.pictures[1], pics.pictures[2], QPoint(s.buttons[i].vx, s.buttons[i].vy));
+            pics.pressed = true;
+            return;
+        }
+    }
+    for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
+        RSwthOne& sw = s.switchone[i];
+        if (!hits(sw, at))
+            continue;
+        if (treeSwitchBlocked(sw.goup, sw.godown))
+            return;
+        ElementPictures& pics = m_singleSwitches[i];
+        const QPoint corner(sw.vx, sw.vy);
+        QString command;
+        if (sw.state) {
+            crossFade(pics, pics.pictures[2], pics.pictures[1], corner);
+            sw.state = false;
+            command = sw.goup;
+        } else {
+            crossFade(pics, pics.pictures[1], pics.pictures[2], corner);
+            sw.state = true;
+            command = sw.godown;
+        }
+        if (!shift)
+            RunCommand(command, sw.wav, false, CommandSource::SingleSwitch, int(i));
+        return;
+    }
+    for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
+        RSwthGrp& sw = s.switchgrp[i];
+        if (!hits(sw, at))
+            continue;
+        if (sw.state)
+            return; // a group switch is not turned off by clicking it
+        for (RSwthGrp& other : s.switchgrp) {
+            if (&other != &sw && other.group == sw.group && other.state) {
+                other.state = false;
+                update(boundsOf(other));
+            }
+        }
+        sw.state = true;
+        // With Shift the switch shows its resting "on" picture; otherwise it stays hovered.
+        if (shift)
+            sw.hover = false;
+        update(boundsOf(sw));
+        if (!shift)
+            RunCommand(sw.go, sw.wav, false, CommandSource::GroupSwitch, int(i));
+        return;
+    }
+    startDrag();
+}
+
+void TMainForm::pointerRelease(QPoint at)
+{
+    MediaHooks* media = m_components.media;
+    if (media && media->videoExists() && media->videoActive() && media->videoHitTest(at))
+        return;
+    const int screenBefore = m_screen;
+    for (qsizetype i = 0; i < screenRecord().buttons.size() && i < m_buttons.size(); ++i) {
+        const RBtn b = screenRecord().buttons[i];
+        ElementPictures& pics = m_buttons[i];
+        if (!hits(b, at))
+            continue;
+        if (pics.pressed) {
+            pics.pressed = false;
+            const bool toScreen2 = b.go.startsWith(QLatin1String("screen2"));
+            if (toScreen2 && media && media->videoExists() && media->videoActive() && !media->videoHalted())
+                media->freezeVideo();
+            if (!toScreen2 && b.go != QLatin1String("1") && !b.go.startsWith(QLatin1String("exit")))
+                crossFade(pics, pics.pictures[2], pics.pictures[1], QPoint(b.vx, b.vy));
+            RunCommand(b.go, b.wav, false, CommandSource::Button, int(i));
+            if (m_screen != screenBefore)
+                return;
+        } else {
+            crossFade(pics, pics.pictures[2], pics.pictures[0], QPoint(b.vx, b.vy));
+        }
+    }
+    SkinScreen& s = screenRecord();
+    for (RSwthGrp& sw : s.switchgrp) {
+        if (hits(sw, at)) {
+            sw.hover = false;
+            pointerMove(at);
+        }
+    }
+}
+
+void TMainForm::mouseMoveEvent(QMouseEvent* event)
+{
+    pointerMove(event->position().toPoint());
+}
+
+void TMainForm::mousePressEvent(QMouseEvent* event)
+{
+    pointerPress(event->position().toPoint(), event->button(), event->modifiers());
+}
+
+void TMainForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    pointerRelease(event->position().toPoint());
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (m_context.hasParameters || m_context.copyFlag) {
+        if (key == Qt::Key_Escape)
+            close();
+        return;
+    }
+    DialogsHooks* dialogs = m_components.dialogs;
+    if (key == Qt::Key_Escape) {
+        if (m_components.search && dialogs && dialogs->dialogVisible()) {
+            if (m_components.search->isRunning())
+                m_components.search->stop();
+            else
+                dialogs->closeDialog();
+        } else if (dialogs && dialogs->dialogVisible()) {
+            dialogs->closeDialog();
+        } else if (m_components.popups) {
+            m_components.popups->hideAll();
+        }
+        return;
+    }
+    if (key == Qt::Key_F1) {
+        if (m_screen == 0)
+            showHelpTopic(QStringLiteral("Topic12"));
+        else if (m_screen == 1)
+            showHelpTopic(QStringLiteral("Topic13"));
+        return;
+    }
+    if (!m_components.panes || !(m_screen == 1 || m_context.hasParameters)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const bool shiftOnly = mods == Qt::ShiftModifier;
+    const bool ctrlOnly = mods == Qt::ControlModifier;
+    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    const auto clickSwitchesFor = [this](const char* command) {
+        const TDynamicSwthOneArray singles = screenRecord().switchone;
+        for (const RSwthOne& sw : singles) {
+            if (sw.goup.compare(QLatin1String(command), Qt::CaseInsensitive) == 0 ||
+                sw.godown.compare(QLatin1String(command), Qt::CaseInsensitive) == 0)
+                pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::NoModifier);
+        }
+    };
+    if (shiftOnly && key == Qt::Key_T)
+        RunCommand(QStringLiteral("tesaurus"), QString(), true);
+    else if (shiftOnly && key == Qt::Key_Z)
+        clickSwitchesFor("tree1");
+    else if (ctrlShift && key == Qt::Key_Z)
+        clickSwitchesFor("offtree");
+    else if (shiftOnly && key == Qt::Key_Up)
+        RunCommand(QStringLiteral("prevchapter"), QString(), true);
+    else if (shiftOnly && key == Qt::Key_Down)
+        RunCommand(QStringLiteral("nextchapter"), QString(), true);
+    else if (shiftOnly && key == Qt::Key_Home)
+        RunCommand(QStringLiteral("1"), QString(), true);
+    else if (ctrlOnly && key == Qt::Key_I && m_components.history)
+        m_components.history->addFavorite();
+    else if (ctrlOnly && key == Qt::Key_P)
+        m_components.panes->printCurrentPage();
+    else if (ctrlOnly && key == Qt::Key_F && m_screen == 1 && dialogs)
+        dialogs->showFindPage();
+    else if (ctrlOnly && key == Qt::Key_A)
+        m_components.panes->selectAll();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    const QString file = urls.first().toLocalFile().left(199);
+    const QString name = file.toLower();
+    const auto has = [&](std::initializer_list<const char*> parts) {
+        for (const char* part : parts) {
+            if (name.contains(QLatin1String(part)))
+                return true;
+        }
+        return false;
+    };
+    if (has({".htm", ".txt", ".bmp", ".jpg", ".jpeg", ".gif", ".png"})) {
+        if (m_components.panes)
+            m_components.panes->showPage(file);
+    } else if (has({".rar"})) {
+        if (m_components.misc)
+            m_components.misc->showArchive(file);
+    } else if (has({".wav", ".mp3", ".mpa"})) {
+        if (m_components.media)
+            m_components.media->playClip(file, QString(), 3);
+    }
+    event->acceptProposedAction();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_components.popups)
+        m_components.popups->hideAll();
+    QWidget::changeEvent(event);
+}
+
+void TMainForm::setOutline(const QRegion& outline)
+{
+    // The script's outline, when it has one, keeps clipping whatever shape an effect gives.
+    // An empty region would lift the mask altogether: a window that is to show nothing yet shows
+    // one pixel.
+    if (outline.isEmpty())
+        setMask(QRegion(0, 0, 1, 1));
+    else
+        setMask(m_outline.isEmpty() ? outline : outline.intersected(m_outline));
+}
+
+void TMainForm::showStep()
+{
+    m_context.userSettings.animation = false;
+    const QSize size = m_background.isNull() ? this->size() : m_background.size();
+    auto outline = std::make_shared<OpeningOutline>(size);
+    QRegion first;
+    outline->next(first);
+    setOutline(first);
+    show();
+    raise();
+    activateWindow();
+
+    delete m_effectTimer;
+    m_effectTimer = new TSuperTimer(this);
+    m_effectTimer->setInterval(1);
+    connect(m_effectTimer, &TSuperTimer::timeout, this, [this, outline] {
+        QRegion region;
+        if (!outline->next(region)) {
+            m_effectTimer->setEnabled(false);
+            return;
+        }
+        setOutline(region);
+    });
+    m_effectTimer->setEnabled(true);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_context.thesaurusMode || m_context.hasParameters || m_closing) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (effectRunning())
+        return;
+    startClosingEffect();
+}
+
+void TMainForm::startClosingEffect()
+{
+    if (m_clipRestart)
+        m_clipRestart->stop();
+    m_closing = true;
+    auto outline = std::make_shared<ClosingOutline>(size());
+    delete m_effectTimer;
+    m_effectTimer = new TSuperTimer(this);
+    m_effectTimer->setInterval(2);
+    connect(m_effectTimer, &TSuperTimer::timeout, this, [this, outline] {
+        QRegion region;
+        if (!outline->next(region)) {
+            m_effectTimer->setEnabled(false);
+            hide();
+            Q_EMIT closingFinished();
+            return;
+        }
+        setOutline(region);
+    });
+    closeOtherWindows();
+    m_effectTimer->setEnabled(true);
+}
+
+void TMainForm::closeOtherWindows()
+{
+    // Help and thesaurus copies once each, the companion's and help windows until none is left,
+    // and the enlarged pictures unless this is a copy itself.
+    WindowDirectory::requestClose(QStringLiteral(u"Помощь"));
+    WindowDirectory::requestClose(QStringLiteral(u"Тезаурус"));
+    for (const QString& caption : {QStringLiteral(u"Электросхема"),
+                                   QStringLiteral(u"Help System: Руководство по ремонту и эксплуатации автомобиля"),
+                                   QStringLiteral(u"Справка: Руководство по ремонту и эксплуатации автомобиля"),
+                                   QStringLiteral(u"Help Topics: Руководство по ремонту и эксплуатации автомобиля"),
+                                   QStringLiteral(u"Руководство по ремонту и эксплуатации автомобиля")}) {
+        if (caption.compare(m_context.values.appTitle, Qt::CaseInsensitive) != 0)
+            WindowDirectory::requestCloseAll(caption);
+    }
+    if (m_components.dialogs)
+        m_components.dialogs->closeDialog();
+    if (!m_context.hasParameters)
+        WindowDirectory::requestCloseAll(QStringLiteral(u"Увеличенная картинка"));
+}
+
+void TMainForm::showHelpTopic(const QString& topic)
+{
+    if (m_components.dialogs)
+        m_components.dialogs->showHelpTopic(topic);
+}
+
+void TMainForm::shutdown()
+{
+    SkinScreen& s = screenRecord();
+    if (m_exitButton >= 0 && m_exitButton < s.buttons.size()) {
+        const QString wav = s.buttons[m_exitButton].wav;
+        if (!wav.isEmpty() && wav != QLatin1String("no") && m_context.userSettings.wav)
+            m_sound->playToEnd(m_context.disk.resolve(m_context.values.programDir + wav), 10000);
+    }
+    for (int id : std::as_const(m_fonts))
+        QFontDatabase::removeApplicationFont(id);
+    m_fonts.clear();
+    if (!m_context.hasParameters)
+        saveSwitchStates();
+}

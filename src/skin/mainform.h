@@ -1,0 +1,151 @@
+#pragma once
+
+// The skinned main window: one screen at a time, each a background picture with the buttons and
+// switches the skin script declares for it. Pointer and keys become commands, which RunCommand
+// carries out itself or hands to the components that own them.
+
+#include "componenthooks.h"
+#include "skinscript.h"
+
+#include <QImage>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class AppContext;
+class ClickSound;
+class HotArea;
+class QBuffer;
+class QLabel;
+class QMovie;
+class QTimer;
+class TEffBtnCar;
+class TSuperTimer;
+
+// Where a command came from: a push button, a single switch or a group switch of the current
+// screen, by index; keys, popups and other copies pass a button and index 0.
+enum class CommandSource {
+    Button = 0,
+    SingleSwitch = 1,
+    GroupSwitch = 2,
+};
+
+class TMainForm final : public QWidget
+{
+    Q_OBJECT
+public:
+    // The fixed document panel that holds the trees and the HTML panes.
+    static constexpr QRect kDocumentPanel{33, 90, 673, 421};
+    // Where the animated picture "piston.gif" stands.
+    static constexpr QPoint kAnimationPosition{583, 470};
+
+    TMainForm(AppContext& context, SkinScript& script, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    ComponentHooks& components() { return m_components; }
+    QWidget* documentPanel() const { return m_panel; }
+
+    // Builds screen 0: pictures, hot areas, switch states, the fixed parts and the fonts; then
+    // runs the switch commands of screen 0.
+    void buildFirstScreen();
+    // Shows the window with the opening effect.
+    void showStep();
+    // The ordered end: the exit button's sound played out, fonts removed, switch states saved.
+    void shutdown();
+
+    void RunCommand(const QString& command, const QString& sound, bool silent,
+                    CommandSource source = CommandSource::Button, int sourceIndex = 0);
+    void changeScreen(int screen, CommandSource source = CommandSource::Button, int sourceIndex = -1);
+
+    int currentScreen() const { return m_screen; }
+    bool initialising() const { return m_initialising; }
+    int exitButtonIndex() const { return m_exitButton; }
+    bool effectRunning() const;
+    // The background of the current screen with the resting pictures of its elements.
+    const QImage& composedBackground() const { return m_background; }
+    QList<HotArea*> hotAreas() const;
+    // Whether the window has painted itself since it was shown.
+    bool hasPainted() const { return m_painted; }
+
+Q_SIGNALS:
+    void screenChanged(int screen);
+    void closingFinished();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // The pictures and state of one button or switch of the current screen.
+    struct ElementPictures
+    {
+        std::array<QImage, 4> pictures; // buttons: up, hover, down; switches: off, off hovered, on hovered, on
+        bool hover = false;
+        bool pressed = false;
+        HotArea* area = nullptr;
+        TEffBtnCar* effect = nullptr;
+    };
+
+    SkinScreen& screenRecord() { return m_script.screens[m_screen]; }
+    QImage loadPicture(const QString& name) const;
+    void loadBackground(int screen);
+    void buildElements();
+    void resizeElements(QList<ElementPictures>& elements, qsizetype count, int step);
+    void releaseElement(ElementPictures& element);
+    void composeBackground();
+    void restoreSwitchStates();
+    void saveSwitchStates();
+    void runSwitchCommands(bool onScreenChange);
+    void addFonts();
+    void createAnimation();
+    void updateAnimation();
+    void crossFade(ElementPictures& element, const QImage& from, const QImage& to, QPoint at);
+    void startClipRestart();
+
+    void pointerMove(QPoint at);
+    void pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void pointerRelease(QPoint at);
+    bool treeSwitchBlocked(const QString& goup, const QString& godown) const;
+    void startDrag();
+
+    void showHelpTopic(const QString& topic);
+    void startClosingEffect();
+    void closeOtherWindows();
+    void setOutline(const QRegion& outline);
+
+    AppContext& m_context;
+    SkinScript& m_script;
+    ComponentHooks m_components;
+    std::unique_ptr<ClickSound> m_sound;
+
+    int m_screen = 0;
+    bool m_initialising = false;
+    bool m_painted = false;
+    bool m_closing = false;
+    int m_exitButton = -1;
+    QImage m_background;
+    QRegion m_outline; // the script's window outline, empty for none
+
+    QList<ElementPictures> m_buttons;
+    QList<ElementPictures> m_singleSwitches;
+    QList<ElementPictures> m_groupSwitches;
+
+    QWidget* m_panel = nullptr;
+    QLabel* m_animation = nullptr;
+    QMovie* m_movie = nullptr;
+    QBuffer* m_movieData = nullptr;
+    QList<int> m_fonts;
+
+    TSuperTimer* m_effectTimer = nullptr;
+    QTimer* m_clipRestart = nullptr;
+};
