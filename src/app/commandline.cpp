@@ -1,0 +1,78 @@
+#include "commandline.h"
+
+const char kUsage[] = R"(Usage: velbrook [options] [FILE [/h] | PAGE /t]
+
+Without a file, shows the skinned window of the title in the content folder. With a file, shows it
+in a plain window (an enlarged picture; with /h a help page); with /t, the thesaurus window.
+
+Options:
+  --content DIR         the content folder (default: the program's folder when it holds Kel.dhl,
+                        else the current folder)
+  --screenshot FILE     draw the window into FILE (PNG) and quit
+  --after MS            wait MS milliseconds after start-up before the screenshot (default 0)
+  --command CMD         run a command once start-up has finished (repeatable)
+  --version             print the version and quit
+  --help                print this text and quit
+)";
+
+QString CopyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag)
+{
+    QString argument = rawParameters;
+    argument.remove(QLatin1Char('"'));
+    argument = argument.trimmed();
+    const QString spaced = QLatin1Char(' ') + marker;
+    const qsizetype at = argument.indexOf(spaced, 0, Qt::CaseInsensitive);
+    if (at >= 0) {
+        argument.remove(at, spaced.size());
+        *copyFlag = true;
+    } else if (argument.compare(marker, Qt::CaseInsensitive) == 0) {
+        argument.clear();
+        *copyFlag = true;
+    }
+    return argument.trimmed();
+}
+
+CommandLine CommandLine::Parse(const QStringList& arguments)
+{
+    CommandLine line;
+    const QStringList words = arguments.mid(1);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& word = words[i];
+        const auto value = [&]() -> QString {
+            if (i + 1 >= words.size()) {
+                line.error = QStringLiteral("%1 needs a value").arg(word);
+                return {};
+            }
+            return words[++i];
+        };
+        if (word == QLatin1String("--content"))
+            line.contentFolder = value();
+        else if (word == QLatin1String("--screenshot"))
+            line.screenshot = value();
+        else if (word == QLatin1String("--after")) {
+            bool ok = false;
+            line.screenshotAfter = value().toInt(&ok);
+            if (!ok || line.screenshotAfter < 0)
+                line.error = QStringLiteral("--after needs a number of milliseconds");
+        } else if (word == QLatin1String("--command"))
+            line.commands.append(value());
+        else if (word == QLatin1String("--version"))
+            line.version = true;
+        else if (word == QLatin1String("--help"))
+            line.help = true;
+        else if (word.startsWith(QLatin1String("--")))
+            line.error = QStringLiteral("unknown option %1").arg(word);
+        else
+            line.parameters.append(word);
+    }
+
+    const QString raw = line.parameters.join(QLatin1Char(' '));
+    if (raw.contains(QLatin1String("/t"))) {
+        line.mode = Mode::Thesaurus;
+        line.argument = CopyArgument(raw, QStringLiteral("/t"), &line.copyFlag);
+    } else if (!line.parameters.isEmpty()) {
+        line.mode = Mode::Plain;
+        line.argument = CopyArgument(raw, QStringLiteral("/h"), &line.copyFlag);
+    }
+    return line;
+}

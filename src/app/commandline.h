@@ -1,0 +1,37 @@
+#pragma once
+
+// The command line: options of this port begin with "--" and are taken off before the run mode is
+// chosen from what is left, as the original chose it from its parameters.
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine
+{
+    enum class Mode {
+        Skinned,   // no parameter
+        Thesaurus, // "/t" anywhere
+        Plain,     // any other parameter: an enlarged picture, or with "/h" a help page
+    };
+
+    Mode mode = Mode::Skinned;
+    QString argument;   // the file a copy shows
+    bool copyFlag = false; // "/h" in a plain copy, "/t" in a thesaurus copy
+    QStringList parameters; // what is left after the "--" options
+
+    QString contentFolder; // --content DIR
+    QString screenshot;    // --screenshot FILE.png
+    int screenshotAfter = 0; // --after MS
+    QStringList commands;  // --command CMD, repeatable
+    bool version = false;
+    bool help = false;
+    QString error; // bad usage, for one line on standard error
+
+    static CommandLine Parse(const QStringList& arguments);
+};
+
+// The file a copy shows, from its parameters: quotes dropped, blanks trimmed, and " /h" or " /t"
+// taken out (which sets the copy flag).
+QString CopyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag);
+
+extern const char kUsage[];

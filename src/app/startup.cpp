@@ -1,0 +1,206 @@
+// Start-up in the three run modes, and the ordered end of the skinned window.
+
+#include "startup.h"
+
+#include "appcontext.h"
+#include "contenterror.h"
+#include "instancelock.h"
+#include "mainform.h"
+#include "scriptcodec.h"
+#include "settingsstore.h"
+#include "skinscript.h"
+#include "windowdirectory.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "velbrook: %s\n", qUtf8Printable(text));
+}
+
+// Opens the content pack; a missing pack leaves the disk files, a damaged one is reported once.
+void openPack(AppContext& context)
+{
+    const QString path = context.values.programDir + QStringLiteral("interface.dat");
+    if (!context.disk.fileExists(path))
+        return;
+    try {
+        if (!context.pack.OpenPack(path))
+            printError(context.pack.errorString());
+    } catch (const ContentError& error) {
+        printError(error.message());
+    }
+    context.pack.SetPackBase(context.values.contentDir);
+}
+
+// Files that authors leave in the program folder while they work on the scripts: the program
+// refuses to start beside them, so that a disc never ships with the plain scripts.
+bool authoringLeftoversFound(const AppContext& context)
+{
+    static const std::pair<const char*, const char16_t*> leftovers[] = {
+        {"Struct.txt", u"Файл Struct.txt не удален"},
+        {"About.txt", u"Файл About.txt не удален"},
+        {"Dialog.txt", u"Файл Dialog.txt не удален"},
+        {"Coder.exe", u"А зачем тут кодер лежит?"},
+    };
+    bool found = false;
+    for (const auto& [file, message] : leftovers) {
+        if (context.disk.fileExists(context.values.programDir + QLatin1String(file))) {
+            QMessageBox::warning(nullptr, QString(), QString::fromUtf16(message));
+            found = true;
+        }
+    }
+    return found;
+}
+
+// Writes the window into a picture once it has painted, then quits.
+void scheduleScreenshot(TMainForm& form, const CommandLine& commandLine)
+{
+    if (commandLine.screenshot.isEmpty())
+        return;
+    const QString file = commandLine.screenshot;
+    QTimer::singleShot(commandLine.screenshotAfter, &form, [&form, file] {
+        auto* poll = new QTimer(&form);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, &form, [&form, file, poll] {
+            if (!form.hasPainted())
+                return;
+            poll->stop();
+            if (!form.grab().save(file, "PNG"))
+                printError(QStringLiteral("cannot write %1").arg(file));
+            QCoreApplication::exit(0);
+        });
+        poll->start();
+    });
+}
+
+int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& context)
+{
+    if (authoringLeftoversFound(context))
+        return 1;
+    const QString kel = context.values.programDir + QStringLiteral("Kel.dhl");
+    if (!context.disk.fileExists(kel)) {
+        printError(QStringLiteral("%1 holds no Kel.dhl: not a content folder (see --help)").arg(context.values.programDir));
+        return 1;
+    }
+    try {
+        context.container.Open(context.disk.resolve(kel));
+    } catch (const ContentError& error) {
+        printError(error.message());
+        return 1;
+    }
+    const std::optional<QByteArray> stored = context.container.Read(QStringLiteral("Struct.cfs"));
+    if (!stored) {
+        printError(QStringLiteral("%1 holds no Struct.cfs").arg(kel));
+        return 1;
+    }
+    const QStringList lines = DecodeScript(*stored, true);
+
+    SkinScript script(context.folders());
+    script.readHeader(lines);
+    context.values.appTitle = script.header.title;
+
+    // One copy per title: a second one leaves without a word.
+    InstanceLock lock(context.values.appTitle);
+    if (!lock.tryLock()) {
+        context.hasParameters = true;
+        return 0;
+    }
+    app.setApplicationDisplayName(context.values.appTitle);
+
+    script.readElements(lines);
+    SettingsStore& settings = context.openSettings();
+    context.userSettings = UserSettings::Load(settings, !script.image.isEmpty());
+    if (script.header.bgsounddef.isEmpty())
+        context.userSettings.bgSound = false;
+
+    TMainForm form(context, script);
+    WindowEndpoint endpoint(context.values.appTitle);
+    QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &form, &QWidget::close);
+    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &form, [&form] {
+        form.showNormal();
+        form.raise();
+        form.activateWindow();
+    });
+    QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
+
+    form.buildFirstScreen();
+    form.showStep();
+    endpoint.markActivated();
+    for (const QString& command : commandLine.commands)
+        form.RunCommand(command, QString(), true);
+    scheduleScreenshot(form, commandLine);
+
+    const int code = app.exec();
+    form.shutdown();
+    return code;
+}
+
+// The thesaurus and plain-window copies: a window of the right kind and caption.
+int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& context)
+{
+    context.hasParameters = true;
+    context.copyFlag = commandLine.copyFlag;
+    const bool thesaurus = commandLine.mode == CommandLine::Mode::Thesaurus;
+    context.thesaurusMode = thesaurus;
+    context.values.appTitle = thesaurus            ? QStringLiteral(u"Тезаурус")
+                              : commandLine.copyFlag ? QStringLiteral(u"Помощь")
+                                                     : QStringLiteral(u"Увеличенная картинка");
+    InstanceLock lock(context.values.appTitle);
+    if (thesaurus && !lock.tryLock())
+        return 0;
+
+    QWidget window;
+    window.setWindowTitle(context.values.appTitle);
+    window.resize(640, 480);
+    WindowEndpoint endpoint(context.values.appTitle);
+    QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &window, &QWidget::close);
+    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    endpoint.markActivated();
+    if (!commandLine.screenshot.isEmpty()) {
+        QTimer::singleShot(commandLine.screenshotAfter, &window, [&window, &commandLine] {
+            window.grab().save(commandLine.screenshot, "PNG");
+            QCoreApplication::exit(0);
+        });
+    }
+    return app.exec();
+}
+
+} // namespace
+
+QString ContentFolderFor(const CommandLine& commandLine)
+{
+    if (!commandLine.contentFolder.isEmpty())
+        return commandLine.contentFolder;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo::exists(programFolder + QStringLiteral("/Kel.dhl")))
+        return programFolder;
+    return QDir::currentPath();
+}
+
+int RunProgram(QApplication& app, const CommandLine& commandLine)
+{
+    const QString folder = ContentFolderFor(commandLine);
+    if (!QFileInfo(folder).isDir()) {
+        printError(QStringLiteral("%1 is not a folder").arg(folder));
+        return 2;
+    }
+    AppContext context(StartupValues::ForContentFolder(folder));
+    openPack(context);
+    if (commandLine.mode == CommandLine::Mode::Skinned)
+        return runSkinned(app, commandLine, context);
+    return runCopy(app, commandLine, context);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "commandline.h"
+
+class QApplication;
+
+// Runs the program in the mode its command line chose; returns the exit code.
+int RunProgram(QApplication& app, const CommandLine& commandLine);
+
+// The content folder: --content, else the program's folder when it holds Kel.dhl, else the
+// current folder.
+QString ContentFolderFor(const CommandLine& commandLine);
