@@ -1,5 +1,5 @@
 // velbrook-tool: inspects and builds the content of a title (scripts, the resource container,
-// the content pack) and shows how its paths are read.
+// the content pack, the indexes) and shows how its paths are read.
 
 #include "toolsupport.h"
 
@@ -23,6 +23,11 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
   path expand VALUE --program-dir DIR [--program-drive DIR]
                                          where a script's path value leads
   path combine BASE RELATIVE             a relative path joined to a folder
+  index build FOLDER                     the full-text index (keywords.idx, index.idx, files.idx)
+                                         of the pages below FOLDER, written into FOLDER
+  index find FOLDER WORD                 the pages the index of FOLDER lists for WORD (any case),
+                                         as path<TAB>title lines
+  thesaurus find FOLDER WORD             the thesaurus page of WORD ("" for the start page)
 
 Exit status: 0 done, 1 a named entry or file was not found, 2 bad usage or unreadable input.
 )";
@@ -54,6 +59,10 @@ int main(int argc, char* argv[])
             known = RunPackCommand(verb, args);
         else if (group == QLatin1String("path"))
             known = RunPathCommand(verb, args);
+        else if (group == QLatin1String("index"))
+            known = RunIndexCommand(verb, args);
+        else if (group == QLatin1String("thesaurus"))
+            known = RunThesaurusCommand(verb, args);
         if (!known)
             Fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
     } catch (const ToolFailure& failure) {

@@ -54,3 +54,5 @@ bool RunScriptCommand(const QString& verb, ToolArgs& args);
 bool RunContainerCommand(const QString& verb, ToolArgs& args);
 bool RunPackCommand(const QString& verb, ToolArgs& args);
 bool RunPathCommand(const QString& verb, ToolArgs& args);
+bool RunIndexCommand(const QString& verb, ToolArgs& args);
+bool RunThesaurusCommand(const QString& verb, ToolArgs& args);

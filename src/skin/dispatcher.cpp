@@ -7,6 +7,7 @@
 #include "clicksound.h"
 #include "commandmatch.h"
 #include "hotarea.h"
+#include "settingsstore.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -1,0 +1,67 @@
+#include "instancelock.h"
+
+#include "settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString UserSuffix()
+{
+#ifdef Q_OS_UNIX
+    return QString::number(::getuid());
+#else
+    return TitleFileName(qEnvironmentVariable("USERNAME"));
+#endif
+}
+
+// A folder we create is the user's alone; one that exists is taken as it is.
+bool EnsureFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).isDir())
+        return true;
+    if (!QDir().mkpath(path))
+        return false;
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return true;
+}
+
+} // namespace
+
+QString UserRuntimeFolder()
+{
+    const QString overridden = qEnvironmentVariable("VELBROOK_RUNTIME_DIR");
+    if (!overridden.isEmpty() && EnsureFolder(overridden))
+        return QDir(overridden).absolutePath();
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (EnsureFolder(runtime))
+        return runtime;
+    // The temporary folder may be shared by all users: keep a folder of our own in it.
+    const QString own = QDir::tempPath() + QLatin1String("/velbrook-") + UserSuffix();
+    EnsureFolder(own);
+    return own;
+}
+
+InstanceLock::InstanceLock(const QString& title)
+    : m_fileName(UserRuntimeFolder() + QLatin1String("/velbrook-") + TitleFileName(title) + QLatin1String(".lock")),
+      m_lock(m_fileName)
+{
+    // A running copy may hold the lock for days: only a dead owner makes the file stale.
+    m_lock.setStaleLockTime(0);
+}
+
+InstanceLock::~InstanceLock() = default;
+
+bool InstanceLock::tryLock()
+{
+    return m_lock.isLocked() || m_lock.tryLock(0);
+}

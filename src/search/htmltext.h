@@ -1,0 +1,29 @@
+#pragma once
+
+// What the full-text index sees of a page: its title and the text a reader sees, split into
+// words.
+
+#include <QString>
+#include <QStringList>
+
+struct PageText
+{
+    QString title; // the <title> text, blanks collapsed; empty when the page has none
+    QString text;  // the visible text: markup, comments, <head> matter, <script> and <style> left out
+};
+
+// html is the page already decoded from its code page. Character references are decoded: numeric
+// ones (&#1090; &#x442;) and the named ones pages use (&nbsp; &laquo; &raquo; &mdash; ...);
+// an unknown name stays as written. Tags are word breaks, except the inline formatting tags
+// (b, i, u, em, strong, span, font, a, ...), which may stand inside a word.
+PageText ExtractPageText(const QString& html);
+
+// The words of text as the index keeps them: lower-cased, in text order, repeats included.
+//  - A word is a run of letters and digits that code page 1251 can write (Cyrillic and Latin),
+//    so numbers and part codes (2107, М16, 10w40) are words too.
+//  - Hyphenated compounds give their parts and the whole: "северо-западный" gives "северо",
+//    "западный" and "северо-западный", so a query for either part or for the compound finds the
+//    page. Only a single '-' between two runs joins them; dashes and hyphens at the ends of a
+//    run are word breaks.
+//  - A soft hyphen (U+00AD) is dropped: it only marks where a word may be broken.
+QStringList IndexWords(const QString& text);

@@ -1,0 +1,50 @@
+#pragma once
+
+// The full-text index query: a word in, the pages that contain it out. The index is three text
+// files in the index folder (or at the matching path of the content pack):
+//   keywords.idx  line k: keyword k, in the form it is compared
+//   index.idx     line k: the page numbers of keyword k, separated by ':'
+//   files.idx     line m: page m as path + "#:#" + title
+// Each query reads the files afresh through the file opener; nothing is cached between queries.
+
+#include "indexmessage.h"
+
+#include <QString>
+#include <QStringList>
+
+class ContentPack;
+
+class TMakeFind final
+{
+public:
+    explicit TMakeFind(const ContentPack& opener);
+    Q_DISABLE_COPY_MOVE(TMakeFind)
+
+    // The folder that holds the three files; one trailing separator is removed.
+    void SetIndexFolder(const QString& folder);
+    QString indexFolder() const { return m_folder; }
+
+    // True when all three files exist, in the pack or on disk.
+    bool IndexFilesExist() const;
+
+    // Appends the pages of word to files (their paths, relative to the index folder, with '/'
+    // between folders) and titles, kept in step, in the order files.idx lists them. Found when at
+    // least one page was appended. A missing index or a file that cannot be opened sets the
+    // message; the lists are then left as they were.
+    IndexLookup FindInIndex(const QString& word, QStringList& files, QStringList& titles, bool caseSensitive) const;
+
+private:
+    qsizetype keywordNumber(const QString& word, bool caseSensitive, IndexLookup& result) const;
+    bool numberList(qsizetype keyword, QByteArray& numbers, IndexLookup& result) const;
+    qsizetype appendPages(const QList<qsizetype>& pages, QStringList& files, QStringList& titles,
+                          IndexLookup& result) const;
+
+    const ContentPack& m_opener;
+    QString m_folder;
+};
+
+// The page numbers of an index.idx line in ascending order, each once. Fields are split at ':'
+// and must be decimal integers; blanks may precede a number, but a field with anything after its
+// digits (such as a trailing blank on the last number) is not a number and is skipped, so one bad
+// field does not lose the rest of the list.
+QList<qsizetype> PageNumbers(const QByteArray& numberList);

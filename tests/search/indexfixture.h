@@ -1,0 +1,16 @@
+#pragma once
+
+// Index files as content authors ship them: code page 1251 lines ended by CR LF.
+
+#include "codepage.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+inline QByteArray IndexText(const QStringList& lines, bool finalLineEnd = true)
+{
+    QByteArray text = ToCp1251(lines.join(QStringLiteral("\r\n")));
+    if (finalLineEnd && !lines.isEmpty())
+        text += "\r\n";
+    return text;
+}

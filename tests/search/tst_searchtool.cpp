@@ -1,0 +1,135 @@
+// The index and thesaurus commands of velbrook-tool, run as a process.
+
+#include "codepage.h"
+#include "indexfixture.h"
+#include "packwriter.h"
+#include "testfiles.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tool(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(VELBROOK_TOOL), args);
+    if (!process.waitForFinished(30000))
+        qFatal("velbrook-tool did not finish");
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestSearchTool : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_root = m_dir->path() + QLatin1Char('/');
+        WriteTestFile(m_root + "html/glava1.htm", ToCp1251(u"<title>Тормоза</title><p>Тормозная жидкость</p>"_qs));
+        WriteTestFile(m_root + "html/glava2.htm", ToCp1251(u"<p>Жидкость гидроусилителя</p>"_qs));
+    }
+
+    void index_buildThenFind()
+    {
+        const Run build = tool({"index", "build", m_root});
+        QCOMPARE(build.exitCode, 0);
+        for (const char* name : {"keywords.idx", "index.idx", "files.idx"})
+            QVERIFY2(QFile::exists(m_root + name), name);
+
+        const Run found = tool({"index", "find", m_root, u"ЖИДКОСТЬ"_qs});
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(found.out), u"html/glava1.htm\tТормоза\nhtml/glava2.htm\tglava2.htm\n"_qs);
+
+        const Run missing = tool({"index", "find", m_root, u"кузов"_qs});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.out.isEmpty());
+        QCOMPARE(missing.err.count('\n'), 1);
+    }
+
+    void index_findsTheIndexInsideThePack()
+    {
+        QCOMPARE(tool({"index", "build", m_root}).exitCode, 0);
+        PackWriter writer;
+        for (const char* name : {"keywords.idx", "index.idx", "files.idx"}) {
+            QFile file(m_root + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            writer.addFile(QString::fromLatin1(name).toUpper(), file.readAll());
+            file.close();
+            QVERIFY(file.remove());
+        }
+        writer.write(m_root + "interface.dat");
+
+        const Run found = tool({"index", "find", m_root, u"гидроусилителя"_qs});
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(found.out), u"html/glava2.htm\tglava2.htm\n"_qs);
+    }
+
+    void index_withoutIndexFiles_saysSo()
+    {
+        const Run run = tool({"index", "find", m_root, u"жидкость"_qs});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(QString::fromUtf8(run.err).contains(u"Индескный(е) файл(ы) не найден"_qs));
+    }
+
+    void badInput_exitsWith2_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("build: no such folder") << QStringList{"index", "build", "/nonexistent/velbrook"};
+        QTest::newRow("find: no such folder") << QStringList{"index", "find", "/nonexistent/velbrook", "x"};
+        QTest::newRow("find: no word") << QStringList{"index", "find", "/tmp"};
+        QTest::newRow("thesaurus: unknown verb") << QStringList{"thesaurus", "list", "/tmp"};
+    }
+
+    void badInput_exitsWith2()
+    {
+        QFETCH(QStringList, args);
+        const Run run = tool(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.count('\n'), 1);
+    }
+
+    void thesaurus_find_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("start page") << QString() << 0 << u"t/brakes.htm#top\n"_qs;
+        QTest::newRow("a key within the word") << u"Двигателя"_qs << 0 << u"t/engine.htm\n"_qs;
+        QTest::newRow("no match") << u"кузов"_qs << 1 << QString();
+    }
+
+    void thesaurus_find()
+    {
+        QFETCH(QString, word);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        WriteTestFile(m_root + "tezaurus.idx", IndexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
+        const Run run = tool({"thesaurus", "find", m_root, word});
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(QString::fromUtf8(run.out), out);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_root;
+};
+
+QTEST_GUILESS_MAIN(TestSearchTool)
+#include "tst_searchtool.moc"
