@@ -27,9 +27,10 @@ int bytesPerPixel(QImage::Format format)
     }
 }
 
-// One row of bytes. Written as plain arithmetic so the compiler can vectorise it; in C++20 a
-// right shift of a negative value is an arithmetic shift.
-void blendRow(uchar* out, const uchar* f, const uchar* t, qsizetype count, int alpha)
+// One row of bytes. Written as plain arithmetic on rows that do not overlap so the compiler
+// can vectorise it; in C++20 a right shift of a negative value is an arithmetic shift.
+void blendRow(uchar* __restrict out, const uchar* __restrict f, const uchar* __restrict t, qsizetype count,
+              int alpha)
 {
     for (qsizetype i = 0; i < count; ++i)
         out[i] = uchar(f[i] + ((alpha * (int(t[i]) - int(f[i]))) >> 8));
@@ -43,16 +44,15 @@ void AlphaBlend(QImage& frame, const QImage& from, const QImage& to, int alpha)
         frame = QImage();
         return;
     }
-    const QImage source = bytesPerPixel(from.format()) != 0
-                              ? from
-                              : from.convertToFormat(from.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                            : QImage::Format_RGB32);
+    const QImage source =
+        bytesPerPixel(from.format()) != 0
+            ? from
+            : from.convertToFormat(from.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     const QImage::Format format = source.format();
-    const QImage target =
-        to.isNull() || to.format() == format
-            ? to
-            : (format == QImage::Format_Indexed8 ? to.convertToFormat(format, source.colorTable())
-                                                 : to.convertToFormat(format));
+    const QImage target = to.isNull() || to.format() == format
+                              ? to
+                              : (format == QImage::Format_Indexed8 ? to.convertToFormat(format, source.colorTable())
+                                                                   : to.convertToFormat(format));
 
     if (frame.size() != source.size() || frame.format() != format)
         frame = QImage(source.size(), format);

@@ -780,8 +780,10 @@ void TMainForm::showStep()
     outline->next(first);
     setOutline(first);
     show();
-    raise();
-    activateWindow();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 
     delete m_effectTimer;
     m_effectTimer = new TSuperTimer(this);

@@ -55,11 +55,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
 
         const QImage::Format rgb = QImage::Format_RGB888;
-        QTest::newRow("24-bit alpha 0 is from") << rgb << bytes({0, 100, 255}) << bytes({255, 0, 10}) << 0
-                                                << bytes({0, 100, 255});
+        QTest::newRow("24-bit alpha 0 is from")
+            << rgb << bytes({0, 100, 255}) << bytes({255, 0, 10}) << 0 << bytes({0, 100, 255});
         // 0 + (255*255 >> 8) = 254; 100 + (-25500 >> 8) = 0; 255 + (-62475 >> 8) = 10.
-        QTest::newRow("24-bit alpha 255") << rgb << bytes({0, 100, 255}) << bytes({255, 0, 10}) << 255
-                                          << bytes({254, 0, 10});
+        QTest::newRow("24-bit alpha 255")
+            << rgb << bytes({0, 100, 255}) << bytes({255, 0, 10}) << 255 << bytes({254, 0, 10});
         // The shift rounds towards minus infinity: falling values move at once, rising ones do not.
         QTest::newRow("24-bit alpha 1 falls, rises not")
             << rgb << bytes({200, 0, 7}) << bytes({0, 200, 7}) << 1 << bytes({199, 0, 7});

@@ -1,0 +1,88 @@
+// The pure parts of the window: caption layout and the outlines of the opening and closing.
+
+#include "caption.h"
+#include "windowshape.h"
+
+#include <QFontMetrics>
+#include <QTest>
+
+class TestWindowParts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void captionLetters_advanceByTheirBoldWidthLessOne()
+    {
+        for (bool bold : {false, true}) {
+            const QFont font = CaptionFont(QStringLiteral("DejaVu Sans"), 10, bold ? FontStyle::Bold : FontStyles());
+            QFont boldFont = font;
+            boldFont.setBold(true);
+            const QFontMetrics boldMetrics(boldFont);
+            const QList<int> x = CaptionLetterPositions(QStringLiteral(u"AБW"), font, 5);
+            QCOMPARE(x.size(), 3);
+            QCOMPARE(x[0], 5);
+            QCOMPARE(x[1], 5 + boldMetrics.horizontalAdvance(QLatin1Char('A')) - 1);
+            QCOMPARE(x[2], x[1] + boldMetrics.horizontalAdvance(QChar(u'Б')) - 1);
+        }
+    }
+
+    void caption_isClippedToItsRectangle()
+    {
+        QImage picture(60, 20, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        DrawCaption(picture, QStringLiteral("WWWWWWWWWW"), QRect(2, 2, 20, 16),
+                    CaptionFont(QStringLiteral("DejaVu Sans"), 10, {}), Qt::white);
+        bool inside = false;
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                const bool lit = picture.pixelColor(x, y) != QColor(Qt::black);
+                QVERIFY2(!lit || QRect(2, 2, 20, 16).contains(x, y), "a letter left its rectangle");
+                inside = inside || lit;
+            }
+        }
+        QVERIFY(inside);
+    }
+
+    void windowsColor_hasRedInTheLowByte()
+    {
+        QCOMPARE(WindowsColor(0x0000FF), QColor(255, 0, 0));
+        QCOMPARE(WindowsColor(0xFF8000), QColor(0, 128, 255));
+    }
+
+    void opening_growsFromTheCentreToCoverTheWindow()
+    {
+        OpeningOutline opening(QSize(740, 540));
+        QRegion outline;
+        QRegion previous;
+        int ticks = 0;
+        while (opening.next(outline)) {
+            QVERIFY(outline.contains(previous.boundingRect().center()) || previous.isEmpty());
+            previous = outline;
+            ++ticks;
+        }
+        // x goes from 370 by 4 below -370: 186 outlines, the last covering every corner.
+        QCOMPARE(ticks, 186);
+        for (QPoint corner : {QPoint(0, 0), QPoint(739, 0), QPoint(0, 539), QPoint(739, 539)})
+            QVERIFY(previous.contains(corner));
+    }
+
+    void closing_squeezesThenShrinksPastTheCentre()
+    {
+        ClosingOutline closing(QSize(200, 100));
+        QRegion outline;
+        QList<QRect> bounds;
+        while (closing.next(outline))
+            bounds.append(outline.boundingRect());
+        QVERIFY(!bounds.isEmpty());
+        // First from top and bottom, full width: y grows by 2 until H/2 - 10.
+        QCOMPARE(bounds.first().width(), 200);
+        QCOMPARE(bounds[1].top(), 2);
+        // Every outline lies inside the one before.
+        for (qsizetype i = 1; i < bounds.size(); ++i)
+            QVERIFY(bounds[i - 1].contains(bounds[i]) || bounds[i].isEmpty());
+        QVERIFY(bounds.last().width() <= 2);
+    }
+};
+
+QTEST_MAIN(TestWindowParts)
+#include "tst_windowparts.moc"
