@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -123,6 +125,11 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
         context.userSettings.bgSound = false;
 
     TMainForm form(context, script);
+    if (const std::optional<QByteArray> icon = context.container.Read(script.header.icon)) {
+        QPixmap picture;
+        if (picture.loadFromData(*icon))
+            app.setWindowIcon(QIcon(picture));
+    }
     WindowEndpoint endpoint(context.values.appTitle);
     QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &form, &QWidget::close);
     QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &form, [&form] {

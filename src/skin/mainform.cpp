@@ -21,6 +21,7 @@
 #include <QMovie>
 #include <QPainter>
 #include <QPolygon>
+#include <QProcess>
 #include <QTimer>
 #include <QWindow>
 
@@ -856,8 +857,20 @@ void TMainForm::closeOtherWindows()
 
 void TMainForm::showHelpTopic(const QString& topic)
 {
-    if (m_components.dialogs)
+    if (m_components.dialogs) {
         m_components.dialogs->showHelpTopic(topic);
+        return;
+    }
+    // The help page of the header, at the topic's anchor, in a help copy of the program; a help
+    // copy that is already open comes to the front instead.
+    const QString page = m_script.header.helpwin;
+    if (page.isEmpty())
+        return;
+    if (WindowDirectory::requestRaise(QStringLiteral(u"Помощь")))
+        return;
+    QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--content"), m_context.values.programDir,
+                             page + QLatin1Char('#') + topic.toLower(), QStringLiteral("/h")});
 }
 
 void TMainForm::shutdown()

@@ -10,6 +10,7 @@
 #include "testfiles.h"
 
 #include <QBuffer>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -195,6 +196,18 @@ private Q_SLOTS:
         m_form->RunCommand(QStringLiteral("screen2=glava1.htm"), QString(), true);
         QCOMPARE(m_form->currentScreen(), 1);
         QCOMPARE(m_trees.calls.first(), QStringLiteral("pending ") + m_context->values.programDir + "glava1.htm");
+    }
+
+    void exitCommand_runsTheClosingEffectBeforeTheEnd()
+    {
+        QSignalSpy finished(m_form.get(), &TMainForm::closingFinished);
+        click(QPoint(30, 25)); // to screen 2, where nothing is "exit"; the command comes directly
+        m_form->RunCommand(QStringLiteral("exit"), QStringLiteral("sounds\\exit.wav"), false, CommandSource::Button, 0);
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_form->effectRunning());
+        QCOMPARE(m_form->exitButtonIndex(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QVERIFY(!m_form->isVisible());
     }
 
     void busyFlag_ignoresCommands()
