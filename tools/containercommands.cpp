@@ -58,13 +58,5 @@ void build(ToolArgs& args)
 
 bool RunContainerCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb == QLatin1String("list"))
-        list(args);
-    else if (verb == QLatin1String("cat"))
-        cat(args);
-    else if (verb == QLatin1String("build"))
-        build(args);
-    else
-        return false;
-    return true;
+    return RunVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
 }

@@ -93,19 +93,10 @@ void findInThesaurus(ToolArgs& args)
 
 bool RunIndexCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb == QLatin1String("build"))
-        build(args);
-    else if (verb == QLatin1String("find"))
-        findInIndex(args);
-    else
-        return false;
-    return true;
+    return RunVerb(verb, args, {{"build", build}, {"find", findInIndex}});
 }
 
 bool RunThesaurusCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb != QLatin1String("find"))
-        return false;
-    findInThesaurus(args);
-    return true;
+    return RunVerb(verb, args, {{"find", findInThesaurus}});
 }

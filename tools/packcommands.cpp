@@ -73,13 +73,5 @@ void build(ToolArgs& args)
 
 bool RunPackCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb == QLatin1String("list"))
-        list(args);
-    else if (verb == QLatin1String("cat"))
-        cat(args);
-    else if (verb == QLatin1String("build"))
-        build(args);
-    else
-        return false;
-    return true;
+    return RunVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
 }

@@ -39,11 +39,5 @@ void combine(ToolArgs& args)
 
 bool RunPathCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb == QLatin1String("expand"))
-        expand(args);
-    else if (verb == QLatin1String("combine"))
-        combine(args);
-    else
-        return false;
-    return true;
+    return RunVerb(verb, args, {{"expand", expand}, {"combine", combine}});
 }

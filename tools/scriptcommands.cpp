@@ -101,13 +101,5 @@ void dump(ToolArgs& args)
 
 bool RunScriptCommand(const QString& verb, ToolArgs& args)
 {
-    if (verb == QLatin1String("decode"))
-        decode(args);
-    else if (verb == QLatin1String("encode"))
-        encode(args);
-    else if (verb == QLatin1String("dump"))
-        dump(args);
-    else
-        return false;
-    return true;
+    return RunVerb(verb, args, {{"decode", decode}, {"encode", encode}, {"dump", dump}});
 }

@@ -44,6 +44,17 @@ void ToolArgs::usageFailure() const
     Fail(ExitBadInput, QStringLiteral("usage: velbrook-tool %1").arg(m_usage));
 }
 
+bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs)
+{
+    for (const auto& [name, run] : verbs) {
+        if (verb == QLatin1String(name)) {
+            run(args);
+            return true;
+        }
+    }
+    return false;
+}
+
 QByteArray ReadInputFile(const QString& path)
 {
     QFile file(path);

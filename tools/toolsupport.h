@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 enum ExitCode {
     ExitOk = 0,
@@ -44,6 +46,10 @@ private:
     QStringList m_words;
     QString m_usage;
 };
+
+// Runs the verb's command from a group's table; false when the group has no such verb.
+using ToolVerb = std::pair<const char*, void (*)(ToolArgs&)>;
+bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs);
 
 QByteArray ReadInputFile(const QString& path);
 void WriteOutput(const QByteArray& bytes);

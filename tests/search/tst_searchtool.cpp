@@ -4,31 +4,12 @@
 #include "indexfixture.h"
 #include "packwriter.h"
 #include "testfiles.h"
+#include "toolrun.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run tool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(VELBROOK_TOOL), args);
-    if (!process.waitForFinished(30000))
-        qFatal("velbrook-tool did not finish");
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-} // namespace
 
 class TestSearchTool : public QObject
 {
@@ -46,16 +27,16 @@ private Q_SLOTS:
 
     void index_buildThenFind()
     {
-        const Run build = tool({"index", "build", m_root});
+        const ToolRun build = RunTool({"index", "build", m_root});
         QCOMPARE(build.exitCode, 0);
         for (const char* name : {"keywords.idx", "index.idx", "files.idx"})
             QVERIFY2(QFile::exists(m_root + name), name);
 
-        const Run found = tool({"index", "find", m_root, u"ЖИДКОСТЬ"_qs});
+        const ToolRun found = RunTool({"index", "find", m_root, u"ЖИДКОСТЬ"_qs});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(QString::fromUtf8(found.out), u"html/glava1.htm\tТормоза\nhtml/glava2.htm\tglava2.htm\n"_qs);
 
-        const Run missing = tool({"index", "find", m_root, u"кузов"_qs});
+        const ToolRun missing = RunTool({"index", "find", m_root, u"кузов"_qs});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.out.isEmpty());
         QCOMPARE(missing.err.count('\n'), 1);
@@ -63,7 +44,7 @@ private Q_SLOTS:
 
     void index_findsTheIndexInsideThePack()
     {
-        QCOMPARE(tool({"index", "build", m_root}).exitCode, 0);
+        QCOMPARE(RunTool({"index", "build", m_root}).exitCode, 0);
         PackWriter writer;
         for (const char* name : {"keywords.idx", "index.idx", "files.idx"}) {
             QFile file(m_root + name);
@@ -74,14 +55,14 @@ private Q_SLOTS:
         }
         writer.write(m_root + "interface.dat");
 
-        const Run found = tool({"index", "find", m_root, u"гидроусилителя"_qs});
+        const ToolRun found = RunTool({"index", "find", m_root, u"гидроусилителя"_qs});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(QString::fromUtf8(found.out), u"html/glava2.htm\tglava2.htm\n"_qs);
     }
 
     void index_withoutIndexFiles_saysSo()
     {
-        const Run run = tool({"index", "find", m_root, u"жидкость"_qs});
+        const ToolRun run = RunTool({"index", "find", m_root, u"жидкость"_qs});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.out.isEmpty());
         QVERIFY(QString::fromUtf8(run.err).contains(u"Индескный(е) файл(ы) не найден"_qs));
@@ -99,7 +80,7 @@ private Q_SLOTS:
     void badInput_exitsWith2()
     {
         QFETCH(QStringList, args);
-        const Run run = tool(args);
+        const ToolRun run = RunTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count('\n'), 1);
@@ -121,7 +102,7 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         WriteTestFile(m_root + "tezaurus.idx", IndexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
-        const Run run = tool({"thesaurus", "find", m_root, word});
+        const ToolRun run = RunTool({"thesaurus", "find", m_root, word});
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(QString::fromUtf8(run.out), out);
     }

@@ -4,6 +4,7 @@
 #include "readbin.h"
 #include "scriptcodec.h"
 #include "testfiles.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,24 +16,8 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run tool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(VELBROOK_TOOL), args);
-    if (!process.waitForFinished(30000))
-        qFatal("velbrook-tool did not finish");
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
 // A failure is one line on standard error.
-bool oneErrorLine(const Run& run)
+bool oneErrorLine(const ToolRun& run)
 {
     return run.err.count('\n') == 1 && run.err.endsWith('\n');
 }
@@ -65,7 +50,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, text);
         QFETCH(QStringList, lines);
         WriteTestFile(m_root + "s.txt", text);
-        const Run encode = tool({"script", "encode", m_root + "s.txt", "-o", m_root + "s.cfs"});
+        const ToolRun encode = RunTool({"script", "encode", m_root + "s.txt", "-o", m_root + "s.cfs"});
         QCOMPARE(encode.exitCode, 0);
         QVERIFY(encode.out.isEmpty());
 
@@ -73,11 +58,11 @@ private Q_SLOTS:
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(DecodeScript(stored.readAll(), false), lines);
 
-        const Run decode = tool({"script", "decode", m_root + "s.cfs"});
+        const ToolRun decode = RunTool({"script", "decode", m_root + "s.cfs"});
         QCOMPARE(decode.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(decode.out).array().toVariantList(), QVariant(lines).toList());
         if (QTest::currentDataTag() == QByteArrayLiteral("LF")) {
-            const Run lower = tool({"script", "decode", m_root + "s.cfs", "--lower"});
+            const ToolRun lower = RunTool({"script", "decode", m_root + "s.cfs", "--lower"});
             QCOMPARE(QJsonDocument::fromJson(lower.out).array().first().toString(), u"title=Руководство"_qs);
         }
     }
@@ -85,12 +70,12 @@ private Q_SLOTS:
     void script_refusesTextItCannotStore()
     {
         WriteTestFile(m_root + "bad.txt", QByteArray("ok\nзнак 图\n"));
-        const Run run = tool({"script", "encode", m_root + "bad.txt", "-o", m_root + "bad.cfs"});
+        const ToolRun run = RunTool({"script", "encode", m_root + "bad.txt", "-o", m_root + "bad.cfs"});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(oneErrorLine(run));
         QVERIFY(run.err.contains("line 2"));
         WriteTestFile(m_root + "latin1.txt", QByteArray("caf\xE9\n"));
-        QCOMPARE(tool({"script", "encode", m_root + "latin1.txt", "-o", m_root + "x.cfs"}).exitCode, 2);
+        QCOMPARE(RunTool({"script", "encode", m_root + "latin1.txt", "-o", m_root + "x.cfs"}).exitCode, 2);
     }
 
     void container_buildListCat()
@@ -98,9 +83,9 @@ private Q_SLOTS:
         WriteTestFile(m_root + "c/Struct.cfs", EncodeScript({"title=x"}));
         WriteTestFile(m_root + QStringLiteral(u"c/Фон.bmp"), QByteArray(100, 'b'));
         const QString kel = m_root + "Kel.dhl";
-        QCOMPARE(tool({"container", "build", kel, m_root + "c/Struct.cfs", m_root + u"c/Фон.bmp"_qs}).exitCode, 0);
+        QCOMPARE(RunTool({"container", "build", kel, m_root + "c/Struct.cfs", m_root + u"c/Фон.bmp"_qs}).exitCode, 0);
 
-        const Run list = tool({"container", "list", kel});
+        const ToolRun list = RunTool({"container", "list", kel});
         QCOMPARE(list.exitCode, 0);
         TReadBin reader;
         reader.Open(kel);
@@ -108,11 +93,11 @@ private Q_SLOTS:
                  QStringLiteral("Struct.cfs\t%1\t%2\n").arg(reader.directory()[0].offset).arg(reader.directory()[0].size) +
                      QStringLiteral(u"Фон.bmp\t%1\t100\n").arg(reader.directory()[1].offset));
 
-        const Run cat = tool({"container", "cat", kel, u"ФОН.BMP"_qs});
+        const ToolRun cat = RunTool({"container", "cat", kel, u"ФОН.BMP"_qs});
         QCOMPARE(cat.exitCode, 0);
         QCOMPARE(cat.out, QByteArray(100, 'b'));
 
-        const Run missing = tool({"container", "cat", kel, "none.bmp"});
+        const ToolRun missing = RunTool({"container", "cat", kel, "none.bmp"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(oneErrorLine(missing));
     }
@@ -122,18 +107,18 @@ private Q_SLOTS:
         WriteTestFile(m_root + "tree/Html/Glava1.htm", QByteArray("<p>глава</p>").repeated(40));
         WriteTestFile(m_root + QStringLiteral(u"tree/Рисунки/a.gif"), "GIF89a");
         const QString pack = m_root + "interface.dat";
-        QCOMPARE(tool({"pack", "build", pack, m_root + "tree"}).exitCode, 0);
+        QCOMPARE(RunTool({"pack", "build", pack, m_root + "tree"}).exitCode, 0);
 
-        const Run list = tool({"pack", "list", pack});
+        const ToolRun list = RunTool({"pack", "list", pack});
         QCOMPARE(list.exitCode, 0);
         QCOMPARE(QString::fromUtf8(list.out), QStringLiteral(u"HTML/GLAVA1.HTM\nРИСУНКИ/A.GIF\n"));
 
-        QCOMPARE(tool({"pack", "cat", pack, "html\\glava1.htm"}).out, QByteArray("<p>глава</p>").repeated(40));
-        QCOMPARE(tool({"pack", "cat", pack, u"/рисунки/A.GIF"_qs}).out, QByteArray("GIF89a"));
-        const Run based = tool({"pack", "cat", pack, "/books/car/html/glava1.htm", "--base", "/Books/Car/"});
+        QCOMPARE(RunTool({"pack", "cat", pack, "html\\glava1.htm"}).out, QByteArray("<p>глава</p>").repeated(40));
+        QCOMPARE(RunTool({"pack", "cat", pack, u"/рисунки/A.GIF"_qs}).out, QByteArray("GIF89a"));
+        const ToolRun based = RunTool({"pack", "cat", pack, "/books/car/html/glava1.htm", "--base", "/Books/Car/"});
         QCOMPARE(based.exitCode, 0);
 
-        const Run missing = tool({"pack", "cat", pack, "html/none.htm"});
+        const ToolRun missing = RunTool({"pack", "cat", pack, "html/none.htm"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(oneErrorLine(missing));
     }
@@ -157,7 +142,7 @@ private Q_SLOTS:
         WriteTestFile(m_root + "input.bin", fileBytes);
         args.replaceInStrings(QStringLiteral("%none"), m_root + "does-not-exist");
         args.replaceInStrings(QStringLiteral("%file"), m_root + "input.bin");
-        const Run run = tool(args);
+        const ToolRun run = RunTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
         QVERIFY(run.out.isEmpty());
@@ -180,20 +165,20 @@ private Q_SLOTS:
     void badUsage_exitsWith2()
     {
         QFETCH(QStringList, args);
-        const Run run = tool(args);
+        const ToolRun run = RunTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
     }
 
     void paths_expandAndCombine()
     {
-        Run run = tool({"path", "expand", "<cd>video\\a.avi", "--program-dir", "/media/cd/run", "--program-drive",
+        ToolRun run = RunTool({"path", "expand", "<cd>video\\a.avi", "--program-dir", "/media/cd/run", "--program-drive",
                         "/media/cd"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("/media/cd/video/a.avi\n"));
-        run = tool({"path", "expand", "html\\glava1.htm", "--program-dir", "/media/cd/run/"});
+        run = RunTool({"path", "expand", "html\\glava1.htm", "--program-dir", "/media/cd/run/"});
         QCOMPARE(run.out, QByteArray("/media/cd/run/html/glava1.htm\n"));
-        run = tool({"path", "combine", "d:\\run\\", "..\\data\\x.htm"});
+        run = RunTool({"path", "combine", "d:\\run\\", "..\\data\\x.htm"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("d:/run/data/x.htm\n"));
     }
