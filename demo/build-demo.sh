@@ -16,6 +16,12 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+# The picture generator is a Qt program: give it a private runtime folder where the session has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+fi
+
 # Text files are written in UTF-8 and stored in code page 1251; everything else is copied as is.
 copy_tree() {
     local from=$1 to=$2

@@ -1,5 +1,7 @@
 #include "clicksound.h"
 
+#include "mpvlibrary.h"
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
@@ -12,7 +14,7 @@ namespace {
 void SetOption(mpv_handle* mpv, const char* name, const char* value)
 {
     // An option this build of the player does not know is simply left out.
-    mpv_set_option_string(mpv, name, value);
+    MpvLibrary::Get()->setOptionString(mpv, name, value);
 }
 
 // The playlist entry that a loadfile command created, or 0 when the player does not report it.
@@ -34,7 +36,8 @@ ClickSound::ClickSound(QObject* parent) : QObject(parent)
 {
     // libmpv refuses to start under a locale whose decimal separator is not '.'.
     std::setlocale(LC_NUMERIC, "C");
-    m_mpv = mpv_create();
+    m_api = MpvLibrary::Get();
+    m_mpv = m_api ? m_api->create() : nullptr;
     if (!m_mpv)
         return;
     SetOption(m_mpv, "config", "no");
@@ -52,13 +55,13 @@ ClickSound::ClickSound(QObject* parent) : QObject(parent)
     const QByteArray output = qgetenv("VELBROOK_AUDIO_OUTPUT");
     if (!output.isEmpty())
         SetOption(m_mpv, "ao", output.constData());
-    if (mpv_initialize(m_mpv) < 0) {
-        mpv_terminate_destroy(m_mpv);
+    if (m_api->initialize(m_mpv) < 0) {
+        m_api->terminateDestroy(m_mpv);
         m_mpv = nullptr;
         return;
     }
     // The player's news arrive on its own thread; they are read on ours.
-    mpv_set_wakeup_callback(
+    m_api->setWakeupCallback(
         m_mpv,
         [](void* self) {
             auto* sound = static_cast<ClickSound*>(self);
@@ -72,8 +75,8 @@ ClickSound::~ClickSound()
 {
     if (!m_mpv)
         return;
-    mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
-    mpv_terminate_destroy(m_mpv);
+    m_api->setWakeupCallback(m_mpv, nullptr, nullptr);
+    m_api->terminateDestroy(m_mpv);
 }
 
 void ClickSound::play(const QString& file)
@@ -96,7 +99,7 @@ bool ClickSound::playToEnd(const QString& file, int maxWaitMs)
         const qint64 left = deadline.remainingTime();
         if (left <= 0)
             return false;
-        const mpv_event* event = mpv_wait_event(m_mpv, double(left) / 1000.0);
+        const mpv_event* event = m_api->waitEvent(m_mpv, double(left) / 1000.0);
         if (event->event_id != MPV_EVENT_NONE)
             handleEvent(*event);
     }
@@ -117,10 +120,10 @@ bool ClickSound::start(const QString& file)
     const QByteArray path = file.toUtf8();
     const char* command[] = {"loadfile", path.constData(), "replace", nullptr};
     mpv_node result{};
-    if (mpv_command_ret(m_mpv, command, &result) < 0)
+    if (m_api->commandRet(m_mpv, command, &result) < 0)
         return false;
     m_entry = EntryId(result);
-    mpv_free_node_contents(&result);
+    m_api->freeNodeContents(&result);
     m_playing = true;
     m_lastCompleted = false;
     ++m_started;
@@ -133,7 +136,7 @@ void ClickSound::drainEvents()
     if (!m_mpv)
         return;
     for (;;) {
-        const mpv_event* event = mpv_wait_event(m_mpv, 0);
+        const mpv_event* event = m_api->waitEvent(m_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         handleEvent(*event);

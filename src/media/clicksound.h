@@ -51,6 +51,7 @@ private:
     void handleEvent(const mpv_event& event);
 
     mpv_handle* m_mpv = nullptr;
+    const struct MpvLibrary* m_api = nullptr;
     int m_started = 0;
     // The sound we wait for, as the player numbers its entries (0: the player does not say, and
     // the next end of any file counts).

@@ -36,7 +36,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     }
 
     if (!silent && !sound.isEmpty() && sound != QLatin1String("no") && m_context.userSettings.wav)
-        m_sound->play(m_context.disk.resolve(m_context.values.programDir + sound));
+        clickSound().play(m_context.disk.resolve(m_context.values.programDir + sound));
 
     const ProgramFolders folders = m_context.folders();
     const auto buttonCorner = [&](bool right) {

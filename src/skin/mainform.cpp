@@ -41,8 +41,7 @@ template <typename Element> QRect boundsOf(const Element& e)
 } // namespace
 
 TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_context(context), m_script(script),
-      m_sound(std::make_unique<ClickSound>())
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_context(context), m_script(script)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
@@ -62,6 +61,14 @@ TMainForm::~TMainForm()
         for (ElementPictures& element : *list)
             releaseElement(element);
     }
+}
+
+ClickSound& TMainForm::clickSound()
+{
+    // The player starts with the first sound, not with the window: it costs start-up time.
+    if (!m_sound)
+        m_sound = std::make_unique<ClickSound>();
+    return *m_sound;
 }
 
 QImage TMainForm::loadPicture(const QString& name) const
@@ -879,7 +886,7 @@ void TMainForm::shutdown()
     if (m_exitButton >= 0 && m_exitButton < s.buttons.size()) {
         const QString wav = s.buttons[m_exitButton].wav;
         if (!wav.isEmpty() && wav != QLatin1String("no") && m_context.userSettings.wav)
-            m_sound->playToEnd(m_context.disk.resolve(m_context.values.programDir + wav), 10000);
+            clickSound().playToEnd(m_context.disk.resolve(m_context.values.programDir + wav), 10000);
     }
     for (int id : std::as_const(m_fonts))
         QFontDatabase::removeApplicationFont(id);

@@ -97,6 +97,7 @@ private:
     };
 
     SkinScreen& screenRecord() { return m_script.screens[m_screen]; }
+    ClickSound& clickSound();
     QImage loadPicture(const QString& name) const;
     void loadBackground(int screen);
     void buildElements();
