@@ -1,0 +1,102 @@
+#include "contentscheme.h"
+
+#include "contentpack.h"
+
+#include <QBuffer>
+#include <QRegularExpression>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+QUrl ContentUrl(const QString& path)
+{
+    QUrl url;
+    url.setScheme(QString::fromLatin1(kContentScheme));
+    QString local = path;
+    const qsizetype hash = local.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        url.setFragment(local.mid(hash + 1));
+        local.truncate(hash);
+    }
+    url.setPath(local);
+    return url;
+}
+
+QString ContentPath(const QUrl& url)
+{
+    if (url.scheme() != QLatin1String(kContentScheme))
+        return {};
+    return url.path();
+}
+
+void RegisterContentScheme()
+{
+    QWebEngineUrlScheme scheme(kContentScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed |
+                    QWebEngineUrlScheme::LocalScheme);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QByteArray ContentType(const QString& path, const QByteArray& bytes)
+{
+    const QString lower = path.toLower();
+    const auto ends = [&](const char* ext) { return lower.endsWith(QLatin1String(ext)); };
+    if (ends(".htm") || ends(".html") || ends(".txt") || ends(".inf") || ends(".diz")) {
+        // A document that names its character set is taken at its word; others are code page 1251.
+        static const QRegularExpression declared(QStringLiteral("charset\\s*=\\s*[\"']?([A-Za-z0-9_.:-]+)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch match = declared.match(QString::fromLatin1(bytes.left(2048)));
+        const QByteArray charset = match.hasMatch() ? match.captured(1).toLatin1() : QByteArray("windows-1251");
+        const QByteArray type = ends(".htm") || ends(".html") ? "text/html" : "text/plain";
+        return type + "; charset=" + charset;
+    }
+    if (ends(".css"))
+        return "text/css; charset=windows-1251";
+    if (ends(".js"))
+        return "text/javascript; charset=windows-1251";
+    if (ends(".gif"))
+        return "image/gif";
+    if (ends(".jpg") || ends(".jpeg"))
+        return "image/jpeg";
+    if (ends(".bmp"))
+        return "image/bmp";
+    if (ends(".png"))
+        return "image/png";
+    return "application/octet-stream";
+}
+
+ContentSchemeHandler::ContentSchemeHandler(const ContentPack& pack, QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent), m_pack(pack)
+{
+}
+
+void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
+{
+    const QString path = ContentPath(job->requestUrl());
+    std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : m_pack.readFile(path);
+    if (!bytes) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    auto* buffer = new QBuffer(job);
+    buffer->setData(*bytes);
+    buffer->open(QIODevice::ReadOnly);
+    job->reply(ContentType(path, *bytes), buffer);
+}
+
+void ContentOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
+{
+    const QString scheme = info.requestUrl().scheme();
+    if (scheme != QLatin1String(kContentScheme) && scheme != QLatin1String("data") &&
+        scheme != QLatin1String("qrc") && scheme != QLatin1String("about"))
+        info.block(true);
+}
+
+QWebEngineProfile* MakeContentProfile(const ContentPack& pack, QObject* parent)
+{
+    auto* profile = new QWebEngineProfile(parent); // no storage name: off the record
+    profile->installUrlSchemeHandler(kContentScheme, new ContentSchemeHandler(pack, profile));
+    profile->setUrlRequestInterceptor(new ContentOnlyInterceptor(profile));
+    return profile;
+}

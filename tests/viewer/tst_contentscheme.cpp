@@ -1,0 +1,128 @@
+// The engine reads the manual through the content scheme: packed and plain pages, pictures,
+// code page 1251 with and without a declared character set, nothing from outside.
+
+#include "codepage.h"
+#include "contentpack.h"
+#include "contentscheme.h"
+#include "packwriter.h"
+#include "pathresolver.h"
+#include "testfiles.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+class TestContentScheme : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_root = m_dir.path() + QLatin1Char('/');
+        PackWriter writer;
+        // No character set declared: the content's own is code page 1251.
+        writer.addFile("glava1.htm", ToCp1251(u"<html><head><title>Тормоза</title></head><body>"
+                                              u"<img id=pic src='images/a.bmp'><p id=t>колодки</p></body></html>"_qs));
+        QImage picture(7, 5, QImage::Format_RGB888);
+        picture.fill(Qt::red);
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        writer.addFile("images/a.bmp", bmp);
+        writer.write(m_root + "interface.dat");
+        WriteTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") +
+                                               u"Диск"_qs.toUtf8() + "</title></head></html>");
+        m_disk = std::make_unique<PathResolver>(QStringLiteral("/"));
+        m_pack = std::make_unique<ContentPack>(*m_disk);
+        QVERIFY(m_pack->OpenPack(m_root + "interface.dat"));
+        m_pack->SetPackBase(m_root);
+        m_profile = MakeContentProfile(*m_pack, this);
+    }
+
+    void contentType_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("type");
+        QTest::newRow("page without charset") << "a.htm" << QByteArray("<p>") << QByteArray("text/html; charset=windows-1251");
+        QTest::newRow("page with charset") << "a.HTM" << QByteArray("<meta charset=\"koi8-r\">")
+                                           << QByteArray("text/html; charset=koi8-r");
+        QTest::newRow("text") << "a.txt" << QByteArray("x") << QByteArray("text/plain; charset=windows-1251");
+        QTest::newRow("picture") << "a.JPG" << QByteArray() << QByteArray("image/jpeg");
+    }
+
+    void contentType()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, type);
+        QCOMPARE(ContentType(path, bytes), type);
+    }
+
+    void packedPage_showsWithItsPictureAndCyrillicTitle()
+    {
+        QWebEnginePage page(m_profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(ContentUrl(m_root + "GLAVA1.HTM"));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+        QVERIFY(loaded.first().first().toBool());
+        QCOMPARE(page.title(), QStringLiteral(u"Тормоза"));
+        QCOMPARE(run(page, "document.getElementById('t').textContent"), QVariant(u"колодки"_qs));
+        QTRY_COMPARE_WITH_TIMEOUT(run(page, "document.getElementById('pic').naturalWidth"), QVariant(7), 10000);
+    }
+
+    void diskPage_keepsItsDeclaredCharset()
+    {
+        QWebEnginePage page(m_profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(ContentUrl(m_root + "disk.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+        QCOMPARE(page.title(), QStringLiteral(u"Диск"));
+    }
+
+    void missingPage_failsToLoad()
+    {
+        QWebEnginePage page(m_profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(ContentUrl(m_root + "none.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+        QVERIFY(!loaded.first().first().toBool());
+    }
+
+private:
+    QVariant run(QWebEnginePage& page, const char* script)
+    {
+        QVariant result;
+        bool done = false;
+        page.runJavaScript(QString::fromLatin1(script), [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 10000))
+            return QStringLiteral("<no answer>");
+        return result;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    std::unique_ptr<PathResolver> m_disk;
+    std::unique_ptr<ContentPack> m_pack;
+    QWebEngineProfile* m_profile = nullptr;
+};
+
+int main(int argc, char* argv[])
+{
+    RegisterContentScheme();
+    QApplication app(argc, argv);
+    TestContentScheme test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_contentscheme.moc"
