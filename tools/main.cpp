@@ -14,6 +14,7 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
   script decode FILE [--lower]           decoded lines of a stored script, as a JSON array
   script encode TEXTFILE -o OUT          store a UTF-8 text file as a script (code page 1251)
   script dump CONTAINER [SCRIPT]         a skin script as the reader reads it, as JSON
+  tree dump CONTAINER SCRIPT             a contents tree script as the reader reads it, as JSON
   container list FILE                    name, offset and size of every entry
   container cat FILE NAME                an entry's bytes
   container build OUT FILE...            a container with one entry per file
@@ -57,6 +58,8 @@ int main(int argc, char* argv[])
             known = RunContainerCommand(verb, args);
         else if (group == QLatin1String("pack"))
             known = RunPackCommand(verb, args);
+        else if (group == QLatin1String("tree"))
+            known = RunTreeCommand(verb, args);
         else if (group == QLatin1String("path"))
             known = RunPathCommand(verb, args);
         else if (group == QLatin1String("index"))

@@ -60,5 +60,6 @@ bool RunScriptCommand(const QString& verb, ToolArgs& args);
 bool RunContainerCommand(const QString& verb, ToolArgs& args);
 bool RunPackCommand(const QString& verb, ToolArgs& args);
 bool RunPathCommand(const QString& verb, ToolArgs& args);
+bool RunTreeCommand(const QString& verb, ToolArgs& args);
 bool RunIndexCommand(const QString& verb, ToolArgs& args);
 bool RunThesaurusCommand(const QString& verb, ToolArgs& args);

@@ -2,6 +2,7 @@
 
 #include "startup.h"
 
+#include "appcomponents.h"
 #include "appcontext.h"
 #include "contenterror.h"
 #include "instancelock.h"
@@ -140,6 +141,8 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
 
     form.buildFirstScreen();
+    AppComponents components(form, context, script);
+    components.showFieldsForScreen();
     form.showStep();
     endpoint.markActivated();
     for (const QString& command : commandLine.commands)

@@ -1,0 +1,32 @@
+#pragma once
+
+// The components of the skinned window that this build has, joined to the window's hooks.
+
+#include "componenthooks.h"
+
+#include <memory>
+
+class AppContext;
+class SkinScript;
+class TMainForm;
+class TextsController;
+
+class AppComponents final : public MiscHooks
+{
+public:
+    AppComponents(TMainForm& form, AppContext& context, const SkinScript& script);
+    ~AppComponents() override;
+
+    TextsController& texts() { return *m_texts; }
+
+    void showArchive(const QString&) override {}
+    void extractArchive() override {}
+    void installFonts() override {}
+    void thesaurus() override {}
+    void standardWindow() override {}
+    void showFieldsForScreen() override;
+    void paintTexts(QPainter& painter) override;
+
+private:
+    std::unique_ptr<TextsController> m_texts;
+};

@@ -1,0 +1,98 @@
+#include "pathinputbox.h"
+
+#include "settingsstore.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <algorithm>
+
+TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fields, SettingsStore& settings,
+                             std::function<int()> currentScreen)
+    : m_window(window), m_settings(settings), m_currentScreen(std::move(currentScreen))
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const RPathInput& record = fields[i];
+        auto* box = new QLineEdit(window);
+        box->hide();
+        box->setFrame(false);
+        box->setToolTip(record.hint);
+        QFont font = box->font();
+        font.setPixelSize(std::max(1, record.vh - record.vy - 1));
+        box->setFont(font);
+        box->setGeometry(record.vx, record.vy, record.vw - record.vx, record.vh - record.vy);
+        const QString saved = m_settings.readString(valueName(i)).value_or(QString());
+        box->setText(saved.isEmpty() ? record.pathdef : saved);
+        box->setMouseTracking(true);
+        box->installEventFilter(this);
+        m_texts.append(box->text());
+        connect(box, &QLineEdit::textChanged, this, [this, i](const QString& text) { m_texts[i] = text; });
+        m_fields.append(box);
+        m_screens.append(record.screen);
+    }
+    ShowFieldsForScreen();
+}
+
+TPathInputBox::~TPathInputBox()
+{
+    save();
+}
+
+QString TPathInputBox::valueName(qsizetype index)
+{
+    return QStringLiteral("PathInstall%1").arg(index);
+}
+
+void TPathInputBox::ShowFieldsForScreen()
+{
+    const int screen = m_currentScreen();
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i])
+            m_fields[i]->setVisible(m_screens[i] == screen);
+    }
+    m_lastScreen = screen;
+}
+
+void TPathInputBox::HideFields(bool hidden)
+{
+    const int screen = m_currentScreen();
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i] && m_screens[i] == screen)
+            m_fields[i]->setVisible(!hidden);
+    }
+}
+
+QString TPathInputBox::GetPath(int screen) const
+{
+    const auto at = std::find(m_screens.cbegin(), m_screens.cend(), screen);
+    if (at == m_screens.cend())
+        return QString();
+    QString path = m_texts[at - m_screens.cbegin()].trimmed();
+    if (path.isEmpty())
+        return QString();
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+void TPathInputBox::save()
+{
+    for (qsizetype i = 0; i < m_texts.size(); ++i)
+        m_settings.writeString(valueName(i), m_texts[i]);
+    m_settings.sync();
+}
+
+bool TPathInputBox::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window's pointer handling sees a move over a field as a move off every element.
+    if (event->type() == QEvent::MouseMove && m_window && watched != m_window) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        QMouseEvent outside(QEvent::MouseMove, QPointF(-1, -1), move->globalPosition(), Qt::NoButton, move->buttons(),
+                            move->modifiers());
+        QCoreApplication::sendEvent(m_window, &outside);
+    }
+    return QObject::eventFilter(watched, event);
+}

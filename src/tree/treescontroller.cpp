@@ -1,0 +1,144 @@
+#include "treescontroller.h"
+
+#include "appcontext.h"
+
+TreesController::TreesController(AppContext& context, QWidget* panel) : m_callbacks(std::make_shared<TreeCallbacks>())
+{
+    m_trees[0] = new TTreeViews(context, QStringLiteral("tree1.cfs"), m_callbacks, panel);
+    if (context.container.Exists(QStringLiteral("tree2.cfs")))
+        m_trees[1] = new TTreeViews(context, QStringLiteral("tree2.cfs"), m_callbacks, panel);
+}
+
+TreesController::~TreesController()
+{
+    for (const QPointer<TTreeViews>& tree : m_trees)
+        delete tree.data();
+}
+
+TTreeViews* TreesController::tree(int scriptNumber) const
+{
+    return scriptNumber == 1 || scriptNumber == 2 ? m_trees[scriptNumber - 1].data() : nullptr;
+}
+
+TTreeViews* TreesController::treeOfTheMoment() const
+{
+    TTreeViews* first = tree(1);
+    TTreeViews* second = tree(2);
+    if (first && !first->isHidden())
+        return first;
+    if (second && !second->isHidden())
+        return second;
+    return first ? first : second;
+}
+
+void TreesController::reportTreeArea()
+{
+    if (!m_callbacks->treeAreaChanged)
+        return;
+    int width = 0;
+    for (const QPointer<TTreeViews>& tree : m_trees) {
+        if (tree && !tree->isHidden())
+            width = std::max(width, tree->geometry().right() + 1);
+    }
+    m_callbacks->treeAreaChanged(width);
+}
+
+void TreesController::updateChapterHints()
+{
+    TTreeViews* tree = treeOfTheMoment();
+    if (!tree)
+        return;
+    const auto [next, previous] = tree->UpdateChapterHints();
+    if (m_callbacks->chapterHints)
+        m_callbacks->chapterHints(next, previous);
+}
+
+bool TreesController::findInTree(const QString& text)
+{
+    TTreeViews* tree = treeOfTheMoment();
+    return tree && tree->FindInTree(text);
+}
+
+void TreesController::setPendingPage(const QString& page)
+{
+    if (TTreeViews* first = tree(1))
+        first->setPendingPage(page);
+}
+
+void TreesController::showTreeForScreen()
+{
+    const int screen = m_callbacks->currentScreen ? m_callbacks->currentScreen() : -1;
+    for (int n = 1; n <= 2; ++n) {
+        if (TTreeViews* each = tree(n))
+            each->ShowTreeForScreen(screen, n == m_chosen);
+    }
+    if (screen == 1)
+        reportTreeArea();
+}
+
+void TreesController::chooseTree(int scriptNumber)
+{
+    TTreeViews* chosen = tree(scriptNumber);
+    if (!chosen)
+        return;
+    m_chosen = scriptNumber;
+    if (TTreeViews* other = tree(3 - scriptNumber)) {
+        if (!other->hiddenByCommand())
+            other->hide();
+        other->setInactive(true);
+    }
+    if (!chosen->hiddenByCommand())
+        chosen->show();
+    chosen->setInactive(false);
+    reportTreeArea();
+}
+
+void TreesController::showTrees()
+{
+    for (const QPointer<TTreeViews>& tree : m_trees) {
+        if (tree && tree->hiddenByCommand())
+            tree->ShowTree();
+    }
+    reportTreeArea();
+}
+
+void TreesController::hideTrees()
+{
+    for (const QPointer<TTreeViews>& tree : m_trees) {
+        if (tree && !tree->hiddenByCommand())
+            tree->HideTree();
+    }
+    reportTreeArea();
+}
+
+void TreesController::nextChapter()
+{
+    if (TTreeViews* tree = treeOfTheMoment())
+        tree->NextChapter();
+}
+
+void TreesController::prevChapter()
+{
+    if (TTreeViews* tree = treeOfTheMoment())
+        tree->PrevChapter();
+}
+
+void TreesController::syncTreeWithPage(const QString& name)
+{
+    if (TTreeViews* tree = treeOfTheMoment())
+        tree->SyncTreeWithPage(name);
+}
+
+bool TreesController::secondTreeExists() const
+{
+    return tree(2) != nullptr;
+}
+
+bool TreesController::bothHidden() const
+{
+    for (const QPointer<TTreeViews>& tree : m_trees) {
+        if (tree && !tree->isHidden())
+            return false;
+    }
+    return true;
+}

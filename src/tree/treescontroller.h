@@ -1,0 +1,49 @@
+#pragma once
+
+// The one or two contents trees of the window behind the window's tree operations. The tree of
+// the moment, which the chapter steps and the page look-up act on, is the first tree when it is
+// shown, else the second when it is shown, else the first, else the second.
+
+#include "componenthooks.h"
+#include "treeviews.h"
+
+#include <QPointer>
+
+class TreesController final : public TreesHooks
+{
+public:
+    // Builds the tree of "tree1.cfs", and of "tree2.cfs" when the container holds it, on panel.
+    TreesController(AppContext& context, QWidget* panel);
+    ~TreesController() override;
+    Q_DISABLE_COPY_MOVE(TreesController)
+
+    // Set before the trees are used; the trees read them at every call.
+    TreeCallbacks& callbacks() { return *m_callbacks; }
+
+    TTreeViews* tree(int scriptNumber) const; // nullptr when that tree does not exist
+    TTreeViews* treeOfTheMoment() const;
+    int chosenTree() const { return m_chosen; }
+
+    // After every page change: sends the chapter button hints of the tree of the moment.
+    void updateChapterHints();
+    // The caption search of the tree of the moment.
+    bool findInTree(const QString& text);
+
+    void setPendingPage(const QString& page) override;
+    void showTreeForScreen() override;
+    void chooseTree(int scriptNumber) override;
+    void showTrees() override;
+    void hideTrees() override;
+    void nextChapter() override;
+    void prevChapter() override;
+    void syncTreeWithPage(const QString& name) override;
+    bool secondTreeExists() const override;
+    bool bothHidden() const override;
+
+private:
+    void reportTreeArea();
+
+    std::shared_ptr<TreeCallbacks> m_callbacks;
+    QPointer<TTreeViews> m_trees[2];
+    int m_chosen = 1;
+};

@@ -1,0 +1,200 @@
+// The contents trees on a document panel, built from a container made here: which tree the
+// window's operations act on, and which pages choosing, stepping and following ask for.
+
+#include "appcontext.h"
+#include "readbin.h"
+#include "scriptcodec.h"
+#include "treescontroller.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QStringList kTree1 = {
+    "intro.htm;Введение",        "glava1.htm;Глава 1", "\tglava1.htm;Осмотр",
+    "\thtml\\glava1b.htm;Масло", "glava2.htm;Глава 2",
+};
+const QStringList kTree2 = {
+    "glava2.htm;Обслуживание",
+    "\tglava1.htm;Осмотр перед поездкой",
+    "intro.htm;Как пользоваться",
+};
+
+struct Window
+{
+    std::unique_ptr<AppContext> context;
+    QWidget panel;
+    std::unique_ptr<TreesController> trees;
+    int screen = 0;
+    QString currentFile;
+    QStringList opened;
+    QList<int> treeWidths;
+
+    Window(const QString& folder, bool withSecondTree)
+    {
+        ContainerWriter writer;
+        writer.add("tree1.cfs", EncodeScript(kTree1));
+        if (withSecondTree)
+            writer.add("TREE2.CFS", EncodeScript(kTree2));
+        writer.write(folder + "/Kel.dhl");
+        context = std::make_unique<AppContext>(StartupValues::ForContentFolder(folder));
+        context->container.Open(folder + "/Kel.dhl");
+
+        panel.setGeometry(33, 90, 673, 421);
+        trees = std::make_unique<TreesController>(*context, &panel);
+        TreeCallbacks& links = trees->callbacks();
+        links.currentScreen = [this] { return screen; };
+        links.currentFile = [this] { return currentFile; };
+        links.openPage = [this](const QString& page) {
+            opened << page;
+            currentFile = page;
+        };
+        links.treeAreaChanged = [this](int width) { treeWidths << width; };
+    }
+
+    void showScreen(int number)
+    {
+        screen = number;
+        trees->showTreeForScreen();
+    }
+    int focused(int tree) const { return trees->tree(tree)->focusedItem(); }
+};
+
+} // namespace
+
+class TestTreeViews : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    void createdHiddenOnThePanel()
+    {
+        Window window(m_dir.path(), true);
+        TTreeViews* first = window.trees->tree(1);
+        QVERIFY(first && window.trees->secondTreeExists());
+        QCOMPARE(first->parentWidget(), &window.panel);
+        QCOMPARE(first->geometry(), QRect(0, 0, 165, 421));
+        QVERIFY(first->isHidden() && window.trees->tree(2)->isHidden());
+        QCOMPARE(first->palette().color(QPalette::Active, QPalette::Highlight), QColor(115, 105, 115));
+        QCOMPARE(first->treeModel()->rowCount(), 3);
+        QCOMPARE(first->treeModel()->rowCount(first->treeModel()->indexOf(1)), 2);
+    }
+
+    void treeOfTheMomentFollowsTheShownTree()
+    {
+        Window window(m_dir.path(), true);
+        TreesController& trees = *window.trees;
+        QCOMPARE(trees.treeOfTheMoment(), trees.tree(1)); // none shown: the first
+
+        window.showScreen(1);
+        QVERIFY(!window.panel.isHidden());
+        QVERIFY(!trees.tree(1)->isHidden() && trees.tree(2)->isHidden());
+
+        trees.chooseTree(2);
+        QVERIFY(trees.tree(1)->isHidden() && !trees.tree(2)->isHidden());
+        QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
+        trees.nextChapter();
+        trees.nextChapter();
+        QCOMPARE(window.focused(2), 1);
+        QCOMPARE(window.focused(1), -1);
+
+        trees.hideTrees();
+        QVERIFY(trees.bothHidden());
+        QCOMPARE(trees.treeOfTheMoment(), trees.tree(1));
+        QCOMPARE(window.treeWidths.last(), 0);
+        trees.showTrees(); // the chosen tree comes back, the other stays hidden
+        QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
+        QVERIFY(trees.tree(1)->isHidden());
+        QCOMPARE(window.treeWidths.last(), 165);
+
+        window.showScreen(2); // another document screen keeps the choice
+        QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
+        window.showScreen(0);
+        QVERIFY(window.panel.isHidden() && trees.bothHidden());
+    }
+
+    void choosingAnItemOpensItsPage()
+    {
+        Window window(m_dir.path(), true);
+        TTreeViews* tree = window.trees->tree(1);
+        const QString programDir = window.context->values.programDir;
+        QVERIFY(programDir.endsWith('/'));
+
+        tree->setCurrentIndex(tree->treeModel()->indexOf(1));
+        QCOMPARE(window.opened, QStringList{programDir + "glava1.htm"});
+        QCOMPARE(tree->chosenLink(), QStringLiteral("glava1.htm"));
+        QVERIFY(tree->isExpanded(tree->treeModel()->indexOf(1)));
+
+        tree->setCurrentIndex(tree->treeModel()->indexOf(2)); // same page, other case: not reloaded
+        window.currentFile = programDir + "GLAVA1.HTM";
+        tree->setCurrentIndex(tree->treeModel()->indexOf(1));
+        QCOMPARE(window.opened.size(), 1);
+
+        tree->setCurrentIndex(tree->treeModel()->indexOf(3));
+        QCOMPARE(window.opened.last(), programDir + "html/glava1b.htm");
+    }
+
+    void chapterStepsOpenAndHintsFollow()
+    {
+        Window window(m_dir.path(), false);
+        QVERIFY(!window.trees->secondTreeExists());
+        window.trees->chooseTree(2); // no second tree: nothing changes
+        QCOMPARE(window.trees->chosenTree(), 1);
+        QStringList hints;
+        window.trees->callbacks().chapterHints = [&](const QString& next, const QString& previous) {
+            hints = {next, previous};
+        };
+        window.showScreen(1);
+
+        window.trees->updateChapterHints();
+        QCOMPARE(window.focused(1), 0);
+        QCOMPARE(hints, (QStringList{"Глава 1", "Первый раздел"}));
+        window.trees->nextChapter();
+        window.trees->nextChapter(); // past the section on the chapter's own page
+        QCOMPARE(window.focused(1), 3);
+        QCOMPARE(window.opened.last(), window.context->values.programDir + "html/glava1b.htm");
+        window.trees->nextChapter();
+        window.trees->nextChapter(); // the last item stays
+        QCOMPARE(window.focused(1), 4);
+        window.trees->updateChapterHints();
+        QCOMPARE(hints, (QStringList{"Последний раздел", "Глава 1 : Масло"}));
+        window.trees->prevChapter();
+        QCOMPARE(window.focused(1), 3);
+    }
+
+    void followingThePageSelectsWithoutOpening()
+    {
+        Window window(m_dir.path(), true);
+        window.showScreen(1);
+        window.trees->syncTreeWithPage("/elsewhere/GLAVA2.htm#p3");
+        QCOMPARE(window.focused(1), 4);
+        QVERIFY(window.opened.isEmpty());
+
+        window.currentFile = "/book/intro.htm";
+        window.trees->syncTreeWithPage("fromhistory");
+        QCOMPARE(window.focused(1), 0);
+        window.trees->syncTreeWithPage("unknown.htm");
+        QCOMPARE(window.focused(1), 0);
+        QVERIFY(window.opened.isEmpty());
+    }
+
+    void pendingPageOpensWhenTheScreenShows()
+    {
+        Window window(m_dir.path(), true);
+        window.trees->setPendingPage("/book/Glava2.htm");
+        window.showScreen(1);
+        QCOMPARE(window.focused(1), 4);
+        QCOMPARE(window.opened, QStringList{window.context->values.programDir + "glava2.htm"});
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestTreeViews)
+#include "tst_treeviews.moc"

@@ -1,0 +1,35 @@
+#include "toolsupport.h"
+
+#include "contenterror.h"
+#include "readbin.h"
+#include "scriptcodec.h"
+#include "treescript.h"
+
+#include <QJsonDocument>
+
+namespace {
+
+// A contents tree script as the reader reads it: items with their children, in line order.
+void dump(ToolArgs& args)
+{
+    args.setUsage(QStringLiteral("tree dump CONTAINER SCRIPT"));
+    const QStringList words = args.positional(2, 2);
+    TReadBin container;
+    try {
+        container.Open(words[0]);
+    } catch (const ContentError& error) {
+        Fail(ExitBadInput, error.message());
+    }
+    const std::optional<QByteArray> stored = container.Read(words[1]);
+    if (!stored)
+        Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
+    const TreeScript tree = TreeScript::read(DecodeScript(*stored, false));
+    WriteOutput(QJsonDocument(TreeToJson(tree.items())).toJson(QJsonDocument::Indented));
+}
+
+} // namespace
+
+bool RunTreeCommand(const QString& verb, ToolArgs& args)
+{
+    return RunVerb(verb, args, {{"dump", dump}});
+}
