@@ -1,15 +1,64 @@
 #include "appcomponents.h"
 
+#include "appcontext.h"
+#include "contentscheme.h"
+#include "htmlframe.h"
 #include "mainform.h"
 #include "textscontroller.h"
+#include "treescontroller.h"
+
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 
 AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script)
-    : m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
+    : m_form(form),
+      m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
+    if (!script.html.isEmpty()) {
+        THtmlFrame::Callbacks callbacks;
+        callbacks.currentScreen = [&form] { return form.currentScreen(); };
+        callbacks.pageChanged = [this](const QString& file, const QString& title) { pageChanged(file, title); };
+        const auto profile = [this, &context, &form] {
+            if (!m_profile)
+                m_profile = MakeContentProfile(context.pack, &form);
+            return m_profile;
+        };
+        m_panes = std::make_unique<THtmlFrame>(&form, form.documentPanel(), context, script.html, profile, callbacks);
+        form.components().panes = m_panes.get();
+    }
+    m_trees = std::make_unique<TreesController>(context, form.documentPanel());
+    TreeCallbacks& tree = m_trees->callbacks();
+    tree.currentScreen = [&form] { return form.currentScreen(); };
+    tree.currentFile = [this] { return m_panes ? m_panes->currentFile() : QString(); };
+    tree.openPage = [this](const QString& page) {
+        if (!m_panes)
+            return;
+        if (m_panes->currentView() && m_panes->currentView()->isVisible())
+            m_panes->showPage(page);
+        else
+            m_panes->showHtmlElement(20, page);
+    };
+    tree.treeAreaChanged = [this](int width) {
+        if (m_panes)
+            m_panes->setTreeWidth(width);
+    };
+    form.components().trees = m_trees.get();
 }
 
-AppComponents::~AppComponents() = default;
+AppComponents::~AppComponents()
+{
+    // The views go before the profile they use, which the window owns.
+    m_trees.reset();
+    m_panes.reset();
+}
+
+void AppComponents::pageChanged(const QString& file, const QString& title)
+{
+    m_texts->setPageTitle(title);
+    m_trees->syncTreeWithPage(file);
+    m_trees->updateChapterHints();
+}
 
 void AppComponents::showFieldsForScreen()
 {

@@ -10,6 +10,9 @@ class AppContext;
 class SkinScript;
 class TMainForm;
 class TextsController;
+class THtmlFrame;
+class TreesController;
+class QWebEngineProfile;
 
 class AppComponents final : public MiscHooks
 {
@@ -28,5 +31,11 @@ public:
     void paintTexts(QPainter& painter) override;
 
 private:
+    void pageChanged(const QString& file, const QString& title);
+
+    TMainForm& m_form;
     std::unique_ptr<TextsController> m_texts;
+    QWebEngineProfile* m_profile = nullptr;
+    std::unique_ptr<THtmlFrame> m_panes;
+    std::unique_ptr<TreesController> m_trees;
 };

@@ -1,6 +1,7 @@
 // Velbrook Reader: a reader and multimedia shell for electronic reference manuals.
 
 #include "commandline.h"
+#include "contentscheme.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -30,6 +31,11 @@ void ensureRuntimeFolder()
 int main(int argc, char* argv[])
 {
     ensureRuntimeFolder();
+    // The engine's sandbox cannot run as root; the content it shows is our own.
+    if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    RegisterContentScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Velbrook Reader"));
