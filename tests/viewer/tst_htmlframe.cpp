@@ -1,0 +1,108 @@
+// The HTML panes on the real engine: start pages, the "html" command on the shown screen and on
+// another one, and a screen that keeps its page while another shows.
+
+#include "appcontext.h"
+#include "contentscheme.h"
+#include "htmlframe.h"
+#include "packwriter.h"
+#include "testfiles.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+class TestHtmlFrame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString root = m_dir.path() + QLatin1Char('/');
+        PackWriter writer;
+        for (const char* name : {"start", "second", "other"})
+            writer.addFile(QStringLiteral("%1.htm").arg(QLatin1String(name)),
+                           QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>")
+                               .arg(QLatin1String(name))
+                               .toLatin1());
+        writer.write(root + "interface.dat");
+        WriteTestFile(root + "disk.htm", "<html><head><title>disk</title></head></html>");
+        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(root));
+        QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
+        m_context->pack.SetPackBase(m_context->values.contentDir);
+        m_root = m_context->values.programDir;
+
+        m_window.resize(780, 600);
+        m_panel = new QWidget(&m_window);
+        m_panel->setGeometry(33, 90, 673, 421);
+        TDynamicHtmlArray elements;
+        elements.append(RHTML{33, 90, 706, 511, m_root + "start.htm", 1, 1});
+        elements.append(RHTML{10, 10, 300, 200, m_root + "other.htm", 2, 2});
+        THtmlFrame::Callbacks callbacks;
+        callbacks.currentScreen = [this] { return m_screen; };
+        callbacks.pageChanged = [this](const QString& file, const QString& title) { m_shown << title; Q_UNUSED(file); };
+        m_frame = std::make_unique<THtmlFrame>(&m_window, m_panel, *m_context, elements,
+                                               [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
+                                               callbacks);
+        m_window.show();
+    }
+
+    void startPage_showsOnItsScreen()
+    {
+        m_screen = 0;
+        m_frame->showScreenPane();
+        QVERIFY(!m_frame->currentView());
+        QVERIFY(!m_profile); // nothing started the engine yet
+        m_screen = 1;
+        m_frame->showScreenPane();
+        QTRY_COMPARE_WITH_TIMEOUT(m_shown.value(0), QStringLiteral("start"), 30000);
+        QCOMPARE(m_frame->currentView()->parentWidget(), m_panel);
+    }
+
+    void htmlCommand_onTheShownScreen_andPreloadedOnAnother()
+    {
+        m_frame->showHtmlElement(1, m_root + "DISK.HTM");
+        QTRY_COMPARE_WITH_TIMEOUT(m_shown.last(), QStringLiteral("disk"), 30000);
+        QCOMPARE(m_frame->history().first(), m_root + "DISK.HTM");
+
+        // Element 2 stands on screen 2: its page loads there without being shown.
+        const qsizetype before = m_shown.size();
+        m_frame->showHtmlElement(2, m_root + "second.htm");
+        QTest::qWait(500);
+        QCOMPARE(m_shown.size(), before);
+        m_screen = 2;
+        m_frame->showScreenPane();
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->currentView()->title(), QStringLiteral("second"), 30000);
+    }
+
+    void returningToAScreen_keepsItsPage()
+    {
+        m_screen = 1;
+        m_frame->showScreenPane();
+        QCOMPARE(m_frame->currentView()->title(), QStringLiteral("disk"));
+        QVERIFY(m_frame->currentView()->isVisible());
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root;
+    std::unique_ptr<AppContext> m_context;
+    QWidget m_window;
+    QWidget* m_panel = nullptr;
+    QWebEngineProfile* m_profile = nullptr;
+    std::unique_ptr<THtmlFrame> m_frame;
+    int m_screen = 0;
+    QStringList m_shown;
+};
+
+int main(int argc, char* argv[])
+{
+    RegisterContentScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestHtmlFrame test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_htmlframe.moc"
