@@ -3,6 +3,7 @@
 
 #include "readbin.h"
 #include "scriptcodec.h"
+#include "testpictures.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,12 +17,7 @@ namespace {
 
 void makeTitle(const QString& folder, const QString& title)
 {
-    QImage background(200, 120, QImage::Format_RGB888);
-    background.fill(Qt::darkCyan);
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    background.save(&buffer, "BMP");
+    const QByteArray bmp = TestBitmap({200, 120}, Qt::darkCyan);
     ContainerWriter kel;
     kel.add("Struct.cfs", EncodeScript({"title=" + title, "_screen=fon1.bmp"}));
     kel.add("fon1.bmp", bmp);

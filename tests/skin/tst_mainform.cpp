@@ -8,6 +8,7 @@
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "testfiles.h"
+#include "testpictures.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
@@ -16,17 +17,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray bitmap(QSize size, QColor color)
-{
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
-}
 
 // Screen 1: five buttons (the first goes to screen 2), a single switch that remembers its state
 // and two group switches. Screen 2: three buttons, the first goes back.
@@ -81,13 +71,13 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         ContainerWriter kel;
         kel.add("Struct.cfs", EncodeScript(kScript));
-        kel.add("fon1.bmp", bitmap({400, 300}, Qt::darkGray));
-        kel.add("fon2.bmp", bitmap({400, 300}, Qt::darkBlue));
-        kel.add("up.bmp", bitmap({40, 30}, Qt::gray));
-        kel.add("mv.bmp", bitmap({40, 30}, Qt::yellow));
-        kel.add("dn.bmp", bitmap({40, 30}, Qt::red));
+        kel.add("fon1.bmp", TestBitmap({400, 300}, Qt::darkGray));
+        kel.add("fon2.bmp", TestBitmap({400, 300}, Qt::darkBlue));
+        kel.add("up.bmp", TestBitmap({40, 30}, Qt::gray));
+        kel.add("mv.bmp", TestBitmap({40, 30}, Qt::yellow));
+        kel.add("dn.bmp", TestBitmap({40, 30}, Qt::red));
         for (int i = 1; i <= 4; ++i)
-            kel.add(QStringLiteral("s%1.bmp").arg(i), bitmap({40, 30}, QColor(60 * i, 0, 0)));
+            kel.add(QStringLiteral("s%1.bmp").arg(i), TestBitmap({40, 30}, QColor(60 * i, 0, 0)));
         kel.write(m_dir.filePath("Kel.dhl"));
     }
 

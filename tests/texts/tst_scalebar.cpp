@@ -5,21 +5,12 @@
 
 #include <QBuffer>
 #include <QTemporaryDir>
+#include "testpictures.h"
+
 #include <QTest>
 #include <QWidget>
 
 namespace {
-
-QByteArray bitmap(QSize size, QColor color)
-{
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
-}
 
 constexpr QPoint kAt = TScaleBar::kPosition;
 constexpr int kWidth = 20;
@@ -44,11 +35,11 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         ContainerWriter kel;
-        kel.add("status_up.bmp", bitmap({kWidth, 6}, Qt::gray));
-        kel.add("status_dn.bmp", bitmap({kWidth, 6}, Qt::green));
+        kel.add("status_up.bmp", TestBitmap({kWidth, 6}, Qt::gray));
+        kel.add("status_dn.bmp", TestBitmap({kWidth, 6}, Qt::green));
         kel.write(m_dir.filePath("Kel.dhl"));
         kel = ContainerWriter();
-        kel.add("other.bmp", bitmap({4, 4}, Qt::red));
+        kel.add("other.bmp", TestBitmap({4, 4}, Qt::red));
         kel.write(m_dir.filePath("Empty.dhl"));
     }
 

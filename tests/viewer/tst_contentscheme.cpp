@@ -7,6 +7,7 @@
 #include "packwriter.h"
 #include "pathresolver.h"
 #include "testfiles.h"
+#include "testpictures.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -30,13 +31,7 @@ private Q_SLOTS:
         // No character set declared: the content's own is code page 1251.
         writer.addFile("glava1.htm", ToCp1251(u"<html><head><title>Тормоза</title></head><body>"
                                               u"<img id=pic src='images/a.bmp'><p id=t>колодки</p></body></html>"_qs));
-        QImage picture(7, 5, QImage::Format_RGB888);
-        picture.fill(Qt::red);
-        QByteArray bmp;
-        QBuffer buffer(&bmp);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "BMP");
-        writer.addFile("images/a.bmp", bmp);
+        writer.addFile("images/a.bmp", TestBitmap({7, 5}, Qt::red));
         writer.write(m_root + "interface.dat");
         WriteTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") +
                                                u"Диск"_qs.toUtf8() + "</title></head></html>");
