@@ -64,6 +64,17 @@ bool authoringLeftoversFound(const AppContext& context)
     return found;
 }
 
+// Makes the window findable by its caption: other copies can close it and bring it to the front.
+void publish(WindowEndpoint& endpoint, QWidget& window)
+{
+    QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &window, &QWidget::close);
+    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+}
+
 // Writes the window into a picture once it has painted, then quits.
 void scheduleScreenshot(TMainForm& form, const CommandLine& commandLine)
 {
@@ -132,12 +143,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
             app.setWindowIcon(QIcon(picture));
     }
     WindowEndpoint endpoint(context.values.appTitle);
-    QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &form, &QWidget::close);
-    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &form, [&form] {
-        form.showNormal();
-        form.raise();
-        form.activateWindow();
-    });
+    publish(endpoint, form);
     QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
 
     form.buildFirstScreen();
@@ -172,12 +178,7 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
     window.setWindowTitle(context.values.appTitle);
     window.resize(640, 480);
     WindowEndpoint endpoint(context.values.appTitle);
-    QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &window, &QWidget::close);
-    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &window, [&window] {
-        window.showNormal();
-        window.raise();
-        window.activateWindow();
-    });
+    publish(endpoint, window);
     window.show();
     endpoint.markActivated();
     if (!commandLine.screenshot.isEmpty()) {
