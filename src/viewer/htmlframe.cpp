@@ -2,9 +2,14 @@
 
 #include "appcontext.h"
 #include "contentscheme.h"
+#include "settingsstore.h"
 
+#include <QCursor>
 #include <QFileInfo>
-#include <QWebEnginePage>
+#include <QJsonArray>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -15,12 +20,35 @@ bool sameFile(const QString& a, const QString& b)
     return QFileInfo(a).filePath().compare(QFileInfo(b).filePath(), Qt::CaseInsensitive) == 0;
 }
 
+qsizetype indexOfFile(const QStringList& files, const QString& file)
+{
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (sameFile(files[i], file))
+            return i;
+    }
+    return -1;
+}
+
+PaneFonts readFonts(const SettingsStore* settings)
+{
+    PaneFonts fonts;
+    if (!settings)
+        return fonts;
+    if (const std::optional<QString> name = settings->readString(QStringLiteral("FontName")); name && !name->isEmpty())
+        fonts.name = *name;
+    fonts.color = settings->readInt(QStringLiteral("FontColor")).value_or(fonts.color);
+    fonts.size = settings->readInt(QStringLiteral("FontSize")).value_or(fonts.size);
+    fonts.linkColor = settings->readInt(QStringLiteral("HotSpotColor")).value_or(fonts.linkColor);
+    fonts.background = settings->readInt(QStringLiteral("Background")).value_or(fonts.background);
+    return fonts;
+}
+
 } // namespace
 
 THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
-                       std::function<QWebEngineProfile*()> profile, Callbacks callbacks)
+                       std::function<QWebEngineProfile*()> profile, Callbacks callbacks, LinkServices links)
     : m_window(window), m_panel(panel), m_context(context), m_elements(elements), m_profile(std::move(profile)),
-      m_callbacks(std::move(callbacks))
+      m_callbacks(std::move(callbacks)), m_links(context, std::move(links)), m_fonts(readFonts(context.settings.get()))
 {
     for (const RHTML& element : m_elements) {
         if (!viewerFor(element.screen)) {
@@ -29,9 +57,26 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
             m_viewers.append(viewer);
         }
     }
+    LinkServices& services = m_links.services();
+    if (!services.showPage)
+        services.showPage = [this](const QString& page) { showPage(page); };
+    m_tooltipTimer.setInterval(kTooltipTick);
+    connect(&m_tooltipTimer, &QTimer::timeout, this, &THtmlFrame::tooltipTick);
 }
 
-THtmlFrame::~THtmlFrame() = default;
+THtmlFrame::~THtmlFrame()
+{
+    hideTooltip();
+    delete m_hint;
+    if (SettingsStore* settings = m_context.settings.get()) {
+        settings->writeString(QStringLiteral("FontName"), m_fonts.name);
+        settings->writeInt(QStringLiteral("FontColor"), m_fonts.color);
+        settings->writeInt(QStringLiteral("FontSize"), m_fonts.size);
+        settings->writeInt(QStringLiteral("HotSpotColor"), m_fonts.linkColor);
+        settings->writeInt(QStringLiteral("Background"), m_fonts.background);
+        settings->sync();
+    }
+}
 
 THtmlFrame::Viewer* THtmlFrame::viewerFor(int screen)
 {
@@ -47,44 +92,161 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
     if (viewer.view)
         return viewer.view;
     viewer.view = new QWebEngineView(m_window);
-    viewer.view->setPage(new QWebEnginePage(m_profile(), viewer.view));
+    viewer.page = new PanePage(m_profile(), viewer.view);
+    viewer.view->setPage(viewer.page);
+    viewer.view->setContextMenuPolicy(Qt::NoContextMenu);
     viewer.view->hide();
+    viewer.view->installEventFilter(this);
+    updateScript(viewer);
     const int screen = viewer.screen;
-    QObject::connect(viewer.view, &QWebEngineView::loadFinished, viewer.view, [this, screen](bool ok) {
+    connect(viewer.page, &QWebEnginePage::loadingChanged, this, [this, screen](const QWebEngineLoadingInfo& info) {
+        Viewer* v = viewerFor(screen);
+        if (!v)
+            return;
+        switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadStartedStatus:
+            v->loading = true;
+            break;
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            v->loading = false;
+            loaded(*v, true);
+            break;
+        case QWebEngineLoadingInfo::LoadFailedStatus:
+            v->loading = false;
+            loaded(*v, false);
+            break;
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            v->loading = false; // another load took its place
+            break;
+        }
+    });
+    connect(viewer.page, &PanePage::scriptReport, this, [this, screen](const QString& kind, const QJsonObject& data) {
         if (Viewer* v = viewerFor(screen))
-            onLoaded(*v, ok);
+            report(*v, kind, data);
     });
     return viewer.view;
 }
 
-void THtmlFrame::load(Viewer& viewer, const QString& file)
+void THtmlFrame::updateScript(Viewer& viewer)
 {
-    viewer.requested = file;
-    ensureView(viewer)->load(ContentUrl(m_context.disk.toLocal(file)));
+    if (viewer.page)
+        viewer.page->setScriptState({m_fonts, viewer.archiveMode, viewer.visited});
 }
 
-void THtmlFrame::onLoaded(Viewer& viewer, bool ok)
+void THtmlFrame::load(Viewer& viewer, const QString& file)
+{
+    QWebEngineView* view = ensureView(viewer);
+    if (!m_context.pack.PackFileExists(file)) {
+        // A page that is neither packed nor on disk hides its pane.
+        view->hide();
+        return;
+    }
+    view->load(ContentUrl(m_context.disk.toLocal(file)));
+}
+
+void THtmlFrame::showOrLoad(Viewer& viewer, const QString& file)
+{
+    const qsizetype known = indexOfFile(viewer.files, file);
+    if (known >= 0) {
+        viewer.pendingIndex = int(known);
+        load(viewer, viewer.files[known]);
+    } else {
+        load(viewer, file);
+    }
+}
+
+void THtmlFrame::loaded(Viewer& viewer, bool ok)
 {
     if (!ok) {
-        // A page that is neither packed nor on disk hides its pane.
         viewer.view->hide();
+        viewer.pendingIndex = -1;
         return;
     }
     const QString file = ContentPath(viewer.view->url());
     const QString title = viewer.view->title();
-    const qsizetype known = viewer.files.indexOf(file);
-    if (known >= 0) {
-        viewer.files.removeAt(known);
-        viewer.titles.removeAt(known);
+    if (viewer.pendingIndex >= 0 && viewer.pendingIndex < viewer.files.size() &&
+        sameFile(viewer.files[viewer.pendingIndex], file)) {
+        viewer.index = viewer.pendingIndex;
+        viewer.titles[viewer.index] = title;
+    } else if (!viewer.files.isEmpty() && sameFile(viewer.files[viewer.index], file)) {
+        viewer.titles[viewer.index] = title; // reloaded, or moved within the page
+    } else {
+        // A new page drops the entries that were stepped back over.
+        viewer.files.remove(0, viewer.index);
+        viewer.titles.remove(0, viewer.index);
+        viewer.files.prepend(file);
+        viewer.titles.prepend(title);
+        viewer.index = 0;
+        while (viewer.files.size() > kHistoryMax) {
+            viewer.files.removeLast();
+            viewer.titles.removeLast();
+        }
     }
-    viewer.files.prepend(file);
-    viewer.titles.prepend(title);
-    while (viewer.files.size() > kHistoryMax) {
-        viewer.files.removeLast();
-        viewer.titles.removeLast();
-    }
-    if (&viewer == currentViewerRecord() && m_callbacks.pageChanged)
+    viewer.pendingIndex = -1;
+    viewer.activeFile = file;
+    viewer.activeTitle = title;
+    pageChanged(viewer, file, title);
+}
+
+void THtmlFrame::pageChanged(Viewer& viewer, const QString& file, const QString& title)
+{
+    if (&viewer == current() && m_callbacks.pageChanged)
         m_callbacks.pageChanged(file, title);
+}
+
+void THtmlFrame::report(Viewer& viewer, const QString& kind, const QJsonObject& data)
+{
+    const QString document = ContentPath(QUrl(data.value(QStringLiteral("document")).toString()));
+    if (kind == QLatin1String("click")) {
+        LinkClick click;
+        click.target = data.value(QStringLiteral("target")).toString();
+        click.link = data.value(QStringLiteral("link")).toString();
+        click.document = document;
+        for (const QJsonValue& list : data.value(QStringLiteral("lists")).toArray()) {
+            const QJsonObject object = list.toObject();
+            if (!object.value(QStringLiteral("selected")).isNull())
+                click.lists.append({object.value(QStringLiteral("name")).toString(),
+                                    object.value(QStringLiteral("selected")).toString()});
+        }
+        if (!document.isEmpty())
+            viewer.activeFile = document;
+        m_links.HandleLinkClick(click, viewer.archiveMode, currentFile(),
+                                [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
+    } else if (kind == QLatin1String("document")) {
+        const QString title = data.value(QStringLiteral("title")).toString();
+        if (data.value(QStringLiteral("top")).toBool() || viewer.loading || document.isEmpty())
+            return; // the frames of a frame set as it loads
+        // A frame showed another document: it is the one the reader works in now.
+        viewer.activeFile = document;
+        viewer.activeTitle = title;
+        pageChanged(viewer, document, title);
+    } else if (kind == QLatin1String("active")) {
+        if (!document.isEmpty() && !sameFile(document, viewer.activeFile)) {
+            viewer.activeFile = document;
+            viewer.activeTitle.clear();
+        }
+    } else if (kind == QLatin1String("pointer")) {
+        if (&viewer != current())
+            return;
+        m_pointer = {data.value(QStringLiteral("object")).toString(), data.value(QStringLiteral("title")).toString(),
+                     data.value(QStringLiteral("id")).toString()};
+        if (m_pointer.kind == QLatin1String("none")) {
+            m_lastPicture.clear();
+        } else if (m_pointer.kind == QLatin1String("picture") && !m_pointer.title.isEmpty() &&
+                   m_pointer.id != m_lastPicture && !m_tooltipTimer.isActive()) {
+            m_tooltipTicks = 0;
+            m_tooltipTimer.start();
+        }
+    }
+}
+
+void THtmlFrame::markVisited(Viewer& viewer, const QString& fullPath)
+{
+    viewer.visited.removeAll(fullPath);
+    viewer.visited.prepend(fullPath);
+    while (viewer.visited.size() > kVisitedMax)
+        viewer.visited.removeLast();
+    updateScript(viewer);
 }
 
 void THtmlFrame::place(Viewer& viewer, const RHTML& element)
@@ -100,6 +262,8 @@ void THtmlFrame::place(Viewer& viewer, const RHTML& element)
         view->setParent(m_window);
         view->setGeometry(rect);
     }
+    if (m_filling && view->parentWidget())
+        view->setGeometry(view->parentWidget()->rect());
     view->show();
 }
 
@@ -116,9 +280,16 @@ void THtmlFrame::showScreenPane()
     if (m_currentElement >= 0) {
         Viewer* viewer = viewerFor(screen);
         m_currentViewer = int(viewer - m_viewers.data());
-        if (viewer->files.isEmpty() && viewer->requested.isEmpty())
-            load(*viewer, m_elements[m_currentElement].fn);
-        place(*viewer, m_elements[m_currentElement]);
+        const RHTML& element = m_elements[m_currentElement];
+        const bool fresh = viewer->files.isEmpty() && !viewer->view;
+        place(*viewer, element);
+        if (fresh) {
+            load(*viewer, element.fn);
+        } else if (viewer->files.isEmpty() && !viewer->loading) {
+            load(*viewer, element.fn); // the start page failed before: try it again
+        } else {
+            scrollToTop();
+        }
     } else {
         m_currentViewer = -1;
     }
@@ -129,6 +300,7 @@ void THtmlFrame::showScreenPane()
             m_panel->hide();
     }
     m_previousScreen = screen;
+    hideTooltip();
 }
 
 void THtmlFrame::showHtmlElement(int number, const QString& page)
@@ -140,11 +312,15 @@ void THtmlFrame::showHtmlElement(int number, const QString& page)
             continue;
         Viewer* viewer = viewerFor(element.screen);
         const QString file = page.isEmpty() ? element.fn : page;
-        load(*viewer, file);
         if (element.screen == screen) {
             m_currentElement = i;
             m_currentViewer = int(viewer - m_viewers.data());
             place(*viewer, element);
+            showOrLoad(*viewer, file);
+        } else {
+            // Loaded now, shown when its screen comes.
+            ensureView(*viewer)->hide();
+            showOrLoad(*viewer, file);
         }
         return;
     }
@@ -152,50 +328,263 @@ void THtmlFrame::showHtmlElement(int number, const QString& page)
 
 void THtmlFrame::showPage(const QString& file)
 {
-    if (m_currentViewer < 0)
+    Viewer* viewer = current();
+    if (!viewer || !currentVisible())
         return;
-    Viewer& viewer = m_viewers[m_currentViewer];
-    if (!viewer.view || !viewer.view->isVisible())
+    const qsizetype known = indexOfFile(viewer->files, file);
+    if (known >= 0) {
+        if (known == viewer->index && sameFile(currentFile(), file))
+            scrollToTop();
+        else
+            setHistoryIndex(int(known));
         return;
-    if (sameFile(currentFile(), file))
-        return;
-    load(viewer, file);
+    }
+    markVisited(*viewer, LinkFullPath(file, file));
+    load(*viewer, file);
 }
 
 QString THtmlFrame::currentFile() const
 {
-    if (m_currentViewer < 0 || !m_viewers[m_currentViewer].view)
-        return {};
-    return ContentPath(m_viewers[m_currentViewer].view->url());
+    const Viewer* viewer = current();
+    return viewer && viewer->view ? ContentPath(viewer->view->url()) : QString();
 }
 
 QWebEngineView* THtmlFrame::currentView() const
 {
-    return m_currentViewer < 0 ? nullptr : m_viewers[m_currentViewer].view;
+    const Viewer* viewer = current();
+    return viewer ? viewer->view : nullptr;
+}
+
+bool THtmlFrame::currentVisible() const
+{
+    const QWebEngineView* view = currentView();
+    return view && view->isVisible();
 }
 
 QStringList THtmlFrame::history() const
 {
-    return m_currentViewer < 0 ? QStringList() : m_viewers[m_currentViewer].files;
+    const Viewer* viewer = current();
+    return viewer ? viewer->files : QStringList();
+}
+
+QStringList THtmlFrame::historyTitles() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->titles : QStringList();
+}
+
+int THtmlFrame::historyIndex() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->index : 0;
+}
+
+void THtmlFrame::setHistoryIndex(int index)
+{
+    Viewer* viewer = current();
+    if (!viewer || index < 0 || index >= viewer->files.size())
+        return;
+    viewer->pendingIndex = index;
+    load(*viewer, viewer->files[index]);
+}
+
+QStringList THtmlFrame::visitedLinks() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->visited : QStringList();
+}
+
+QString THtmlFrame::activeFile() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->activeFile : QString();
+}
+
+QString THtmlFrame::activeTitle() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->activeTitle : QString();
 }
 
 void THtmlFrame::scrollToTop()
 {
-    if (QWebEngineView* view = currentView())
-        view->page()->runJavaScript(QStringLiteral("window.scrollTo(0, 0);"));
+    Viewer* viewer = current();
+    if (!viewer || !viewer->page)
+        return;
+    // The document in use: the page, or the frame the reader last worked in.
+    const bool top = viewer->activeFile.isEmpty() || sameFile(viewer->activeFile, currentFile());
+    viewer->page->sendCommand(QStringLiteral("top"), top ? QUrl() : ContentUrl(viewer->activeFile));
 }
 
 void THtmlFrame::selectAll()
 {
-    if (QWebEngineView* view = currentView(); view && view->isVisible())
-        view->page()->triggerAction(QWebEnginePage::SelectAll);
+    if (currentVisible())
+        currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+}
+
+void THtmlFrame::copySelection()
+{
+    if (currentVisible())
+        currentView()->page()->triggerAction(QWebEnginePage::Copy);
+}
+
+void THtmlFrame::printCurrentPage()
+{
+    // Printing comes with the print preview.
+}
+
+void THtmlFrame::copyPageFiles()
+{
+    if (currentVisible())
+        m_links.CopyPageFiles(currentFile());
+}
+
+bool THtmlFrame::archiveMode() const
+{
+    const Viewer* viewer = current();
+    return viewer && viewer->archiveMode;
+}
+
+void THtmlFrame::setArchiveMode(bool on)
+{
+    if (Viewer* viewer = current(); viewer && viewer->archiveMode != on) {
+        viewer->archiveMode = on;
+        updateScript(*viewer);
+    }
+}
+
+void THtmlFrame::FillClient()
+{
+    if (!currentVisible())
+        return;
+    m_filling = true;
+    QWidget* parent = currentView()->parentWidget();
+    parent->installEventFilter(this);
+    currentView()->setGeometry(parent->rect());
+}
+
+void THtmlFrame::RestoreBounds()
+{
+    m_filling = false;
+    if (!currentVisible() || m_currentElement < 0)
+        return;
+    currentView()->parentWidget()->removeEventFilter(this);
+    place(*current(), m_elements[m_currentElement]);
+}
+
+void THtmlFrame::setFonts(const PaneFonts& fonts)
+{
+    m_fonts = fonts;
+    for (Viewer& viewer : m_viewers)
+        updateScript(viewer);
+    if (currentVisible())
+        currentView()->reload();
 }
 
 void THtmlFrame::setTreeWidth(int width)
 {
     m_treeWidth = width;
     for (const Viewer& viewer : std::as_const(m_viewers)) {
-        if (viewer.screen == 1 && viewer.view && m_panel && viewer.view->parent() == m_panel)
+        if (viewer.screen == 1 && viewer.view && m_panel && viewer.view->parent() == m_panel && !m_filling)
             viewer.view->setGeometry(QRect(m_treeWidth, 0, m_panel->width() - m_treeWidth, m_panel->height()));
     }
+}
+
+bool THtmlFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_filling && event->type() == QEvent::Resize && currentView() && watched == currentView()->parentWidget()) {
+        currentView()->setGeometry(currentView()->parentWidget()->rect());
+        return false;
+    }
+    // The engine draws into a child widget of the view, made when the first page renders.
+    if (event->type() == QEvent::ChildAdded) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            child->installEventFilter(this);
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_callbacks.hidePopups)
+            m_callbacks.hidePopups();
+        if (mouse->button() == Qt::RightButton && mouse->buttons() == Qt::RightButton && m_callbacks.openPanePopup)
+            m_callbacks.openPanePopup(mouse->globalPosition().toPoint());
+        break;
+    }
+    case QEvent::MouseMove:
+        if (m_callbacks.pointerLeftElements)
+            m_callbacks.pointerLeftElements();
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers shifts = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (key->key() == Qt::Key_Insert && shifts == Qt::ControlModifier) {
+            copySelection();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_callbacks.enterPressed)
+            m_callbacks.enterPressed();
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+void THtmlFrame::tooltipTick()
+{
+    ++m_tooltipTicks;
+    if (m_pointer.kind == QLatin1String("none") || m_pointer.kind.isEmpty()) {
+        m_lastPicture.clear();
+        hideTooltip();
+        return;
+    }
+    if (m_tooltipTicks > 20) {
+        hideTooltip();
+        return;
+    }
+    if (m_tooltipTicks < 2)
+        return;
+    if (m_tooltipShown && m_pointer.id == m_lastPicture)
+        return;
+    if (m_pointer.kind != QLatin1String("picture"))
+        return;
+    if (m_pointer.title.isEmpty()) {
+        hideTooltip();
+        return;
+    }
+    if (!m_hint) {
+        m_hint = new QLabel(nullptr, Qt::ToolTip);
+        m_hint->setStyleSheet(QStringLiteral("QLabel { background: #FFFFE1; color: black; border: 1px solid gray; padding: 2px; }"));
+        m_hint->setWordWrap(true);
+        m_hint->setMaximumWidth(300);
+    }
+    m_hint->setText(m_pointer.title);
+    m_hint->adjustSize();
+    m_hint->move(QCursor::pos() + QPoint(0, 18));
+    m_hint->show();
+    m_tooltipShown = true;
+    if (m_pointer.id != m_lastPicture) {
+        m_tooltipTicks = 2;
+        m_lastPicture = m_pointer.id;
+    }
+}
+
+void THtmlFrame::hideTooltip()
+{
+    m_tooltipTimer.stop();
+    if (m_hint)
+        m_hint->hide();
+    m_tooltipShown = false;
+}
+
+bool THtmlFrame::tooltipShown() const
+{
+    return m_tooltipShown;
+}
+
+QString THtmlFrame::tooltipText() const
+{
+    return m_hint ? m_hint->text() : QString();
 }

@@ -2,38 +2,55 @@
 
 // The HTML panes of the skin: one web view per screen that declares panes, placed where the
 // screen's pane element stands (on the reading screen, inside the document panel beside the
-// contents tree), with a short history of its own. Views are made when their screen first shows,
-// so a start on a screen without panes does not wait for the engine.
+// contents tree), with a short history of its own, visited links, the default font and colours
+// of the settings, and the title of a picture as a tooltip. Views are made when their screen
+// first shows, so a start on a screen without panes does not wait for the engine.
 
 #include "componenthooks.h"
+#include "linkhandler.h"
+#include "panepage.h"
 #include "skinrecords.h"
 
 #include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class AppContext;
+class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 
-class THtmlFrame final : public HtmlPanesHooks
+class THtmlFrame final : public QObject, public HtmlPanesHooks
 {
+    Q_OBJECT
 public:
     static constexpr int kHistoryMax = 10;
+    static constexpr int kVisitedMax = 20;
+    static constexpr int kTooltipTick = 200; // ms
 
     struct Callbacks
     {
         std::function<int()> currentScreen;
-        // After a page has loaded in the current pane: its file and title.
+        // After a page has loaded in the current pane (or in a frame of it): its file and title.
         std::function<void(const QString& file, const QString& title)> pageChanged;
+        // A press in a pane closes the open popups; the right button opens the pane's own.
+        std::function<void()> hidePopups;
+        std::function<void(QPoint globalPosition)> openPanePopup;
+        // The pointer is over a pane, off the window's buttons.
+        std::function<void()> pointerLeftElements;
+        // Enter in a pane.
+        std::function<void()> enterPressed;
     };
 
     // profile is asked for when the first view is made: making it starts the engine.
     THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
-               std::function<QWebEngineProfile*()> profile, Callbacks callbacks);
+               std::function<QWebEngineProfile*()> profile, Callbacks callbacks, LinkServices links = {});
     ~THtmlFrame() override;
 
     void showHtmlElement(int number, const QString& page) override;
@@ -42,31 +59,74 @@ public:
     QString currentFile() const override;
     void scrollToTop() override;
     void selectAll() override;
-    void printCurrentPage() override {}
-    void copyPageFiles() override {}
-    bool archiveMode() const override { return false; }
+    void printCurrentPage() override;
+    void copyPageFiles() override;
+    bool archiveMode() const override;
+    void setArchiveMode(bool on);
+
+    void copySelection();
+    void FillClient();
+    void RestoreBounds();
+
+    // The five defaults of every pane; setting them reloads the current page.
+    PaneFonts fonts() const { return m_fonts; }
+    void setFonts(const PaneFonts& fonts);
 
     // The left edge of the pane on the reading screen, beside the contents tree.
     void setTreeWidth(int width);
     QWebEngineView* currentView() const;
+    bool currentVisible() const;
+
+    // The current view's history, the page shown first, with its titles, and the entry shown;
+    // setting the index shows that entry.
     QStringList history() const;
+    QStringList historyTitles() const;
+    int historyIndex() const;
+    void setHistoryIndex(int index);
+    QStringList visitedLinks() const;
+    // The file and title of the document of the current pane that was last loaded or used: a
+    // frame of a frame set, or the page itself.
+    QString activeFile() const;
+    QString activeTitle() const;
+
+    TLinkHandler& links() { return m_links; }
+    // Whether the picture tooltip shows, and its text.
+    bool tooltipShown() const;
+    QString tooltipText() const;
 
 private:
     struct Viewer
     {
         int screen = -1;
         QWebEngineView* view = nullptr;
+        PanePage* page = nullptr;
         QStringList files;
         QStringList titles;
-        QString requested; // the file asked for last
+        int index = 0;
+        int pendingIndex = -1; // a history entry being shown
+        QStringList visited;
+        bool archiveMode = false;
+        bool loading = false;
+        QString activeFile;
+        QString activeTitle;
     };
 
     Viewer* viewerFor(int screen);
-    Viewer* currentViewerRecord() { return m_currentViewer < 0 ? nullptr : &m_viewers[m_currentViewer]; }
+    Viewer* current() { return m_currentViewer < 0 ? nullptr : &m_viewers[m_currentViewer]; }
+    const Viewer* current() const { return m_currentViewer < 0 ? nullptr : &m_viewers[m_currentViewer]; }
     QWebEngineView* ensureView(Viewer& viewer);
     void load(Viewer& viewer, const QString& file);
+    // Shows the file from the history when it is there, else loads it.
+    void showOrLoad(Viewer& viewer, const QString& file);
     void place(Viewer& viewer, const RHTML& element);
-    void onLoaded(Viewer& viewer, bool ok);
+    void loaded(Viewer& viewer, bool ok);
+    void report(Viewer& viewer, const QString& kind, const QJsonObject& report);
+    void markVisited(Viewer& viewer, const QString& fullPath);
+    void updateScript(Viewer& viewer);
+    void pageChanged(Viewer& viewer, const QString& file, const QString& title);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void tooltipTick();
+    void hideTooltip();
 
     QWidget* m_window;
     QWidget* m_panel;
@@ -74,9 +134,26 @@ private:
     TDynamicHtmlArray m_elements;
     std::function<QWebEngineProfile*()> m_profile;
     Callbacks m_callbacks;
+    TLinkHandler m_links;
+    PaneFonts m_fonts;
     QList<Viewer> m_viewers;
     int m_currentViewer = -1;
     int m_currentElement = -1;
     int m_previousScreen = -1;
     int m_treeWidth = 0;
+    bool m_filling = false;
+
+    // The picture tooltip.
+    struct PointerObject
+    {
+        QString kind; // "picture", "control" or "none"
+        QString title;
+        QString id;
+    };
+    PointerObject m_pointer;
+    QString m_lastPicture;
+    QTimer m_tooltipTimer;
+    int m_tooltipTicks = 0;
+    QPointer<QLabel> m_hint;
+    bool m_tooltipShown = false;
 };

@@ -1,0 +1,226 @@
+#include "linkhandler.h"
+
+#include "appcontext.h"
+#include "scripthelpers.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSaveFile>
+
+namespace {
+
+QString withoutFragment(const QString& path)
+{
+    const qsizetype hash = path.indexOf(QLatin1Char('#'));
+    return hash < 0 ? path : path.left(hash);
+}
+
+QString fileName(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+LinkServices LinkServices::Desktop(QWidget* parent, const AppContext& context)
+{
+    LinkServices services;
+    services.startCopy = [&context](const QString& file) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--content"), context.values.programDir, file});
+    };
+    services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    services.startProgram = [](const QString& program) {
+        QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
+    };
+    services.saveFileName = [parent](const QString& folder, const QString& proposedName) {
+        return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
+                                            QStringLiteral(u"Zip файлы (*.zip);;Все файлы (*)"));
+    };
+    services.setClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
+    return services;
+}
+
+TLinkHandler::TLinkHandler(const AppContext& context, LinkServices services)
+    : m_context(context), m_services(std::move(services))
+{
+}
+
+bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, const QString& currentFile,
+                                   const std::function<void(const QString&)>& markVisited)
+{
+    const QString fullPath = LinkFullPath(click.document, click.link);
+    const LinkRule rule = ClassifyLink(click.target, click.link, fullPath, archiveMode);
+    const auto visit = [&](const QString& path) {
+        if (markVisited)
+            markVisited(path.toLower());
+    };
+    switch (rule) {
+    case LinkRule::NewCopy: {
+        const QString file = withoutFragment(fullPath);
+        if (!m_context.pack.PackFileExists(file))
+            return true;
+        visit(fullPath);
+        if (m_services.startCopy)
+            m_services.startCopy(m_context.disk.resolve(file));
+        return true;
+    }
+    case LinkRule::Shell:
+        visit(fullPath);
+        if (m_services.openUrl)
+            m_services.openUrl(QUrl(click.link.trimmed()));
+        return true;
+    case LinkRule::Print: {
+        const qsizetype at = click.link.toLower().indexOf(QLatin1String("printhtml:"));
+        const QString file = LinkFullPath(click.document, click.link.left(at) + click.link.mid(at + 10));
+        visit(file);
+        if (m_services.printFile)
+            m_services.printFile(m_context.disk.resolve(file));
+        return true;
+    }
+    case LinkRule::CopyFile: {
+        visit(fullPath);
+        const QString folder = m_services.pathFolder ? m_services.pathFolder() : QString();
+        if (folder.isEmpty())
+            return true;
+        const QString file = withoutFragment(LinkFullPath(click.document, click.link.mid(5)));
+        copyFile(file, folder + fileName(m_context.disk.resolve(file)));
+        return true;
+    }
+    case LinkRule::CopyList:
+        visit(fullPath);
+        CopyListValue(click.link.mid(9), click.lists);
+        return true;
+    case LinkRule::FileAction:
+    case LinkRule::ShowPage:
+    case LinkRule::FollowSync:
+    case LinkRule::Follow:
+        break;
+    }
+
+    // A member of the listed archive exists once the archive is unpacked.
+    if (archiveMode && !click.link.startsWith(QLatin1Char('#')) &&
+        !m_context.pack.PackFileExists(withoutFragment(fullPath)) && m_services.extractArchive)
+        m_services.extractArchive();
+    switch (rule) {
+    case LinkRule::FileAction:
+        visit(fullPath);
+        fileAction(fullPath, archiveMode, currentFile);
+        return true;
+    case LinkRule::ShowPage:
+        if (m_services.showPage)
+            m_services.showPage(m_context.disk.resolve(withoutFragment(fullPath)));
+        return true;
+    case LinkRule::FollowSync:
+        if (m_services.syncTree)
+            m_services.syncTree(withoutFragment(fullPath));
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const QString& currentFile)
+{
+    // Links written for the drive the disc was made on reach the drive the program runs from.
+    const QString path = withoutFragment(archiveMode ? fullPath : m_context.disk.toLocal(fullPath));
+    const QString extension = LinkExtension(fullPath);
+    const QString local = m_context.disk.resolve(path);
+    if (extension.contains(QLatin1String(".zip"))) {
+        if (!m_services.saveFileName)
+            return;
+        const QString chosen = m_services.saveFileName(m_lastSaveFolder, fileName(local));
+        if (chosen.isEmpty())
+            return;
+        m_lastSaveFolder = QFileInfo(chosen).absolutePath();
+        copyFile(path, chosen);
+    } else if (extension.contains(QLatin1String(".rar"))) {
+        if (m_services.showArchive)
+            m_services.showArchive(local, currentFile);
+    } else if (extension.contains(QLatin1String(".wav"))) {
+        if (m_services.playClip)
+            m_services.playClip(local);
+    } else {
+        if (extension == QLatin1String(".exe") || extension == QLatin1String(".com")) {
+            if (m_services.startProgram)
+                m_services.startProgram(local);
+        } else if (m_services.openUrl) {
+            m_services.openUrl(QUrl::fromLocalFile(local));
+        }
+    }
+}
+
+bool TLinkHandler::copyFile(const QString& from, const QString& to) const
+{
+    // A file on disk is copied as it is; a file that only the pack holds is unpacked to the target.
+    const QString target = m_context.disk.resolveForWrite(to);
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return false;
+    const QString source = m_context.disk.resolve(from);
+    if (QFileInfo(source).isFile() && m_context.pack.FindPackEntry(from) < 0) {
+        if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+            return true;
+        QFile::remove(target);
+        return QFile::copy(source, target);
+    }
+    const std::optional<QByteArray> bytes = m_context.pack.readFile(from);
+    if (!bytes)
+        return false;
+    QSaveFile out(target);
+    return out.open(QIODevice::WriteOnly) && out.write(*bytes) == bytes->size() && out.commit();
+}
+
+void TLinkHandler::CopyPageFiles(const QString& currentFile)
+{
+    const QString folder = m_services.pathFolder ? m_services.pathFolder() : QString();
+    if (currentFile.isEmpty() || folder.isEmpty())
+        return;
+    if (!copyFile(currentFile, folder + fileName(m_context.disk.resolve(currentFile))))
+        return; // nothing to report as copied
+    // The pictures and styles a saved web page keeps beside it: x.htm has x.files.
+    const QString pageFolder = currentFile.left(currentFile.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString companion = currentFile.left(currentFile.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".files");
+    QStringList files;
+    if (m_context.disk.folderExists(companion)) {
+        const QString localPageFolder = m_context.disk.resolve(pageFolder);
+        for (const QString& path : FindFiles(m_context.disk, companion, {QStringLiteral("*.*")}, true, true))
+            files.append(pageFolder + path.mid(localPageFolder.size() + (localPageFolder.endsWith('/') ? 0 : 1)));
+    } else {
+        // A packed page keeps its companion folder in the pack, whose names are upper case: the
+        // copies take the folder's name as the page has it and lower case below it, as pages link.
+        const QString base = m_context.values.programDir;
+        const QString prefix = (companion.startsWith(base, Qt::CaseInsensitive) ? companion.mid(base.size()) : companion) +
+                               QLatin1Char('/');
+        for (const QString& entry : m_context.pack.ListPackFiles()) {
+            if (entry.startsWith(prefix, Qt::CaseInsensitive))
+                files.append(companion + QLatin1Char('/') + entry.mid(prefix.size()).toLower());
+        }
+    }
+    for (const QString& path : std::as_const(files)) {
+        const QString relative = path.mid(pageFolder.size());
+        if (path.endsWith(QLatin1Char('/')))
+            QDir().mkpath(m_context.disk.resolveForWrite(folder + relative));
+        else
+            copyFile(path, folder + relative);
+    }
+    if (m_services.showStatus)
+        m_services.showStatus(QStringLiteral(u"Файл скопирован"));
+}
+
+void TLinkHandler::CopyListValue(const QString& name, const QList<std::pair<QString, QString>>& lists)
+{
+    for (const auto& [listName, selected] : lists) {
+        if (listName.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (m_services.setClipboard)
+            m_services.setClipboard(selected);
+        if (m_services.showStatus)
+            m_services.showStatus(QStringLiteral(u"Серийный номер скопирован"));
+    }
+}

@@ -1,0 +1,106 @@
+#include "linkrules.h"
+
+#include "pathresolver.h"
+
+#include <QDir>
+
+namespace {
+
+// The page and picture types that the engine shows; a link to any other file is an action.
+constexpr const char* kShownTypes[] = {".htm", ".txt", ".inf", ".diz", ".bmp", ".gif", ".jpg", ".jpeg"};
+
+QString lastComponent(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+bool LinkIsHandled(LinkRule rule)
+{
+    return rule != LinkRule::Follow && rule != LinkRule::FollowSync;
+}
+
+QString LinkFullPath(const QString& document, const QString& link)
+{
+    QString path = ToInternalPath(link);
+    // The fragment and query are not part of the file, but stay on the end.
+    qsizetype tail = path.indexOf(QLatin1Char('#'));
+    const qsizetype query = path.indexOf(QLatin1Char('?'));
+    if (query >= 0 && (tail < 0 || query < tail))
+        tail = query;
+    const QString suffix = tail >= 0 ? path.mid(tail) : QString();
+    QString file = tail >= 0 ? path.left(tail) : path;
+    if (file.isEmpty())
+        file = document;
+    else if (!HasDriveLetter(file) && !file.startsWith(QLatin1Char('/')))
+        file = document.left(document.lastIndexOf(QLatin1Char('/')) + 1) + file;
+    const bool drive = HasDriveLetter(file);
+    QString clean = QDir::cleanPath(drive ? file.mid(2) : file);
+    if (drive)
+        clean.prepend(file.left(2));
+    return clean + suffix;
+}
+
+QString LinkExtension(const QString& fullPath)
+{
+    const QString name = lastComponent(fullPath);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toLower();
+}
+
+LinkRule ClassifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode)
+{
+    const QString lower = link.toLower();
+    if (target.compare(QLatin1String("_blank"), Qt::CaseInsensitive) == 0)
+        return LinkRule::NewCopy;
+    if (lower.contains(QLatin1String("http:")) || lower.contains(QLatin1String("mailto:")))
+        return LinkRule::Shell;
+    if (lower.contains(QLatin1String("printhtml:")))
+        return LinkRule::Print;
+    if (lower.contains(QLatin1String("copy:")))
+        return LinkRule::CopyFile;
+    if (lower.contains(QLatin1String("copylist:")))
+        return LinkRule::CopyList;
+    // Scripts in links are the page's own business.
+    if (lower.startsWith(QLatin1String("javascript:")))
+        return LinkRule::Follow;
+    const bool fragmentOnly = lower.startsWith(QLatin1Char('#'));
+    const QString extension = LinkExtension(fullPath);
+    const bool shown = std::any_of(std::begin(kShownTypes), std::end(kShownTypes),
+                                   [&](const char* type) { return extension.contains(QLatin1String(type)); });
+    if (!fragmentOnly && !shown)
+        return LinkRule::FileAction;
+    if (archiveMode) {
+        const QString name = lastComponent(fullPath).toLower();
+        return !fragmentOnly && !name.contains(QLatin1String("as_")) ? LinkRule::ShowPage : LinkRule::Follow;
+    }
+    return extension.startsWith(QLatin1String(".htm")) ? LinkRule::FollowSync : LinkRule::Follow;
+}
+
+// Kept in step with ClassifyLink above. The full path is not known in the page; its last
+// component is the link's own, except for a link that is only a fragment, which never is a file
+// action and never shows a member.
+const char kClassifyLinkScript[] = R"JS(
+function classify(target, link, archiveMode, documentPath) {
+    const lower = link.toLowerCase();
+    if (target.toLowerCase() === '_blank') return true;
+    if (lower.includes('http:') || lower.includes('mailto:')) return true;
+    if (lower.includes('printhtml:') || lower.includes('copy:') || lower.includes('copylist:')) return true;
+    if (lower.startsWith('javascript:')) return false;
+    if (lower.startsWith('#')) return false;
+    let file = lower.replace(/\\/g, '/');
+    const tail = file.search(/[#?]/);
+    const suffix = tail >= 0 ? file.substring(tail) : '';
+    if (tail >= 0) file = file.substring(0, tail);
+    if (file === '') file = documentPath.toLowerCase();
+    const name = (file.substring(file.lastIndexOf('/') + 1) + suffix);
+    const base = name.substring(name.lastIndexOf('/') + 1);
+    const dot = base.lastIndexOf('.');
+    const extension = dot < 0 ? '' : base.substring(dot);
+    const shown = ['.htm', '.txt', '.inf', '.diz', '.bmp', '.gif', '.jpg', '.jpeg'].some(t => extension.includes(t));
+    if (!shown) return true;
+    if (archiveMode) return !base.includes('as_');
+    return false;
+}
+)JS";

@@ -1,0 +1,220 @@
+#include "panepage.h"
+
+#include "linkrules.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+namespace {
+
+// Reports of our script begin with this; every other console line of a page is dropped.
+constexpr QStringView kReportTag = u"\u0001velbrook:";
+
+QString cssColor(int color)
+{
+    return FromWindowsColor(color).name(QColor::HexRgb);
+}
+
+QString jsonText(const QJsonValue& value)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+const char kPaneScript[] = R"JS(
+(function () {
+    'use strict';
+    if (window.__velbrookPane) return;
+    const pane = window.__velbrookPane = { state: /*STATE*/ };
+    const send = (kind, data) => console.debug('\u0001velbrook:' + JSON.stringify(Object.assign({ kind: kind }, data)));
+    /*CLASSIFY*/
+
+    const documentPath = () => decodeURIComponent(location.pathname);
+    function fullPathOf(a) {
+        try {
+            const url = new URL(a.href);
+            return (decodeURIComponent(url.pathname) + url.hash).toLowerCase();
+        } catch (e) {
+            return '';
+        }
+    }
+    function markVisited() {
+        const visited = new Set(pane.state.visited);
+        for (const a of document.querySelectorAll('a[href], area[href]'))
+            a.classList.toggle('velbrook-visited', visited.has(fullPathOf(a)));
+    }
+    function applyStyle() {
+        const sheet = new CSSStyleSheet();
+        sheet.replaceSync(pane.state.css);
+        document.adoptedStyleSheets = [sheet];
+    }
+    applyStyle();
+
+    function command(message) {
+        if (message.op === 'state') {
+            pane.state = message.state;
+            applyStyle();
+            markVisited();
+        } else if (!message.document || message.document === location.href) {
+            if (message.op === 'top')
+                window.scrollTo(0, 0);
+        }
+        for (let i = 0; i < window.frames.length; ++i)
+            window.frames[i].postMessage({ velbrook: message }, '*');
+    }
+    pane.command = command;
+    window.addEventListener('message', (event) => {
+        if (event.data && event.data.velbrook && event.source === window.parent)
+            command(event.data.velbrook);
+    });
+
+    document.addEventListener('click', (event) => {
+        if (event.button !== 0 || event.defaultPrevented || !event.target.closest)
+            return;
+        const a = event.target.closest('a[href], area[href]');
+        if (!a)
+            return;
+        const link = a.getAttribute('href');
+        const base = document.querySelector('base[target]');
+        const target = a.getAttribute('target') || (base ? base.getAttribute('target') : '') || '';
+        const handled = classify(target, link, pane.state.archiveMode, documentPath());
+        if (handled)
+            event.preventDefault();
+        const report = { target: target, link: link, document: location.href, handled: handled };
+        if (link.toLowerCase().includes('copylist:')) {
+            report.lists = Array.from(document.querySelectorAll('select')).map((s) => ({
+                name: s.name || '',
+                selected: s.selectedIndex >= 0 ? s.options[s.selectedIndex].text : null,
+            }));
+        }
+        send('click', report);
+    }, true);
+    document.addEventListener('mousedown', () => send('active', { document: location.href }), true);
+
+    let lastObject = null;
+    let objectCount = 0;
+    const objectIds = new WeakMap();
+    document.addEventListener('mousemove', (event) => {
+        const element = event.target;
+        let object = null;
+        let kind = 'none';
+        if (element instanceof HTMLImageElement) {
+            object = element;
+            kind = 'picture';
+        } else if (element.closest && element.closest('input, select, textarea, button')) {
+            object = element.closest('input, select, textarea, button');
+            kind = 'control';
+        }
+        if (object === lastObject)
+            return;
+        lastObject = object;
+        if (object && !objectIds.has(object))
+            objectIds.set(object, ++objectCount);
+        send('pointer', {
+            object: kind,
+            title: kind === 'picture' ? (object.title || '') : '',
+            id: object ? location.href + '#' + objectIds.get(object) : '',
+        });
+    }, true);
+    document.addEventListener('mouseleave', () => {
+        lastObject = null;
+        send('pointer', { object: 'none', title: '', id: '' });
+    });
+
+    document.addEventListener('DOMContentLoaded', markVisited);
+    window.addEventListener('load', () => {
+        markVisited();
+        send('document', { document: location.href, title: document.title, top: window === window.top });
+    });
+})();
+)JS";
+
+} // namespace
+
+QColor FromWindowsColor(int color)
+{
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+QString PaneStyleSheet(const PaneFonts& fonts)
+{
+    // :where() weighs nothing, so any rule or attribute of the page wins over these defaults.
+    QString family = fonts.name;
+    family.remove(QLatin1Char('"')).remove(QLatin1Char('\\'));
+    return QStringLiteral(":where(html) { font-family: \"%1\"; font-size: %2pt; color: %3; }\n"
+                          ":where(a:link), :where(a:visited) { color: %4; text-decoration: none; }\n"
+                          ":where(a.velbrook-visited) { color: #800080; }\n"
+                          ":where(a:hover), :where(a.velbrook-visited:hover) { color: #ff0000; }\n")
+        .arg(family)
+        .arg(fonts.size)
+        .arg(cssColor(fonts.color), cssColor(fonts.linkColor));
+}
+
+static QJsonObject stateObject(const PaneScriptState& state)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("archiveMode"), state.archiveMode);
+    object.insert(QStringLiteral("visited"), QJsonArray::fromStringList(state.visited));
+    object.insert(QStringLiteral("css"), PaneStyleSheet(state.fonts));
+    return object;
+}
+
+QString PaneScriptSource(const PaneScriptState& state)
+{
+    const QJsonObject object = stateObject(state);
+    QString source = QString::fromLatin1(kPaneScript);
+    source.replace(QLatin1String("/*CLASSIFY*/"), QString::fromLatin1(kClassifyLinkScript));
+    source.replace(QLatin1String("/*STATE*/"), QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    return source;
+}
+
+PanePage::PanePage(QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent), m_scriptName(QStringLiteral("velbrook-pane"))
+{
+    setScriptState(PaneScriptState());
+}
+
+void PanePage::setScriptState(const PaneScriptState& state)
+{
+    for (const QWebEngineScript& old : scripts().find(m_scriptName))
+        scripts().remove(old);
+    QWebEngineScript script;
+    script.setName(m_scriptName);
+    script.setSourceCode(PaneScriptSource(state));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    scripts().insert(script);
+    setBackgroundColor(FromWindowsColor(state.fonts.background));
+
+    QJsonObject message;
+    message.insert(QStringLiteral("op"), QStringLiteral("state"));
+    message.insert(QStringLiteral("state"), stateObject(state));
+    runCommand(message);
+}
+
+void PanePage::runCommand(const QJsonObject& message)
+{
+    runJavaScript(QStringLiteral("window.__velbrookPane && window.__velbrookPane.command(%1);").arg(jsonText(message)),
+                  QWebEngineScript::ApplicationWorld);
+}
+
+void PanePage::sendCommand(const QString& op, const QUrl& document)
+{
+    QJsonObject message;
+    message.insert(QStringLiteral("op"), op);
+    if (!document.isEmpty())
+        message.insert(QStringLiteral("document"), document.toString());
+    runCommand(message);
+}
+
+void PanePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&)
+{
+    if (!message.startsWith(kReportTag))
+        return;
+    const QJsonObject report = QJsonDocument::fromJson(message.mid(kReportTag.size()).toUtf8()).object();
+    const QString kind = report.value(QStringLiteral("kind")).toString();
+    if (!kind.isEmpty())
+        Q_EMIT scriptReport(kind, report);
+}

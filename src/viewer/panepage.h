@@ -1,0 +1,65 @@
+#pragma once
+
+// The web page behind a pane. A script of ours runs in every document and frame of it, in a world
+// of its own that the page's scripts cannot reach: it gives the program the clicks on links (and
+// keeps the engine from following the ones the program takes), the documents as they load, the
+// picture under the pointer, and applies the pane's default font and colours and its visited
+// links. It talks to the program through the console, which every frame has.
+
+#include <QColor>
+#include <QJsonObject>
+#include <QStringList>
+#include <QWebEnginePage>
+
+// The default look of the panes, as the settings keep it: colours are Windows colour values (red
+// in the low byte).
+struct PaneFonts
+{
+    QString name = QStringLiteral("Arial");
+    int color = 0;
+    int size = 8; // points
+    int linkColor = 13158;
+    int background = 16777215;
+
+    bool operator==(const PaneFonts&) const = default;
+};
+
+QColor FromWindowsColor(int color);
+
+// What the pane script knows of its pane.
+struct PaneScriptState
+{
+    PaneFonts fonts;
+    bool archiveMode = false;
+    QStringList visited; // full paths, lower-cased
+};
+
+// The default style sheet of a pane: it gives way to every rule of the page itself.
+QString PaneStyleSheet(const PaneFonts& fonts);
+QString PaneScriptSource(const PaneScriptState& state);
+
+class PanePage final : public QWebEnginePage
+{
+    Q_OBJECT
+public:
+    PanePage(QWebEngineProfile* profile, QObject* parent);
+
+    // Gives every document from now on the new state, and the ones shown now too.
+    void setScriptState(const PaneScriptState& state);
+    // Runs a command of the pane script in the top document, which hands it on to its frames.
+    // document limits it to the frame that shows that address; empty means the top document.
+    void sendCommand(const QString& op, const QUrl& document = QUrl());
+
+Q_SIGNALS:
+    // A report of the pane script: "click", "document", "active" or "pointer", with its fields.
+    void scriptReport(const QString& kind, const QJsonObject& report);
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+                                  const QString& sourceID) override;
+
+private:
+    void runCommand(const QJsonObject& message);
+
+    QString m_scriptName;
+};

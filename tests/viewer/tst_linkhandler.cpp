@@ -1,0 +1,265 @@
+// What a click on a link does, without the engine: the full path and extension of a link, and the
+// actions of the link handler against stand-ins for the shell, the dialogs and other components.
+
+#include "appcontext.h"
+#include "linkhandler.h"
+#include "packwriter.h"
+#include "testfiles.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestLinkHandler : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_root = m_dir.path() + QStringLiteral("/content/");
+        PackWriter writer;
+        writer.addFile(QStringLiteral("page.htm"), "<html></html>");
+        writer.addFile(QStringLiteral("images/big.gif"), "GIF89a");
+        writer.addFile(QStringLiteral("packed.files/style.css"), "p {}");
+        writer.addFile(QStringLiteral("packed.files/img/a.gif"), "GIF89a");
+        writer.addFile(QStringLiteral("packed.htm"), "<html>packed</html>");
+        WriteTestFile(m_root + "interface.dat");
+        writer.write(m_root + "interface.dat");
+        WriteTestFile(m_root + "files/tool.txt", "tool");
+        WriteTestFile(m_root + "files/Tools.zip", "PK");
+        WriteTestFile(m_root + "disk.htm", "<html>disk</html>");
+        WriteTestFile(m_root + "snd/Beep.WAV");
+        WriteTestFile(m_root + "files/Instr.rar");
+        WriteTestFile(m_root + "files/Manual.pdf");
+        WriteTestFile(m_root + "disk.files/pic.gif", "GIF89a");
+        WriteTestFile(m_root + "disk.files/sub/deep.css", "b {}");
+        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_root));
+        QVERIFY(m_context->pack.OpenPack(m_root + "interface.dat"));
+        m_context->pack.SetPackBase(m_context->values.programDir);
+        m_root = m_context->values.programDir;
+    }
+
+    void init()
+    {
+        m_calls.clear();
+        m_visited.clear();
+        m_handler = std::make_unique<TLinkHandler>(*m_context, recordingServices());
+    }
+
+    void fullPathAndExtension_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("fullPath");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("relative with fragment") << "Page2.HTM#Part" << "/c/Html/Page2.HTM#Part" << ".htm#part";
+        QTest::newRow("up a folder, backslashes") << "..\\Dop\\Pusk.htm" << "/c/Dop/Pusk.htm" << ".htm";
+        QTest::newRow("fragment only") << "#top" << "/c/Html/index.htm#top" << ".htm#top";
+        QTest::newRow("drive letter") << "D:\\Soft\\Setup.exe" << "D:/Soft/Setup.exe" << ".exe";
+        QTest::newRow("absolute") << "/x/y.rar" << "/x/y.rar" << ".rar";
+        QTest::newRow("no extension") << "files/readme" << "/c/Html/files/readme" << "";
+        QTest::newRow("dot in a folder only") << "v1.2/readme" << "/c/Html/v1.2/readme" << "";
+    }
+
+    void fullPathAndExtension()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, fullPath);
+        QFETCH(QString, extension);
+        const QString full = LinkFullPath(QStringLiteral("/c/Html/index.htm"), link);
+        QCOMPARE(full, fullPath);
+        QCOMPARE(LinkExtension(full), extension);
+    }
+
+    void blankTarget_startsACopyOnlyForAnExistingFile()
+    {
+        QVERIFY(click("images/big.gif#x", "_BLANK"));
+        QVERIFY(click("images/missing.gif", "_blank"));
+        QCOMPARE(m_calls, QStringList{"copy " + m_root + "images/big.gif"});
+        QCOMPARE(m_visited, QStringList{m_root.toLower() + "images/big.gif#x"});
+    }
+
+    void fileActions_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("web") << "HTTP://example.com/A" << "url http://example.com/A";
+        QTest::newRow("mail") << "mailto:a@b.c" << "url mailto:a@b.c";
+        QTest::newRow("print") << "printhtml:page.htm" << "print %1page.htm";
+        QTest::newRow("sound") << "snd/Beep.WAV" << "clip %1snd/Beep.WAV";
+        QTest::newRow("archive") << "files/instr.rar" << "archive %1files/Instr.rar from %1page.htm";
+        QTest::newRow("program on the authoring drive") << "D:\\soft\\setup.exe" << "program %drive%soft/setup.exe";
+        QTest::newRow("document") << "files/manual.pdf" << "url file://%1files/Manual.pdf";
+    }
+
+    void fileActions()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, call);
+        QVERIFY(click(link));
+        call.replace(QLatin1String("%drive%"), m_context->values.programDrive);
+        QCOMPARE(m_calls, QStringList{call.arg(m_root)});
+        QCOMPARE(m_visited.size(), 1);
+    }
+
+    void pagesAndPictures_areLeftToTheEngine_andPagesSyncTheTree_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("page with fragment") << "page.htm#part" << QStringList{"tree %1page.htm"};
+        QTest::newRow("picture") << "images/big.gif" << QStringList();
+        QTest::newRow("text") << "files/tool.txt" << QStringList();
+        QTest::newRow("fragment") << "#top" << QStringList{"tree %1index.htm"};
+    }
+
+    void pagesAndPictures_areLeftToTheEngine_andPagesSyncTheTree()
+    {
+        QFETCH(QString, link);
+        QFETCH(QStringList, calls);
+        QVERIFY(!click(link));
+        for (QString& call : calls)
+            call = call.arg(m_root);
+        QCOMPARE(m_calls, calls);
+        QVERIFY(m_visited.isEmpty());
+    }
+
+    void zipLinks_saveWhereTheReaderChose_andTheDialogRemembersTheFolder()
+    {
+        const QString first = m_dir.path() + "/saved/one/Tools.zip";
+        const QString second = m_dir.path() + "/saved/two/again.zip";
+        m_saveAnswers = {first, second};
+        QVERIFY(click("files/tools.zip"));
+        QVERIFY(click("files/tools.zip"));
+        QCOMPARE(m_calls, (QStringList{"save in  as Tools.zip", "save in " + m_dir.path() + "/saved/one as Tools.zip"}));
+        QVERIFY(QFile::exists(first));
+        QVERIFY(QFile::exists(second));
+
+        m_saveAnswers = {QString()}; // cancelled
+        QVERIFY(click("files/tools.zip"));
+        QCOMPARE(m_handler->lastSaveFolder(), m_dir.path() + "/saved/two");
+    }
+
+    void copyLinks_copyIntoThePathFieldsFolder()
+    {
+        m_pathFolder = m_dir.path() + "/target/";
+        QVERIFY(click("copy:files/tool.txt"));
+        QVERIFY(click("copy:images/big.gif")); // only in the pack
+        QCOMPARE(readFile(m_pathFolder + "tool.txt"), QByteArray("tool"));
+        QCOMPARE(readFile(m_pathFolder + "big.gif"), QByteArray("GIF89a"));
+
+        m_pathFolder = m_dir.path() + "/elsewhere/";
+        QFile::remove(m_pathFolder);
+        m_pathFolder.clear(); // no path field: nothing is copied
+        QVERIFY(click("copy:files/tool.txt"));
+        QVERIFY(!QFileInfo::exists(m_dir.path() + "/elsewhere"));
+    }
+
+    void copyListLinks_putTheSelectedTextOnTheClipboard()
+    {
+        LinkClick list{QString(), QStringLiteral("copylist:Serial"), m_root + "page.htm",
+                       {{"other", "no"}, {"SERIAL", "BBB-123"}}};
+        QVERIFY(m_handler->HandleLinkClick(list, false, QString(), nullptr));
+        QCOMPARE(m_calls, (QStringList{"clipboard BBB-123", u"status Серийный номер скопирован"_qs}));
+
+        m_calls.clear();
+        list.lists = {{"other", "no"}};
+        QVERIFY(m_handler->HandleLinkClick(list, false, QString(), nullptr));
+        QVERIFY(m_calls.isEmpty());
+    }
+
+    void copyPageFiles_copiesThePageAndItsFilesFolder_fromDiskOrPack_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("copied");
+        QTest::newRow("disk") << "disk.htm" << QStringList{"disk.htm", "disk.files/pic.gif", "disk.files/sub/deep.css"};
+        QTest::newRow("pack") << "packed.htm"
+                              << QStringList{"packed.htm", "packed.files/style.css", "packed.files/img/a.gif"};
+    }
+
+    void copyPageFiles_copiesThePageAndItsFilesFolder_fromDiskOrPack()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, copied);
+        m_pathFolder = m_dir.path() + "/copy-" + QTest::currentDataTag() + "/";
+        m_handler->CopyPageFiles(m_root + page);
+        for (const QString& file : copied)
+            QVERIFY2(QFile::exists(m_pathFolder + file), qPrintable(file));
+        QCOMPARE(m_calls.last(), u"status Файл скопирован"_qs);
+    }
+
+    void copyPageFiles_reportsNothingWhenThePageCannotBeCopied()
+    {
+        m_pathFolder = m_dir.path() + "/copy-missing/";
+        m_handler->CopyPageFiles(m_root + "missing.htm");
+        QVERIFY(m_calls.isEmpty());
+    }
+
+    void archiveListing_unpacksForAMember_andLeavesListingPagesToTheEngine()
+    {
+        const QString listing = m_dir.path() + "/Tmp/as_list.htm";
+        m_members = {m_dir.path() + "/Tmp/Member.htm"};
+        QVERIFY(click("member.htm", QString(), true, listing));
+        QCOMPARE(m_calls, (QStringList{"extract", "show " + m_dir.path() + "/Tmp/Member.htm"}));
+        m_calls.clear();
+        QVERIFY(!click("as_list2.htm", QString(), true, listing));
+        QCOMPARE(m_calls, QStringList{"extract"});
+        m_calls.clear();
+        QVERIFY(!click("#top", QString(), true, listing));
+        QVERIFY(m_calls.isEmpty());
+    }
+
+private:
+    LinkServices recordingServices()
+    {
+        LinkServices s;
+        s.pathFolder = [this] { return m_pathFolder; };
+        s.showStatus = [this](const QString& text) { m_calls << "status " + text; };
+        s.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
+        s.showArchive = [this](const QString& a, const QString& from) { m_calls << "archive " + a + " from " + from; };
+        s.extractArchive = [this] {
+            m_calls << "extract";
+            for (const QString& member : std::as_const(m_members))
+                WriteTestFile(member);
+        };
+        s.playClip = [this](const QString& file) { m_calls << "clip " + file; };
+        s.printFile = [this](const QString& file) { m_calls << "print " + file; };
+        s.showPage = [this](const QString& page) { m_calls << "show " + page; };
+        s.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
+        s.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
+        s.startProgram = [this](const QString& program) { m_calls << "program " + program; };
+        s.saveFileName = [this](const QString& folder, const QString& name) {
+            m_calls << "save in " + folder + " as " + name;
+            return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.takeFirst();
+        };
+        s.setClipboard = [this](const QString& text) { m_calls << "clipboard " + text; };
+        return s;
+    }
+
+    bool click(const QString& link, const QString& target = QString(), bool archive = false,
+               const QString& document = QString())
+    {
+        const LinkClick c{target, link, document.isEmpty() ? m_root + "index.htm" : document, {}};
+        return m_handler->HandleLinkClick(c, archive, m_root + "page.htm",
+                                          [this](const QString& path) { m_visited << path; });
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<TLinkHandler> m_handler;
+    QStringList m_calls;
+    QStringList m_visited;
+    QStringList m_saveAnswers;
+    QStringList m_members; // what unpacking the listed archive writes
+    QString m_pathFolder;
+};
+
+QTEST_GUILESS_MAIN(TestLinkHandler)
+#include "tst_linkhandler.moc"
