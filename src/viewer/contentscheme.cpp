@@ -12,6 +12,7 @@ QUrl ContentUrl(const QString& path)
 {
     QUrl url;
     url.setScheme(QString::fromLatin1(kContentScheme));
+    url.setHost(QString::fromLatin1(kContentHost));
     QString local = path;
     const qsizetype hash = local.indexOf(QLatin1Char('#'));
     if (hash >= 0) {
@@ -24,7 +25,7 @@ QUrl ContentUrl(const QString& path)
 
 QString ContentPath(const QUrl& url)
 {
-    if (url.scheme() != QLatin1String(kContentScheme))
+    if (url.scheme() != QLatin1String(kContentScheme) || url.host() != QLatin1String(kContentHost))
         return {};
     return url.path();
 }
@@ -32,7 +33,9 @@ QString ContentPath(const QUrl& url)
 void RegisterContentScheme()
 {
     QWebEngineUrlScheme scheme(kContentScheme);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // One host for all content gives every document the same origin, so a frame may send a link
+    // into its sister frame.
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed |
                     QWebEngineUrlScheme::LocalScheme);
     QWebEngineUrlScheme::registerScheme(scheme);

@@ -11,8 +11,9 @@
 class ContentPack;
 class QWebEngineProfile;
 
-// The scheme's name, and a file's address under it ("velbrook:/abs/path/page.htm#anchor").
+// The scheme's name, and a file's address under it ("velbrook://content/abs/path/page.htm#anchor").
 inline constexpr char kContentScheme[] = "velbrook";
+inline constexpr char kContentHost[] = "content";
 QUrl ContentUrl(const QString& path);
 // The file an address of the scheme names (fragment and query dropped), or an empty string.
 QString ContentPath(const QUrl& url);

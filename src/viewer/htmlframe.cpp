@@ -210,8 +210,11 @@ void THtmlFrame::report(Viewer& viewer, const QString& kind, const QJsonObject& 
         }
         if (!document.isEmpty())
             viewer.activeFile = document;
-        m_links.HandleLinkClick(click, viewer.archiveMode, currentFile(),
-                                [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
+        const bool handled = m_links.HandleLinkClick(
+            click, viewer.archiveMode, currentFile(), [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
+        // A link the engine follows is visited as well.
+        if (!handled && !click.link.isEmpty())
+            markVisited(viewer, LinkFullPath(document, click.link).toLower());
     } else if (kind == QLatin1String("document")) {
         const QString title = data.value(QStringLiteral("title")).toString();
         if (data.value(QStringLiteral("top")).toBool() || viewer.loading || document.isEmpty())

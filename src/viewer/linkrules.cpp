@@ -37,6 +37,11 @@ QString LinkFullPath(const QString& document, const QString& link)
         file = document.left(document.lastIndexOf(QLatin1Char('/')) + 1) + file;
     const bool drive = HasDriveLetter(file);
     QString clean = QDir::cleanPath(drive ? file.mid(2) : file);
+    // Nothing is above the root.
+    while (clean.startsWith(QLatin1String("/../")))
+        clean.remove(0, 3);
+    if (clean == QLatin1String("/.."))
+        clean = QStringLiteral("/");
     if (drive)
         clean.prepend(file.left(2));
     return clean + suffix;
@@ -78,29 +83,49 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
     return extension.startsWith(QLatin1String(".htm")) ? LinkRule::FollowSync : LinkRule::Follow;
 }
 
-// Kept in step with ClassifyLink above. The full path is not known in the page; its last
-// component is the link's own, except for a link that is only a fragment, which never is a file
-// action and never shows a member.
+// Kept in step with LinkFullPath and ClassifyLink above.
 const char kClassifyLinkScript[] = R"JS(
+function linkFullPath(documentPath, link) {
+    let path = link.replace(/\\/g, '/');
+    const tail = path.search(/[#?]/);
+    const suffix = tail >= 0 ? path.substring(tail) : '';
+    let file = tail >= 0 ? path.substring(0, tail) : path;
+    const hasDrive = (p) => /^[a-z]:/i.test(p);
+    if (file === '')
+        file = documentPath;
+    else if (!hasDrive(file) && !file.startsWith('/'))
+        file = documentPath.substring(0, documentPath.lastIndexOf('/') + 1) + file;
+    const drive = hasDrive(file) ? file.substring(0, 2) : '';
+    const rest = file.substring(drive.length);
+    const parts = [];
+    for (const part of rest.split('/')) {
+        if (part === '' || part === '.') continue;
+        if (part === '..' && parts.length && parts[parts.length - 1] !== '..') parts.pop();
+        else if (part !== '..' || !rest.startsWith('/')) parts.push(part);
+    }
+    const clean = (rest.startsWith('/') ? '/' : '') + parts.join('/');
+    return drive + (clean === '' ? '.' : clean) + suffix;
+}
+function linkExtension(fullPath) {
+    const name = fullPath.substring(fullPath.lastIndexOf('/') + 1);
+    const dot = name.lastIndexOf('.');
+    return dot < 0 ? '' : name.substring(dot).toLowerCase();
+}
 function classify(target, link, archiveMode, documentPath) {
     const lower = link.toLowerCase();
     if (target.toLowerCase() === '_blank') return true;
     if (lower.includes('http:') || lower.includes('mailto:')) return true;
     if (lower.includes('printhtml:') || lower.includes('copy:') || lower.includes('copylist:')) return true;
     if (lower.startsWith('javascript:')) return false;
-    if (lower.startsWith('#')) return false;
-    let file = lower.replace(/\\/g, '/');
-    const tail = file.search(/[#?]/);
-    const suffix = tail >= 0 ? file.substring(tail) : '';
-    if (tail >= 0) file = file.substring(0, tail);
-    if (file === '') file = documentPath.toLowerCase();
-    const name = (file.substring(file.lastIndexOf('/') + 1) + suffix);
-    const base = name.substring(name.lastIndexOf('/') + 1);
-    const dot = base.lastIndexOf('.');
-    const extension = dot < 0 ? '' : base.substring(dot);
+    const fragmentOnly = lower.startsWith('#');
+    const fullPath = linkFullPath(documentPath, link);
+    const extension = linkExtension(fullPath);
     const shown = ['.htm', '.txt', '.inf', '.diz', '.bmp', '.gif', '.jpg', '.jpeg'].some(t => extension.includes(t));
-    if (!shown) return true;
-    if (archiveMode) return !base.includes('as_');
+    if (!fragmentOnly && !shown) return true;
+    if (archiveMode) {
+        const name = fullPath.substring(fullPath.lastIndexOf('/') + 1).toLowerCase();
+        return !fragmentOnly && !name.includes('as_');
+    }
     return false;
 }
 )JS";

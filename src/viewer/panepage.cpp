@@ -25,107 +25,127 @@ QString jsonText(const QJsonValue& value)
 const char kPaneScript[] = R"JS(
 (function () {
     'use strict';
-    if (window.__velbrookPane) return;
+    if (window !== window.top || window.__velbrookPane) return;
     const pane = window.__velbrookPane = { state: /*STATE*/ };
     const send = (kind, data) => console.debug('\u0001velbrook:' + JSON.stringify(Object.assign({ kind: kind }, data)));
     /*CLASSIFY*/
 
-    const documentPath = () => decodeURIComponent(location.pathname);
-    function fullPathOf(a) {
-        try {
-            const url = new URL(a.href);
-            return (decodeURIComponent(url.pathname) + url.hash).toLowerCase();
-        } catch (e) {
-            return '';
-        }
-    }
-    function markVisited() {
+    // The top document looks after itself and, as they load, the documents of its frames (all of
+    // one origin): the engine runs this script only in the top document of a page.
+    const documents = [];
+    const documentPath = (doc) => decodeURIComponent(doc.location.pathname);
+
+    function markVisited(doc) {
         const visited = new Set(pane.state.visited);
-        for (const a of document.querySelectorAll('a[href], area[href]'))
-            a.classList.toggle('velbrook-visited', visited.has(fullPathOf(a)));
+        for (const a of doc.querySelectorAll('a[href], area[href]'))
+            a.classList.toggle('velbrook-visited', visited.has(linkFullPath(documentPath(doc), a.getAttribute('href')).toLowerCase()));
     }
-    function applyStyle() {
-        const sheet = new CSSStyleSheet();
+    function applyStyle(doc) {
+        const sheet = new doc.defaultView.CSSStyleSheet();
         sheet.replaceSync(pane.state.css);
-        document.adoptedStyleSheets = [sheet];
+        doc.adoptedStyleSheets = [sheet];
     }
-    applyStyle();
 
-    function command(message) {
-        if (message.op === 'state') {
-            pane.state = message.state;
-            applyStyle();
-            markVisited();
-        } else if (!message.document || message.document === location.href) {
-            if (message.op === 'top')
-                window.scrollTo(0, 0);
+    function attach(doc) {
+        if (!doc || documents.includes(doc)) return;
+        for (let i = documents.length - 1; i >= 0; --i) {
+            if (!documents[i].defaultView) documents.splice(i, 1);
         }
-        for (let i = 0; i < window.frames.length; ++i)
-            window.frames[i].postMessage({ velbrook: message }, '*');
+        documents.push(doc);
+        applyStyle(doc);
+
+        doc.addEventListener('click', (event) => {
+            if (event.button !== 0 || event.defaultPrevented || !event.target.closest)
+                return;
+            const a = event.target.closest('a[href], area[href]');
+            if (!a)
+                return;
+            const link = a.getAttribute('href');
+            const base = doc.querySelector('base[target]');
+            const target = a.getAttribute('target') || (base ? base.getAttribute('target') : '') || '';
+            const handled = classify(target, link, pane.state.archiveMode, documentPath(doc));
+            if (handled)
+                event.preventDefault();
+            const report = { target: target, link: link, document: doc.location.href, handled: handled };
+            if (link.toLowerCase().includes('copylist:')) {
+                report.lists = Array.from(doc.querySelectorAll('select')).map((s) => ({
+                    name: s.name || '',
+                    selected: s.selectedIndex >= 0 ? s.options[s.selectedIndex].text : null,
+                }));
+            }
+            send('click', report);
+        }, true);
+        doc.addEventListener('mousedown', () => send('active', { document: doc.location.href }), true);
+
+        let lastObject = null;
+        doc.addEventListener('mousemove', (event) => {
+            const element = event.target;
+            let object = null;
+            let kind = 'none';
+            if (element.tagName === 'IMG') {
+                object = element;
+                kind = 'picture';
+            } else if (element.closest && element.closest('input, select, textarea, button')) {
+                object = element.closest('input, select, textarea, button');
+                kind = 'control';
+            }
+            if (object === lastObject)
+                return;
+            lastObject = object;
+            if (object && !objectIds.has(object))
+                objectIds.set(object, ++objectCount);
+            send('pointer', {
+                object: kind,
+                title: kind === 'picture' ? (object.title || '') : '',
+                id: object ? String(objectIds.get(object)) : '',
+            });
+        }, true);
+        doc.addEventListener('mouseleave', () => {
+            lastObject = null;
+            send('pointer', { object: 'none', title: '', id: '' });
+        });
+
+        // Frames: each document a frame loads is looked after as well.
+        doc.addEventListener('load', (event) => {
+            const frame = event.target;
+            if (frame.tagName !== 'FRAME' && frame.tagName !== 'IFRAME')
+                return;
+            let child = null;
+            try {
+                child = frame.contentDocument;
+            } catch (e) {
+                return;
+            }
+            if (!child || child.location.href === 'about:blank')
+                return;
+            attach(child);
+            markVisited(child);
+            send('document', { document: child.location.href, title: child.title, top: false });
+        }, true);
+        doc.addEventListener('DOMContentLoaded', () => markVisited(doc));
     }
-    pane.command = command;
-    window.addEventListener('message', (event) => {
-        if (event.data && event.data.velbrook && event.source === window.parent)
-            command(event.data.velbrook);
-    });
-
-    document.addEventListener('click', (event) => {
-        if (event.button !== 0 || event.defaultPrevented || !event.target.closest)
-            return;
-        const a = event.target.closest('a[href], area[href]');
-        if (!a)
-            return;
-        const link = a.getAttribute('href');
-        const base = document.querySelector('base[target]');
-        const target = a.getAttribute('target') || (base ? base.getAttribute('target') : '') || '';
-        const handled = classify(target, link, pane.state.archiveMode, documentPath());
-        if (handled)
-            event.preventDefault();
-        const report = { target: target, link: link, document: location.href, handled: handled };
-        if (link.toLowerCase().includes('copylist:')) {
-            report.lists = Array.from(document.querySelectorAll('select')).map((s) => ({
-                name: s.name || '',
-                selected: s.selectedIndex >= 0 ? s.options[s.selectedIndex].text : null,
-            }));
-        }
-        send('click', report);
-    }, true);
-    document.addEventListener('mousedown', () => send('active', { document: location.href }), true);
-
-    let lastObject = null;
     let objectCount = 0;
     const objectIds = new WeakMap();
-    document.addEventListener('mousemove', (event) => {
-        const element = event.target;
-        let object = null;
-        let kind = 'none';
-        if (element instanceof HTMLImageElement) {
-            object = element;
-            kind = 'picture';
-        } else if (element.closest && element.closest('input, select, textarea, button')) {
-            object = element.closest('input, select, textarea, button');
-            kind = 'control';
-        }
-        if (object === lastObject)
-            return;
-        lastObject = object;
-        if (object && !objectIds.has(object))
-            objectIds.set(object, ++objectCount);
-        send('pointer', {
-            object: kind,
-            title: kind === 'picture' ? (object.title || '') : '',
-            id: object ? location.href + '#' + objectIds.get(object) : '',
-        });
-    }, true);
-    document.addEventListener('mouseleave', () => {
-        lastObject = null;
-        send('pointer', { object: 'none', title: '', id: '' });
-    });
 
-    document.addEventListener('DOMContentLoaded', markVisited);
+    function command(message) {
+        for (const doc of documents) {
+            if (!doc.defaultView) continue;
+            if (message.op === 'state') {
+                pane.state = message.state;
+                applyStyle(doc);
+                markVisited(doc);
+            } else if (message.op === 'top' && (!message.document || message.document === doc.location.href)) {
+                doc.defaultView.scrollTo(0, 0);
+                if (!message.document) break;
+            }
+        }
+    }
+    pane.command = command;
+
+    attach(document);
     window.addEventListener('load', () => {
-        markVisited();
-        send('document', { document: location.href, title: document.title, top: window === window.top });
+        markVisited(document);
+        send('document', { document: location.href, title: document.title, top: true });
     });
 })();
 )JS";
@@ -184,7 +204,7 @@ void PanePage::setScriptState(const PaneScriptState& state)
     script.setSourceCode(PaneScriptSource(state));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(true);
+    script.setRunsOnSubFrames(false);
     scripts().insert(script);
     setBackgroundColor(FromWindowsColor(state.fonts.background));
 
