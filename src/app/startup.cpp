@@ -7,6 +7,7 @@
 #include "contenterror.h"
 #include "instancelock.h"
 #include "mainform.h"
+#include "plainwindow.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -76,7 +77,8 @@ void publish(WindowEndpoint& endpoint, QWidget& window)
 }
 
 // Writes the window into a picture once it has painted, then quits.
-void scheduleScreenshot(TMainForm& form, const CommandLine& commandLine)
+template <typename Window>
+void scheduleScreenshot(Window& form, const CommandLine& commandLine)
 {
     if (commandLine.screenshot.isEmpty())
         return;
@@ -174,10 +176,20 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
     if (thesaurus && !lock.tryLock())
         return 0;
 
+    WindowEndpoint endpoint(context.values.appTitle);
+    if (!thesaurus) {
+        TPlainWindow window(context, commandLine.argument);
+        window.setWindowTitle(context.values.appTitle);
+        publish(endpoint, window);
+        window.show();
+        endpoint.markActivated();
+        scheduleScreenshot(window, commandLine);
+        return app.exec();
+    }
+
     QWidget window;
     window.setWindowTitle(context.values.appTitle);
     window.resize(640, 480);
-    WindowEndpoint endpoint(context.values.appTitle);
     publish(endpoint, window);
     window.show();
     endpoint.markActivated();

@@ -1,0 +1,43 @@
+#pragma once
+
+// The plain window of a copy: a file shown on its own, outside the skin. A page link with target
+// "_blank" starts a copy for an enlarged picture; a help link starts one with " /h" for a help
+// page. The window is a toolbar with the print button over an HTML view of the file.
+
+#include <QMainWindow>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class AppContext;
+class QWebEngineView;
+
+// Where the window of a copy that shows file opens: the scheme pictures (scheme.bmp,
+// scheme_lux.bmp) at their fixed size, any other picture with room around it for the toolbar and
+// margins, anything else (or a picture that could not be read: picture invalid) at the default
+// size; at (40, 30), or at 0 on an axis where the window would pass the work area's size.
+QRect PlainWindowGeometry(const QString& file, QSize picture, QRect workArea);
+
+class TPlainWindow final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TPlainWindow)
+
+public:
+    // file is a content path: the pack holds it or the disk does. A file that neither holds leaves
+    // the view empty.
+    TPlainWindow(const AppContext& context, const QString& file, QWidget* parent = nullptr);
+    ~TPlainWindow() override;
+
+    // True once the file has loaded and been drawn, or has failed to load: what a screenshot waits for.
+    bool hasPainted() const { return m_painted; }
+    QWebEngineView* view() const { return m_view; }
+
+private:
+    // The toolbar's "Печать".
+    void print();
+    void waitForFrame();
+
+    QWebEngineView* m_view = nullptr;
+    bool m_painted = false;
+};
