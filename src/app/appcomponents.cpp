@@ -8,6 +8,14 @@
 #include "treescontroller.h"
 
 #include <QWebEngineProfile>
+
+namespace {
+
+// The pane's own popup menu, and the way a sound or clip linked from a page is played.
+constexpr int kPanePopup = -5;
+constexpr int kClipFromPage = 3;
+
+} // namespace
 #include <QWebEngineView>
 
 AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script)
@@ -17,15 +25,38 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
     form.components().misc = this;
     if (!script.html.isEmpty()) {
         THtmlFrame::Callbacks callbacks;
+        ComponentHooks& hooks = form.components();
         callbacks.currentScreen = [&form] { return form.currentScreen(); };
         callbacks.pageChanged = [this](const QString& file, const QString& title) { pageChanged(file, title); };
+        callbacks.hidePopups = [&hooks] {
+            if (hooks.popups)
+                hooks.popups->hideAll();
+        };
+        callbacks.openPanePopup = [&hooks](QPoint at) {
+            if (hooks.popups)
+                hooks.popups->open(kPanePopup, at);
+        };
+        callbacks.pointerLeftElements = [&form] { form.pointerOffElements(); };
+
+        LinkServices links = LinkServices::Desktop(&form, context);
+        links.pathFolder = [this] { return m_texts->path(); };
+        links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
+        links.syncTree = [this](const QString& page) { m_trees->syncTreeWithPage(page); };
+        links.showArchive = [this](const QString& archive, const QString&) { showArchive(archive); };
+        links.extractArchive = [this] { extractArchive(); };
+        links.playClip = [&hooks](const QString& file) {
+            if (hooks.media)
+                hooks.media->playClip(file, QString(), kClipFromPage);
+        };
+
         const auto profile = [this, &context, &form] {
             if (!m_profile)
                 m_profile = MakeContentProfile(context.pack, &form);
             return m_profile;
         };
-        m_panes = std::make_unique<THtmlFrame>(&form, form.documentPanel(), context, script.html, profile, callbacks);
-        form.components().panes = m_panes.get();
+        m_panes = std::make_unique<THtmlFrame>(&form, form.documentPanel(), context, script.html, profile, callbacks,
+                                               links);
+        hooks.panes = m_panes.get();
     }
     m_trees = std::make_unique<TreesController>(context, form.documentPanel());
     TreeCallbacks& tree = m_trees->callbacks();
@@ -38,6 +69,14 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
             m_panes->showPage(page);
         else
             m_panes->showHtmlElement(20, page);
+    };
+    tree.chapterHints = [&form](const QString& next, const QString& previous) {
+        form.setButtonHints(QStringLiteral("nextchapter"), next);
+        form.setButtonHints(QStringLiteral("prevchapter"), previous);
+    };
+    tree.hidePopups = [&form] {
+        if (form.components().popups)
+            form.components().popups->hideAll();
     };
     tree.treeAreaChanged = [this](int width) {
         if (m_panes)
@@ -55,6 +94,7 @@ AppComponents::~AppComponents()
 
 void AppComponents::pageChanged(const QString& file, const QString& title)
 {
+    // The page title, the tree that follows the page, and the chapter buttons' hints after it.
     m_texts->setPageTitle(title);
     m_trees->syncTreeWithPage(file);
     m_trees->updateChapterHints();

@@ -21,6 +21,8 @@ public:
     ~AppComponents() override;
 
     TextsController& texts() { return *m_texts; }
+    THtmlFrame* panes() const { return m_panes.get(); }
+    TreesController& trees() { return *m_trees; }
 
     void showArchive(const QString&) override {}
     void extractArchive() override {}

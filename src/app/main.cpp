@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <unistd.h>
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     RegisterContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine describes its graphics set-up at every start; a reader does not need to see it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Velbrook Reader"));

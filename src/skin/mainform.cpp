@@ -425,6 +425,18 @@ void TMainForm::startClipRestart()
     m_clipRestart->start();
 }
 
+void TMainForm::setButtonHints(const QString& command, const QString& hint)
+{
+    SkinScreen& s = screenRecord();
+    for (qsizetype i = 0; i < s.buttons.size(); ++i) {
+        if (s.buttons[i].go.trimmed().compare(command, Qt::CaseInsensitive) != 0)
+            continue;
+        s.buttons[i].hint = hint;
+        if (i < m_buttons.size() && m_buttons[i].area)
+            m_buttons[i].area->setToolTip(hint);
+    }
+}
+
 QList<HotArea*> TMainForm::hotAreas() const
 {
     QList<HotArea*> areas;

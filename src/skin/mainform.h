@@ -67,6 +67,10 @@ public:
     // The background of the current screen with the resting pictures of its elements.
     const QImage& composedBackground() const { return m_background; }
     QList<HotArea*> hotAreas() const;
+    // The hint of every button of the current screen whose command is command (any case).
+    void setButtonHints(const QString& command, const QString& hint);
+    // The pointer is over a pane or a field: hovered elements return to their resting look.
+    void pointerOffElements() { pointerMove(QPoint(-1, -1)); }
     // Whether the window has painted itself since it was shown.
     bool hasPainted() const { return m_painted; }
 

@@ -1,0 +1,191 @@
+// Reading the demo manual in the skinned window, as a reader does: the reading screen with its
+// start page, the title in the page label, the contents tree following the page, the chapter
+// buttons with their hints, a link clicked in a page, and a serial number copied from a list.
+
+#include "appcomponents.h"
+#include "appcontext.h"
+#include "contentscheme.h"
+#include "htmlframe.h"
+#include "mainform.h"
+#include "scriptcodec.h"
+#include "settingsstore.h"
+#include "skinscript.h"
+#include "textmsg.h"
+#include "textscontroller.h"
+#include "treescontroller.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+// The demo's window has its status line in the label numbered 0.
+constexpr int kStatusLabel = 0;
+
+class TestReading : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(QStringLiteral(VELBROOK_DEMO_DIR)));
+        const QString root = m_context->values.programDir;
+        QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
+        m_context->pack.SetPackBase(m_context->values.contentDir);
+        m_context->container.Open(root + "Kel.dhl");
+        const QStringList lines = DecodeScript(*m_context->container.Read(QStringLiteral("Struct.cfs")), true);
+        m_script = std::make_unique<SkinScript>(m_context->folders());
+        m_script->readHeader(lines);
+        m_context->values.appTitle = m_script->header.title + QStringLiteral(" reading test");
+        m_script->readElements(lines);
+        m_context->openSettings();
+        m_form = std::make_unique<TMainForm>(*m_context, *m_script);
+        m_form->buildFirstScreen();
+        m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void readingScreen_showsTheStartPage_itsTitle_andItsTreeItem()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        waitForTitle(u"Добро пожаловать"_qs);
+        QVERIFY(panes()->currentView()->isVisible());
+        QCOMPARE(panes()->currentView()->parentWidget(), m_form->documentPanel());
+        QCOMPARE(m_components->texts().texts()->text(1), u"Добро пожаловать  "_qs);
+        QCOMPARE(focusedCaption(), u"Введение"_qs);
+
+        // The pane shows the page: the panel's part of the window is far from one plain colour.
+        QTest::qWait(300);
+        const QImage shot = m_form->grab(TMainForm::kDocumentPanel).toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height(); y += 3) {
+            for (int x = 0; x < shot.width(); x += 3)
+                colours.insert(shot.pixel(x, y));
+        }
+        QVERIFY2(colours.size() > 50, qPrintable(QString::number(colours.size())));
+    }
+
+    void chapterButtons_stepOverEqualLinks_andCarryTheirNeighboursAsHints()
+    {
+        QCOMPARE(buttonHint("prevchapter"), u"Первый раздел"_qs);
+        QCOMPARE(buttonHint("nextchapter"), u"Глава 1. Общие сведения об автомобиле"_qs);
+
+        m_form->RunCommand(QStringLiteral("nextchapter"), QString(), true);
+        waitForTitle(u"Глава 1. Общие сведения об автомобиле"_qs);
+        QCOMPARE(buttonHint("prevchapter"), u"Введение"_qs);
+        // The first child opens the chapter's own page: the step goes past it.
+        QCOMPARE(buttonHint("nextchapter"), u"Глава 1. Общие сведения об автомобиле : Устройство автомобиля"_qs);
+
+        m_form->RunCommand(QStringLiteral("nextchapter"), QString(), true);
+        waitForTitle(u"Устройство автомобиля"_qs);
+        QCOMPARE(focusedCaption(), u"Устройство автомобиля"_qs);
+        m_form->RunCommand(QStringLiteral("prevchapter"), QString(), true);
+        waitForTitle(u"Глава 1. Общие сведения об автомобиле"_qs);
+    }
+
+    void linkInAPage_loadsItAndTheTreeFollows()
+    {
+        clickLink(QStringLiteral("a[href='glava2.htm']"));
+        waitForTitle(u"Глава 2. Двигатель"_qs);
+        QCOMPARE(focusedCaption(), u"Глава 2. Двигатель"_qs);
+        QCOMPARE(m_components->texts().texts()->text(1), u"Глава 2. Двигатель  "_qs);
+    }
+
+    void serialNumberLink_copiesTheChosenNumber()
+    {
+        panes()->showPage(m_context->values.programDir + "serial.htm");
+        waitForTitle(u"Серийный номер"_qs);
+        const QString chosen = evaluate(QStringLiteral("(() => { const s = document.querySelector('select[name=serial]');"
+                                                       " s.selectedIndex = s.options.length - 1;"
+                                                       " return s.options[s.selectedIndex].text; })()"))
+                                   .toString();
+        QVERIFY(!chosen.isEmpty());
+        QGuiApplication::clipboard()->clear();
+        clickLink(QStringLiteral("a[href='copylist:serial']"));
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), chosen, 10000);
+        // The status line blinks the message.
+        QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel),
+                                  u"Серийный номер скопирован"_qs, 5000);
+        QCOMPARE(panes()->currentView()->title(), u"Серийный номер"_qs);
+    }
+
+    void cleanupTestCase()
+    {
+        m_components.reset();
+        m_form.reset();
+        m_context->settings.reset();
+    }
+
+private:
+    THtmlFrame* panes() const { return m_components->panes(); }
+
+    void waitForTitle(const QString& title)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(panes()->currentView() ? panes()->currentView()->title() : QString(), title, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("complete"),
+                                  10000);
+    }
+
+    QString focusedCaption()
+    {
+        TTreeViews* tree = m_components->trees().treeOfTheMoment();
+        return tree ? tree->currentIndex().data().toString() : QString();
+    }
+
+    QString buttonHint(const char* command) const
+    {
+        for (const RBtn& button : m_script->screens[m_form->currentScreen()].buttons) {
+            if (button.go.compare(QLatin1String(command), Qt::CaseInsensitive) == 0)
+                return button.hint;
+        }
+        return QString();
+    }
+
+    QVariant evaluate(const QString& script)
+    {
+        QVariant result;
+        bool done = false;
+        panes()->currentView()->page()->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        QTest::qWaitFor([&] { return done; }, 10000);
+        return result;
+    }
+
+    // Scrolls the link into view and clicks its middle with the mouse.
+    void clickLink(const QString& selector)
+    {
+        const QVariantList box =
+            evaluate(QStringLiteral("(() => { const a = document.querySelector(\"%1\"); a.scrollIntoView({block: 'center'});"
+                                    " const r = a.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+                         .arg(selector))
+                .toList();
+        QCOMPARE(box.size(), 2);
+        QTest::qWait(200); // the scrolled page is drawn
+        QWidget* surface = panes()->currentView()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
+    }
+
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<SkinScript> m_script;
+    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<AppComponents> m_components;
+};
+
+int main(int argc, char* argv[])
+{
+    qputenv("VELBROOK_AUDIO_OUTPUT", "null");
+    RegisterContentScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestReading test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_reading.moc"
