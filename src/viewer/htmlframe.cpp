@@ -129,8 +129,10 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
 
 void THtmlFrame::updateScript(Viewer& viewer)
 {
-    if (viewer.page)
-        viewer.page->setScriptState({m_fonts, viewer.archiveMode, viewer.visited});
+    if (viewer.page) {
+        viewer.page->setScriptState({m_fonts, viewer.archiveMode});
+        viewer.page->setVisited(viewer.visited);
+    }
 }
 
 void THtmlFrame::load(Viewer& viewer, const QString& file)
@@ -185,6 +187,7 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
     viewer.pendingIndex = -1;
     viewer.activeFile = file;
     viewer.activeTitle = title;
+    viewer.page->setVisited(viewer.visited);
     pageChanged(viewer, file, title);
 }
 
@@ -249,7 +252,8 @@ void THtmlFrame::markVisited(Viewer& viewer, const QString& fullPath)
     viewer.visited.prepend(fullPath);
     while (viewer.visited.size() > kVisitedMax)
         viewer.visited.removeLast();
-    updateScript(viewer);
+    if (viewer.page)
+        viewer.page->setVisited(viewer.visited);
 }
 
 void THtmlFrame::place(Viewer& viewer, const RHTML& element)

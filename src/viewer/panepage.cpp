@@ -27,7 +27,10 @@ const char kPaneScript[] = R"JS(
     'use strict';
     if (window !== window.top || window.__velbrookPane) return;
     const pane = window.__velbrookPane = { state: /*STATE*/ };
-    const send = (kind, data) => console.debug('\u0001velbrook:' + JSON.stringify(Object.assign({ kind: kind }, data)));
+    // Taken before the page's own scripts run, which share this world and might replace them.
+    const debug = console.debug.bind(console);
+    const stringify = JSON.stringify;
+    const send = (kind, data) => debug('\u0001velbrook:' + stringify(Object.assign({ kind: kind }, data)));
     /*CLASSIFY*/
 
     // The top document looks after itself and, as they load, the documents of its frames (all of
@@ -122,7 +125,6 @@ const char kPaneScript[] = R"JS(
             markVisited(child);
             send('document', { document: child.location.href, title: child.title, top: false });
         }, true);
-        doc.addEventListener('DOMContentLoaded', () => markVisited(doc));
     }
     let objectCount = 0;
     const objectIds = new WeakMap();
@@ -131,8 +133,10 @@ const char kPaneScript[] = R"JS(
         for (const doc of documents) {
             if (!doc.defaultView) continue;
             if (message.op === 'state') {
-                pane.state = message.state;
+                pane.state = Object.assign(message.state, { visited: pane.state.visited });
                 applyStyle(doc);
+            } else if (message.op === 'visited') {
+                pane.state.visited = message.visited;
                 markVisited(doc);
             } else if (message.op === 'top' && (!message.document || message.document === doc.location.href)) {
                 doc.defaultView.scrollTo(0, 0);
@@ -143,8 +147,8 @@ const char kPaneScript[] = R"JS(
     pane.command = command;
 
     attach(document);
+    // The program sends the visited links once it hears of the load.
     window.addEventListener('load', () => {
-        markVisited(document);
         send('document', { document: location.href, title: document.title, top: true });
     });
 })();
@@ -175,7 +179,7 @@ static QJsonObject stateObject(const PaneScriptState& state)
 {
     QJsonObject object;
     object.insert(QStringLiteral("archiveMode"), state.archiveMode);
-    object.insert(QStringLiteral("visited"), QJsonArray::fromStringList(state.visited));
+    object.insert(QStringLiteral("visited"), QJsonArray());
     object.insert(QStringLiteral("css"), PaneStyleSheet(state.fonts));
     return object;
 }
@@ -197,13 +201,16 @@ PanePage::PanePage(QWebEngineProfile* profile, QObject* parent)
 
 void PanePage::setScriptState(const PaneScriptState& state)
 {
+    if (m_state == state)
+        return;
+    m_state = state;
     for (const QWebEngineScript& old : scripts().find(m_scriptName))
         scripts().remove(old);
     QWebEngineScript script;
     script.setName(m_scriptName);
     script.setSourceCode(PaneScriptSource(state));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(false);
     scripts().insert(script);
     setBackgroundColor(FromWindowsColor(state.fonts.background));
@@ -214,10 +221,18 @@ void PanePage::setScriptState(const PaneScriptState& state)
     runCommand(message);
 }
 
+void PanePage::setVisited(const QStringList& visited)
+{
+    QJsonObject message;
+    message.insert(QStringLiteral("op"), QStringLiteral("visited"));
+    message.insert(QStringLiteral("visited"), QJsonArray::fromStringList(visited));
+    runCommand(message);
+}
+
 void PanePage::runCommand(const QJsonObject& message)
 {
     runJavaScript(QStringLiteral("window.__velbrookPane && window.__velbrookPane.command(%1);").arg(jsonText(message)),
-                  QWebEngineScript::ApplicationWorld);
+                  QWebEngineScript::MainWorld);
 }
 
 void PanePage::sendCommand(const QString& op, const QUrl& document)

@@ -1,15 +1,20 @@
 #pragma once
 
-// The web page behind a pane. A script of ours runs in every document and frame of it, in a world
-// of its own that the page's scripts cannot reach: it gives the program the clicks on links (and
-// keeps the engine from following the ones the program takes), the documents as they load, the
-// picture under the pointer, and applies the pane's default font and colours and its visited
-// links. It talks to the program through the console, which every frame has.
+// The web page behind a pane. A script of ours runs in the top document of it and looks after the
+// documents of its frames: it gives the program the clicks on links (and keeps the engine from
+// following the ones the program takes), the documents as they load, the picture under the
+// pointer, and applies the pane's default font and colours and its visited links. It talks to the
+// program through the console. It runs beside the manual's own scripts, in their world: a world
+// of its own would cost every page a tenth more time to show, and the manual's scripts are part of
+// the content we show anyway; the script keeps its state in a closure and takes the console before
+// any page script can replace it.
 
 #include <QColor>
 #include <QJsonObject>
 #include <QStringList>
 #include <QWebEnginePage>
+
+#include <optional>
 
 // The default look of the panes, as the settings keep it: colours are Windows colour values (red
 // in the low byte).
@@ -26,12 +31,13 @@ struct PaneFonts
 
 QColor FromWindowsColor(int color);
 
-// What the pane script knows of its pane.
+// What the pane script knows of its pane from the start of each document.
 struct PaneScriptState
 {
     PaneFonts fonts;
     bool archiveMode = false;
-    QStringList visited; // full paths, lower-cased
+
+    bool operator==(const PaneScriptState&) const = default;
 };
 
 // The default style sheet of a pane: it gives way to every rule of the page itself.
@@ -46,6 +52,9 @@ public:
 
     // Gives every document from now on the new state, and the ones shown now too.
     void setScriptState(const PaneScriptState& state);
+    // Marks the links to these full paths (lower-cased) in the documents shown now; sent again
+    // after every load, so that changing the list does not touch the script of later documents.
+    void setVisited(const QStringList& visited);
     // Runs a command of the pane script in the top document, which hands it on to its frames.
     // document limits it to the frame that shows that address; empty means the top document.
     void sendCommand(const QString& op, const QUrl& document = QUrl());
@@ -62,4 +71,5 @@ private:
     void runCommand(const QJsonObject& message);
 
     QString m_scriptName;
+    std::optional<PaneScriptState> m_state;
 };
