@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QRegularExpression>
+
 const char kUsage[] = R"(Usage: velbrook [options] [FILE [/h] | PAGE /t]
 
 Without a file, shows the skinned window of the title in the content folder. With a file, shows it
@@ -15,18 +17,26 @@ Options:
   --help                print this text and quit
 )";
 
+namespace {
+
+// A marker is a word of its own: paths here are written with '/', so "/t" inside
+// "/tmp/picture.gif" is part of the file's name.
+QRegularExpression markerPattern(const QString& marker)
+{
+    return QRegularExpression(QStringLiteral("(^|\\s)%1(?=\\s|$)").arg(QRegularExpression::escape(marker)),
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
+} // namespace
+
 QString CopyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag)
 {
     QString argument = rawParameters;
     argument.remove(QLatin1Char('"'));
     argument = argument.trimmed();
-    const QString spaced = QLatin1Char(' ') + marker;
-    const qsizetype at = argument.indexOf(spaced, 0, Qt::CaseInsensitive);
-    if (at >= 0) {
-        argument.remove(at, spaced.size());
-        *copyFlag = true;
-    } else if (argument.compare(marker, Qt::CaseInsensitive) == 0) {
-        argument.clear();
+    const QRegularExpressionMatch match = markerPattern(marker).match(argument);
+    if (match.hasMatch()) {
+        argument.remove(match.capturedStart(), match.capturedLength());
         *copyFlag = true;
     }
     return argument.trimmed();
@@ -67,7 +77,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
     }
 
     const QString raw = line.parameters.join(QLatin1Char(' '));
-    if (raw.contains(QLatin1String("/t"))) {
+    if (markerPattern(QStringLiteral("/t")).match(QString(raw).remove(QLatin1Char('"'))).hasMatch()) {
         line.mode = Mode::Thesaurus;
         line.argument = CopyArgument(raw, QStringLiteral("/t"), &line.copyFlag);
     } else if (!line.parameters.isEmpty()) {

@@ -21,7 +21,9 @@ private Q_SLOTS:
         QTest::newRow("picture") << QStringList{"/cd/images/a.jpg"} << M::Plain << "/cd/images/a.jpg" << false;
         QTest::newRow("help page") << QStringList{"/cd/help.htm", "/h"} << M::Plain << "/cd/help.htm" << true;
         QTest::newRow("thesaurus last") << QStringList{"/cd/t/a.htm#x", "/t"} << M::Thesaurus << "/cd/t/a.htm#x" << true;
-        QTest::newRow("/t inside a path") << QStringList{"/cd/t/a.htm"} << M::Thesaurus << "/cd/t/a.htm" << false;
+        QTest::newRow("/t inside a path") << QStringList{"/cd/t/a.htm"} << M::Plain << "/cd/t/a.htm" << false;
+        QTest::newRow("/h inside a path") << QStringList{"/home/tom/pic.gif"} << M::Plain << "/home/tom/pic.gif" << false;
+        QTest::newRow("markers in one quoted word") << QStringList{"\"/tmp/b.htm /T\""} << M::Thesaurus << "/tmp/b.htm" << true;
         QTest::newRow("quoted") << QStringList{"\"/cd/my page.htm\""} << M::Plain << "/cd/my page.htm" << false;
     }
 
