@@ -7,6 +7,7 @@
 #include "contenterror.h"
 #include "instancelock.h"
 #include "mainform.h"
+#include "pathresolver.h"
 #include "plainwindow.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
@@ -178,7 +179,11 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
 
     WindowEndpoint endpoint(context.values.appTitle);
     if (!thesaurus) {
-        TPlainWindow window(context, commandLine.argument);
+        // A file named in a shell may be relative to its current folder.
+        QString file = commandLine.argument;
+        if (!file.isEmpty() && !HasDriveLetter(file) && QFileInfo(ToInternalPath(file)).isRelative())
+            file = QDir::current().absoluteFilePath(ToInternalPath(file));
+        TPlainWindow window(context, file);
         window.setWindowTitle(context.values.appTitle);
         publish(endpoint, window);
         window.show();
