@@ -244,6 +244,23 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!m_frame->tooltipShown(), 10000);
     }
 
+    void fillClient_coversThePanel_andRestoreBoundsGivesThePlaceBack()
+    {
+        QWebEngineView* view = m_frame->currentView();
+        const QRect placed = view->geometry();
+        m_frame->setTreeWidth(165);
+        QCOMPARE(view->geometry(), QRect(165, 0, 673 - 165, 421));
+        m_frame->FillClient();
+        QCOMPARE(view->geometry(), m_panel->rect());
+        m_panel->resize(700, 500); // the plain window grows
+        QCOMPARE(view->geometry(), QRect(0, 0, 700, 500));
+        m_panel->resize(673, 421);
+        m_frame->RestoreBounds();
+        QCOMPARE(view->geometry(), QRect(165, 0, 673 - 165, 421));
+        m_frame->setTreeWidth(0);
+        QCOMPARE(view->geometry(), placed);
+    }
+
     void fontSettings_surviveARestart_andBadValuesTakeTheirDefaults()
     {
         m_context->values.appTitle = QStringLiteral("Pane links test");
