@@ -62,17 +62,6 @@ const char kProbeScript[] = R"((function () {
     return JSON.stringify([images.length, broken, document.styleSheets.length, window.frames.length]);
 })())";
 
-void ensureRuntimeFolder()
-{
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return;
-    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(getuid());
-    if (!QDir().mkpath(folder))
-        return;
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
-}
-
 void spin(int ms)
 {
     QEventLoop loop;
@@ -417,7 +406,7 @@ int main(int argc, char* argv[])
     // The engine's sandbox cannot run as root.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    ensureRuntimeFolder();
+    EnsureRuntimeFolder();
     RegisterContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

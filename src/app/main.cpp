@@ -3,35 +3,17 @@
 #include "commandline.h"
 #include "contentscheme.h"
 #include "startup.h"
+#include "startupvalues.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLoggingCategory>
 
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-// Without a session runtime folder (a bare console, CI) Qt warns on every start and falls back
-// to /tmp/runtime-<user>: name that folder ourselves, made private as Qt wants it.
-void ensureRuntimeFolder()
-{
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return;
-    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(getuid());
-    if (!QDir().mkpath(folder))
-        return;
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
-    ensureRuntimeFolder();
+    EnsureRuntimeFolder();
     // The engine's sandbox cannot run as root; the content it shows is our own.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -1,9 +1,12 @@
 #include "startupvalues.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -53,4 +56,15 @@ StartupValues StartupValues::ForContentFolder(const QString& contentFolder)
     values.systemDir = withSlash(dataHome + QStringLiteral("/Velbrook"));
     values.tempDir = withSlash(QDir::tempPath());
     return values;
+}
+
+void EnsureRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(getuid());
+    if (!QDir().mkpath(folder))
+        return;
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }

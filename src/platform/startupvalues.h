@@ -34,3 +34,7 @@ QString MountPointOf(const QString& path);
 // programDir with its first folder named "run" below programDrive taken out, compared without
 // regard to case: "/media/cd/run/" gives "/media/cd/".
 QString ContentDirOf(const QString& programDir, const QString& programDrive);
+
+// Without a session runtime folder (a bare console, CI) Qt warns on every start and falls back to
+// /tmp/runtime-<user>: names that folder in XDG_RUNTIME_DIR, made private as Qt wants it.
+void EnsureRuntimeFolder();

@@ -6,6 +6,7 @@
 #include "packwriter.h"
 #include "plainwindow.h"
 #include "testfiles.h"
+#include "pagescript.h"
 #include "testpictures.h"
 
 #include <QApplication>
@@ -50,19 +51,6 @@ int countPixels(const QImage& image, const QColor& colour)
             count += image.pixelColor(x, y) == colour;
     }
     return count;
-}
-
-QVariant runScript(QWebEnginePage& page, const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    page.runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        return QStringLiteral("<no answer>");
-    return result;
 }
 
 } // namespace
@@ -153,7 +141,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(window.hasPainted(), 30000);
         QCOMPARE(window.size(), QSize(640, 480));
         // No error page of the engine's in its place.
-        QCOMPARE(runScript(*window.view()->page(), "document.body ? document.body.innerText : ''"), QVariant(""));
+        QCOMPARE(RunPageScript(*window.view()->page(), "document.body ? document.body.innerText : ''"), QVariant(""));
     }
 
     // The program as a page link starts it: the picture's full path, and a screenshot to look at.

@@ -7,6 +7,7 @@
 #include "contentscheme.h"
 #include "htmlframe.h"
 #include "mainform.h"
+#include "pagescript.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -146,17 +147,7 @@ private:
         return QString();
     }
 
-    QVariant evaluate(const QString& script)
-    {
-        QVariant result;
-        bool done = false;
-        panes()->currentView()->page()->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        QTest::qWaitFor([&] { return done; }, 10000);
-        return result;
-    }
+    QVariant evaluate(const QString& script) { return RunPageScript(*panes()->currentView()->page(), script); }
 
     // Scrolls the link into view and clicks its middle with the mouse.
     void clickLink(const QString& selector)

@@ -5,6 +5,7 @@
 #include "contentpack.h"
 #include "contentscheme.h"
 #include "packwriter.h"
+#include "pagescript.h"
 #include "pathresolver.h"
 #include "testfiles.h"
 #include "testpictures.h"
@@ -93,17 +94,9 @@ private Q_SLOTS:
     }
 
 private:
-    QVariant run(QWebEnginePage& page, const char* script)
+    static QVariant run(QWebEnginePage& page, const char* script)
     {
-        QVariant result;
-        bool done = false;
-        page.runJavaScript(QString::fromLatin1(script), [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        if (!QTest::qWaitFor([&] { return done; }, 10000))
-            return QStringLiteral("<no answer>");
-        return result;
+        return RunPageScript(page, QString::fromLatin1(script));
     }
 
     QTemporaryDir m_dir;

@@ -8,6 +8,7 @@
 #include "htmlframe.h"
 #include "linkrules.h"
 #include "packwriter.h"
+#include "pagescript.h"
 #include "settingsstore.h"
 #include "testfiles.h"
 #include "testpictures.h"
@@ -323,18 +324,7 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("complete"), 10000);
     }
 
-    QVariant evaluate(const QString& script)
-    {
-        QVariant result;
-        bool done = false;
-        m_frame->currentView()->page()->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        if (!QTest::qWaitFor([&] { return done; }, 10000))
-            qWarning("the page did not answer: %s", qPrintable(script.left(80)));
-        return result;
-    }
+    QVariant evaluate(const QString& script) { return RunPageScript(*m_frame->currentView()->page(), script); }
 
     static QRect rectOf(const QVariant& value)
     {
