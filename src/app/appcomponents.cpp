@@ -1,13 +1,10 @@
 #include "appcomponents.h"
 
 #include "appcontext.h"
-#include "contentscheme.h"
-#include "htmlframe.h"
+#include "lazypanes.h"
 #include "mainform.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
-
-#include <QWebEngineProfile>
 
 namespace {
 
@@ -16,15 +13,15 @@ constexpr int kPanePopup = -5;
 constexpr int kClipFromPage = 3;
 
 } // namespace
-#include <QWebEngineView>
 
-AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script)
+AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script,
+                             std::function<EngineParts*()> engine)
     : m_form(form),
       m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
     if (!script.html.isEmpty()) {
-        THtmlFrame::Callbacks callbacks;
+        PaneCallbacks callbacks;
         ComponentHooks& hooks = form.components();
         callbacks.currentScreen = [&form] { return form.currentScreen(); };
         callbacks.pageChanged = [this](const QString& file, const QString& title) { pageChanged(file, title); };
@@ -38,7 +35,7 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         };
         callbacks.pointerLeftElements = [&form] { form.pointerOffElements(); };
 
-        LinkServices links = LinkServices::Desktop(&form, context);
+        LinkServices links;
         links.pathFolder = [this] { return m_texts->path(); };
         links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
         links.syncTree = [this](const QString& page) { m_trees->syncTreeWithPage(page); };
@@ -49,13 +46,8 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
                 hooks.media->playClip(file, QString(), kClipFromPage);
         };
 
-        const auto profile = [this, &context, &form] {
-            if (!m_profile)
-                m_profile = MakeContentProfile(context.pack, &form);
-            return m_profile;
-        };
-        m_panes = std::make_unique<THtmlFrame>(&form, form.documentPanel(), context, script.html, profile, callbacks,
-                                               links);
+        m_panes = std::make_unique<LazyPanes>(&form, form.documentPanel(), context, script.html, callbacks, links,
+                                              std::move(engine));
         hooks.panes = m_panes.get();
     }
     m_trees = std::make_unique<TreesController>(context, form.documentPanel());
@@ -65,7 +57,7 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
     tree.openPage = [this](const QString& page) {
         if (!m_panes)
             return;
-        if (m_panes->currentView() && m_panes->currentView()->isVisible())
+        if (m_panes->currentVisible())
             m_panes->showPage(page);
         else
             m_panes->showHtmlElement(20, page);
@@ -87,7 +79,7 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
 
 AppComponents::~AppComponents()
 {
-    // The views go before the profile they use, which the window owns.
+    // The views go before the engine's profile, which the window owns.
     m_trees.reset();
     m_panes.reset();
 }

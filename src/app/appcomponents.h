@@ -4,24 +4,27 @@
 
 #include "componenthooks.h"
 
+#include <functional>
 #include <memory>
 
 class AppContext;
+class EngineParts;
+class LazyPanes;
 class SkinScript;
 class TMainForm;
 class TextsController;
-class THtmlFrame;
 class TreesController;
-class QWebEngineProfile;
 
 class AppComponents final : public MiscHooks
 {
 public:
-    AppComponents(TMainForm& form, AppContext& context, const SkinScript& script);
+    // engine gives the web engine's parts when the panes are first needed.
+    AppComponents(TMainForm& form, AppContext& context, const SkinScript& script,
+                  std::function<EngineParts*()> engine);
     ~AppComponents() override;
 
     TextsController& texts() { return *m_texts; }
-    THtmlFrame* panes() const { return m_panes.get(); }
+    LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
 
     void showArchive(const QString&) override {}
@@ -37,7 +40,6 @@ private:
 
     TMainForm& m_form;
     std::unique_ptr<TextsController> m_texts;
-    QWebEngineProfile* m_profile = nullptr;
-    std::unique_ptr<THtmlFrame> m_panes;
+    std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
 };

@@ -1,7 +1,6 @@
 // Velbrook Reader: a reader and multimedia shell for electronic reference manuals.
 
 #include "commandline.h"
-#include "contentscheme.h"
 #include "startup.h"
 #include "startupvalues.h"
 
@@ -17,7 +16,6 @@ int main(int argc, char* argv[])
     // The engine's sandbox cannot run as root; the content it shows is our own.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    RegisterContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine describes its graphics set-up at every start; a reader does not need to see it.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));

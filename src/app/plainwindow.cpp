@@ -67,7 +67,7 @@ QRect PlainWindowGeometry(const QString& file, QSize picture, QRect workArea)
     return {at, size};
 }
 
-TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidget* parent) : QMainWindow(parent)
+TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidget* parent) : EngineWindow(parent)
 {
     QToolBar* toolbar = addToolBar(QString());
     toolbar->setMovable(false);

@@ -4,7 +4,8 @@
 // "_blank" starts a copy for an enlarged picture; a help link starts one with " /h" for a help
 // page. The window is a toolbar with the print button over an HTML view of the file.
 
-#include <QMainWindow>
+#include "engine.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -18,7 +19,7 @@ class QWebEngineView;
 // size; at (40, 30), or at 0 on an axis where the window would pass the work area's size.
 QRect PlainWindowGeometry(const QString& file, QSize picture, QRect workArea);
 
-class TPlainWindow final : public QMainWindow
+class TPlainWindow final : public EngineWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TPlainWindow)
@@ -30,7 +31,7 @@ public:
     ~TPlainWindow() override;
 
     // True once the file has loaded and been drawn, or has failed to load: what a screenshot waits for.
-    bool hasPainted() const { return m_painted; }
+    bool hasPainted() const override { return m_painted; }
     QWebEngineView* view() const { return m_view; }
 
 private:

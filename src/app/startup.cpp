@@ -8,7 +8,7 @@
 #include "instancelock.h"
 #include "mainform.h"
 #include "pathresolver.h"
-#include "plainwindow.h"
+#include "engine.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -150,7 +150,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
 
     form.buildFirstScreen();
-    AppComponents components(form, context, script);
+    AppComponents components(form, context, script, LoadEngine);
     components.showFieldsForScreen();
     form.showStep();
     endpoint.markActivated();
@@ -183,12 +183,15 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
         QString file = commandLine.argument;
         if (!file.isEmpty() && !HasDriveLetter(file) && QFileInfo(ToInternalPath(file)).isRelative())
             file = QDir::current().absoluteFilePath(ToInternalPath(file));
-        TPlainWindow window(context, file);
-        window.setWindowTitle(context.values.appTitle);
-        publish(endpoint, window);
-        window.show();
+        EngineParts* engine = LoadEngine();
+        if (!engine)
+            return 1;
+        const std::unique_ptr<EngineWindow> window = engine->createPlainWindow(context, file);
+        window->setWindowTitle(context.values.appTitle);
+        publish(endpoint, *window);
+        window->show();
         endpoint.markActivated();
-        scheduleScreenshot(window, commandLine);
+        scheduleScreenshot(*window, commandLine);
         return app.exec();
     }
 

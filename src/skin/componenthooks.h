@@ -23,6 +23,10 @@ public:
     virtual void printCurrentPage() = 0;
     virtual void copyPageFiles() = 0;
     virtual bool archiveMode() const = 0;
+    // The trees take this width at the left of the reading screen's panel; the pane the rest.
+    virtual void setTreeWidth(int width) = 0;
+    // Whether the pane of the current screen shows.
+    virtual bool currentVisible() const = 0;
 };
 
 class TreesHooks

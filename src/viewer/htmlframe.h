@@ -8,6 +8,7 @@
 
 #include "componenthooks.h"
 #include "linkhandler.h"
+#include "panecallbacks.h"
 #include "panepage.h"
 #include "skinrecords.h"
 
@@ -34,19 +35,7 @@ public:
     static constexpr int kVisitedMax = 20;
     static constexpr int kTooltipTick = 200; // ms
 
-    struct Callbacks
-    {
-        std::function<int()> currentScreen;
-        // After a page has loaded in the current pane (or in a frame of it): its file and title.
-        std::function<void(const QString& file, const QString& title)> pageChanged;
-        // A press in a pane closes the open popups; the right button opens the pane's own.
-        std::function<void()> hidePopups;
-        std::function<void(QPoint globalPosition)> openPanePopup;
-        // The pointer is over a pane, off the window's buttons.
-        std::function<void()> pointerLeftElements;
-        // Enter in a pane.
-        std::function<void()> enterPressed;
-    };
+    using Callbacks = PaneCallbacks;
 
     // profile is asked for when the first view is made: making it starts the engine.
     THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
@@ -63,6 +52,9 @@ public:
     void copyPageFiles() override;
     bool archiveMode() const override;
     void setArchiveMode(bool on);
+    // The left edge of the pane on the reading screen, beside the contents tree.
+    void setTreeWidth(int width) override;
+    bool currentVisible() const override;
 
     void copySelection();
     void FillClient();
@@ -72,10 +64,7 @@ public:
     PaneFonts fonts() const { return m_fonts; }
     void setFonts(const PaneFonts& fonts);
 
-    // The left edge of the pane on the reading screen, beside the contents tree.
-    void setTreeWidth(int width);
     QWebEngineView* currentView() const;
-    bool currentVisible() const;
 
     // The current view's history, the page shown first, with its titles, and the entry shown;
     // setting the index shows that entry.

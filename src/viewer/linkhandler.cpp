@@ -28,23 +28,26 @@ QString fileName(const QString& path)
 
 } // namespace
 
-LinkServices LinkServices::Desktop(QWidget* parent, const AppContext& context)
+void FillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context)
 {
-    LinkServices services;
-    services.startCopy = [&context](const QString& file) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--content"), context.values.programDir, file});
-    };
-    services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-    services.startProgram = [](const QString& program) {
-        QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
-    };
-    services.saveFileName = [parent](const QString& folder, const QString& proposedName) {
-        return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
-                                            QStringLiteral(u"Zip файлы (*.zip);;Все файлы (*)"));
-    };
-    services.setClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
-    return services;
+    if (!services.startCopy)
+        services.startCopy = [&context](const QString& file) {
+            QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                    {QStringLiteral("--content"), context.values.programDir, file});
+        };
+    if (!services.openUrl)
+        services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    if (!services.startProgram)
+        services.startProgram = [](const QString& program) {
+            QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
+        };
+    if (!services.saveFileName)
+        services.saveFileName = [parent](const QString& folder, const QString& proposedName) {
+            return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
+                                                QStringLiteral(u"Zip файлы (*.zip);;Все файлы (*)"));
+        };
+    if (!services.setClipboard)
+        services.setClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
 }
 
 TLinkHandler::TLinkHandler(const AppContext& context, LinkServices services)

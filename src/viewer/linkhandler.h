@@ -5,42 +5,19 @@
 // list archives or play clips) is reached through LinkServices, so tests can stand in for it.
 
 #include "linkrules.h"
+#include "panecallbacks.h"
 
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
 #include <functional>
 
 class AppContext;
+class QWidget;
 
-struct LinkServices
-{
-    // The folder of the path field of the current screen, ending with '/'; empty without one.
-    std::function<QString()> pathFolder;
-    std::function<void(const QString& text)> showStatus;
-    // The contents tree selects the item of a page.
-    std::function<void(const QString& page)> syncTree;
-    // An archive is listed in the pane (with the page that linked it), or unpacked for a member.
-    std::function<void(const QString& archive, const QString& fromPage)> showArchive;
-    std::function<void()> extractArchive;
-    // A sound or clip linked from a page.
-    std::function<void(const QString& file)> playClip;
-    std::function<void(const QString& file)> printFile;
-    // Shows a page in the current pane.
-    std::function<void(const QString& page)> showPage;
-    // A copy of the program showing a picture.
-    std::function<void(const QString& file)> startCopy;
-    std::function<void(const QUrl& url)> openUrl;
-    // A program started in its folder.
-    std::function<void(const QString& program)> startProgram;
-    // The save dialog for a ZIP file: the chosen file, or empty when cancelled.
-    std::function<QString(const QString& folder, const QString& proposedName)> saveFileName;
-    std::function<void(const QString& text)> setClipboard;
-
-    // The real ones, for the running program; parent owns the dialogs.
-    static LinkServices Desktop(class QWidget* parent, const AppContext& context);
-};
+// The real link services, for the running program, in every member left empty; parent owns the
+// dialogs.
+void FillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context);
 
 // A click as the page reports it.
 struct LinkClick

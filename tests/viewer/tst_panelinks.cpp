@@ -303,7 +303,7 @@ private:
         THtmlFrame::Callbacks callbacks;
         callbacks.currentScreen = [] { return 1; };
         callbacks.pageChanged = [this](const QString&, const QString& title) { m_shown << title; };
-        LinkServices services = LinkServices::Desktop(&m_window, *m_context);
+        LinkServices services;
         services.pathFolder = [this] { return m_pathFolder; };
         services.showStatus = [this](const QString& text) { m_calls << "status " + text; };
         services.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
@@ -312,6 +312,7 @@ private:
         services.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };
         services.saveFileName = [](const QString&, const QString&) { return QString(); };
+        FillDesktopLinkServices(services, &m_window, *m_context); // the clipboard
         return std::make_unique<THtmlFrame>(&m_window, m_panel, *m_context, elements,
                                             [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
                                             callbacks, services);

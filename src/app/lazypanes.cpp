@@ -1,0 +1,97 @@
+#include "lazypanes.h"
+
+#include "engine.h"
+
+#include <algorithm>
+
+LazyPanes::LazyPanes(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
+                     PaneCallbacks callbacks, LinkServices links, std::function<EngineParts*()> engine)
+    : m_window(window), m_panel(panel), m_context(context), m_elements(elements), m_callbacks(std::move(callbacks)),
+      m_links(std::move(links)), m_engine(std::move(engine))
+{
+}
+
+LazyPanes::~LazyPanes() = default;
+
+HtmlPanesHooks* LazyPanes::make()
+{
+    if (!m_tried) {
+        m_tried = true;
+        if (EngineParts* parts = m_engine ? m_engine() : nullptr) {
+            m_panes = parts->createPanes(m_window, m_panel, m_context, m_elements, m_callbacks, m_links);
+            m_panes->setTreeWidth(m_treeWidth);
+        }
+    }
+    return m_panes.get();
+}
+
+void LazyPanes::showScreenPane()
+{
+    if (!m_panes) {
+        const int screen = m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0;
+        const bool needed = std::any_of(m_elements.cbegin(), m_elements.cend(),
+                                        [screen](const RHTML& element) { return element.screen == screen; });
+        if (!needed)
+            return;
+    }
+    if (HtmlPanesHooks* panes = make())
+        panes->showScreenPane();
+}
+
+void LazyPanes::showHtmlElement(int number, const QString& page)
+{
+    if (HtmlPanesHooks* panes = make())
+        panes->showHtmlElement(number, page);
+}
+
+void LazyPanes::showPage(const QString& file)
+{
+    if (m_panes)
+        m_panes->showPage(file);
+}
+
+QString LazyPanes::currentFile() const
+{
+    return m_panes ? m_panes->currentFile() : QString();
+}
+
+void LazyPanes::scrollToTop()
+{
+    if (m_panes)
+        m_panes->scrollToTop();
+}
+
+void LazyPanes::selectAll()
+{
+    if (m_panes)
+        m_panes->selectAll();
+}
+
+void LazyPanes::printCurrentPage()
+{
+    if (m_panes)
+        m_panes->printCurrentPage();
+}
+
+void LazyPanes::copyPageFiles()
+{
+    if (m_panes)
+        m_panes->copyPageFiles();
+}
+
+bool LazyPanes::archiveMode() const
+{
+    return m_panes && m_panes->archiveMode();
+}
+
+void LazyPanes::setTreeWidth(int width)
+{
+    m_treeWidth = width;
+    if (m_panes)
+        m_panes->setTreeWidth(width);
+}
+
+bool LazyPanes::currentVisible() const
+{
+    return m_panes && m_panes->currentVisible();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// The HTML panes of the skinned window, made through the engine module only when they are first
+// needed: a start on a screen without panes does not load the engine at all.
+
+#include "componenthooks.h"
+#include "panecallbacks.h"
+#include "skinrecords.h"
+
+#include <functional>
+#include <memory>
+
+class AppContext;
+class EngineParts;
+class QWidget;
+
+class LazyPanes final : public HtmlPanesHooks
+{
+public:
+    LazyPanes(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
+              PaneCallbacks callbacks, LinkServices links, std::function<EngineParts*()> engine);
+    ~LazyPanes() override;
+
+    // The panes once made; nullptr before, or when the engine could not be loaded.
+    HtmlPanesHooks* made() const { return m_panes.get(); }
+
+    void showHtmlElement(int number, const QString& page) override;
+    void showScreenPane() override;
+    void showPage(const QString& file) override;
+    QString currentFile() const override;
+    void scrollToTop() override;
+    void selectAll() override;
+    void printCurrentPage() override;
+    void copyPageFiles() override;
+    bool archiveMode() const override;
+    void setTreeWidth(int width) override;
+    bool currentVisible() const override;
+
+private:
+    HtmlPanesHooks* make();
+
+    QWidget* m_window;
+    QWidget* m_panel;
+    AppContext& m_context;
+    TDynamicHtmlArray m_elements;
+    PaneCallbacks m_callbacks;
+    LinkServices m_links;
+    std::function<EngineParts*()> m_engine;
+    std::unique_ptr<HtmlPanesHooks> m_panes;
+    bool m_tried = false;
+    int m_treeWidth = 0;
+};
