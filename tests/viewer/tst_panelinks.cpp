@@ -207,6 +207,14 @@ private Q_SLOTS:
         QCOMPARE(m_calls, QStringList{"tree " + m_root + "page3.htm"});
     }
 
+    void pageWithAFragment_showsAtItsAnchor()
+    {
+        m_frame->showPage(m_root + "page2.htm#part");
+        waitForPage(QStringLiteral("Page two"));
+        QVERIFY(m_frame->currentView()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.scrollY")).toInt() > 1000, 10000);
+    }
+
     void defaultFontAndColours_giveWayToThePagesOwn()
     {
         PaneFonts fonts;
