@@ -89,6 +89,8 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
     // A file that neither the pack nor the disk holds leaves the view blank, not an error page.
     m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (m_painted)
+            return; // a later page of a help copy: the first one was waited for
         if (ok)
             waitForFrame();
         else
@@ -125,7 +127,7 @@ void TPlainWindow::waitForFrame()
     connect(poll, &QTimer::timeout, this, [this, poll, world] {
         m_view->page()->runJavaScript(QStringLiteral("window.velbrookDrawn === true"), world,
                                       [this, poll](const QVariant& drawn) {
-                                          if (!drawn.toBool() || m_painted)
+                                          if (!drawn.toBool())
                                               return;
                                           poll->deleteLater();
                                           m_painted = true;

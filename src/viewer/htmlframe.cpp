@@ -68,6 +68,9 @@ THtmlFrame::~THtmlFrame()
 {
     hideTooltip();
     delete m_hint;
+    // The views go before the profile they use, which the window owns.
+    for (Viewer& viewer : m_viewers)
+        delete viewer.view;
     if (SettingsStore* settings = m_context.settings.get()) {
         settings->writeString(QStringLiteral("FontName"), m_fonts.name);
         settings->writeInt(QStringLiteral("FontColor"), m_fonts.color);
@@ -346,7 +349,7 @@ void THtmlFrame::showPage(const QString& file)
             setHistoryIndex(int(known));
         return;
     }
-    markVisited(*viewer, LinkFullPath(file, file));
+    markVisited(*viewer, LinkFullPath(file, file).toLower());
     load(*viewer, file);
 }
 
@@ -420,7 +423,7 @@ void THtmlFrame::scrollToTop()
         return;
     // The document in use: the page, or the frame the reader last worked in.
     const bool top = viewer->activeFile.isEmpty() || sameFile(viewer->activeFile, currentFile());
-    viewer->page->sendCommand(QStringLiteral("top"), top ? QUrl() : ContentUrl(viewer->activeFile));
+    viewer->page->sendCommand(QStringLiteral("top"), top ? QString() : viewer->activeFile);
 }
 
 void THtmlFrame::selectAll()
@@ -565,6 +568,7 @@ void THtmlFrame::tooltipTick()
         m_hint = new QLabel(nullptr, Qt::ToolTip);
         m_hint->setStyleSheet(QStringLiteral("QLabel { background: #FFFFE1; color: black; border: 1px solid gray; padding: 2px; }"));
         m_hint->setWordWrap(true);
+        m_hint->setTextFormat(Qt::PlainText);
         m_hint->setMaximumWidth(300);
     }
     m_hint->setText(m_pointer.title);

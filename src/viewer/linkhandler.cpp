@@ -116,10 +116,15 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         visit(fullPath);
         fileAction(fullPath, archiveMode, currentFile);
         return true;
-    case LinkRule::ShowPage:
+    case LinkRule::ShowPage: {
+        const QString file = withoutFragment(fullPath);
+        const QString local = m_context.disk.resolve(file);
+        if (!archiveMode && m_services.syncTree && LinkExtension(file).startsWith(QLatin1String(".htm")))
+            m_services.syncTree(local);
         if (m_services.showPage)
-            m_services.showPage(m_context.disk.resolve(withoutFragment(fullPath)));
+            m_services.showPage(local + fullPath.mid(file.size()));
         return true;
+    }
     case LinkRule::FollowSync:
         if (m_services.syncTree)
             m_services.syncTree(withoutFragment(fullPath));

@@ -59,7 +59,9 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
     const QString lower = link.toLower();
     if (target.compare(QLatin1String("_blank"), Qt::CaseInsensitive) == 0)
         return LinkRule::NewCopy;
-    if (lower.contains(QLatin1String("http:")) || lower.contains(QLatin1String("mailto:")))
+    // Secure and file-transfer addresses too: the engine of the panes reads only the manual.
+    if (lower.contains(QLatin1String("http:")) || lower.contains(QLatin1String("https:")) ||
+        lower.contains(QLatin1String("ftp:")) || lower.contains(QLatin1String("mailto:")))
         return LinkRule::Shell;
     if (lower.contains(QLatin1String("printhtml:")))
         return LinkRule::Print;
@@ -80,6 +82,9 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
         const QString name = lastComponent(fullPath).toLower();
         return !fragmentOnly && !name.contains(QLatin1String("as_")) ? LinkRule::ShowPage : LinkRule::Follow;
     }
+    // A page written with a drive letter is no address the engine knows: the program shows it.
+    if (HasDriveLetter(link))
+        return LinkRule::ShowPage;
     return extension.startsWith(QLatin1String(".htm")) ? LinkRule::FollowSync : LinkRule::Follow;
 }
 
@@ -114,7 +119,7 @@ function linkExtension(fullPath) {
 function classify(target, link, archiveMode, documentPath) {
     const lower = link.toLowerCase();
     if (target.toLowerCase() === '_blank') return true;
-    if (lower.includes('http:') || lower.includes('mailto:')) return true;
+    if (['http:', 'https:', 'ftp:', 'mailto:'].some(s => lower.includes(s))) return true;
     if (lower.includes('printhtml:') || lower.includes('copy:') || lower.includes('copylist:')) return true;
     if (lower.startsWith('javascript:')) return false;
     const fragmentOnly = lower.startsWith('#');
@@ -126,6 +131,6 @@ function classify(target, link, archiveMode, documentPath) {
         const name = fullPath.substring(fullPath.lastIndexOf('/') + 1).toLowerCase();
         return !fragmentOnly && !name.includes('as_');
     }
-    return false;
+    return /^[a-z]:/i.test(link);
 }
 )JS";

@@ -15,7 +15,7 @@ enum class LinkRule {
     CopyFile,    // "copy:"
     CopyList,    // "copylist:"
     FileAction,  // a file that is not a page or picture: save, list, play or open it
-    ShowPage,    // a member of an archive listing
+    ShowPage,    // a member of an archive listing, or a page written with a drive letter
     FollowSync,  // a page: the engine loads it, the contents tree follows
     Follow,      // everything else the engine follows by itself
 };

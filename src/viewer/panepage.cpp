@@ -77,7 +77,8 @@ const char kPaneScript[] = R"JS(
                 }));
             }
             send('click', report);
-        }, true);
+        }); // after the page's own handlers, which may cancel the click
+
         doc.addEventListener('mousedown', () => send('active', { document: doc.location.href }), true);
 
         let lastObject = null;
@@ -138,7 +139,7 @@ const char kPaneScript[] = R"JS(
             } else if (message.op === 'visited') {
                 pane.state.visited = message.visited;
                 markVisited(doc);
-            } else if (message.op === 'top' && (!message.document || message.document === doc.location.href)) {
+            } else if (message.op === 'top' && (!message.document || message.document === documentPath(doc))) {
                 doc.defaultView.scrollTo(0, 0);
                 if (!message.document) break;
             }
@@ -235,12 +236,12 @@ void PanePage::runCommand(const QJsonObject& message)
                   QWebEngineScript::MainWorld);
 }
 
-void PanePage::sendCommand(const QString& op, const QUrl& document)
+void PanePage::sendCommand(const QString& op, const QString& document)
 {
     QJsonObject message;
     message.insert(QStringLiteral("op"), op);
     if (!document.isEmpty())
-        message.insert(QStringLiteral("document"), document.toString());
+        message.insert(QStringLiteral("document"), document);
     runCommand(message);
 }
 

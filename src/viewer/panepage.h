@@ -56,8 +56,8 @@ public:
     // after every load, so that changing the list does not touch the script of later documents.
     void setVisited(const QStringList& visited);
     // Runs a command of the pane script in the top document, which hands it on to its frames.
-    // document limits it to the frame that shows that address; empty means the top document.
-    void sendCommand(const QString& op, const QUrl& document = QUrl());
+    // document limits it to the frame that shows that file; empty means the top document.
+    void sendCommand(const QString& op, const QString& document = QString());
 
 Q_SIGNALS:
     // A report of the pane script: "click", "document", "active" or "pointer", with its fields.

@@ -124,6 +124,13 @@ private Q_SLOTS:
         QVERIFY(m_visited.isEmpty());
     }
 
+    void pageOnADrive_isShownByTheProgramFromTheProgramDrive()
+    {
+        QVERIFY(click("C:\\Book\\Page.htm#p"));
+        const QString page = m_context->values.programDrive + "Book/Page.htm";
+        QCOMPARE(m_calls, (QStringList{"tree " + page, "show " + page + "#p"}));
+    }
+
     void zipLinks_saveWhereTheReaderChose_andTheDialogRemembersTheFolder()
     {
         const QString first = m_dir.path() + "/saved/one/Tools.zip";

@@ -23,18 +23,14 @@
 
 namespace {
 
-// Links are blocks 40 pixels high from the top of the page, so link i is at y = 40 i + 20.
-QByteArray linkPage(const QString& title, const QList<std::pair<QString, QString>>& links, const QByteArray& more = {})
+// Links (given by their attributes) are blocks 40 pixels high from the top of the page, so link i
+// is at y = 40 i + 20.
+QByteArray linkPage(const QString& title, const QStringList& links, const QByteArray& more = {})
 {
     QByteArray html = "<html><head><title>" + title.toUtf8() +
                       "</title><meta charset='utf-8'></head><body style='margin:0;font-size:20px'>\n";
-    for (qsizetype i = 0; i < links.size(); ++i) {
-        html += QStringLiteral("<a id='l%1' style='display:block;height:40px' href='%2'%3>link %1</a>\n")
-                    .arg(i)
-                    .arg(links[i].first,
-                         links[i].second.isEmpty() ? QString() : QStringLiteral(" target='%1'").arg(links[i].second))
-                    .toUtf8();
-    }
+    for (qsizetype i = 0; i < links.size(); ++i)
+        html += QStringLiteral("<a id='l%1' style='display:block;height:40px' %2>link %1</a>\n").arg(i).arg(links[i]).toUtf8();
     return html + more + "</body></html>";
 }
 
@@ -58,11 +54,12 @@ private Q_SLOTS:
         PackWriter writer;
         writer.addFile(QStringLiteral("links.htm"),
                        linkPage(QStringLiteral("Links"),
-                                {{"page2.htm#part", ""},
-                                 {"copylist:serial", ""},
-                                 {"copy:files/tool.txt", ""},
-                                 {"images/big.bmp", "_blank"},
-                                 {"sounds/beep.wav", ""}},
+                                {"href='page2.htm#part'",
+                                 "href='copylist:serial'",
+                                 "href='copy:files/tool.txt'",
+                                 "href='images/big.bmp' target='_blank'",
+                                 "href='sounds/beep.wav'",
+                                 "href='sounds/cancelled.wav' onclick='return false'"},
                                 "<select name='Serial'><option>AAA-000</option><option selected>BBB-123</option></select>"
                                 "<img id='pic' title='Двигатель' src='images/pic.bmp' style='display:block'>"));
         writer.addFile(QStringLiteral("page2.htm"), "<html><head><title>Page two</title></head><body>"
@@ -72,7 +69,7 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("frames.htm"), "<html><head><title>Frames</title></head>"
                                                      "<frameset cols='200,*'><frame name='menu' src='menu.htm'>"
                                                      "<frame name='main' src='page2.htm'></frameset></html>");
-        writer.addFile(QStringLiteral("menu.htm"), linkPage(QStringLiteral("Menu"), {{"page3.htm", "main"}}));
+        writer.addFile(QStringLiteral("menu.htm"), linkPage(QStringLiteral("Menu"), {"href='page3.htm' target='main'"}));
         writer.addFile(QStringLiteral("styled.htm"), "<html><head><title>Styled</title></head><body>"
                                                      "<p id='plain'>plain</p><p id='own' style='color:#00ff00'>own</p>"
                                                      "<a id='link' href='page4.htm'>link</a></body></html>");
@@ -108,6 +105,9 @@ private Q_SLOTS:
         };
         row("blank picture", "_Blank", "images/big.bmp", false, LinkRule::NewCopy);
         row("web", "", "HTTP://example.com", false, LinkRule::Shell);
+        row("secure web", "", "https://example.com/page.html", false, LinkRule::Shell);
+        row("file transfer", "", "ftp://example.com/tools.zip", false, LinkRule::Shell);
+        row("page on a drive", "", "C:\\Book\\Glava1.HTM#p", false, LinkRule::ShowPage);
         row("mail", "", "mailto:x@y.z", false, LinkRule::Shell);
         row("print", "", "printhtml:page2.htm", false, LinkRule::Print);
         row("copy", "", "copy:files/tool.txt", false, LinkRule::CopyFile);
@@ -177,6 +177,7 @@ private Q_SLOTS:
         clickLink(2);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_pathFolder + "tool.txt"), 10000);
         clickLink(3);
+        clickLink(5); // the page cancels this one itself
         clickLink(4);
         QTRY_COMPARE_WITH_TIMEOUT(m_calls.size(), 3, 10000);
         QCOMPARE(m_calls, (QStringList{u"status Серийный номер скопирован"_qs, "copy " + m_root + "images/big.bmp",
