@@ -89,7 +89,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     }
     case LinkRule::CopyFile: {
         visit(fullPath);
-        const QString folder = m_services.pathFolder ? m_services.pathFolder() : QString();
+        const QString folder = destinationFolder();
         if (folder.isEmpty())
             return true;
         const QString file = withoutFragment(LinkFullPath(click.document, click.link.mid(5)));
@@ -164,6 +164,21 @@ void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const Q
     }
 }
 
+QString TLinkHandler::destinationFolder() const
+{
+    QString folder = m_services.pathFolder ? ToInternalPath(m_services.pathFolder()) : QString();
+    // The folder the reader copies to is on the reader's own disk, what "c:\" was on the system
+    // the manual was written for: a drive letter stands for the home folder here, not for the
+    // (read-only) volume the manual comes from.
+    if (HasDriveLetter(folder)) {
+        QString rest = folder.mid(2);
+        if (rest.startsWith(QLatin1Char('/')))
+            rest.remove(0, 1);
+        folder = QDir::homePath() + QLatin1Char('/') + rest;
+    }
+    return folder;
+}
+
 bool TLinkHandler::copyFile(const QString& from, const QString& to) const
 {
     // A file on disk is copied as it is; a file that only the pack holds is unpacked to the target.
@@ -186,7 +201,7 @@ bool TLinkHandler::copyFile(const QString& from, const QString& to) const
 
 void TLinkHandler::CopyPageFiles(const QString& currentFile)
 {
-    const QString folder = m_services.pathFolder ? m_services.pathFolder() : QString();
+    const QString folder = destinationFolder();
     if (currentFile.isEmpty() || folder.isEmpty())
         return;
     if (!copyFile(currentFile, folder + fileName(m_context.disk.resolve(currentFile))))

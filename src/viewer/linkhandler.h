@@ -47,6 +47,8 @@ public:
 
 private:
     void fileAction(const QString& fullPath, bool archiveMode, const QString& currentFile);
+    // The path field's folder, ending with '/'; empty without a field.
+    QString destinationFolder() const;
     // Copies a file from disk over target, making its folders; false when it could not.
     bool copyFile(const QString& from, const QString& to) const;
 

@@ -18,6 +18,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        qputenv("HOME", QFile::encodeName(m_dir.path() + "/home"));
         m_root = m_dir.path() + QStringLiteral("/content/");
         PackWriter writer;
         writer.addFile(QStringLiteral("page.htm"), "<html></html>");
@@ -154,6 +155,11 @@ private Q_SLOTS:
         QVERIFY(click("copy:images/big.gif")); // only in the pack
         QCOMPARE(readFile(m_pathFolder + "tool.txt"), QByteArray("tool"));
         QCOMPARE(readFile(m_pathFolder + "big.gif"), QByteArray("GIF89a"));
+
+        // A folder written for the system the manual was made on is in the reader's home.
+        m_pathFolder = "c:\\Velbrook\\";
+        QVERIFY(click("copy:files/tool.txt"));
+        QCOMPARE(readFile(m_dir.path() + "/home/Velbrook/tool.txt"), QByteArray("tool"));
 
         m_pathFolder = m_dir.path() + "/elsewhere/";
         QFile::remove(m_pathFolder);
