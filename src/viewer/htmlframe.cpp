@@ -141,7 +141,7 @@ void THtmlFrame::updateScript(Viewer& viewer)
 void THtmlFrame::load(Viewer& viewer, const QString& file)
 {
     QWebEngineView* view = ensureView(viewer);
-    if (!m_context.pack.PackFileExists(file.left(file.indexOf(QLatin1Char('#'))))) {
+    if (!m_context.pack.PackFileExists(WithoutFragment(file))) {
         // A page that is neither packed nor on disk hides its pane.
         view->hide();
         return;

@@ -15,12 +15,6 @@
 
 namespace {
 
-QString withoutFragment(const QString& path)
-{
-    const qsizetype hash = path.indexOf(QLatin1Char('#'));
-    return hash < 0 ? path : path.left(hash);
-}
-
 QString fileName(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -66,7 +60,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     };
     switch (rule) {
     case LinkRule::NewCopy: {
-        const QString file = withoutFragment(fullPath);
+        const QString file = WithoutFragment(fullPath);
         if (!m_context.pack.PackFileExists(file))
             return true;
         visit(fullPath);
@@ -92,7 +86,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         const QString folder = destinationFolder();
         if (folder.isEmpty())
             return true;
-        const QString file = withoutFragment(LinkFullPath(click.document, click.link.mid(5)));
+        const QString file = WithoutFragment(LinkFullPath(click.document, click.link.mid(5)));
         copyFile(file, folder + fileName(m_context.disk.resolve(file)));
         return true;
     }
@@ -109,7 +103,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
 
     // A member of the listed archive exists once the archive is unpacked.
     if (archiveMode && !click.link.startsWith(QLatin1Char('#')) &&
-        !m_context.pack.PackFileExists(withoutFragment(fullPath)) && m_services.extractArchive)
+        !m_context.pack.PackFileExists(WithoutFragment(fullPath)) && m_services.extractArchive)
         m_services.extractArchive();
     switch (rule) {
     case LinkRule::FileAction:
@@ -117,7 +111,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         fileAction(fullPath, archiveMode, currentFile);
         return true;
     case LinkRule::ShowPage: {
-        const QString file = withoutFragment(fullPath);
+        const QString file = WithoutFragment(fullPath);
         const QString local = m_context.disk.resolve(file);
         if (!archiveMode && m_services.syncTree && LinkExtension(file).startsWith(QLatin1String(".htm")))
             m_services.syncTree(local);
@@ -127,7 +121,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     }
     case LinkRule::FollowSync:
         if (m_services.syncTree)
-            m_services.syncTree(withoutFragment(fullPath));
+            m_services.syncTree(WithoutFragment(fullPath));
         return false;
     default:
         return false;
@@ -137,7 +131,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
 void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const QString& currentFile)
 {
     // Links written for the drive the disc was made on reach the drive the program runs from.
-    const QString path = withoutFragment(archiveMode ? fullPath : m_context.disk.toLocal(fullPath));
+    const QString path = WithoutFragment(archiveMode ? fullPath : m_context.disk.toLocal(fullPath));
     const QString extension = LinkExtension(fullPath);
     const QString local = m_context.disk.resolve(path);
     if (extension.contains(QLatin1String(".zip"))) {

@@ -47,6 +47,12 @@ QString LinkFullPath(const QString& document, const QString& link)
     return clean + suffix;
 }
 
+QString WithoutFragment(const QString& path)
+{
+    const qsizetype hash = path.indexOf(QLatin1Char('#'));
+    return hash < 0 ? path : path.left(hash);
+}
+
 QString LinkExtension(const QString& fullPath)
 {
     const QString name = lastComponent(fullPath);

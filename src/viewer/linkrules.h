@@ -28,6 +28,9 @@ bool LinkIsHandled(LinkRule rule);
 // stays on the end. The case is kept, for the disk; the rules compare in lower case.
 QString LinkFullPath(const QString& document, const QString& link);
 
+// The file a path names: everything before its first '#'.
+QString WithoutFragment(const QString& path);
+
 // The extension of a full path: everything from the last '.' of its last component (a fragment
 // stays part of it), lower-cased; empty when that component has no '.'.
 QString LinkExtension(const QString& fullPath);
