@@ -1,18 +1,56 @@
 #include "treescontroller.h"
 
 #include "appcontext.h"
+#include "settingsstore.h"
+#include "treesplitter.h"
 
-TreesController::TreesController(AppContext& context, QWidget* panel) : m_callbacks(std::make_shared<TreeCallbacks>())
+namespace {
+
+// The width the reader gave the trees, kept for the next run.
+const QString kTreeWidthKey = QStringLiteral("TreeWidth");
+// The pane keeps at least this much of the panel when the trees are widened.
+constexpr int kPaneMinimumWidth = 100;
+
+} // namespace
+
+TreesController::TreesController(AppContext& context, QWidget* panel)
+    : m_context(context), m_callbacks(std::make_shared<TreeCallbacks>())
 {
     m_trees[0] = new TTreeViews(context, QStringLiteral("tree1.cfs"), m_callbacks, panel);
     if (context.container.Exists(QStringLiteral("tree2.cfs")))
         m_trees[1] = new TTreeViews(context, QStringLiteral("tree2.cfs"), m_callbacks, panel);
+
+    m_splitter = new TreeSplitter(panel);
+    QObject::connect(m_splitter, &TreeSplitter::dragged, m_splitter, [this](int x) {
+        setTreeWidth(x);
+        reportTreeArea();
+    });
+    QObject::connect(m_splitter, &TreeSplitter::released, m_splitter, [this] {
+        if (m_context.settings)
+            m_context.settings->writeInt(kTreeWidthKey, m_width);
+    });
+    int width = TTreeViews::kGeometry.width();
+    if (m_context.settings)
+        width = m_context.settings->readInt(kTreeWidthKey).value_or(width);
+    setTreeWidth(width);
 }
 
 TreesController::~TreesController()
 {
     for (const QPointer<TTreeViews>& tree : m_trees)
         delete tree.data();
+    delete m_splitter.data();
+}
+
+void TreesController::setTreeWidth(int width)
+{
+    const QWidget* panel = m_splitter->parentWidget();
+    const int widest = std::max(TTreeViews::kMinimumWidth, panel->width() - TreeSplitter::kWidth - kPaneMinimumWidth);
+    m_width = std::clamp(width, int(TTreeViews::kMinimumWidth), widest);
+    for (const QPointer<TTreeViews>& tree : m_trees) {
+        if (tree)
+            tree->setGeometry(0, 0, m_width, TTreeViews::kGeometry.height());
+    }
 }
 
 TTreeViews* TreesController::tree(int scriptNumber) const
@@ -33,14 +71,18 @@ TTreeViews* TreesController::treeOfTheMoment() const
 
 void TreesController::reportTreeArea()
 {
-    if (!m_callbacks->treeAreaChanged)
-        return;
+    // The bar stands right of the shown tree; the pane takes the panel from the bar's right edge.
     int width = 0;
-    for (const QPointer<TTreeViews>& tree : m_trees) {
-        if (tree && !tree->isHidden())
-            width = std::max(width, tree->geometry().right() + 1);
+    if (!bothHidden()) {
+        m_splitter->setGeometry(m_width, 0, TreeSplitter::kWidth, TTreeViews::kGeometry.height());
+        m_splitter->show();
+        m_splitter->raise();
+        width = m_width + TreeSplitter::kWidth;
+    } else {
+        m_splitter->hide();
     }
-    m_callbacks->treeAreaChanged(width);
+    if (m_callbacks->treeAreaChanged)
+        m_callbacks->treeAreaChanged(width);
 }
 
 void TreesController::updateChapterHints()

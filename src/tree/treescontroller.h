@@ -9,6 +9,8 @@
 
 #include <QPointer>
 
+#include "treesplitter.h"
+
 class TreesController final : public TreesHooks
 {
 public:
@@ -23,6 +25,8 @@ public:
     TTreeViews* tree(int scriptNumber) const; // nullptr when that tree does not exist
     TTreeViews* treeOfTheMoment() const;
     int chosenTree() const { return m_chosen; }
+    int treeWidth() const { return m_width; }
+    TreeSplitter* splitter() const { return m_splitter; }
 
     // After every page change: sends the chapter button hints of the tree of the moment.
     void updateChapterHints();
@@ -42,8 +46,13 @@ public:
 
 private:
     void reportTreeArea();
+    // The trees' width, within what leaves the pane some room.
+    void setTreeWidth(int width);
 
+    AppContext& m_context;
     std::shared_ptr<TreeCallbacks> m_callbacks;
     QPointer<TTreeViews> m_trees[2];
+    QPointer<TreeSplitter> m_splitter;
     int m_chosen = 1;
+    int m_width = 0;
 };

@@ -84,7 +84,13 @@ void TTreeViews::mousePressEvent(QMouseEvent* event)
 {
     if (m_callbacks->hidePopups)
         m_callbacks->hidePopups();
+    // A click on the item that is already chosen changes no selection, so it would not open
+    // the item's branch: a collapsed chosen item opens here.
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    const bool chosenAndCollapsed = pressed.isValid() && pressed == currentIndex() && !isExpanded(pressed);
     QTreeView::mousePressEvent(event);
+    if (chosenAndCollapsed && event->button() == Qt::LeftButton)
+        expand(pressed);
 }
 
 void TTreeViews::currentItemChanged(const QModelIndex& current)
@@ -166,7 +172,12 @@ void TTreeViews::SyncTreeWithPage(const QString& name)
     QString page = name;
     if (current)
         page = m_callbacks->currentFile ? m_callbacks->currentFile() : QString();
-    const int item = tree().findPage(page);
+    // The reader's own choice stands: when the focused item already names the page shown (a
+    // section that shares its chapter's page, an index entry), it stays focused; the first item
+    // of the page is looked for only when it does not.
+    int item = focusedItem();
+    if (item < 0 || !itemNamesPage(item, page))
+        item = tree().findPage(page);
     if (item < 0)
         return;
     int top = item;
@@ -177,6 +188,19 @@ void TTreeViews::SyncTreeWithPage(const QString& name)
     scrollTo(m_model->indexOf(item));
     if (trimmed.isEmpty())
         OpenChosenItem();
+}
+
+bool TTreeViews::itemNamesPage(int item, const QString& page) const
+{
+    const QString key = TreePageKey(page);
+    if (key.isEmpty() || item < 0 || item >= tree().items().size())
+        return false;
+    QString link = tree().items().at(item).link.trimmed();
+    for (QChar& c : link) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return link == key;
 }
 
 void TTreeViews::openStep(int item)

@@ -4,7 +4,9 @@
 #include "appcontext.h"
 #include "readbin.h"
 #include "scriptcodec.h"
+#include "settingsstore.h"
 #include "treescontroller.h"
+#include "treesplitter.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -110,7 +112,7 @@ private Q_SLOTS:
         trees.showTrees(); // the chosen tree comes back, the other stays hidden
         QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
         QVERIFY(trees.tree(1)->isHidden());
-        QCOMPARE(window.treeWidths.last(), 165);
+        QCOMPARE(window.treeWidths.last(), 165 + TreeSplitter::kWidth);
 
         window.showScreen(2); // another document screen keeps the choice
         QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
@@ -181,6 +183,78 @@ private Q_SLOTS:
         window.trees->syncTreeWithPage("unknown.htm");
         QCOMPARE(window.focused(1), 0);
         QVERIFY(window.opened.isEmpty());
+    }
+
+    void followingThePageKeepsTheReadersChoice()
+    {
+        Window window(m_dir.path(), true);
+        window.showScreen(1);
+        TTreeViews* tree = window.trees->tree(1);
+        // The section shares its chapter's page: choosing it opens the page, and the page change
+        // that follows must not move the choice back to the chapter.
+        tree->setCurrentIndex(tree->treeModel()->indexOf(2));
+        window.trees->syncTreeWithPage(window.currentFile);
+        QCOMPARE(window.focused(1), 2);
+        window.trees->syncTreeWithPage("fromhistory");
+        QCOMPARE(window.focused(1), 2);
+        // A page the focused item does not name still finds its first item.
+        window.trees->syncTreeWithPage("intro.htm");
+        QCOMPARE(window.focused(1), 0);
+    }
+
+    void clickOnTheChosenCollapsedItemExpandsIt()
+    {
+        Window window(m_dir.path(), false);
+        window.panel.show();
+        window.showScreen(1);
+        TTreeViews* tree = window.trees->tree(1);
+        const QModelIndex chapter = tree->treeModel()->indexOf(1);
+        tree->setCurrentIndex(chapter);
+        tree->collapse(chapter);
+        QVERIFY(!tree->isExpanded(chapter));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(chapter).center());
+        QVERIFY(tree->isExpanded(chapter));
+        QCOMPARE(window.focused(1), 1);
+    }
+
+    void splitterWidensTheTreesAndIsRemembered()
+    {
+        Window window(m_dir.path(), true);
+        window.context->values.appTitle = QStringLiteral(u"Проверка разделителя");
+        window.context->openSettings().remove(QStringLiteral("TreeWidth"));
+        window.panel.show();
+        window.showScreen(1);
+
+        TreeSplitter* bar = window.trees->splitter();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->x(), 165);
+        const auto drag = [bar](int to) {
+            QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 50));
+            QMouseEvent move(QEvent::MouseMove, QPointF(to - bar->x() + 1, 50), bar->mapToGlobal(QPointF(to + 1, 50)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(bar, &move);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(to - bar->x() + 1, 50));
+        };
+        drag(250);
+        QCOMPARE(window.trees->tree(1)->width(), 250);
+        QCOMPARE(window.trees->tree(2)->width(), 250);
+        QCOMPARE(window.treeWidths.last(), 250 + TreeSplitter::kWidth);
+        drag(5000); // the pane keeps some room
+        QVERIFY(window.trees->treeWidth() <= 673 - 100);
+        drag(-40);
+        QCOMPARE(window.trees->treeWidth(), int(TTreeViews::kMinimumWidth));
+        drag(300);
+
+        window.trees->hideTrees();
+        QVERIFY(bar->isHidden());
+        QCOMPARE(window.treeWidths.last(), 0);
+
+        // The next run starts with the width the reader left.
+        window.trees.reset();
+        window.trees = std::make_unique<TreesController>(*window.context, &window.panel);
+        QCOMPARE(window.trees->treeWidth(), 300);
+        QCOMPARE(window.trees->tree(1)->width(), 300);
+        window.context->settings->remove(QStringLiteral("TreeWidth"));
     }
 
     void pendingPageOpensWhenTheScreenShows()
