@@ -24,7 +24,7 @@ void list(ToolArgs& args)
     const QStringList words = args.positional(1, 1);
     const TReadBin container = openContainer(words[0]);
     for (const RBin& record : container.directory())
-        WriteLine(QStringLiteral("%1\t%2\t%3").arg(record.name).arg(record.offset).arg(record.size));
+        WriteLine(QStringLiteral("%1\t%2\t%3").arg(Printable(record.name)).arg(record.offset).arg(record.size));
 }
 
 void cat(ToolArgs& args)

@@ -35,7 +35,7 @@ struct ContentFolder
         }
         // A damaged pack is absent; the disk files still serve.
         if (!valid)
-            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(pack.errorString()));
+            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(pack.errorString())));
         pack.SetPackBase(path + QLatin1Char('/'));
     }
 
@@ -70,7 +70,7 @@ void findInIndex(ToolArgs& args)
     if (!lookup)
         Fail(ExitNotFound, QStringLiteral("the index of %1 holds no word \"%2\"").arg(words[0], words[1]));
     for (qsizetype i = 0; i < files.size(); ++i)
-        WriteLine(files[i] + QLatin1Char('\t') + titles[i]);
+        WriteLine(Printable(files[i]) + QLatin1Char('\t') + Printable(titles[i]));
 }
 
 void findInThesaurus(ToolArgs& args)
@@ -86,7 +86,7 @@ void findInThesaurus(ToolArgs& args)
         Fail(ExitNotFound, IndexMessageText(lookup.message));
     if (!lookup)
         Fail(ExitNotFound, QStringLiteral("the thesaurus of %1 has no page for \"%2\"").arg(words[0], words[1]));
-    WriteLine(page);
+    WriteLine(Printable(page));
 }
 
 } // namespace

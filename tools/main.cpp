@@ -1,11 +1,13 @@
 // velbrook-tool: inspects and builds the content of a title (scripts, the resource container,
 // the content pack, the indexes) and shows how its paths are read.
 
+#include "contenterror.h"
 #include "toolsupport.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -31,6 +33,7 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
   thesaurus find FOLDER WORD             the thesaurus page of WORD ("" for the start page)
 
 Exit status: 0 done, 1 a named entry or file was not found, 2 bad usage or unreadable input.
+Names read from a file are printed with control characters escaped (\n, \t, \x1b, ...).
 )";
 
 } // namespace
@@ -70,8 +73,19 @@ int main(int argc, char* argv[])
             Fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
     } catch (const ToolFailure& failure) {
         std::fflush(stdout);
-        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(failure.message));
+        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(failure.message)));
         return failure.code;
+    } catch (const ContentError& error) {
+        // Commands turn the content errors they expect into failures; one that slips past is
+        // still unreadable input.
+        std::fflush(stdout);
+        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(error.message())));
+        return ExitBadInput;
+    } catch (const std::bad_alloc&) {
+        // Input that asks for more memory than there is counts as unreadable.
+        std::fflush(stdout);
+        std::fputs("velbrook-tool: out of memory: the input is too large or damaged\n", stderr);
+        return ExitBadInput;
     }
     std::fflush(stdout);
     return ExitOk;

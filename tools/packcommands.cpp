@@ -36,7 +36,7 @@ void list(ToolArgs& args)
     const QStringList words = args.positional(1, 1);
     const OpenedPack opened(words[0]);
     for (const QString& path : opened.pack.ListPackFiles())
-        WriteLine(path);
+        WriteLine(Printable(path));
 }
 
 void cat(ToolArgs& args)

@@ -51,6 +51,11 @@ private:
 using ToolVerb = std::pair<const char*, void (*)(ToolArgs&)>;
 bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs);
 
+// text for one line of human-readable output: control characters (newline, ESC, NUL, DEL, the C1
+// range), line and paragraph separators and lone surrogates written as escapes ("\n", "\t", "\r",
+// "\x1b", "\u2028"), so a name read from a damaged file cannot break or restyle the line.
+QString Printable(const QString& text);
+
 QByteArray ReadInputFile(const QString& path);
 void WriteOutput(const QByteArray& bytes);
 void WriteLine(const QString& text);

@@ -5,8 +5,6 @@
 #include "scriptcodec.h"
 #include "treescript.h"
 
-#include <QJsonDocument>
-
 namespace {
 
 // A contents tree script as the reader reads it: items with their children, in line order.
@@ -24,7 +22,9 @@ void dump(ToolArgs& args)
     if (!stored)
         Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
     const TreeScript tree = TreeScript::read(DecodeScript(*stored, false));
-    WriteOutput(QJsonDocument(TreeToJson(tree.items())).toJson(QJsonDocument::Indented));
+    // Compact and written without recursion: a tree of any depth fits the stack, and its text
+    // grows with its items, not with its depth squared as indented text would.
+    WriteOutput(TreeToJsonText(tree.items()) + '\n');
 }
 
 } // namespace

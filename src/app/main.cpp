@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
@@ -37,5 +38,12 @@ int main(int argc, char* argv[])
         std::printf("velbrook %s\n", VELBROOK_VERSION);
         return 0;
     }
-    return RunProgram(app, commandLine);
+    try {
+        return RunProgram(app, commandLine);
+    } catch (const std::bad_alloc&) {
+        // Content that asks for more memory than there is ends the program with one line, not an
+        // abort.
+        std::fputs("velbrook: out of memory: the content is too large or damaged\n", stderr);
+        return 2;
+    }
 }

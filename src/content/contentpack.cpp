@@ -11,6 +11,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <new>
+
 Q_LOGGING_CATEGORY(lcPack, "velbrook.pack", QtWarningMsg)
 
 namespace {
@@ -32,15 +35,64 @@ bool plausibleUnpackedSize(qint64 stored, qint64 size)
     return size <= kMaxUnpackedSize && size <= stored * kMaxDeflateRatio + 64;
 }
 
-// One zlib stream that must inflate to exactly size bytes.
+// One zlib stream that must inflate to exactly size bytes. The output grows with what the stream
+// really gives, so a size that lies costs no more memory than the data behind it. Memory that
+// cannot be had raises std::bad_alloc.
 bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteArray& out)
 {
     if (!plausibleUnpackedSize(storedSize, size))
         return false;
-    out.resize(size);
-    uLongf produced = uLongf(size);
-    const int rc = uncompress(reinterpret_cast<Bytef*>(out.data()), &produced, stored, uLong(storedSize));
-    return rc == Z_OK && qint64(produced) == size;
+    struct Stream : z_stream
+    {
+        Stream() : z_stream{} {}
+        ~Stream() { inflateEnd(this); }
+    } stream;
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in = const_cast<Bytef*>(stored);
+    stream.avail_in = uInt(storedSize);
+    // One byte past the size, so that a stream that gives more shows it.
+    const qint64 limit = size + 1;
+    QByteArray buffer(qsizetype(std::min(limit, std::max<qint64>(storedSize * 4, 64 * 1024))), Qt::Uninitialized);
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        const qint64 produced = qint64(stream.total_out);
+        if (produced == buffer.size()) {
+            if (buffer.size() == limit)
+                return false; // more than size bytes
+            buffer.resize(qsizetype(std::min(limit, qint64(buffer.size()) * 2)));
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(buffer.data()) + produced;
+        stream.avail_out = uInt(buffer.size() - produced);
+        // Z_STREAM_END, or an error: damaged data, or input that ends before the stream does.
+        rc = inflate(&stream, Z_NO_FLUSH);
+    }
+    if (rc != Z_STREAM_END || qint64(stream.total_out) != size)
+        return false;
+    buffer.truncate(qsizetype(size));
+    out = std::move(buffer);
+    return true;
+}
+
+// A name from the file for a one-line message: control characters written as \n, \t, \r or
+// \xHH, so a damaged name cannot break the line it is reported in.
+QString printableName(const QString& name)
+{
+    QString out;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            out += QLatin1String("\\n");
+        else if (u == u'\t')
+            out += QLatin1String("\\t");
+        else if (u == u'\r')
+            out += QLatin1String("\\r");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 QByteArray entryName(const uchar* record)
@@ -103,6 +155,16 @@ bool ContentPack::OpenPack(const QString& packPath)
     m_file.setFileName(m_disk.resolve(packPath));
     if (!m_file.open(QIODevice::ReadOnly))
         throw ContentError(QStringLiteral("Cannot open file %1").arg(packPath));
+    try {
+        return readPack();
+    } catch (const std::bad_alloc&) {
+        refuse(QStringLiteral("it does not fit in memory"));
+        return false;
+    }
+}
+
+bool ContentPack::readPack()
+{
     m_dataSize = m_file.size();
     m_data = m_dataSize > 0 ? m_file.map(0, m_dataSize) : nullptr;
     if (!m_data) {
@@ -123,9 +185,19 @@ bool ContentPack::OpenPack(const QString& packPath)
         return false;
     }
 
+    // A directory no real pack has is refused before any memory is spent on it.
+    if (difference != 0 && (unpackedSize > kMaxDirectorySize || unpackedSize > packedSize * kMaxDirectoryRatio)) {
+        refuse(QStringLiteral("the directory does not unpack to its %1 bytes: no pack directory of %2 packed bytes "
+                              "is that large")
+                   .arg(unpackedSize)
+                   .arg(packedSize));
+        return false;
+    }
+
     QByteArray directory;
     if (difference == 0) {
-        directory = QByteArray(reinterpret_cast<const char*>(m_data + kHeaderSize), packedSize);
+        // Read in place: the file stays open (and mapped) while the pack is.
+        directory = QByteArray::fromRawData(reinterpret_cast<const char*>(m_data + kHeaderSize), packedSize);
     } else if (!inflateExactly(m_data + kHeaderSize, packedSize, unpackedSize, directory)) {
         refuse(QStringLiteral("the directory does not unpack to its %1 bytes").arg(unpackedSize));
         return false;
@@ -143,6 +215,13 @@ bool ContentPack::OpenPack(const QString& packPath)
     m_rootFolder = word(dir + 12);
     if (kDirectoryHeaderSize + kFolderRecordSize * folderCount + kEntryRecordSize * entryCount > dirSize) {
         refuse(QStringLiteral("%1 folders and %2 entries do not fit the directory").arg(folderCount).arg(entryCount));
+        return false;
+    }
+    if (folderCount > kMaxFolders || entryCount > kMaxEntries) {
+        refuse(QStringLiteral("%1 folders and %2 entries are more than a pack holds (at most %3 entries)")
+                   .arg(folderCount)
+                   .arg(entryCount)
+                   .arg(kMaxEntries));
         return false;
     }
     if (m_rootFolder >= folderCount) {
@@ -185,12 +264,13 @@ bool ContentPack::OpenPack(const QString& packPath)
         entry.type = word(at + 76);
         at += kEntryRecordSize;
         if (entry.type == PackEntry::File && qint64(entry.offset) + entry.storedSize > dataAreaSize) {
-            refuse(QStringLiteral("the data of %1 lies outside the file").arg(FromCp1251(entry.name)));
+            refuse(QStringLiteral("the data of %1 lies outside the file").arg(printableName(FromCp1251(entry.name))));
             return false;
         }
         if (entry.type == PackEntry::Folder) {
             if (entry.offset >= folderCount || folderNamed[entry.offset]) {
-                refuse(QStringLiteral("the folder %1 is not a folder of its own").arg(FromCp1251(entry.name)));
+                refuse(QStringLiteral("the folder %1 is not a folder of its own")
+                           .arg(printableName(FromCp1251(entry.name))));
                 return false;
             }
             folderNamed[entry.offset] = true;
@@ -199,6 +279,8 @@ bool ContentPack::OpenPack(const QString& packPath)
 
     m_folderNames.resize(folderCount);
     for (quint32 f = 0; f < folderCount; ++f) {
+        if (folders[f].entryCount == 0)
+            continue; // an empty hash takes no memory; a reserved one would
         QHash<QByteArray, int>& names = m_folderNames[f];
         names.reserve(folders[f].entryCount);
         for (quint32 i = 0; i < folders[f].entryCount; ++i) {
@@ -270,11 +352,15 @@ ContentPack::Load ContentPack::loadEntry(int index, QByteArray& data) const
         return Load::NotAFile;
     const PackEntry& entry = m_entries[index];
     const uchar* stored = m_data + m_dataAreaStart + entry.offset;
-    if (entry.storedSize == entry.size) {
-        data = QByteArray(reinterpret_cast<const char*>(stored), entry.size);
-        return Load::Loaded;
+    try {
+        if (entry.storedSize == entry.size) {
+            data = QByteArray(reinterpret_cast<const char*>(stored), entry.size);
+            return Load::Loaded;
+        }
+        return inflateExactly(stored, entry.storedSize, entry.size, data) ? Load::Loaded : Load::Corrupt;
+    } catch (const std::bad_alloc&) {
+        return Load::Corrupt; // a file too large to hold reads as missing too
     }
-    return inflateExactly(stored, entry.storedSize, entry.size, data) ? Load::Loaded : Load::Corrupt;
 }
 
 int ContentPack::LoadPackEntry(int index, QBuffer& stream) const

@@ -49,7 +49,9 @@ public:
     // opened raises ContentError "Cannot open file <path>". A damaged pack (a directory that does
     // not inflate to its size or does not fit the file, folders that do not form a tree) is
     // refused: the pack is then absent, disk files still serve, errorString() says why, and the
-    // result is false.
+    // result is false. So is a directory larger than any real pack's (more than
+    // PackFormat::kMaxEntries entries, or inflating more than kMaxDirectoryRatio times its packed
+    // size), and one that does not fit in memory.
     bool OpenPack(const QString& packPath);
     bool isOpen() const { return m_open; }
     QString errorString() const { return m_error; }
@@ -67,7 +69,8 @@ public:
     enum class Load {
         Loaded,
         NotAFile,
-        Corrupt, // does not unpack to its size, or claims a size no deflate stream can reach
+        Corrupt, // does not unpack to its size, claims a size no deflate stream can reach, or
+                 // does not fit in memory
     };
     Load loadEntry(int index, QByteArray& data) const;
 
@@ -90,6 +93,7 @@ public:
     static QByteArray NormalisePackPath(QByteArray path);
 
 private:
+    bool readPack(); // OpenPack once the file is open
     void close();
     void refuse(const QString& why);
     QByteArray normalisedQuery(const QString& path, bool* ok) const;

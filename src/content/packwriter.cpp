@@ -184,6 +184,10 @@ QByteArray PackWriter::build() const
         }
     }
 
+    if (entryCount > kMaxEntries)
+        throw ContentError(
+            QStringLiteral("a pack holds at most %1 files and folders, not %2").arg(kMaxEntries).arg(entryCount));
+
     QByteArray directory;
     putWord(directory, quint32(folders.size()));
     putWord(directory, entryCount);
@@ -195,7 +199,10 @@ QByteArray PackWriter::build() const
     }
     directory += entries;
 
-    const QByteArray packedDirectory = deflateIfSmaller(directory, m_level);
+    QByteArray packedDirectory = deflateIfSmaller(directory, m_level);
+    // The reader refuses a directory that inflates more than a real one does; stored, it is read.
+    if (packedDirectory.size() * kMaxDirectoryRatio < directory.size())
+        packedDirectory = directory;
     QByteArray out;
     out.reserve(8 + packedDirectory.size() + dataArea.size());
     putWord(out, quint32(directory.size() - packedDirectory.size()) ^ kSizeDifferenceMask);

@@ -24,6 +24,58 @@ int leadingTabs(const QString& line)
     return count;
 }
 
+// Items by parent: index 0 the top level, item i at i + 1; a parent outside the list counts as none.
+QList<QList<int>> childLists(const QList<TreeItem>& items)
+{
+    QList<QList<int>> children(items.size() + 1);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const int parent = items.at(i).parent;
+        children[parent >= 0 && parent < items.size() ? parent + 1 : 0].append(int(i));
+    }
+    return children;
+}
+
+void appendJsonString(QByteArray& out, const QString& text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text.toUtf8()) {
+        const auto b = static_cast<unsigned char>(c);
+        switch (b) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (b < 0x20) {
+                out += "\\u00";
+                out += kHex[b >> 4];
+                out += kHex[b & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
 QJsonArray childrenToJson(const QList<TreeItem>& items, const QList<QList<int>>& children, int parent)
 {
     QJsonArray array;
@@ -53,6 +105,9 @@ QString TreePageKey(const QString& page)
 TreeScript TreeScript::read(const QStringList& lines)
 {
     TreeScript tree;
+    // The latest item of each level so far: the nearest earlier item one level up is found in
+    // constant time, however far back it lies.
+    QList<int> lastOfLevel;
     for (const QString& line : lines) {
         if (line.trimmed().isEmpty())
             continue;
@@ -73,15 +128,16 @@ TreeScript TreeScript::read(const QStringList& lines)
                 item.parent = last.parent;
             } else {
                 // Nearest earlier item one level up; a line with no such item stays at the top.
-                for (qsizetype i = previous; i >= 0; --i) {
-                    if (tree.m_items.at(i).level == item.depth - 1) {
-                        item.parent = int(i);
-                        break;
-                    }
-                }
+                if (item.depth - 1 < lastOfLevel.size())
+                    item.parent = lastOfLevel.at(item.depth - 1);
             }
         }
         item.level = item.parent < 0 ? 0 : tree.m_items.at(item.parent).level + 1;
+        // A level is at most one more than any level before it.
+        if (item.level == lastOfLevel.size())
+            lastOfLevel.append(int(tree.m_items.size()));
+        else
+            lastOfLevel[item.level] = int(tree.m_items.size());
         tree.m_items.append(item);
     }
 
@@ -188,10 +244,41 @@ int TreeScript::findLink(const QString& name) const
 
 QJsonArray TreeToJson(const QList<TreeItem>& items)
 {
-    QList<QList<int>> children(items.size() + 1);
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const int parent = items.at(i).parent;
-        children[parent >= 0 && parent < items.size() ? parent + 1 : 0].append(int(i));
+    return childrenToJson(items, childLists(items), -1);
+}
+
+QByteArray TreeToJsonText(const QList<TreeItem>& items)
+{
+    const QList<QList<int>> children = childLists(items);
+    // One level per open "children" array: whose array it is (-1: the top level) and the next
+    // child to write. An item's link follows its children, as QJsonDocument sorts the keys.
+    struct Level
+    {
+        int parent;
+        qsizetype next;
+    };
+    QList<Level> stack{{-1, 0}};
+    QByteArray out("[");
+    while (!stack.isEmpty()) {
+        Level& level = stack.last();
+        const QList<int>& kids = children.at(level.parent + 1);
+        if (level.next == kids.size()) {
+            out += ']';
+            if (level.parent >= 0) {
+                out += ",\"link\":";
+                appendJsonString(out, items.at(level.parent).link);
+                out += '}';
+            }
+            stack.removeLast();
+            continue;
+        }
+        if (level.next > 0)
+            out += ',';
+        const int child = kids.at(level.next++);
+        out += "{\"caption\":";
+        appendJsonString(out, items.at(child).caption);
+        out += ",\"children\":[";
+        stack.append({child, 0});
     }
-    return childrenToJson(items, children, -1);
+    return out;
 }

@@ -80,3 +80,6 @@ QString TreeFileName(const QString& path);
 // [{"caption", "link", "children": [...]}, ...], siblings in line order. Items name their parent
 // by index, as TreeScript gives them; a parent index outside the list makes a top-level item.
 QJsonArray TreeToJson(const QList<TreeItem>& items);
+// The same as compact JSON text (UTF-8, keys in QJsonDocument's order), written without recursion
+// and without indentation, so a tree of any depth takes stack and output in proportion to its items.
+QByteArray TreeToJsonText(const QList<TreeItem>& items);

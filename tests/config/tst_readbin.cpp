@@ -110,6 +110,9 @@ private Q_SLOTS:
         QTest::newRow("size past the end") << count(1) + record(5, "a.cfs", 0, 0x7FFFFFFF) << "outside the file";
         QTest::newRow("negative offset") << count(1) + record(5, "a.cfs", -4, 2) << "outside the file";
         QTest::newRow("negative size") << count(1) + record(5, "a.cfs", 0, -1) << "outside the file";
+        // The message stays one line: the name's control characters are written as escapes.
+        QTest::newRow("control characters in the name")
+            << count(1) + record(10, "bad\nentry\x1b", 0, 1000) << "\"bad\\nentry\\x1b\" (offset 0";
     }
 
     void malformedContainer_isRejectedWithAReason()

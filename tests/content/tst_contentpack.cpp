@@ -2,6 +2,8 @@
 #include "comprstream.h"
 #include "contenterror.h"
 #include "contentpack.h"
+#include "memorylimit.h"
+#include "packformat.h"
 #include "packwriter.h"
 #include "pathresolver.h"
 #include "rawpack.h"
@@ -24,6 +26,19 @@ QByteArray noise(qsizetype size, quint32 seed)
     for (char& c : bytes)
         c = char(random.generate());
     return bytes;
+}
+
+// A pack whose one folder holds count empty files F0000000, F0000001... : a directory that
+// deflates (level 1) about 29 to 1, as real ones do.
+QByteArray numberedEmptyFiles(quint32 count)
+{
+    RawPack raw;
+    raw.rawDirectory = RawPack::OneFolderDirectory(count, [](quint32 i) {
+        return RawEntry{QByteArray("F") + QByteArray::number(i).rightJustified(7, '0'), 0, 0, 0, 1};
+    });
+    raw.deflateDirectory = true;
+    raw.deflateLevel = 1;
+    return raw.bytes();
 }
 
 } // namespace
@@ -273,6 +288,13 @@ private Q_SLOTS:
         }
         {
             RawPack raw = valid();
+            raw.entries[0].name = "A\nB\x1b.HTM";
+            raw.entries[0].offset = 1000;
+            QTest::newRow("the name in the message is escaped")
+                << raw.bytes() << "the data of A\\nB\\x1b.HTM lies outside the file";
+        }
+        {
+            RawPack raw = valid();
             raw.entries.append({"SELF", 0, 0, 0, 2});
             raw.folders = {{0, 2}};
             QTest::newRow("folder holding itself") << raw.bytes() << "not a folder of its own";
@@ -289,6 +311,26 @@ private Q_SLOTS:
             raw.folders = {{0, 2}};
             QTest::newRow("folder index out of range") << raw.bytes() << "not a folder of its own";
         }
+        {
+            // 300,000 copies of one record: 24 MB of directory in 80 KB of file, inflating 290 to 1
+            // (a real directory of distinct records inflates about 30 to 1 at most). Such bombs
+            // grow to 1 GiB of directory and gigabytes of entries from a few megabytes.
+            RawPack raw;
+            raw.rawDirectory = RawPack::OneFolderDirectory(300000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
+            raw.deflateDirectory = true;
+            const QByteArray bytes = raw.bytes();
+            QVERIFY(bytes.size() * 100 < raw.rawDirectory.size());
+            QTest::newRow("directory bomb") << bytes << "no pack directory of";
+        }
+        {
+            RawPack raw;
+            raw.rawDirectory = RawPack::OneFolderDirectory(1000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
+            raw.deflateDirectory = true;
+            raw.claimedUnpackedDirectory = PackFormat::kMaxDirectorySize + 1; // as much as a 4 GiB directory
+            QTest::newRow("directory larger than any pack's") << raw.bytes() << "no pack directory of";
+        }
+        QTest::newRow("more entries than a pack holds")
+            << numberedEmptyFiles(quint32(PackFormat::kMaxEntries + 1)) << "more than a pack holds";
     }
 
     void damagedPack_isRefusedAndDiskStillServes()
@@ -342,6 +384,70 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged"));
         QVERIFY(!pack.readFile("a.htm"));
         QCOMPARE(read(pack, "b.htm"), QByteArray("fine"));
+    }
+
+    void packAtTheEntryLimit_opens()
+    {
+        ContentPack& pack = open(numberedEmptyFiles(quint32(PackFormat::kMaxEntries)));
+        QVERIFY(pack.isOpen());
+        QCOMPARE(pack.entries().size(), PackFormat::kMaxEntries);
+        QCOMPARE(read(pack, "f1048575"), QByteArray());
+    }
+
+    // An entry that claims 1 GiB from 1.1 MB of stored bytes (within deflate's 1032 to 1) while
+    // its stream gives far less: read as missing without reserving the gigabyte first.
+    void hugeClaimedEntry_readsAsMissingWithoutTheMemory()
+    {
+        RawPack raw;
+        RawEntry entry = raw.deflatedFile("BIG.HTM", noise(1100000, 3));
+        entry.size = quint32(1) << 30;
+        raw.entries = {entry, raw.storedFile("B.HTM", "fine")};
+        raw.folders = {{0, 2}};
+        ContentPack& pack = open(raw.bytes());
+        QVERIFY(pack.isOpen());
+        QByteArray data;
+        {
+            const AddressSpaceLimit limit(256 << 20);
+            if (!limit.active())
+                QSKIP("the address space cannot be limited here");
+            QCOMPARE(pack.loadEntry(pack.FindPackEntry("big.htm"), data), ContentPack::Load::Corrupt);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged"));
+            QVERIFY(!pack.readFile("big.htm"));
+        }
+        QCOMPARE(read(pack, "b.htm"), QByteArray("fine"));
+    }
+
+    // A directory the process cannot hold refuses the pack like a damaged one; nothing escapes.
+    void directoryBeyondMemory_isRefused()
+    {
+        const QString path = m_root + "big.dat";
+        WriteTestFile(path, numberedEmptyFiles(quint32(PackFormat::kMaxEntries)));
+        WriteTestFile(m_root + "a.htm", "disk");
+        ContentPack pack(*m_disk);
+        {
+            const AddressSpaceLimit limit(32 << 20);
+            if (!limit.active())
+                QSKIP("the address space cannot be limited here");
+            QVERIFY(!pack.OpenPack(path));
+        }
+        QVERIFY2(pack.errorString().contains("does not fit in memory"), qPrintable(pack.errorString()));
+        QCOMPARE(read(pack, m_root + "a.htm"), QByteArray("disk"));
+    }
+
+    // Many folders holding the same empty files deflate past what the reader accepts of a
+    // directory: the writer stores such a directory, and the pack opens.
+    void writer_storesADirectoryThatDeflatesTooWell()
+    {
+        PackWriter writer;
+        for (int folder = 0; folder < 300; ++folder) {
+            for (int file = 0; file < 100; ++file)
+                writer.addFile(QStringLiteral("d%1/f%2.idx").arg(folder).arg(file), QByteArray());
+        }
+        const QByteArray bytes = writer.build();
+        ContentPack& pack = open(bytes);
+        QVERIFY(pack.isOpen());
+        QCOMPARE(pack.ListPackFiles().size(), 30000);
+        QCOMPARE(qFromLittleEndian<quint32>(bytes.constData()) ^ PackFormat::kSizeDifferenceMask, 0u); // stored
     }
 
     void writer_refusesNamesItCannotStore()

@@ -27,6 +27,10 @@ struct RawPack
     bool deflateDirectory = false;
     // Header values that differ from the truth, for damaged packs.
     qint64 claimedUnpackedDirectory = -1;
+    // Directory bytes to store instead of those of folders and entries, for directories too large
+    // to list entry by entry; and the level they are deflated at.
+    QByteArray rawDirectory;
+    int deflateLevel = 9;
 
     // Adds a file's bytes to the data area, stored as given, and returns its entry.
     RawEntry storedFile(const QByteArray& name, const QByteArray& bytes)
@@ -69,8 +73,8 @@ struct RawPack
 
     QByteArray bytes() const
     {
-        const QByteArray dir = directory();
-        const QByteArray stored = deflateDirectory ? Deflate(dir) : dir;
+        const QByteArray dir = rawDirectory.isEmpty() ? directory() : rawDirectory;
+        const QByteArray stored = deflateDirectory ? Deflate(dir, deflateLevel) : dir;
         const qint64 unpacked = claimedUnpackedDirectory >= 0 ? claimedUnpackedDirectory : dir.size();
         QByteArray out;
         put(out, quint32(unpacked - stored.size()) ^ 0x6D2A93C5u);
@@ -78,13 +82,37 @@ struct RawPack
         return out + stored + data;
     }
 
-    static QByteArray Deflate(const QByteArray& bytes)
+    static QByteArray Deflate(const QByteArray& bytes, int level = 9)
     {
         uLongf size = compressBound(uLong(bytes.size()));
         QByteArray out(qsizetype(size), '\0');
         compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.constData()),
-                  uLong(bytes.size()), 9);
+                  uLong(bytes.size()), level);
         out.truncate(qsizetype(size));
+        return out;
+    }
+
+    // A directory of one folder (the root) holding count entries, record i made by entry(i).
+    template <typename MakeEntry> static QByteArray OneFolderDirectory(quint32 count, MakeEntry entry)
+    {
+        QByteArray out;
+        out.reserve(16 + 8 + qsizetype(count) * 80);
+        put(out, 1);
+        put(out, count);
+        put(out, 0);
+        put(out, 0);
+        put(out, 0);
+        put(out, count);
+        for (quint32 i = 0; i < count; ++i) {
+            const RawEntry record = entry(i);
+            QByteArray name = record.name.left(64);
+            name.resize(64, '\0');
+            out += name;
+            put(out, record.offset);
+            put(out, record.storedSize);
+            put(out, record.size);
+            put(out, record.type);
+        }
         return out;
     }
 

@@ -1,6 +1,7 @@
 // velbrook-tool as content authors use it: run as a process, judged by its output and exit code.
 
 #include "codepage.h"
+#include "rawpack.h"
 #include "readbin.h"
 #include "scriptcodec.h"
 #include "testfiles.h"
@@ -10,9 +11,12 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -20,6 +24,28 @@ namespace {
 bool oneErrorLine(const ToolRun& run)
 {
     return run.err.count('\n') == 1 && run.err.endsWith('\n');
+}
+
+// The tool run with its address space limited to bytes.
+ToolRun RunToolWithMemory(const QStringList& args, qint64 bytes)
+{
+    QProcess process;
+    process.setChildProcessModifier([bytes] {
+        const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    process.start(QStringLiteral(VELBROOK_TOOL), args);
+    if (!process.waitForFinished(30000))
+        qFatal("velbrook-tool did not finish");
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {code, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray le32(qint32 value)
+{
+    QByteArray raw(4, '\0');
+    qToLittleEndian(value, raw.data());
+    return raw;
 }
 
 } // namespace
@@ -121,6 +147,121 @@ private Q_SLOTS:
         const ToolRun missing = RunTool({"pack", "cat", pack, "html/none.htm"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(oneErrorLine(missing));
+    }
+
+    // Names come from the file: a newline, ESC or TAB in one is written as an escape, so a listing
+    // keeps one line per entry, its fields apart, and the terminal its colours.
+    void container_controlCharactersInNames_areEscaped()
+    {
+        const QString kel = m_root + "controls.dhl";
+        ContainerWriter writer;
+        writer.add(QStringLiteral("evil\nname.cfs"), "a");
+        writer.add(QStringLiteral("esc\x1b[31mred.bmp"), "b");
+        writer.add(QStringLiteral("tab\tname\x7f\r.bmp"), "c");
+        writer.write(kel);
+        const ToolRun list = RunTool({"container", "list", kel});
+        QCOMPARE(list.exitCode, 0);
+        const QList<QByteArray> lines = list.out.split('\n');
+        QCOMPARE(lines.size(), 4); // three lines and the end of the last
+        QVERIFY2(lines[0].startsWith("evil\\nname.cfs\t"), lines[0].constData());
+        QVERIFY2(lines[1].startsWith("esc\\x1b[31mred.bmp\t"), lines[1].constData());
+        QVERIFY2(lines[2].startsWith("tab\\tname\\x7f\\r.bmp\t"), lines[2].constData());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(lines[i].count('\t'), 2);
+        QVERIFY(!list.out.contains('\x1b'));
+
+        const ToolRun missing = RunTool({"container", "cat", kel, "none\nname\x1b"});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY2(oneErrorLine(missing), missing.err.constData());
+        QVERIFY(missing.err.contains("none\\nname\\x1b"));
+    }
+
+    void container_damagedEntryName_isOneEscapedLine()
+    {
+        // One entry, "bad<LF>entry", whose data lies past the end of the file.
+        const QByteArray bytes = QByteArray("\x01\x00", 2) + le32(9) + "bad\nentry" + le32(0) + le32(1000);
+        WriteTestFile(m_root + "damaged.dhl", bytes);
+        const ToolRun run = RunTool({"container", "list", m_root + "damaged.dhl"});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(oneErrorLine(run), run.err.constData());
+        QVERIFY2(run.err.contains("\"bad\\nentry\""), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void pack_controlCharactersInNames_areEscaped()
+    {
+        RawPack raw;
+        raw.entries = {raw.storedFile("A\nB.HTM", "a"),
+                       raw.storedFile("\x1b[2J.HTM", "b"),
+                       {"SUB\r", 1, 0, 0, 2},
+                       raw.storedFile("C\tD\x01.HTM", "c")};
+        raw.folders = {{0, 3}, {3, 1}};
+        WriteTestFile(m_root + "controls.dat", raw.bytes());
+        const ToolRun list = RunTool({"pack", "list", m_root + "controls.dat"});
+        QCOMPARE(list.exitCode, 0);
+        QCOMPARE(list.out, QByteArray("A\\nB.HTM\n\\x1b[2J.HTM\nSUB\\r/C\\tD\\x01.HTM\n"));
+
+        // A damaged pack names the entry at fault in its one line.
+        raw.entries[0].offset = 1000;
+        WriteTestFile(m_root + "controls.dat", raw.bytes());
+        const ToolRun damaged = RunTool({"pack", "list", m_root + "controls.dat"});
+        QCOMPARE(damaged.exitCode, 2);
+        QVERIFY2(oneErrorLine(damaged), damaged.err.constData());
+        QVERIFY2(damaged.err.contains("A\\nB.HTM"), damaged.err.constData());
+        QVERIFY(damaged.out.isEmpty());
+    }
+
+    void tree_dump()
+    {
+        ContainerWriter writer;
+        writer.add(QStringLiteral("tree1.cfs"), EncodeScript({"a.htm;A & B", "\tb.htm;B", "c.htm;C"}));
+        writer.write(m_root + "tree.dhl");
+        const ToolRun run = RunTool({"tree", "dump", m_root + "tree.dhl", "tree1.cfs"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(run.out), QJsonDocument::fromJson(R"([
+            {"caption": "A & B", "link": "a.htm", "children": [{"caption": "B", "link": "b.htm", "children": []}]},
+            {"caption": "C", "link": "c.htm", "children": []}])"));
+        QCOMPARE(run.out.count('\n'), 1);
+    }
+
+    // Line n has n TABs: a tree 2,000 levels deep. Its dump is compact JSON written without
+    // recursion: in proportion to the items (indented, it took 96 MB and grew with the depth
+    // squared; some 15,000 levels overflowed the stack in QJsonDocument).
+    void tree_dumpOfADeepTree()
+    {
+        constexpr int kDepth = 2000;
+        QStringList lines;
+        for (int i = 0; i < kDepth; ++i)
+            lines << QString(i, QLatin1Char('\t')) + QStringLiteral("p.htm;x");
+        ContainerWriter writer;
+        writer.add(QStringLiteral("tree1.cfs"), EncodeScript(lines));
+        writer.write(m_root + "deep.dhl");
+        const ToolRun run = RunTool({"tree", "dump", m_root + "deep.dhl", "tree1.cfs"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        const QByteArray item = R"({"caption":"x","children":[],"link":"p.htm"})";
+        QCOMPARE(run.out.size(), kDepth * item.size() + 3);
+        QVERIFY(run.out.startsWith(R"([{"caption":"x","children":[{"caption":"x","children":[)"));
+        QVERIFY(run.out.endsWith("\"link\":\"p.htm\"}]\n"));
+        QCOMPARE(run.out.count(item), 1); // the deepest item, under all the others
+    }
+
+    // More memory than the process may have (a 1.5 GB entry, the file sparse, under a 512 MB
+    // address space): one line and exit 2, as for unreadable input, not an abort.
+    void outOfMemory_exitsWith2()
+    {
+        const qint32 size = 1500000000;
+        const QByteArray directory = QByteArray("\x01\x00", 2) + le32(5) + "a.bmp" + le32(19) + le32(size);
+        const QString kel = m_root + "huge.dhl";
+        WriteTestFile(kel, directory);
+        QFile file(kel);
+        QVERIFY(file.resize(19 + qint64(size)));
+        const ToolRun run = RunToolWithMemory({"container", "cat", kel, "a.bmp"}, qint64(512) << 20);
+        QFile::remove(kel);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(oneErrorLine(run), run.err.constData());
+        QVERIFY2(run.err.contains("out of memory"), run.err.constData());
+        QVERIFY(run.out.isEmpty());
     }
 
     void unreadableInputs_exitWith2_data()

@@ -67,6 +67,54 @@ private Q_SLOTS:
             QCOMPARE(item.level, item.parent < 0 ? 0 : tree.items().at(item.parent).level + 1);
     }
 
+    // Lines alternating four and three TABs, 200,000 of them: each shallower line looks for an
+    // item one level up. A search back through every earlier item made this quadratic (12.8 s for
+    // such a tree, a hang at start-up for 400,000 lines); the test's ctest timeout (20 s, see
+    // CMakeLists.txt) catches a return of that.
+    void alternatingDepths_noItemOneLevelUp()
+    {
+        constexpr int kLines = 200000;
+        QStringList lines;
+        lines.reserve(kLines);
+        for (int i = 0; i < kLines; ++i)
+            lines << QString(i % 2 == 0 ? 4 : 3, QLatin1Char('\t')) + QStringLiteral("p.htm;x");
+        const TreeScript tree = TreeScript::read(lines);
+        QCOMPARE(tree.size(), kLines);
+        // No item sits at level 2: each three-TAB line is a top-level item, the four-TAB line
+        // after it its child; the first line is at the top too.
+        for (int i = 0; i < kLines; ++i) {
+            const int parent = i == 0 || i % 2 == 1 ? -1 : i - 1;
+            if (tree.items().at(i).parent != parent)
+                QFAIL(qPrintable(
+                    QStringLiteral("item %1 has parent %2, not %3").arg(i).arg(tree.items().at(i).parent).arg(parent)));
+        }
+        QCOMPARE(tree.children(-1).size(), kLines / 2 + 1);
+        QCOMPARE(tree.walk().size(), kLines);
+        QCOMPARE(tree.walk().last(), kLines - 1);
+    }
+
+    // The same after a first chapter three levels deep: every three-TAB line goes under item 2,
+    // however far back it lies, and every four-TAB line under the line before it.
+    void alternatingDepths_parentFarBack()
+    {
+        constexpr int kLines = 200000;
+        QStringList lines{"a.htm;A", "\tb.htm;B", "\t\tc.htm;C"};
+        lines.reserve(kLines);
+        for (int i = 3; i < kLines; ++i)
+            lines << QString(i % 2 == 1 ? 4 : 3, QLatin1Char('\t')) + QStringLiteral("p.htm;x");
+        const TreeScript tree = TreeScript::read(lines);
+        QCOMPARE(tree.size(), kLines);
+        for (int i = 3; i < kLines; ++i) {
+            const TreeItem& item = tree.items().at(i);
+            const int parent = i % 2 == 1 ? i - 1 : 2;
+            if (item.parent != parent)
+                QFAIL(qPrintable(QStringLiteral("item %1 has parent %2, not %3").arg(i).arg(item.parent).arg(parent)));
+            QCOMPARE(item.level, i % 2 == 1 && i > 3 ? 4 : 3);
+        }
+        QCOMPARE(tree.children(2).size(), (kLines - 3 + 1) / 2);
+        QCOMPARE(tree.walk().size(), kLines);
+    }
+
     void lineFields_data()
     {
         QTest::addColumn<QString>("line");
@@ -222,6 +270,34 @@ private Q_SLOTS:
                 {"caption": "D", "link": "d.htm", "children": []}]},
             {"caption": "E", "link": "e.htm", "children": []}])");
         QCOMPARE(QJsonDocument(TreeToJson(tree.items())), expected);
+    }
+
+    void jsonText_isTheCompactJson()
+    {
+        const TreeScript tree = TreeScript::read({"a.htm;A \"quoted\" \\ back", "\tb.htm;Б\x01\x1b[31m",
+                                                  "\t\tc\\d.htm;C", "\td.htm", ";E", "\t\t\tf.htm;F"});
+        QCOMPARE(TreeToJsonText(tree.items()), QJsonDocument(TreeToJson(tree.items())).toJson(QJsonDocument::Compact));
+        QCOMPARE(TreeToJsonText({}), QByteArray("[]"));
+    }
+
+    // 100,000 levels: no recursion to overflow (QJsonDocument overflows the stack past some 15,000),
+    // and text in proportion to the items (indented, 3,000 levels took 216 MB, growing with the
+    // depth squared).
+    void jsonText_ofADeepTree()
+    {
+        constexpr int kDepth = 100000;
+        QList<TreeItem> items(kDepth);
+        for (int i = 0; i < kDepth; ++i) {
+            items[i].caption = QStringLiteral("c");
+            items[i].link = QStringLiteral("l");
+            items[i].parent = i - 1;
+        }
+        const QByteArray text = TreeToJsonText(items);
+        QCOMPARE(text.size(),
+                 qsizetype(kDepth) * QByteArrayView(R"({"caption":"c","children":[],"link":"l"})").size() + 2);
+        QVERIFY(text.startsWith(R"([{"caption":"c","children":[{"caption":"c","children":[)"));
+        QVERIFY(text.endsWith(R"("link":"l"}],"link":"l"}])"));
+        QCOMPARE(text.count(R"("children":[],"link":"l"})"), 1); // the deepest item
     }
 };
 
