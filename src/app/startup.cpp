@@ -8,6 +8,7 @@
 #include "instancelock.h"
 #include "mainform.h"
 #include "pathresolver.h"
+#include "picturecache.h"
 #include "engine.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
@@ -134,6 +135,14 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     app.setApplicationDisplayName(context.values.appTitle);
 
     script.readElements(lines);
+    // What the reader could not use of the script, for its author, one line each; and a script
+    // without a usable first screen would open a black window with nothing on it.
+    for (const QString& problem : std::as_const(script.problems))
+        printError(QStringLiteral("Struct.cfs: %1").arg(problem));
+    if (const QString problem = FirstScreenProblem(script, context.container); !problem.isEmpty()) {
+        printError(QStringLiteral("%1: %2").arg(kel, problem));
+        return 1;
+    }
     SettingsStore& settings = context.openSettings();
     context.userSettings = UserSettings::Load(settings, !script.image.isEmpty());
     if (script.header.bgsounddef.isEmpty())

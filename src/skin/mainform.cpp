@@ -6,7 +6,9 @@
 #include "effbtncar.h"
 #include "hotarea.h"
 #include "pathresolver.h"
+#include "picturecache.h"
 #include "settingsstore.h"
+#include "skinlog.h"
 #include "supertimer.h"
 #include "windowdirectory.h"
 #include "windowshape.h"
@@ -49,10 +51,7 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(m_context.values.appTitle);
-    if (!m_script.header.vertexmain.isEmpty()) {
-        m_outline = QRegion(QPolygon(m_script.header.vertexmain), Qt::WindingFill);
-        setOutline(m_outline);
-    }
+    // The script's outline (m_outline) is made with the background, which gives its size.
 }
 
 TMainForm::~TMainForm()
@@ -78,8 +77,12 @@ QImage TMainForm::loadPicture(const QString& name) const
     const std::optional<QByteArray> bytes = m_context.container.Read(name);
     if (!bytes)
         return {};
-    QImage image = QImage::fromData(*bytes);
-    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+    // A picture larger than a skin's may be is refused from its header, before it is decoded.
+    QString why;
+    QImage image = PictureCache::Decode(*bytes, PictureLimits(), &why);
+    if (!why.isEmpty())
+        qCWarning(lcSkin).noquote() << QStringLiteral("picture %1: %2; it is left out").arg(name, why);
+    return image;
 }
 
 void TMainForm::loadBackground(int screen)
@@ -91,6 +94,10 @@ void TMainForm::loadBackground(int screen)
         return; // the previous background stays
     m_background = background;
     setFixedSize(m_background.size());
+    // The outline is only of use where windows take shapes (not on the offscreen platform); it is
+    // clipped to the window, so that no coordinate of the script can make it costly.
+    if (!m_script.header.vertexmain.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        m_outline = OutlineRegion(m_script.header.vertexmain, m_background.size());
 }
 
 void TMainForm::releaseElement(ElementPictures& element)
@@ -131,6 +138,12 @@ void TMainForm::resizeElements(QList<ElementPictures>& elements, qsizetype count
 void TMainForm::buildElements()
 {
     SkinScreen& s = screenRecord();
+    // Each picture of the screen is decoded once and shared by the elements that name it; the
+    // screen's pictures, with the copies that get captions, stay within the cache's budget.
+    PictureCache cache(m_context.container);
+    const auto captioned = [&cache](const QImage& picture, const QString& caption) {
+        return !picture.isNull() && !caption.trimmed().isEmpty() && cache.reserve(picture.sizeInBytes());
+    };
     const auto placeArea = [](ElementPictures& pics, QRect bounds, const QString& hint) {
         pics.area->setGeometry(bounds);
         pics.area->setToolTip(hint);
@@ -141,7 +154,7 @@ void TMainForm::buildElements()
     for (qsizetype i = 0; i < s.buttons.size(); ++i) {
         RBtn& b = s.buttons[i];
         ElementPictures& pics = m_buttons[i];
-        const QImage up = loadPicture(b.fn1);
+        const QImage up = cache.picture(b.fn1);
         b.right = b.vx + up.width();
         b.bottom = b.vy + up.height();
         const QRect caption(b.texttx, b.textty, b.textbx - b.texttx, b.textby - b.textty);
@@ -149,8 +162,8 @@ void TMainForm::buildElements()
         const FontStyles styles[3] = {b.styleup, b.stylemv, b.styledn};
         const int colors[3] = {b.colorup, b.colormv, b.colordn};
         for (int k = 0; k < 3; ++k) {
-            pics.pictures[k] = k == 0 ? up : loadPicture(fn[k]);
-            if (!b.textcaption.trimmed().isEmpty())
+            pics.pictures[k] = k == 0 ? up : cache.picture(fn[k]);
+            if (captioned(pics.pictures[k], b.textcaption))
                 DrawCaption(pics.pictures[k], b.textcaption, caption,
                             CaptionFont(b.textfontname, b.textfontsize, styles[k]), WindowsColor(colors[k]));
         }
@@ -164,15 +177,16 @@ void TMainForm::buildElements()
         const FontStyles styles[4] = {sw.styleup, sw.stylemvup, sw.stylemvdn, sw.styledn};
         const int colors[4] = {sw.colorup, sw.colormvup, sw.colormvdn, sw.colordn};
         for (int k = 0; k < 4; ++k) {
-            pics.pictures[k] = loadPicture(fn[k]);
+            pics.pictures[k] = cache.picture(fn[k]);
             if (k == 0) {
                 sw.right = sw.vx + pics.pictures[0].width();
                 sw.bottom = sw.vy + pics.pictures[0].height();
             }
             const bool upPicture = k < 2;
-            DrawCaption(pics.pictures[k], upPicture ? sw.textcaptionup : sw.textcaptiondn,
-                        upPicture ? upRect : downRect, CaptionFont(sw.textfontname, sw.textfontsize, styles[k]),
-                        WindowsColor(colors[k]));
+            const QString& caption = upPicture ? sw.textcaptionup : sw.textcaptiondn;
+            if (captioned(pics.pictures[k], caption))
+                DrawCaption(pics.pictures[k], caption, upPicture ? upRect : downRect,
+                            CaptionFont(sw.textfontname, sw.textfontsize, styles[k]), WindowsColor(colors[k]));
         }
         placeArea(pics, boundsOf(sw), sw.hint);
     };

@@ -3,6 +3,8 @@
 #include <QPainterPath>
 #include <QPolygon>
 
+#include <cmath>
+
 QRegion EllipseRegion(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top)
@@ -54,4 +56,78 @@ bool ClosingOutline::next(QRegion& outline)
         return true;
     }
     return false;
+}
+
+namespace {
+
+struct OutlinePoint
+{
+    double x;
+    double y;
+};
+
+// One Sutherland-Hodgman step: the polygon cut by the half plane where inside holds; the cut part
+// is replaced by a path along the boundary, which keeps the winding number of every point inside
+// the half plane. cross gives the point where an edge from inside to outside, or back, meets it.
+template <typename Inside, typename Cross>
+QList<OutlinePoint> clipOutline(const QList<OutlinePoint>& polygon, Inside inside, Cross cross)
+{
+    QList<OutlinePoint> out;
+    if (polygon.isEmpty())
+        return out;
+    out.reserve(polygon.size() + 4);
+    OutlinePoint previous = polygon.last();
+    bool previousInside = inside(previous);
+    for (const OutlinePoint& point : polygon) {
+        const bool pointInside = inside(point);
+        if (pointInside != previousInside)
+            out.append(cross(previous, point));
+        if (pointInside)
+            out.append(point);
+        previous = point;
+        previousInside = pointInside;
+    }
+    return out;
+}
+
+} // namespace
+
+QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window)
+{
+    const double left = -kOutlineMargin;
+    const double top = -kOutlineMargin;
+    const double right = double(qMax(window.width(), 0)) + kOutlineMargin;
+    const double bottom = double(qMax(window.height(), 0)) + kOutlineMargin;
+
+    QList<OutlinePoint> polygon;
+    polygon.reserve(vertices.size());
+    for (const QPoint& v : vertices)
+        polygon.append({double(v.x()), double(v.y())});
+
+    // Where the edge a-b meets the vertical line x, or the horizontal line y (a and b lie on
+    // either side of it, so the divisor is not 0).
+    const auto atX = [](double x) {
+        return [x](OutlinePoint a, OutlinePoint b) { return OutlinePoint{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+    };
+    const auto atY = [](double y) {
+        return [y](OutlinePoint a, OutlinePoint b) { return OutlinePoint{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
+    };
+    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.x >= left; }, atX(left));
+    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.x <= right; }, atX(right));
+    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.y >= top; }, atY(top));
+    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.y <= bottom; }, atY(bottom));
+
+    QPolygon points;
+    points.reserve(polygon.size());
+    for (const OutlinePoint& p : polygon) {
+        // Every point now lies within the grown rectangle.
+        const QPoint point(int(std::lround(qBound(left, p.x, right))), int(std::lround(qBound(top, p.y, bottom))));
+        if (points.isEmpty() || points.last() != point)
+            points.append(point);
+    }
+    if (points.size() > 1 && points.first() == points.last())
+        points.removeLast();
+    if (points.size() < 3)
+        return QRegion();
+    return QRegion(points, Qt::WindingFill);
 }

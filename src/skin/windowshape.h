@@ -4,6 +4,8 @@
 // centre (4 pixels across and 2 down per tick); the closing squeezes a rounded rectangle from top
 // and bottom, then from the sides, and ends with a shrinking ellipse.
 
+#include <QList>
+#include <QPoint>
 #include <QRegion>
 #include <QSize>
 
@@ -35,3 +37,12 @@ private:
 
 QRegion EllipseRegion(int left, int top, int right, int bottom);
 QRegion RoundedRectRegion(int left, int top, int right, int bottom, int corner);
+
+// The script's window outline (vertexmain, winding fill) for a window of size window. The polygon
+// is first clipped to the window's rectangle grown by kOutlineMargin on every side: the part of
+// the outline inside the window stays exactly as declared, while coordinates far outside (a script
+// may give any int) no longer reach QRegion, whose scan conversion takes time and memory in
+// proportion to the polygon's extent and fails on overflow near the int limits. Empty when
+// nothing of the polygon is left.
+constexpr int kOutlineMargin = 16;
+QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window);

@@ -1,6 +1,11 @@
+#include "readbin.h"
+#include "skinpictures.h"
 #include "skinscript.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <climits>
 
 namespace {
 
@@ -169,6 +174,113 @@ private Q_SLOTS:
         QCOMPARE(script.problems.size(), 4);
         for (const SkinScreen& screen : script.screens)
             QVERIFY(screen.buttons.isEmpty());
+    }
+
+    void numbers_areKeptInTheRangeTheLayoutUses()
+    {
+        // Numbers at the int limits: sums and differences of two of them overflowed later on.
+        const SkinScript script = readMain({
+            "minimize vx=-2147483648;vy=2147483647;fn1=a;fn2=b;fn3=c;hint=;wav=no",
+            "button -2147483648 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
+            "button 1 vx=-2147483648;vy=2147483647",
+            "textcaption=x;texttx=-2147483648;textty=2147483647;textbx=2147483647;textby=-2147483648",
+            "textfontsize=2147483647",
+            "fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
+            "switchgrp 1 vx=2147483647;vy=-5;fn1=a;fn2=b;fn3=c;fn4=d;state=off;store=off;group=-2147483648",
+            "texttx=-2147483648",
+            "go=x;hint=;wav=no",
+            "_html 1 vx=-2147483648;vy=0;vw=2147483647;vh=10;fn=a.htm;number=2147483647",
+            "_text 1 vx=1;vy=2;vw=3;font=a;size=-2147483648;style=;color=0,0,0;value=;ident=x;number=1",
+            "_popup 1 xfon=2147483647;yfon=0;fnfon=p.bmp;xbtn=-2147483648;ybtn=0;fnbtnup=[];fnbtnmove=[]",
+            "fnbtndown=[];fontup=;sizeup=2147483647;styleup=;colorup=0,0,0;fontmv=;sizemv=0;stylemv=",
+            "colormv=0,0,0;caption=[x];go=[];parent=;type=-2147483648;vertex=[]",
+        });
+        constexpr int far = kMaxSkinCoordinate;
+        QCOMPARE(script.header.minimize.vx, -far);
+        QCOMPARE(script.header.minimize.vy, far);
+        // The button of screen -2147483648 is dropped with a problem that names its number.
+        QCOMPARE(script.screens.size(), 1);
+        QVERIFY(script.problems.first().contains("-2147483648"));
+        const RBtn& b = script.screens[0].buttons.first();
+        QCOMPARE(b.vx, -far);
+        QCOMPARE(b.vy, far);
+        QCOMPARE(b.texttx, -far);
+        QCOMPARE(b.textbx, far);
+        QCOMPARE(b.textby, -far);
+        QCOMPARE(b.textfontsize, kMaxSkinFontSize);
+        const RSwthGrp& g = script.screens[0].switchgrp.first();
+        QCOMPARE(g.vx, far);
+        QCOMPARE(g.vy, -5); // numbers within the range stay as they are
+        QCOMPARE(g.group, -far);
+        QCOMPARE(g.texttx, -far);
+        QCOMPARE(script.html.first().vx, -far);
+        QCOMPARE(script.html.first().vw, far);
+        QCOMPARE(script.html.first().number, far);
+        QCOMPARE(script.text.first().size, 0);
+        const RPopupData& p = script.screens[0].popups.first();
+        QCOMPARE(p.xfon, far);
+        QCOMPARE(p.xbtn, -far);
+        QCOMPARE(p.sizeup, kMaxSkinFontSize);
+        QCOMPARE(p.type, -far);
+    }
+
+    void pictureSizes_keepEdgesWithinTheIntRange()
+    {
+        // A bitmap header may declare a width up to 2^31 - 1; the edge from vx stays an int.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QByteArray huge("BM");
+        huge.append(12, '\0');
+        const auto put32 = [&huge](qint32 v) {
+            for (int i = 0; i < 4; ++i)
+                huge.append(char((quint32(v) >> (8 * i)) & 0xFF));
+        };
+        put32(40);
+        put32(INT_MAX);
+        put32(INT_MAX);
+        huge.append(32, '\0');
+        ContainerWriter kel;
+        kel.add("huge.bmp", huge);
+        kel.write(dir.filePath("Kel.dhl"));
+        TReadBin container;
+        container.Open(dir.filePath("Kel.dhl"));
+
+        SkinScript script = readMain({"button 1 vx=100000;vy=-5;fn1=huge.bmp;fn2=b;fn3=c;go=x;hint=;wav=no"});
+        ApplyPictureSizes(script, container);
+        const RBtn& b = script.screens[0].buttons.first();
+        QCOMPARE(b.right, INT_MAX);
+        QCOMPARE(b.bottom, INT_MAX - 5);
+    }
+
+    void elementsPerScreen_areCapped_withOneProblemPerScreenAndKind()
+    {
+        QStringList lines{"minimize vx=1;vy=1;fn1=a;fn2=b;fn3=c;hint=;wav=no"};
+        const int many = SkinScript::kMaxElementsPerScreen + 100;
+        for (int i = 0; i < many; ++i) {
+            lines << "button 2 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no"
+                  << "_html 2 vx=1;vy=2;vw=3;vh=4;fn=a.htm;number=1"
+                  << "_screen=fon3.bmp"; // the header button joins screen 3 at every line
+        }
+        lines << "_html 1 vx=1;vy=2;vw=3;vh=4;fn=a.htm;number=1";
+        const SkinScript script = readMain(lines);
+        QCOMPARE(script.screens.size(), 3);
+        QCOMPARE(script.screens[1].buttons.size(), SkinScript::kMaxElementsPerScreen);
+        QCOMPARE(script.screens[2].buttons.size(), SkinScript::kMaxElementsPerScreen);
+        QCOMPARE(script.html.size(), SkinScript::kMaxElementsPerScreen + 1); // and one of screen 1
+        QCOMPARE(script.problems,
+                 (QStringList{"screen 2: 100 _html elements beyond the first 500 are dropped",
+                              "screen 2: 100 button elements beyond the first 500 are dropped",
+                              "screen 3: 100 button elements beyond the first 500 are dropped"}));
+    }
+
+    void problems_areListedUpToALimit()
+    {
+        QStringList lines;
+        for (int i = 0; i < 1000; ++i)
+            lines << "button 0 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no";
+        const SkinScript script = readMain(lines);
+        QCOMPARE(script.problems.size(), SkinScript::kMaxProblems + 1);
+        QVERIFY(script.problems.last().contains("not listed"));
     }
 
     void thesaurusVariant_readsFewerKeysAndKinds()

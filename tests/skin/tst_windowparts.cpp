@@ -3,8 +3,11 @@
 #include "caption.h"
 #include "windowshape.h"
 
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QTest>
+
+#include <climits>
 
 class TestWindowParts : public QObject
 {
@@ -81,6 +84,45 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < bounds.size(); ++i)
             QVERIFY(bounds[i - 1].contains(bounds[i]) || bounds[i].isEmpty());
         QVERIFY(bounds.last().width() <= 2);
+    }
+
+    void outline_isTheScriptsPolygonWithinTheWindow()
+    {
+        // A real outline: corners cut off a 780 x 600 window.
+        const QList<QPoint> vertices{{0, 32}, {18, 14}, {48, 0}, {432, 0}, {446, 14}, {762, 14}, {780, 32},
+                                     {780, 582}, {762, 600}, {18, 600}, {0, 582}};
+        QCOMPARE(OutlineRegion(vertices, QSize(781, 601)), QRegion(QPolygon(vertices), Qt::WindingFill));
+    }
+
+    void outline_farOutsideTheWindow_isClippedNotDistorted_andQuick()
+    {
+        const QSize window(400, 300);
+        const QRect grown = QRect(QPoint(0, 0), window).adjusted(-kOutlineMargin, -kOutlineMargin, kOutlineMargin,
+                                                                  kOutlineMargin);
+        QElapsedTimer timer;
+        timer.start();
+        // The edge from (60000, 0) to (0, 300) keeps its slope inside the window: (399, 297) is
+        // under it, (399, 299) is not. Made whole, the region took 15 s.
+        const QRegion slope = OutlineRegion({{0, 0}, {60000, 0}, {0, 300}}, window);
+        QVERIFY(slope.contains(QPoint(399, 297)));
+        QVERIFY(!slope.contains(QPoint(399, 299)));
+        QVERIFY(slope.contains(QPoint(0, 0)));
+        QVERIFY(grown.contains(slope.boundingRect()));
+
+        // At the int limits QRegion failed with SIGFPE at once, or SIGSEGV after 2 GB.
+        const QRegion triangle =
+            OutlineRegion({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}}, window);
+        QCOMPARE(triangle.boundingRect(), grown);
+        QVERIFY(triangle.contains(QRect(QPoint(0, 0), window)));
+        const QRegion five = OutlineRegion(
+            {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {0, INT_MIN}}, window);
+        QVERIFY(grown.contains(five.boundingRect()));
+        QVERIFY(!five.isEmpty());
+        QVERIFY2(timer.elapsed() < 2000, "outlines far outside the window take long");
+
+        // Nothing left inside: no outline at all.
+        QVERIFY(OutlineRegion({{-5000, -5000}, {-4000, -5000}, {-4000, -4000}}, window).isEmpty());
+        QVERIFY(OutlineRegion({{0, 0}, {100, 100}}, window).isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <limits>
 
 std::optional<QSize> BitmapSize(const QByteArray& bmp)
@@ -31,8 +32,13 @@ template <typename Element> void applySize(Element& element, const QString& pict
     if (!bytes)
         return;
     if (const std::optional<QSize> size = BitmapSize(*bytes)) {
-        element.right = element.vx + size->width();
-        element.bottom = element.vy + size->height();
+        // A header may declare any size up to 2^31 - 1: the edges stay within the int range.
+        const auto edge = [](int from, int extent) {
+            return int(std::clamp<qint64>(qint64(from) + extent, std::numeric_limits<int>::min(),
+                                          std::numeric_limits<int>::max()));
+        };
+        element.right = edge(element.vx, size->width());
+        element.bottom = edge(element.vy, size->height());
     }
 }
 

@@ -12,6 +12,13 @@
 #include <QString>
 #include <QStringList>
 
+// The ranges the reader keeps numbers of a script in: coordinates (vx, vy, vw, vh, caption
+// rectangles, popup positions) and other counts within ±kMaxSkinCoordinate, font sizes within
+// 0..kMaxSkinFontSize points. Far beyond any screen, and small enough that sums and differences of
+// two of them, or of one and a picture's size, never overflow an int.
+constexpr int kMaxSkinCoordinate = 100000;
+constexpr int kMaxSkinFontSize = 1000;
+
 // Push button.
 struct RBtn
 {

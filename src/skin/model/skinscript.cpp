@@ -5,11 +5,37 @@
 
 #include <QJsonArray>
 
+#include <map>
+
 namespace {
 
 QString key(const char* name)
 {
     return QString::fromLatin1(name);
+}
+
+// IntKey, with the value kept within low..high: later sums and differences cannot overflow.
+ScriptKey BoundedIntKey(const QString& name, int& target, int low, int high)
+{
+    ScriptKey bounded = IntKey(name, target);
+    bounded.read = [read = std::move(bounded.read), &target, low, high](const QStringList& lines, int& line,
+                                                                        qsizetype position) {
+        read(lines, line, position);
+        target = qBound(low, target, high);
+    };
+    return bounded;
+}
+
+// A coordinate, or another number of the layout (a pane's number, a group): within ±kMaxSkinCoordinate.
+ScriptKey CoordKey(const QString& name, int& target)
+{
+    return BoundedIntKey(name, target, -kMaxSkinCoordinate, kMaxSkinCoordinate);
+}
+
+// A font size in points: 0..kMaxSkinFontSize (0 or less keeps the default size).
+ScriptKey FontSizeKey(const QString& name, int& target)
+{
+    return BoundedIntKey(name, target, 0, kMaxSkinFontSize);
 }
 
 // The element discipline over a key table, from line; line ends after the element's last line.
@@ -24,7 +50,7 @@ bool readElement(const QStringList& lines, int& line, const QList<ScriptKey>& ke
 
 QList<ScriptKey> buttonRequired(RBtn& b)
 {
-    return {IntKey(key("vx"), b.vx),    IntKey(key("vy"), b.vy),     TextKey(key("fn1"), b.fn1),
+    return {CoordKey(key("vx"), b.vx),    CoordKey(key("vy"), b.vy),     TextKey(key("fn1"), b.fn1),
             TextKey(key("fn2"), b.fn2), TextKey(key("fn3"), b.fn3), TextKey(key("go"), b.go),
             TextKey(key("hint"), b.hint), TextKey(key("wav"), b.wav)};
 }
@@ -32,12 +58,12 @@ QList<ScriptKey> buttonRequired(RBtn& b)
 QList<ScriptKey> buttonCaption(RBtn& b)
 {
     return {TextKey(key("textcaption"), b.textcaption),
-            IntKey(key("texttx"), b.texttx),
-            IntKey(key("textty"), b.textty),
-            IntKey(key("textbx"), b.textbx),
-            IntKey(key("textby"), b.textby),
+            CoordKey(key("texttx"), b.texttx),
+            CoordKey(key("textty"), b.textty),
+            CoordKey(key("textbx"), b.textbx),
+            CoordKey(key("textby"), b.textby),
             TextKey(key("textfontname"), b.textfontname),
-            IntKey(key("textfontsize"), b.textfontsize),
+            FontSizeKey(key("textfontsize"), b.textfontsize),
             FontStyleKey(key("textfontstyleup"), b.styleup),
             FontStyleKey(key("textfontstylemv"), b.stylemv),
             FontStyleKey(key("textfontstyledn"), b.styledn),
@@ -50,7 +76,7 @@ QList<ScriptKey> buttonCaption(RBtn& b)
 template <typename Switch> QList<ScriptKey> switchCaptionFont(Switch& s)
 {
     return {TextKey(key("textfontname"), s.textfontname),
-            IntKey(key("textfontsize"), s.textfontsize),
+            FontSizeKey(key("textfontsize"), s.textfontsize),
             FontStyleKey(key("textfontstyleup"), s.styleup),
             FontStyleKey(key("textfontstylemvup"), s.stylemvup),
             FontStyleKey(key("textfontstylemvdn"), s.stylemvdn),
@@ -76,7 +102,7 @@ ScriptKey popupTypeKey(int& type)
                         return;
                     }
                 }
-                type = ParseInt(lines[line], position);
+                type = qBound(-kMaxSkinCoordinate, ParseInt(lines[line], position), kMaxSkinCoordinate);
             }};
 }
 
@@ -111,7 +137,7 @@ void SkinScript::readHeader(const QStringList& scriptLines)
         button = RBtn();
         int at = line;
         const bool complete =
-            readElement(lines, at, {IntKey(key("vx"), button.vx), IntKey(key("vy"), button.vy),
+            readElement(lines, at, {CoordKey(key("vx"), button.vx), CoordKey(key("vy"), button.vy),
                                     TextKey(key("fn1"), button.fn1), TextKey(key("fn2"), button.fn2),
                                     TextKey(key("fn3"), button.fn3), TextKey(key("hint"), button.hint),
                                     TextKey(key("wav"), button.wav)});
@@ -141,11 +167,11 @@ void SkinScript::readHeader(const QStringList& scriptLines)
                 int at = line;
                 const bool complete = readElement(
                     lines, at,
-                    {IntKey(key("vw"), header.helpwinVw), IntKey(key("vh"), header.helpwinVh),
+                    {CoordKey(key("vw"), header.helpwinVw), CoordKey(key("vh"), header.helpwinVh),
                      PathKey(key("fn"), header.helpwin, m_folders)});
                 line = complete ? at - 1 : int(lines.size());
                 if (!complete)
-                    problems.append(QStringLiteral("helpwin: the script ends before its keys vw, vh, fn"));
+                    addProblem(QStringLiteral("helpwin: the script ends before its keys vw, vh, fn"));
             }
             if (line >= lines.size())
                 break;
@@ -163,7 +189,7 @@ void SkinScript::readHeader(const QStringList& scriptLines)
                     header.vertexmain = ParseVertexRegion(lines, line, m_folders);
                 } catch (const ContentError& error) {
                     header.vertexmain.clear();
-                    problems.append(QStringLiteral("vertexmain (line %1): %2; the window stays rectangular")
+                    addProblem(QStringLiteral("vertexmain (line %1): %2; the window stays rectangular")
                                         .arg(start + 1)
                                         .arg(error.message()));
                 }
@@ -182,18 +208,26 @@ void SkinScript::readHeader(const QStringList& scriptLines)
         header.title = QStringLiteral(u"Тезаурус");
 }
 
-SkinScreen* SkinScript::screenAt(int index, int line)
+void SkinScript::addProblem(const QString& text)
 {
-    if (index < 0 || index >= kMaxScreens) {
-        problems.append(QStringLiteral("line %1: screen number %2 is outside 1..%3; the element is dropped")
-                            .arg(line + 1)
-                            .arg(index + 1)
-                            .arg(kMaxScreens));
+    if (problems.size() < kMaxProblems)
+        problems.append(text);
+    else if (problems.size() == kMaxProblems)
+        problems.append(QStringLiteral("more than %1 problems; the rest are not listed").arg(kMaxProblems));
+}
+
+SkinScreen* SkinScript::screenAt(int number, int line)
+{
+    if (number < 1 || number > kMaxScreens) {
+        addProblem(QStringLiteral("line %1: screen number %2 is outside 1..%3; the element is dropped")
+                       .arg(line + 1)
+                       .arg(number)
+                       .arg(kMaxScreens));
         return nullptr;
     }
-    if (screens.size() <= index)
-        screens.resize(index + 1);
-    return &screens[index];
+    if (screens.size() < number)
+        screens.resize(number);
+    return &screens[number - 1];
 }
 
 void SkinScript::readElements(const QStringList& lines)
@@ -202,6 +236,18 @@ void SkinScript::readElements(const QStringList& lines)
     static const char* const kMainKinds[] = {"button", "switchone", "switchgrp", "_html",  "_findtxt", "_path",
                                              "_clip",  "_text",     "_image",    "_popup", "_screen"};
     static const char* const kThesaurusKinds[] = {"button", "_html", "_findtxt", "_text", "_screen"};
+
+    // Elements kept and dropped per screen and kind, for the cap of kMaxElementsPerScreen.
+    std::map<std::pair<int, QString>, std::pair<int, qint64>> tally;
+    const auto admit = [&tally](int screen, QLatin1String kind) {
+        auto& [kept, dropped] = tally[{screen, QString(kind)}];
+        if (kept < kMaxElementsPerScreen) {
+            ++kept;
+            return true;
+        }
+        ++dropped;
+        return false;
+    };
 
     int line = 0;
     while (line < lines.size()) {
@@ -219,14 +265,16 @@ void SkinScript::readElements(const QStringList& lines)
         }
 
         const int kindLine = line;
-        const int screen = ParseInt(lines[line], 0) - 1;
+        const int number = ParseInt(lines[line], 0);
+        const int screen = number > 0 ? number - 1 : -1; // dropped below when outside 1..kMaxScreens
         bool complete = true;
+        const QLatin1String buttonKind("button");
 
         if (kind == QLatin1String("_screen")) {
-            if (SkinScreen* s = screenAt(screen, kindLine)) {
-                if (header.hasMinimize)
+            if (SkinScreen* s = screenAt(number, kindLine)) {
+                if (header.hasMinimize && admit(screen, buttonKind))
                     s->buttons.append(header.minimize);
-                if (header.hasClose)
+                if (header.hasClose && admit(screen, buttonKind))
                     s->buttons.append(header.close);
                 s->background = ParseValue(lines[line], lines[line].indexOf(QLatin1String("screen")) + 7);
             }
@@ -238,23 +286,23 @@ void SkinScript::readElements(const QStringList& lines)
             RBtn b;
             complete = readButtonKeys(b, lines, line, main);
             if (complete)
-                if (SkinScreen* s = screenAt(screen, kindLine))
+                if (SkinScreen* s = screenAt(number, kindLine); s && admit(screen, kind))
                     s->buttons.append(b);
         } else if (kind == QLatin1String("switchone")) {
             RSwthOne s;
             QList<ScriptKey> optional{TextKey(key("textcaptionup"), s.textcaptionup),
                                       TextKey(key("textcaptiondn"), s.textcaptiondn),
-                                      IntKey(key("texttxup"), s.texttxup),
-                                      IntKey(key("texttyup"), s.texttyup),
-                                      IntKey(key("textbxup"), s.textbxup),
-                                      IntKey(key("textbyup"), s.textbyup),
-                                      IntKey(key("texttxdn"), s.texttxdn),
-                                      IntKey(key("texttydn"), s.texttydn),
-                                      IntKey(key("textbxdn"), s.textbxdn),
-                                      IntKey(key("textbydn"), s.textbydn)};
+                                      CoordKey(key("texttxup"), s.texttxup),
+                                      CoordKey(key("texttyup"), s.texttyup),
+                                      CoordKey(key("textbxup"), s.textbxup),
+                                      CoordKey(key("textbyup"), s.textbyup),
+                                      CoordKey(key("texttxdn"), s.texttxdn),
+                                      CoordKey(key("texttydn"), s.texttydn),
+                                      CoordKey(key("textbxdn"), s.textbxdn),
+                                      CoordKey(key("textbydn"), s.textbydn)};
             optional += switchCaptionFont(s);
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), s.vx), IntKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
+                                   {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
                                     TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3),
                                     TextKey(key("fn4"), s.fn4), OnOffKey(key("state"), s.state),
                                     OnOffKey(key("store"), s.store), PathKey(key("goup"), s.goup, m_folders),
@@ -262,111 +310,120 @@ void SkinScript::readElements(const QStringList& lines)
                                     TextKey(key("wav"), s.wav)},
                                    optional);
             if (complete)
-                if (SkinScreen* target = screenAt(screen, kindLine))
+                if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->switchone.append(s);
         } else if (kind == QLatin1String("switchgrp")) {
             RSwthGrp s;
             QList<ScriptKey> optional{TextKey(key("textcaptionup"), s.textcaptionup),
                                       TextKey(key("textcaptiondn"), s.textcaptiondn),
-                                      IntKey(key("texttx"), s.texttx),
-                                      IntKey(key("textty"), s.textty),
-                                      IntKey(key("textbx"), s.textbx),
-                                      IntKey(key("textby"), s.textby)};
+                                      CoordKey(key("texttx"), s.texttx),
+                                      CoordKey(key("textty"), s.textty),
+                                      CoordKey(key("textbx"), s.textbx),
+                                      CoordKey(key("textby"), s.textby)};
             optional += switchCaptionFont(s);
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), s.vx), IntKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
+                                   {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
                                     TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3),
                                     TextKey(key("fn4"), s.fn4), OnOffKey(key("state"), s.state),
-                                    OnOffKey(key("store"), s.store), IntKey(key("group"), s.group),
+                                    OnOffKey(key("store"), s.store), CoordKey(key("group"), s.group),
                                     PathKey(key("go"), s.go, m_folders), TextKey(key("hint"), s.hint),
                                     TextKey(key("wav"), s.wav)},
                                    optional);
             if (complete)
-                if (SkinScreen* target = screenAt(screen, kindLine))
+                if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->switchgrp.append(s);
         } else if (kind == QLatin1String("_html")) {
             RHTML h;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), h.vx), IntKey(key("vy"), h.vy), IntKey(key("vw"), h.vw),
-                                    IntKey(key("vh"), h.vh), PathKey(key("fn"), h.fn, m_folders),
-                                    IntKey(key("number"), h.number)});
+                                   {CoordKey(key("vx"), h.vx), CoordKey(key("vy"), h.vy), CoordKey(key("vw"), h.vw),
+                                    CoordKey(key("vh"), h.vh), PathKey(key("fn"), h.fn, m_folders),
+                                    CoordKey(key("number"), h.number)});
             h.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 html.append(h);
         } else if (kind == QLatin1String("_findtxt")) {
             RFindTxt f;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), f.vx), IntKey(key("vy"), f.vy), IntKey(key("vw"), f.vw),
-                                    IntKey(key("vh"), f.vh), TextKey(key("frame"), f.frame),
-                                    ListKey(key("nofiles"), f.nofiles, m_folders), IntKey(key("number"), f.number),
+                                   {CoordKey(key("vx"), f.vx), CoordKey(key("vy"), f.vy), CoordKey(key("vw"), f.vw),
+                                    CoordKey(key("vh"), f.vh), TextKey(key("frame"), f.frame),
+                                    ListKey(key("nofiles"), f.nofiles, m_folders), CoordKey(key("number"), f.number),
                                     TextKey(key("hint"), f.hint)});
             f.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 findtxt.append(f);
         } else if (kind == QLatin1String("_path")) {
             RPathInput p;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), p.vx), IntKey(key("vy"), p.vy), IntKey(key("vw"), p.vw),
-                                    IntKey(key("vh"), p.vh), TextKey(key("pathdef"), p.pathdef),
+                                   {CoordKey(key("vx"), p.vx), CoordKey(key("vy"), p.vy), CoordKey(key("vw"), p.vw),
+                                    CoordKey(key("vh"), p.vh), TextKey(key("pathdef"), p.pathdef),
                                     TextKey(key("hint"), p.hint)});
             p.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 path.append(p);
         } else if (kind == QLatin1String("_clip")) {
             RClip c;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), c.vx), IntKey(key("vy"), c.vy), IntKey(key("vw"), c.vw),
-                                    IntKey(key("vh"), c.vh), ColorKey(key("bgcolor"), c.bgcolor),
-                                    IntKey(key("html"), c.html)});
+                                   {CoordKey(key("vx"), c.vx), CoordKey(key("vy"), c.vy), CoordKey(key("vw"), c.vw),
+                                    CoordKey(key("vh"), c.vh), ColorKey(key("bgcolor"), c.bgcolor),
+                                    CoordKey(key("html"), c.html)});
             c.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 clip.append(c);
         } else if (kind == QLatin1String("_text")) {
             RText t;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), t.vx), IntKey(key("vy"), t.vy), IntKey(key("vw"), t.vw),
-                                    TextKey(key("font"), t.font), IntKey(key("size"), t.size),
+                                   {CoordKey(key("vx"), t.vx), CoordKey(key("vy"), t.vy), CoordKey(key("vw"), t.vw),
+                                    TextKey(key("font"), t.font), FontSizeKey(key("size"), t.size),
                                     TextKey(key("style"), t.style), ColorKey(key("color"), t.color),
                                     TextKey(key("value"), t.value), TextKey(key("ident"), t.ident),
-                                    IntKey(key("number"), t.number)});
+                                    CoordKey(key("number"), t.number)});
             t.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 text.append(t);
         } else if (kind == QLatin1String("_image")) {
             RImage i;
             complete = readElement(lines, line,
-                                   {IntKey(key("vx"), i.vx), IntKey(key("vy"), i.vy), IntKey(key("vw"), i.vw),
-                                    IntKey(key("vh"), i.vh), PathKey(key("dir"), i.dir, m_folders)});
+                                   {CoordKey(key("vx"), i.vx), CoordKey(key("vy"), i.vy), CoordKey(key("vw"), i.vw),
+                                    CoordKey(key("vh"), i.vh), PathKey(key("dir"), i.dir, m_folders)});
             if (!i.dir.endsWith(QLatin1Char('/')))
                 i.dir += QLatin1Char('/');
             i.screen = screen;
-            if (complete && screenAt(screen, kindLine))
+            if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 image.append(i);
         } else if (kind == QLatin1String("_popup")) {
             RPopupData p;
             complete = readElement(
                 lines, line,
-                {IntKey(key("xfon"), p.xfon), IntKey(key("yfon"), p.yfon), TextKey(key("fnfon"), p.fnfon),
-                 IntKey(key("xbtn"), p.xbtn), IntKey(key("ybtn"), p.ybtn),
+                {CoordKey(key("xfon"), p.xfon), CoordKey(key("yfon"), p.yfon), TextKey(key("fnfon"), p.fnfon),
+                 CoordKey(key("xbtn"), p.xbtn), CoordKey(key("ybtn"), p.ybtn),
                  ListKey(key("fnbtnup"), p.fnbtnup, m_folders), ListKey(key("fnbtnmove"), p.fnbtnmove, m_folders),
                  ListKey(key("fnbtndown"), p.fnbtndown, m_folders), TextKey(key("fontup"), p.fontup),
-                 IntKey(key("sizeup"), p.sizeup), TextKey(key("styleup"), p.styleup),
+                 FontSizeKey(key("sizeup"), p.sizeup), TextKey(key("styleup"), p.styleup),
                  ColorKey(key("colorup"), p.colorup), TextKey(key("fontmv"), p.fontmv),
-                 IntKey(key("sizemv"), p.sizemv), TextKey(key("stylemv"), p.stylemv),
+                 FontSizeKey(key("sizemv"), p.sizemv), TextKey(key("stylemv"), p.stylemv),
                  ColorKey(key("colormv"), p.colormv), ListKey(key("caption"), p.caption, m_folders),
                  ListKey(key("go"), p.go, m_folders), TextKey(key("parent"), p.parent), popupTypeKey(p.type),
                  ListKey(key("vertex"), p.vertex, m_folders)});
             if (complete)
-                if (SkinScreen* target = screenAt(screen, kindLine))
+                if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->popups.append(p);
         }
 
         if (!complete) {
-            problems.append(QStringLiteral("line %1: the %2 element is not complete when the script ends; it is dropped")
+            addProblem(QStringLiteral("line %1: the %2 element is not complete when the script ends; it is dropped")
                                 .arg(kindLine + 1)
                                 .arg(kind));
             break;
         }
+    }
+
+    for (const auto& [where, counts] : tally) {
+        if (counts.second > 0)
+            addProblem(QStringLiteral("screen %1: %2 %3 elements beyond the first %4 are dropped")
+                           .arg(where.first + 1)
+                           .arg(counts.second)
+                           .arg(where.second)
+                           .arg(kMaxElementsPerScreen));
     }
 
     // The thesaurus window's pane shows the page it was started with, not the script's.

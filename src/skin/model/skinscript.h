@@ -44,6 +44,11 @@ public:
 
     // The most screens a script may declare; elements of higher screens are dropped.
     static constexpr int kMaxScreens = 256;
+    // The most elements of one kind a screen keeps (buttons, switches, panes, popups...), the
+    // header buttons included; the rest are dropped with one problem per screen and kind.
+    static constexpr int kMaxElementsPerScreen = 500;
+    // The most problems listed; one more line says that the rest are not.
+    static constexpr int kMaxProblems = 100;
 
     explicit SkinScript(ProgramFolders folders, Variant variant = Variant::Main);
 
@@ -75,7 +80,10 @@ public:
     QStringList problems;
 
 private:
-    SkinScreen* screenAt(int index, int line);
+    // The screen of a kind line's number (1-based), created as needed; nullptr (and a problem)
+    // for a number outside 1..kMaxScreens.
+    SkinScreen* screenAt(int number, int line);
+    void addProblem(const QString& text);
     bool readButtonKeys(RBtn& button, const QStringList& lines, int& line, bool withCaption);
 
     ProgramFolders m_folders;

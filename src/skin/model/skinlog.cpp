@@ -1,0 +1,3 @@
+#include "skinlog.h"
+
+Q_LOGGING_CATEGORY(lcSkin, "velbrook.skin")
