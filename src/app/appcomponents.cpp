@@ -1,6 +1,7 @@
 #include "appcomponents.h"
 
 #include "appcontext.h"
+#include "applog.h"
 #include "lazypanes.h"
 #include "mainform.h"
 #include "textscontroller.h"
@@ -11,6 +12,10 @@ namespace {
 // The pane's own popup menu, and the way a sound or clip linked from a page is played.
 constexpr int kPanePopup = -5;
 constexpr int kClipFromPage = 3;
+// The contents trees stand on the reading screen, beside its pane; a tree opens a page in the
+// pane numbered 20 when the reading screen's pane is not shown.
+constexpr int kReadingScreen = 1;
+constexpr int kTreePane = 20;
 
 } // namespace
 
@@ -54,13 +59,19 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
     TreeCallbacks& tree = m_trees->callbacks();
     tree.currentScreen = [&form] { return form.currentScreen(); };
     tree.currentFile = [this] { return m_panes ? m_panes->currentFile() : QString(); };
-    tree.openPage = [this](const QString& page) {
+    tree.openPage = [this, &form](const QString& page) {
         if (!m_panes)
             return;
+        // The trees belong to the reading screen: a page a tree opens (its pending page, when
+        // another screen shows) never goes into the pane of another screen.
+        if (form.currentScreen() != kReadingScreen) {
+            qCDebug(lcApp) << "a tree's page is not opened off the reading screen:" << page;
+            return;
+        }
         if (m_panes->currentVisible())
             m_panes->showPage(page);
         else
-            m_panes->showHtmlElement(20, page);
+            m_panes->showHtmlElement(kTreePane, page);
     };
     tree.chapterHints = [&form](const QString& next, const QString& previous) {
         form.setButtonHints(QStringLiteral("nextchapter"), next);
@@ -86,8 +97,11 @@ AppComponents::~AppComponents()
 
 void AppComponents::pageChanged(const QString& file, const QString& title)
 {
-    // The page title, the tree that follows the page, and the chapter buttons' hints after it.
+    // The page title, the tree that follows the page, and the chapter buttons' hints after it;
+    // the trees follow the reading screen's pane only.
     m_texts->setPageTitle(title);
+    if (m_form.currentScreen() != kReadingScreen)
+        return;
     m_trees->syncTreeWithPage(file);
     m_trees->updateChapterHints();
 }

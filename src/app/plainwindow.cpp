@@ -1,6 +1,7 @@
 #include "plainwindow.h"
 
 #include "appcontext.h"
+#include "applog.h"
 #include "contentscheme.h"
 #include "pathresolver.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
@@ -25,6 +27,8 @@ constexpr QSize kSchemeSize(780, 550);
 constexpr QSize kDefaultSize(640, 480);
 // Around a picture: the toolbar, the frame and the view's margins.
 constexpr QSize kPictureRoom(45, 90);
+// Polls (of 20 ms) without an answer after which the page is asked again.
+constexpr int kAskAgainAfter = 25;
 
 bool isPicture(const QString& name)
 {
@@ -89,13 +93,15 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
     // A file that neither the pack nor the disk holds leaves the view blank, not an error page.
     m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (m_painted)
+        if (m_painted || m_closing)
             return; // a later page of a help copy: the first one was waited for
         if (ok)
             waitForFrame();
         else
             m_painted = true;
     });
+    m_poll.setInterval(20);
+    connect(&m_poll, &QTimer::timeout, this, &TPlainWindow::askDrawn);
 
     const QString path = context.disk.toLocal(file);
     const QSize picture = isPicture(path) ? pictureSize(context, path) : QSize();
@@ -110,30 +116,64 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
 
 TPlainWindow::~TPlainWindow()
 {
+    // Nothing the page still sends (a load that ends as it goes, an answer it still owes) may
+    // reach the window from here on.
+    m_closing = true;
+    m_poll.stop();
+    m_view->disconnect(this);
+    m_view->page()->disconnect(this);
     // The page goes before the profile it uses.
     delete m_view;
+    m_view = nullptr;
 }
 
 // The load event comes before the page's first frame: two animation frames later it has been drawn.
 // The page's own scripts never see the mark, which lives in the program's script world.
 void TPlainWindow::waitForFrame()
 {
-    const quint32 world = QWebEngineScript::ApplicationWorld;
+    if (m_closing || m_painted)
+        return;
     m_view->page()->runJavaScript(
         QStringLiteral("requestAnimationFrame(() => requestAnimationFrame(() => { window.velbrookDrawn = true; }));"),
-        world);
-    auto* poll = new QTimer(this);
-    poll->setInterval(20);
-    connect(poll, &QTimer::timeout, this, [this, poll, world] {
-        m_view->page()->runJavaScript(QStringLiteral("window.velbrookDrawn === true"), world,
-                                      [this, poll](const QVariant& drawn) {
-                                          if (!drawn.toBool())
-                                              return;
-                                          poll->deleteLater();
-                                          m_painted = true;
-                                      });
-    });
-    poll->start();
+        QWebEngineScript::ApplicationWorld);
+    if (!m_poll.isActive())
+        m_poll.start(); // a second load before the first frame keeps the one poll
+}
+
+void TPlainWindow::askDrawn()
+{
+    if (m_closing || m_painted) {
+        m_poll.stop();
+        return;
+    }
+    // One question at a time; one whose answer is lost (a navigation may drop it) is asked again
+    // after a while. Every answer is safe to take, however late.
+    if (m_asking && ++m_unanswered < kAskAgainAfter)
+        return;
+    m_asking = true;
+    m_unanswered = 0;
+    // The page calls back even as it goes (with no value); the window may be gone by then.
+    const QPointer<TPlainWindow> self(this);
+    m_view->page()->runJavaScript(QStringLiteral("window.velbrookDrawn === true"), QWebEngineScript::ApplicationWorld,
+                                  [self](const QVariant& drawn) {
+                                      if (self)
+                                          self->drawnAnswered(drawn);
+                                      else
+                                          qCDebug(lcApp) << "plain window: an answer about the frame came after the window";
+                                  });
+}
+
+void TPlainWindow::drawnAnswered(const QVariant& drawn)
+{
+    m_asking = false;
+    if (m_closing || m_painted) {
+        qCDebug(lcApp) << "plain window: a late answer about the frame dropped";
+        return;
+    }
+    if (!drawn.toBool())
+        return;
+    m_poll.stop();
+    m_painted = true;
 }
 
 void TPlainWindow::print()

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTimer>
 
 class AppContext;
 class QWebEngineView;
@@ -37,8 +38,18 @@ public:
 private:
     // The toolbar's "Печать".
     void print();
+    // After the load: marks the page's second animation frame, then asks every 20 ms whether it
+    // has come. One question is out at a time (asked again when its answer is lost); the first
+    // "yes" ends the polling, and answers that come after it, or after the window has begun to
+    // close, are dropped. No answer reaches a window that is gone.
     void waitForFrame();
+    void askDrawn();
+    void drawnAnswered(const QVariant& drawn);
 
     QWebEngineView* m_view = nullptr;
+    QTimer m_poll;
+    bool m_asking = false;  // a question about the frame has no answer yet
+    int m_unanswered = 0;   // polls since that question
+    bool m_closing = false; // the destructor has begun: nothing more is asked or done
     bool m_painted = false;
 };

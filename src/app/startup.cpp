@@ -158,8 +158,10 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     publish(endpoint, form);
     QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
 
-    form.buildFirstScreen();
+    // The components are joined to the window first: building the first screen shows its pane
+    // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, LoadEngine);
+    form.buildFirstScreen();
     components.showFieldsForScreen();
     form.showStep();
     endpoint.markActivated();

@@ -51,6 +51,15 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(m_context.values.appTitle);
+    // The document panel that holds the trees and the panes: made with the window, so the
+    // components can be joined to it before the first screen is built.
+    m_panel = new QWidget(this);
+    m_panel->setGeometry(kDocumentPanel);
+    m_panel->setAutoFillBackground(true);
+    QPalette palette = m_panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    m_panel->setPalette(palette);
+    m_panel->hide();
     // The script's outline (m_outline) is made with the background, which gives its size.
 }
 
@@ -331,17 +340,15 @@ void TMainForm::buildFirstScreen()
     restoreSwitchStates();
     composeBackground();
 
-    m_panel = new QWidget(this);
-    m_panel->setGeometry(kDocumentPanel);
-    m_panel->setAutoFillBackground(true);
-    QPalette palette = m_panel->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    m_panel->setPalette(palette);
-    m_panel->hide();
-
     m_initialising = true;
     createAnimation();
     addFonts();
+    // The first screen shows its pane and tree as every screen change does, before its switch
+    // commands act on them.
+    if (m_components.panes)
+        m_components.panes->showScreenPane();
+    if (m_components.trees)
+        m_components.trees->showTreeForScreen();
     runSwitchCommands(false);
     m_initialising = false;
 }

@@ -1,13 +1,58 @@
 #include "pathinputbox.h"
 
+#include "pathresolver.h"
 #include "settingsstore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
+
+namespace {
+
+// The folder text stands for, without a trailing '/' (but "/" for the root); text is not blank.
+QString folderOf(QString text)
+{
+    text.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString home = QDir::homePath();
+    QString rest;
+    if (HasDriveLetter(text))
+        rest = text.mid(2);
+    else if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
+        rest = text.mid(1);
+    else if (!text.startsWith(QLatin1Char('/')))
+        rest = text;
+    else
+        return QDir::cleanPath(text);
+    return QDir::cleanPath(home + QLatin1Char('/') + rest);
+}
+
+} // namespace
+
+QString PathFieldFolder(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    QString folder = folderOf(trimmed);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+QString PathFieldText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('/')))
+        return text; // a folder of this disk already, as the user wrote it
+    QString folder = folderOf(trimmed);
+    if ((trimmed.endsWith(QLatin1Char('/')) || trimmed.endsWith(QLatin1Char('\\'))) && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
 
 TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fields, SettingsStore& settings,
                              std::function<int()> currentScreen)
@@ -24,11 +69,17 @@ TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fiel
         box->setFont(font);
         box->setGeometry(record.vx, record.vy, record.vw - record.vx, record.vh - record.vy);
         const QString saved = m_settings.readString(valueName(i)).value_or(QString());
-        box->setText(saved.isEmpty() ? record.pathdef : saved);
+        box->setText(PathFieldText(saved.isEmpty() ? record.pathdef : saved));
         box->setMouseTracking(true);
         box->installEventFilter(this);
         m_texts.append(box->text());
         connect(box, &QLineEdit::textChanged, this, [this, i](const QString& text) { m_texts[i] = text; });
+        // What the user typed is shown as the folder the copies will really use.
+        connect(box, &QLineEdit::editingFinished, box, [box] {
+            const QString shown = PathFieldText(box->text());
+            if (shown != box->text())
+                box->setText(shown);
+        });
         m_fields.append(box);
         m_screens.append(record.screen);
     }
@@ -69,13 +120,7 @@ QString TPathInputBox::GetPath(int screen) const
     const auto at = std::find(m_screens.cbegin(), m_screens.cend(), screen);
     if (at == m_screens.cend())
         return QString();
-    QString path = m_texts[at - m_screens.cbegin()].trimmed();
-    if (path.isEmpty())
-        return QString();
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
+    return PathFieldFolder(m_texts[at - m_screens.cbegin()]);
 }
 
 void TPathInputBox::save()

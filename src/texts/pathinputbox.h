@@ -17,13 +17,24 @@
 class QWidget;
 class SettingsStore;
 
+// The folder on this disk that a path field's text stands for, with '/' for '\' and a trailing
+// '/'; empty for a blank text. The manuals were written for Windows: a drive letter ("c:\velbrook")
+// stands for the reader's home folder, as the copies take it (the manual's own volume is read-only);
+// so do "~" and a relative folder.
+QString PathFieldFolder(const QString& text);
+// The text a field shows for text: the folder it stands for when that differs from what is
+// written (a drive letter, "~", a relative folder), in the way it was written (with or without
+// the trailing separator); otherwise text itself.
+QString PathFieldText(const QString& text);
+
 class TPathInputBox final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TPathInputBox)
 public:
     // Creates the fields on window, hidden, with the saved text or else the element's default
-    // folder, then shows those of the current screen.
+    // folder (each shown as the folder it stands for, PathFieldText), then shows those of the
+    // current screen. A text the user finishes typing is shown the same way.
     TPathInputBox(QWidget* window, const TDynamicPathInputArray& fields, SettingsStore& settings,
                   std::function<int()> currentScreen);
     // Saves the texts.
@@ -34,8 +45,8 @@ public:
     // Hides (or shows again) the fields of the current screen: the plain window mode.
     void HideFields(bool hidden);
 
-    // The folder in the first field of the current screen, with '/' for '\' and a trailing '/';
-    // empty when the screen has no field or the field is blank.
+    // The folder in the first field of the current screen (PathFieldFolder of its text); empty
+    // when the screen has no field or the field is blank.
     QString GetPath() const { return GetPath(m_currentScreen()); }
     QString GetPath(int screen) const;
 

@@ -1,6 +1,7 @@
 #include "contentscheme.h"
 
 #include "contentpack.h"
+#include "viewerlog.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -79,6 +80,7 @@ void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     const QString path = ContentPath(job->requestUrl());
     std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : m_pack.readFile(path);
     if (!bytes) {
+        qCDebug(lcViewer) << "not in the content:" << job->requestUrl().toString();
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
@@ -92,8 +94,10 @@ void ContentOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
     const QString scheme = info.requestUrl().scheme();
     if (scheme != QLatin1String(kContentScheme) && scheme != QLatin1String("data") &&
-        scheme != QLatin1String("qrc") && scheme != QLatin1String("about"))
+        scheme != QLatin1String("qrc") && scheme != QLatin1String("about")) {
+        qCDebug(lcViewer) << "request blocked, it leaves the content:" << info.requestUrl().toString();
         info.block(true);
+    }
 }
 
 QWebEngineProfile* MakeContentProfile(const ContentPack& pack, QObject* parent)

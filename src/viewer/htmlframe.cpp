@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "contentscheme.h"
 #include "settingsstore.h"
+#include "viewerlog.h"
 
 #include <QCursor>
 #include <QFileInfo>
@@ -27,6 +28,21 @@ qsizetype indexOfFile(const QStringList& files, const QString& file)
             return i;
     }
     return -1;
+}
+
+// The title of a document as the title label and the history show it: the document's own, or
+// for a document without one (a text file, a picture, an untitled page, which the engine names by
+// its address) the name of its file, never the address.
+QString documentTitle(const QString& file, const QString& title)
+{
+    const QString trimmed = title.trimmed();
+    const bool address = trimmed.startsWith(QLatin1String(kContentScheme) + QLatin1Char(':'), Qt::CaseInsensitive) ||
+                         (!file.isEmpty() && (trimmed == file || trimmed.endsWith(QLatin1String(kContentHost) + file)));
+    const QString extension = QFileInfo(file).suffix().toLower();
+    const bool page = extension.startsWith(QLatin1String("htm"));
+    if (address || (trimmed.isEmpty() && !page))
+        return QFileInfo(file).fileName();
+    return title;
 }
 
 PaneFonts readFonts(const SettingsStore* settings)
@@ -143,6 +159,7 @@ void THtmlFrame::load(Viewer& viewer, const QString& file)
     QWebEngineView* view = ensureView(viewer);
     if (!m_context.pack.PackFileExists(WithoutFragment(file))) {
         // A page that is neither packed nor on disk hides its pane.
+        qCDebug(lcViewer) << "pane hidden: no such page" << file;
         view->hide();
         return;
     }
@@ -168,7 +185,7 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
         return;
     }
     const QString file = ContentPath(viewer.view->url());
-    const QString title = viewer.view->title();
+    const QString title = documentTitle(file, viewer.view->title());
     if (viewer.pendingIndex >= 0 && viewer.pendingIndex < viewer.files.size() &&
         sameFile(viewer.files[viewer.pendingIndex], file)) {
         viewer.index = viewer.pendingIndex;
@@ -222,7 +239,7 @@ void THtmlFrame::report(Viewer& viewer, const QString& kind, const QJsonObject& 
         if (!handled && !click.link.isEmpty())
             markVisited(viewer, LinkFullPath(document, click.link).toLower());
     } else if (kind == QLatin1String("document")) {
-        const QString title = data.value(QStringLiteral("title")).toString();
+        const QString title = documentTitle(document, data.value(QStringLiteral("title")).toString());
         if (data.value(QStringLiteral("top")).toBool() || viewer.loading || document.isEmpty())
             return; // the frames of a frame set as it loads
         // A frame showed another document: it is the one the reader works in now.

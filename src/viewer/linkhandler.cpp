@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "scripthelpers.h"
+#include "viewerlog.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -61,8 +62,10 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     switch (rule) {
     case LinkRule::NewCopy: {
         const QString file = WithoutFragment(fullPath);
-        if (!m_context.pack.PackFileExists(file))
+        if (!m_context.pack.PackFileExists(file)) {
+            qCDebug(lcViewer) << "no copy started: no such file" << file;
             return true;
+        }
         visit(fullPath);
         if (m_services.startCopy)
             m_services.startCopy(m_context.disk.resolve(file));
@@ -196,10 +199,19 @@ bool TLinkHandler::copyFile(const QString& from, const QString& to) const
 void TLinkHandler::CopyPageFiles(const QString& currentFile)
 {
     const QString folder = destinationFolder();
-    if (currentFile.isEmpty() || folder.isEmpty())
+    if (currentFile.isEmpty() || folder.isEmpty()) {
+        qCDebug(lcViewer) << "copyhtml: no page or no path field, nothing copied";
         return;
-    if (!copyFile(currentFile, folder + fileName(m_context.disk.resolve(currentFile))))
-        return; // nothing to report as copied
+    }
+    const auto report = [this](QStringView text) {
+        if (m_services.showStatus)
+            m_services.showStatus(text.toString());
+    };
+    if (!copyFile(currentFile, folder + fileName(m_context.disk.resolve(currentFile)))) {
+        qCDebug(lcViewer) << "copyhtml: cannot copy" << currentFile << "to" << folder;
+        report(kPageNotCopied);
+        return;
+    }
     // The pictures and styles a saved web page keeps beside it: x.htm has x.files.
     const QString pageFolder = currentFile.left(currentFile.lastIndexOf(QLatin1Char('/')) + 1);
     const QString companion = currentFile.left(currentFile.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".files");
@@ -209,25 +221,30 @@ void TLinkHandler::CopyPageFiles(const QString& currentFile)
         for (const QString& path : FindFiles(m_context.disk, companion, {QStringLiteral("*.*")}, true, true))
             files.append(pageFolder + path.mid(localPageFolder.size() + (localPageFolder.endsWith('/') ? 0 : 1)));
     } else {
-        // A packed page keeps its companion folder in the pack, whose names are upper case: the
-        // copies take the folder's name as the page has it and lower case below it, as pages link.
-        const QString base = m_context.values.programDir;
-        const QString prefix = (companion.startsWith(base, Qt::CaseInsensitive) ? companion.mid(base.size()) : companion) +
-                               QLatin1Char('/');
+        // A packed page keeps its companion folder in the pack, whose paths are relative to the
+        // pack's base (the content folder, above a "run" folder the program may live in) and whose
+        // names are upper case: the copies take the folder's name as the page has it and lower
+        // case below it, as pages link.
+        const QString base = m_context.values.contentDir;
+        const QString local = m_context.disk.toLocal(companion);
+        const QString prefix =
+            (local.startsWith(base, Qt::CaseInsensitive) ? local.mid(base.size()) : local) + QLatin1Char('/');
         for (const QString& entry : m_context.pack.ListPackFiles()) {
             if (entry.startsWith(prefix, Qt::CaseInsensitive))
                 files.append(companion + QLatin1Char('/') + entry.mid(prefix.size()).toLower());
         }
     }
+    bool complete = true;
     for (const QString& path : std::as_const(files)) {
         const QString relative = path.mid(pageFolder.size());
-        if (path.endsWith(QLatin1Char('/')))
-            QDir().mkpath(m_context.disk.resolveForWrite(folder + relative));
-        else
-            copyFile(path, folder + relative);
+        const bool copied = path.endsWith(QLatin1Char('/')) ? QDir().mkpath(m_context.disk.resolveForWrite(folder + relative))
+                                                            : copyFile(path, folder + relative);
+        if (!copied) {
+            qCDebug(lcViewer) << "copyhtml: cannot copy" << path << "to" << folder + relative;
+            complete = false;
+        }
     }
-    if (m_services.showStatus)
-        m_services.showStatus(QStringLiteral(u"Файл скопирован"));
+    report(complete ? kPageCopied : kPageCopiedInPart);
 }
 
 void TLinkHandler::CopyListValue(const QString& name, const QList<std::pair<QString, QString>>& lists)

@@ -32,13 +32,21 @@ struct LinkClick
 class TLinkHandler final
 {
 public:
+    // What "copyhtml" says in the status line: the page and its files copied; the page not
+    // copied (nothing was); the page copied but not every file of its ".files" folder.
+    static constexpr QStringView kPageCopied = u"Файл скопирован";
+    static constexpr QStringView kPageNotCopied = u"Файл не скопирован";
+    static constexpr QStringView kPageCopiedInPart = u"Файл скопирован не полностью";
+
     TLinkHandler(const AppContext& context, LinkServices services);
 
     // Returns true when the click was the program's; otherwise the engine follows the link.
     // markVisited is called with the full path of every link the program takes.
     bool HandleLinkClick(const LinkClick& click, bool archiveMode, const QString& currentFile,
                          const std::function<void(const QString& fullPath)>& markVisited);
-    // "copyhtml": the page file and its ".files" folder into the path field's folder.
+    // "copyhtml": the page file and its ".files" folder into the path field's folder, and a
+    // message in the status line that says whether they were copied. Nothing happens without a
+    // page or a path field.
     void CopyPageFiles(const QString& currentFile);
     void CopyListValue(const QString& name, const QList<std::pair<QString, QString>>& lists);
 

@@ -1,6 +1,7 @@
 #include "panepage.h"
 
 #include "linkrules.h"
+#include "viewerlog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -247,8 +248,10 @@ void PanePage::sendCommand(const QString& op, const QString& document)
 
 void PanePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&)
 {
-    if (!message.startsWith(kReportTag))
+    if (!message.startsWith(kReportTag)) {
+        qCDebug(lcViewer).noquote() << "page console line dropped:" << message.left(200);
         return;
+    }
     const QJsonObject report = QJsonDocument::fromJson(message.mid(kReportTag.size()).toUtf8()).object();
     const QString kind = report.value(QStringLiteral("kind")).toString();
     if (!kind.isEmpty())

@@ -9,6 +9,7 @@
 #include "lazypanes.h"
 #include "mainform.h"
 #include "pagescript.h"
+#include "pathinputbox.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -18,7 +19,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -46,8 +49,9 @@ private Q_SLOTS:
         m_script->readElements(lines);
         m_context->openSettings();
         m_form = std::make_unique<TMainForm>(*m_context, *m_script);
-        m_form->buildFirstScreen();
+        // As the program starts: the components first, then the first screen that uses them.
         m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script, StaticEngineParts);
+        m_form->buildFirstScreen();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
@@ -117,6 +121,44 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel),
                                   u"Серийный номер скопирован"_qs, 5000);
         QCOMPARE(panes()->currentView()->title(), u"Серийный номер"_qs);
+    }
+
+    // The media screen's small pane shows the page its own element names, not the reading
+    // screen's start page that the contents tree still holds from "screen2=intro.htm".
+    void mediaScreenPane_showsItsOwnPage_andTheReadingPaneKeepsItsPage()
+    {
+        m_form->RunCommand(QStringLiteral("1"), QString(), true);
+        m_form->RunCommand(QStringLiteral("screen2=intro.htm"), QString(), true);
+        waitForTitle(u"Добро пожаловать"_qs);
+        QWebEngineView* reading = panes()->currentView();
+        panes()->showPage(m_context->values.programDir + "glava2.htm");
+        waitForTitle(u"Глава 2. Двигатель"_qs);
+
+        m_form->RunCommand(QStringLiteral("3"), QString(), true);
+        QCOMPARE(m_form->currentScreen(), 2);
+        QVERIFY(panes()->currentView() != reading);
+        waitForTitle(u"Устройство автомобиля"_qs);
+        QTest::qWait(1000); // nothing else comes into it afterwards
+        QCOMPARE(panes()->currentView()->title(), u"Устройство автомобиля"_qs);
+        QVERIFY(panes()->currentFile().endsWith(QLatin1String("/ustroistvo.htm")));
+        QCOMPARE(panes()->history().size(), 1);
+        QVERIFY(panes()->currentView()->isVisible());
+        QVERIFY(!reading->isVisible());
+        QCOMPARE(reading->title(), u"Глава 2. Двигатель"_qs);
+    }
+
+    // "copyhtml" copies the page into the path field's folder and says so in the status line.
+    void copyPageCommand_copiesThePage_andSaysSo()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->showPage(m_context->values.programDir + "ustroistvo.htm");
+        waitForTitle(u"Устройство автомобиля"_qs);
+        QTemporaryDir target;
+        m_components->texts().pathFields()->field(0)->setText(target.path());
+        m_form->RunCommand(QStringLiteral("copyhtml"), QString(), true);
+        QVERIFY(QFileInfo::exists(target.filePath("ustroistvo.htm")));
+        QVERIFY(QFileInfo(target.filePath("ustroistvo.files")).isDir());
+        QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel), u"Файл скопирован"_qs, 5000);
     }
 
     void cleanupTestCase()

@@ -6,6 +6,7 @@
 #include "skinscript.h"
 #include "textscontroller.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStandardPaths>
@@ -74,9 +75,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("saved");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing saved") << QVariant() << QStringLiteral("c:\\velbrook\\");
-        QTest::newRow("empty value") << QVariant(QString()) << QStringLiteral("c:\\velbrook\\");
+        // The default is written for Windows: the field shows the folder the copies really go to.
+        QTest::newRow("nothing saved") << QVariant() << QDir::homePath() + "/velbrook/";
+        QTest::newRow("empty value") << QVariant(QString()) << QDir::homePath() + "/velbrook/";
         QTest::newRow("saved folder") << QVariant(QStringLiteral("/home/u/manuals")) << "/home/u/manuals";
+        QTest::newRow("saved by an older copy") << QVariant(QStringLiteral("D:\\Manuals")) << QDir::homePath() + "/Manuals";
     }
 
     void startText_isSavedValueOrDefault()
@@ -153,7 +156,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("screen");
         QTest::addColumn<QString>("path");
-        QTest::newRow("backslashes, trailing one added") << 0 << "c:/velbrook/";
+        QTest::newRow("drive letter: the home folder, trailing '/' added") << 0 << QDir::homePath() + "/velbrook/";
         QTest::newRow("first field of the screen") << 1 << "/home/u/x/";
         QTest::newRow("blank field") << 2 << "";
         QTest::newRow("screen without a field") << 3 << "";
@@ -170,6 +173,51 @@ private Q_SLOTS:
             {field(0, QStringLiteral("c:\\velbrook")), field(1, "/home/u/x/"), field(1, "/second"), field(2, "  ")},
             settings, this->screen());
         QCOMPARE(box.GetPath(), path);
+    }
+
+    void folderOfAText_isTheFolderTheCopiesUse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("folder"); // "~" for the home folder
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("drive letter") << "c:\\velbrook\\" << "~/velbrook/" << "~/velbrook/";
+        QTest::newRow("drive letter, no trailing separator") << "C:\\Velbrook" << "~/Velbrook/" << "~/Velbrook";
+        QTest::newRow("drive letter with '/'") << "e:/x/y" << "~/x/y/" << "~/x/y";
+        QTest::newRow("drive only") << "d:" << "~/" << "~";
+        QTest::newRow("tilde") << "~/books" << "~/books/" << "~/books";
+        QTest::newRow("relative folder") << "books\\2024" << "~/books/2024/" << "~/books/2024";
+        QTest::newRow("absolute folder stays") << "/opt/books/" << "/opt/books/" << "/opt/books/";
+        QTest::newRow("absolute, untidy") << "/opt//books/./x" << "/opt/books/x/" << "/opt//books/./x";
+        QTest::newRow("root") << "/" << "/" << "/";
+        QTest::newRow("blank") << "   " << "" << "   ";
+    }
+
+    void folderOfAText_isTheFolderTheCopiesUse()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, folder);
+        QFETCH(QString, shown);
+        const auto home = [](QString s) { return s.startsWith('~') ? QDir::homePath() + s.mid(1) : s; };
+        QCOMPARE(PathFieldFolder(text), home(folder));
+        QCOMPARE(PathFieldText(text), home(shown));
+    }
+
+    void typedDriveLetter_isShownAsTheHomeFolderOnceTyped()
+    {
+        SettingsStore settings(kTitle);
+        TPathInputBox box(m_window.get(), {field(0, "/a")}, settings, screen());
+        QLineEdit* edit = box.field(0);
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("d:\\Manuals\\"));
+        // While typing the text stays as typed, and already means the home folder.
+        QCOMPARE(edit->text(), QStringLiteral("d:\\Manuals\\"));
+        QCOMPARE(box.GetPath(), QDir::homePath() + "/Manuals/");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), QDir::homePath() + "/Manuals/");
+        QCOMPARE(box.GetPath(), QDir::homePath() + "/Manuals/");
+        box.save();
+        QCOMPARE(settings.readString(QStringLiteral("PathInstall0")), QDir::homePath() + "/Manuals/");
     }
 
     void pointerOverField_isAMoveOffTheWindowsElements()

@@ -27,6 +27,8 @@ private Q_SLOTS:
                            QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>")
                                .arg(QLatin1String(name))
                                .toLatin1());
+        writer.addFile(QStringLiteral("notes/readme.txt"), "plain text, no title");
+        writer.addFile(QStringLiteral("untitled.htm"), "<html><body>no title</body></html>");
         writer.write(root + "interface.dat");
         WriteTestFile(root + "disk.htm", "<html><head><title>disk</title></head></html>");
         m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(root));
@@ -83,6 +85,29 @@ private Q_SLOTS:
         m_frame->showScreenPane();
         QCOMPARE(m_frame->currentView()->title(), QStringLiteral("disk"));
         QVERIFY(m_frame->currentView()->isVisible());
+    }
+
+    // A document without a title of its own is named by its file, never by its internal address.
+    void textFileOrUntitledPage_titleIsTheFileName_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("text file") << "notes/readme.txt" << "readme.txt";
+        QTest::newRow("untitled page") << "untitled.htm" << "untitled.htm";
+    }
+
+    void textFileOrUntitledPage_titleIsTheFileName()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, title);
+        m_screen = 1;
+        m_frame->showScreenPane();
+        m_frame->showHtmlElement(1, m_root + file);
+        QTRY_VERIFY_WITH_TIMEOUT(m_frame->currentFile().endsWith(file), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_shown.last(), title, 30000);
+        QCOMPARE(m_frame->historyTitles().value(m_frame->historyIndex()), title);
+        for (const QString& shown : std::as_const(m_shown))
+            QVERIFY2(!shown.contains(QLatin1String("velbrook:")), qPrintable(shown));
     }
 
 private:

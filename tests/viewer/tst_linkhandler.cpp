@@ -6,6 +6,7 @@
 #include "packwriter.h"
 #include "testfiles.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -198,14 +199,56 @@ private Q_SLOTS:
         m_handler->CopyPageFiles(m_root + page);
         for (const QString& file : copied)
             QVERIFY2(QFile::exists(m_pathFolder + file), qPrintable(file));
-        QCOMPARE(m_calls.last(), u"status Файл скопирован"_qs);
+        QCOMPARE(m_calls, QStringList{u"status Файл скопирован"_qs});
     }
 
-    void copyPageFiles_reportsNothingWhenThePageCannotBeCopied()
+    void copyPageFiles_saysSoWhenThePageCannotBeCopied()
     {
         m_pathFolder = m_dir.path() + "/copy-missing/";
         m_handler->CopyPageFiles(m_root + "missing.htm");
+        QCOMPARE(m_calls, QStringList{u"status Файл не скопирован"_qs});
+
+        // A target folder that cannot be made: a file stands in its way.
+        WriteTestFile(m_dir.path() + "/in-the-way");
+        m_calls.clear();
+        m_pathFolder = m_dir.path() + "/in-the-way/sub/";
+        m_handler->CopyPageFiles(m_root + "packed.htm");
+        QCOMPARE(m_calls, QStringList{u"status Файл не скопирован"_qs});
+    }
+
+    void copyPageFiles_withoutAPathField_doesNothing()
+    {
+        m_pathFolder.clear();
+        m_handler->CopyPageFiles(m_root + "packed.htm");
         QVERIFY(m_calls.isEmpty());
+    }
+
+    // A title whose program lives in a "run" folder below the content: the pack's paths are
+    // relative to the content folder, not to the program's.
+    void copyPageFiles_runFolderLayout_copiesThePackedFilesFolder()
+    {
+        const QString content = m_dir.path() + "/cd/";
+        PackWriter writer;
+        writer.addFile(QStringLiteral("html/runpage.htm"), "<html>run</html>");
+        writer.addFile(QStringLiteral("html/runpage.files/pic.gif"), "GIF89a");
+        writer.addFile(QStringLiteral("html/runpage.files/css/s.css"), "p {}");
+        writer.addFile(QStringLiteral("html/other.files/no.gif"), "GIF89a");
+        WriteTestFile(content + "run/interface.dat");
+        writer.write(content + "run/interface.dat");
+        AppContext context(StartupValues::ForContentFolder(content + "run"));
+        QCOMPARE(context.values.contentDir, QDir(content).absolutePath() + "/");
+        QVERIFY(context.pack.OpenPack(context.values.programDir + "interface.dat"));
+        context.pack.SetPackBase(context.values.contentDir); // as the program opens it
+        TLinkHandler handler(context, recordingServices());
+
+        m_pathFolder = m_dir.path() + "/copy-run/";
+        handler.CopyPageFiles(context.values.contentDir + "html/runpage.htm");
+        QCOMPARE(readFile(m_pathFolder + "runpage.htm"), QByteArray("<html>run</html>"));
+        QCOMPARE(readFile(m_pathFolder + "runpage.files/pic.gif"), QByteArray("GIF89a"));
+        QCOMPARE(readFile(m_pathFolder + "runpage.files/css/s.css"), QByteArray("p {}"));
+        QVERIFY(!QFileInfo::exists(m_pathFolder + "other.files"));
+        QVERIFY(!QFileInfo::exists(m_pathFolder + "no.gif"));
+        QCOMPARE(m_calls, QStringList{u"status Файл скопирован"_qs});
     }
 
     void archiveListing_unpacksForAMember_andLeavesListingPagesToTheEngine()

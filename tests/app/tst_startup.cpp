@@ -1,0 +1,124 @@
+// The program started as a reader starts it, on a title whose first screen has an HTML pane: the
+// pane shows at start, and the first screen's switch commands (here one that puts another page
+// into the pane) act on it. The window tests join the components by hand; this one does not.
+
+#include "packwriter.h"
+#include "readbin.h"
+#include "scriptcodec.h"
+#include "testpictures.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QColor kStartColour(255, 0, 255); // the pane's start page
+const QColor kSwitchColour(0, 255, 0);  // the page the first screen's switch puts into the pane
+const QRect kPane(20, 20, 300, 200);    // vx=20; vy=20; vw=320; vh=220
+
+QByteArray colourPage(const QColor& colour)
+{
+    return QStringLiteral("<html><head><title>page</title></head><body style='margin:0;background:%1'></body></html>")
+        .arg(colour.name())
+        .toLatin1();
+}
+
+int countPixels(const QImage& image, const QRect& rect, const QColor& colour)
+{
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_content.isValid() && m_runtime.isValid());
+    }
+
+    void firstScreenPane_showsAtStart()
+    {
+        makeTitle(QStringLiteral(u"панель на первом экране"), {});
+        const QImage shot = screenshot();
+        QCOMPARE(shot.size(), QSize(400, 300));
+        QVERIFY2(countPixels(shot, kPane, kStartColour) > kPane.width() * kPane.height() * 9 / 10,
+                 qPrintable(QString::number(countPixels(shot, kPane, kStartColour))));
+        // Only the pane: the background around it is the screen's.
+        QCOMPARE(shot.pixelColor(350, 250), QColor(Qt::darkGray));
+    }
+
+    void firstScreenSwitchCommands_actOnThePane()
+    {
+        makeTitle(QStringLiteral(u"переключатель на первом экране"),
+                  {"switchgrp 1 vx=340;vy=10;fn1=s1.bmp;fn2=s2.bmp;fn3=s3.bmp;fn4=s4.bmp;state=on;store=off;group=1",
+                   "go=html1=second.htm;hint=;wav=no"});
+        const QImage shot = screenshot();
+        QVERIFY2(countPixels(shot, kPane, kSwitchColour) > kPane.width() * kPane.height() * 9 / 10,
+                 qPrintable(QString::number(countPixels(shot, kPane, kSwitchColour))));
+    }
+
+private:
+    void makeTitle(const QString& title, const QStringList& more)
+    {
+        QStringList script{"title=" + title, "_screen=fon1.bmp",
+                           "_html 1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1"};
+        script += more;
+        ContainerWriter kel;
+        kel.add("Struct.cfs", EncodeScript(script));
+        kel.add("fon1.bmp", TestBitmap({400, 300}, Qt::darkGray));
+        for (int i = 1; i <= 4; ++i)
+            kel.add(QStringLiteral("s%1.bmp").arg(i), TestBitmap({40, 30}, QColor(60 * i, 0, 0)));
+        kel.write(m_content.filePath("Kel.dhl"));
+        PackWriter pack;
+        pack.addFile("start.htm", colourPage(kStartColour));
+        pack.addFile("second.htm", colourPage(kSwitchColour));
+        pack.write(m_content.filePath("interface.dat"));
+    }
+
+    // The window as the program draws it once started; the engine may take long to start on a
+    // busy machine, so a second try waits longer.
+    QImage screenshot()
+    {
+        const QString shot = m_runtime.filePath("shot.png");
+        QImage image;
+        for (const int after : {4000, 15000}) {
+            QFile::remove(shot);
+            QProcess program;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("VELBROOK_AUDIO_OUTPUT", "null");
+            env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
+            env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
+            program.setProcessEnvironment(env);
+            program.start(QStringLiteral(VELBROOK_APP), {"--content", m_content.path(), "--screenshot", shot, "--after",
+                                                         QString::number(after)});
+            if (!program.waitForFinished(after + 60000)) {
+                program.kill();
+                program.waitForFinished();
+                continue;
+            }
+            image = QImage(shot);
+            if (!image.isNull() && countPixels(image, kPane, Qt::white) < kPane.width() * kPane.height() / 2 &&
+                countPixels(image, kPane, QColor(Qt::darkGray)) < kPane.width() * kPane.height() / 2)
+                break; // the pane has drawn its page
+        }
+        return image;
+    }
+
+    QTemporaryDir m_content;
+    QTemporaryDir m_runtime;
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
