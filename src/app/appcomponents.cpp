@@ -115,3 +115,8 @@ void AppComponents::paintTexts(QPainter& painter)
 {
     m_texts->paintTexts(painter);
 }
+
+void AppComponents::showStatus(const QString& text)
+{
+    m_texts->showStatus(text);
+}

@@ -34,6 +34,7 @@ public:
     void standardWindow() override {}
     void showFieldsForScreen() override;
     void paintTexts(QPainter& painter) override;
+    void showStatus(const QString& text) override;
 
 private:
     void pageChanged(const QString& file, const QString& title);

@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "startup.h"
 #include "startupvalues.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Velbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Velbrook Reader"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELBROOK_VERSION));
+    InstallRussianTranslations(app);
 
     const CommandLine commandLine = CommandLine::Parse(app.arguments());
     if (!commandLine.error.isEmpty()) {

@@ -125,6 +125,7 @@ public:
     virtual void standardWindow() = 0;
     virtual void showFieldsForScreen() = 0; // texts, path fields: after every screen change
     virtual void paintTexts(QPainter&) = 0;
+    virtual void showStatus(const QString& text) = 0; // one line in the status line
 };
 
 // The components of the running window; any of them may be missing.

@@ -6,6 +6,8 @@
 #include "appcontext.h"
 #include "clicksound.h"
 #include "commandmatch.h"
+#include "runtarget.h"
+#include "skinlog.h"
 #include "hotarea.h"
 #include "settingsstore.h"
 
@@ -61,16 +63,9 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         if (c.media)
             c.media->setVideoActive(true);
         break;
-    case K::Run: {
-        const QString file = m_context.disk.resolve(CommandArg(command, folders));
-        const QString parameters = CommandTarget(command, folders);
-        QDir::setCurrent(QFileInfo(file).absolutePath());
-        if (QFileInfo(file).isExecutable() && !QFileInfo(file).isDir())
-            QProcess::startDetached(file, QProcess::splitCommand(parameters));
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    case K::Run:
+        runTarget(command);
         break;
-    }
     case K::About:
         if (c.dialogs)
             c.dialogs->showAbout();
@@ -257,4 +252,38 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         }
         break;
     }
+}
+
+void TMainForm::runTarget(const QString& command)
+{
+    const auto report = [this](const QString& text) {
+        qCDebug(lcSkin) << "run:" << text;
+        if (m_components.misc)
+            m_components.misc->showStatus(text);
+    };
+    const qsizetype equals = command.indexOf(QLatin1Char('='));
+    const QString value = equals < 0 ? QString() : command.mid(equals + 1).trimmed();
+    if (IsWebAddress(value)) {
+        const QUrl url = QUrl::fromUserInput(value);
+        if (!m_services.openUrl(url))
+            report(QStringLiteral(u"Не удалось открыть адрес %1").arg(value));
+        return;
+    }
+    const ProgramFolders folders = m_context.folders();
+    const QString file = m_context.disk.resolve(CommandArg(command, folders));
+    const QString name = QFileInfo(file).fileName();
+    if (file.isEmpty() || !QFileInfo::exists(file)) {
+        report(QStringLiteral(u"Файл не найден: %1").arg(name.isEmpty() ? value : name));
+        return;
+    }
+    // The program starts in its own folder; the reader's current folder stays as it is.
+    const QString folder = QFileInfo(file).absolutePath();
+    if (ClassifyRunTarget(file) == RunAction::StartProgram) {
+        const QStringList parameters = QProcess::splitCommand(CommandTarget(command, folders));
+        if (!m_services.startProgram(file, parameters, folder))
+            report(QStringLiteral(u"Не удалось запустить программу %1").arg(name));
+        return;
+    }
+    if (!m_services.openUrl(QUrl::fromLocalFile(file)))
+        report(QStringLiteral(u"Не удалось открыть файл %1").arg(name));
 }

@@ -13,17 +13,23 @@
 #include "windowdirectory.h"
 #include "windowshape.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMovie>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPolygon>
 #include <QProcess>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 
@@ -51,6 +57,11 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(m_context.values.appTitle);
+    qApp->installEventFilter(this); // keys reach the window before its controls
+    m_services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_services.startProgram = [](const QString& program, const QStringList& arguments, const QString& folder) {
+        return QProcess::startDetached(program, arguments, folder);
+    };
     // The document panel that holds the trees and the panes: made with the window, so the
     // components can be joined to it before the first screen is built.
     m_panel = new QWidget(this);
@@ -687,14 +698,30 @@ void TMainForm::mouseReleaseEvent(QMouseEvent* event)
     pointerRelease(event->position().toPoint());
 }
 
-void TMainForm::keyPressEvent(QKeyEvent* event)
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window sees every key before the pane, tree or field that has the focus, as a key
+    // preview does: a key the window acts on goes no further. A key it leaves alone goes on to
+    // the focused control, and from there up to the window again, where it is still left alone.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const bool textEntry = qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
+                               qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched);
+        if (previewKey(static_cast<QKeyEvent*>(event), textEntry))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
 {
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (m_context.hasParameters || m_context.copyFlag) {
-        if (key == Qt::Key_Escape)
-            close();
-        return;
+        if (key != Qt::Key_Escape)
+            return false;
+        close();
+        return true;
     }
     DialogsHooks* dialogs = m_components.dialogs;
     if (key == Qt::Key_Escape) {
@@ -707,20 +734,25 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
             dialogs->closeDialog();
         } else if (m_components.popups) {
             m_components.popups->hideAll();
+        } else {
+            return false; // nothing to close: the key goes on to the control
         }
-        return;
+        return true;
     }
     if (key == Qt::Key_F1) {
         if (m_screen == 0)
             showHelpTopic(QStringLiteral("Topic12"));
         else if (m_screen == 1)
             showHelpTopic(QStringLiteral("Topic13"));
-        return;
+        else
+            return false;
+        return true;
     }
-    if (!m_components.panes || !(m_screen == 1 || m_context.hasParameters)) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
+    // Typing in a field keeps its letters, its selection and its cursor keys.
+    if (textEntry)
+        return false;
+    if (!m_components.panes || !(m_screen == 1 || m_context.hasParameters))
+        return false;
     const bool shiftOnly = mods == Qt::ShiftModifier;
     const bool ctrlOnly = mods == Qt::ControlModifier;
     const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
@@ -753,7 +785,8 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
     else if (ctrlOnly && key == Qt::Key_A)
         m_components.panes->selectAll();
     else
-        QWidget::keyPressEvent(event);
+        return false;
+    return true;
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
@@ -767,8 +800,10 @@ void TMainForm::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;
-    const QString file = urls.first().toLocalFile().left(199);
-    const QString name = file.toLower();
+    // The kind is told from at most the first 199 characters of the name; the file itself is
+    // opened by its whole path.
+    const QString file = urls.first().toLocalFile();
+    const QString name = file.left(199).toLower();
     const auto has = [&](std::initializer_list<const char*> parts) {
         for (const char* part : parts) {
             if (name.contains(QLatin1String(part)))
@@ -842,12 +877,14 @@ void TMainForm::showStep()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (m_context.thesaurusMode || m_context.hasParameters || m_closing) {
+    // A request that comes while the closing effect runs is refused: the effect ends the program
+    // itself, and cutting it short would skip the ordered end.
+    if (m_context.thesaurusMode || m_context.hasParameters || (m_closing && !effectRunning())) {
         event->accept();
         return;
     }
     event->ignore();
-    if (effectRunning())
+    if (m_closing || effectRunning())
         return;
     startClosingEffect();
 }

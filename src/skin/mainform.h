@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class AppContext;
@@ -33,6 +34,14 @@ enum class CommandSource {
     GroupSwitch = 2,
 };
 
+// The desktop's services that commands use: the default ones open documents and addresses with
+// the desktop's handlers and start programs detached; tests stand in for them.
+struct DesktopServices
+{
+    std::function<bool(const QUrl& url)> openUrl;
+    std::function<bool(const QString& program, const QStringList& arguments, const QString& folder)> startProgram;
+};
+
 class TMainForm final : public QWidget
 {
     Q_OBJECT
@@ -46,10 +55,12 @@ public:
     ~TMainForm() override;
 
     ComponentHooks& components() { return m_components; }
+    DesktopServices& desktopServices() { return m_services; }
     QWidget* documentPanel() const { return m_panel; }
 
-    // Builds screen 0: pictures, hot areas, switch states, the fixed parts and the fonts; then
-    // runs the switch commands of screen 0.
+    // Builds screen 0: pictures, hot areas, switch states, the fixed parts and the fonts; shows
+    // the pane and tree of screen 0, as every screen change does; then runs the switch commands
+    // of screen 0. The components are joined to the window (components()) before.
     void buildFirstScreen();
     // Shows the window with the opening effect.
     void showStep();
@@ -83,7 +94,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -120,9 +131,13 @@ private:
     void pointerMove(QPoint at);
     void pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void pointerRelease(QPoint at);
+    // The window's keys, seen before the focused control's; true when the window acted on the key.
+    bool previewKey(QKeyEvent* event, bool textEntry);
     bool treeSwitchBlocked(const QString& goup, const QString& godown) const;
     void startDrag();
 
+    // "run=": a program starts, a document opens with its handler, a web address goes to the browser.
+    void runTarget(const QString& command);
     void showHelpTopic(const QString& topic);
     void startClosingEffect();
     void closeOtherWindows();
@@ -131,6 +146,7 @@ private:
     AppContext& m_context;
     SkinScript& m_script;
     ComponentHooks m_components;
+    DesktopServices m_services;
     std::unique_ptr<ClickSound> m_sound;
 
     int m_screen = 0;

@@ -11,6 +11,9 @@
 #include "testpictures.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -55,6 +58,50 @@ public:
     void syncTreeWithPage(const QString&) override {}
     bool secondTreeExists() const override { return false; }
     bool bothHidden() const override { return false; }
+};
+
+// Records what the window asks of the panes.
+class RecordingPanes final : public HtmlPanesHooks
+{
+public:
+    QStringList calls;
+    void showHtmlElement(int number, const QString& page) override { calls << QStringLiteral("html%1 %2").arg(number).arg(page); }
+    void showScreenPane() override {}
+    void showPage(const QString& file) override { calls << "show " + file; }
+    QString currentFile() const override { return {}; }
+    void scrollToTop() override { calls << "top"; }
+    void selectAll() override { calls << "select all"; }
+    void printCurrentPage() override { calls << "print"; }
+    void copyPageFiles() override {}
+    bool archiveMode() const override { return false; }
+    void setTreeWidth(int) override {}
+    bool currentVisible() const override { return true; }
+};
+
+// Records the status lines the window shows.
+class RecordingMisc final : public MiscHooks
+{
+public:
+    QStringList status;
+    void showArchive(const QString&) override {}
+    void extractArchive() override {}
+    void installFonts() override {}
+    void thesaurus() override {}
+    void standardWindow() override {}
+    void showFieldsForScreen() override {}
+    void paintTexts(QPainter&) override {}
+    void showStatus(const QString& text) override { status << text; }
+};
+
+// A control that can hold the focus, and the keys that reached it.
+class KeyTaker final : public QWidget
+{
+public:
+    explicit KeyTaker(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+    QList<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys << event->key(); }
 };
 
 } // namespace
@@ -205,6 +252,131 @@ private Q_SLOTS:
         m_context->busy = true;
         m_form->RunCommand(QStringLiteral("2"), QString(), true);
         QCOMPARE(m_form->currentScreen(), 0);
+    }
+
+    void keys_reachTheWindowBeforeTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("target"); // where the focus is: a control, a text field, the window
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("controlGetsKey");
+        const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, none = Qt::NoModifier;
+        QTest::newRow("shift+down in a control steps chapters")
+            << "control" << int(Qt::Key_Down) << shift << QStringList{"next"} << false;
+        QTest::newRow("shift+up in a control steps chapters")
+            << "control" << int(Qt::Key_Up) << shift << QStringList{"prev"} << false;
+        QTest::newRow("ctrl+a in a control selects the page")
+            << "control" << int(Qt::Key_A) << ctrl << QStringList{"select all"} << false;
+        QTest::newRow("ctrl+p in a control prints") << "control" << int(Qt::Key_P) << ctrl << QStringList{"print"} << false;
+        QTest::newRow("a plain arrow stays the control's") << "control" << int(Qt::Key_Down) << none << QStringList{} << true;
+        QTest::newRow("ctrl+shift+down is not a chapter step")
+            << "control" << int(Qt::Key_Down) << (shift | ctrl) << QStringList{} << true;
+        QTest::newRow("a text field keeps its capitals") << "field" << int(Qt::Key_T) << shift << QStringList{} << true;
+        QTest::newRow("a text field keeps ctrl+a") << "field" << int(Qt::Key_A) << ctrl << QStringList{} << true;
+        QTest::newRow("the window itself") << "window" << int(Qt::Key_Down) << shift << QStringList{"next"} << false;
+    }
+
+    void keys_reachTheWindowBeforeTheFocusedControl()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, controlGetsKey);
+        RecordingPanes panes;
+        m_form->components().panes = &panes;
+        click(QPoint(30, 25)); // the keys act on the reading screen
+        QCOMPARE(m_form->currentScreen(), 1);
+        m_trees.calls.clear();
+
+        auto* control = new KeyTaker(m_form.get());
+        auto* field = new QLineEdit(m_form.get());
+        QWidget* focus = target == "control" ? static_cast<QWidget*>(control)
+                         : target == "field" ? static_cast<QWidget*>(field)
+                                             : m_form.get();
+        QTest::keyClick(focus, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_trees.calls + panes.calls, calls);
+        if (target == "control")
+            QCOMPARE(control->keys.contains(key), controlGetsKey);
+        if (target == "field" && key == Qt::Key_T)
+            QCOMPARE(field->text().toUpper(), QStringLiteral("T"));
+        m_form->components().panes = nullptr;
+        delete control;
+        delete field;
+    }
+
+    void closeRequestDuringTheClosingEffect_isRefused()
+    {
+        QSignalSpy finished(m_form.get(), &TMainForm::closingFinished);
+        QVERIFY(!m_form->close()); // the first request starts the effect
+        QVERIFY(m_form->effectRunning());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(!m_form->close());
+        QVERIFY(m_form->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QVERIFY(!m_form->isVisible());
+    }
+
+    void droppedFile_opensByItsWholeName()
+    {
+        RecordingPanes panes;
+        m_form->components().panes = &panes;
+        // The kind is told from the start of the name; the whole name is opened.
+        const QString file = "/tmp/notes.htm." + QString(250, QLatin1Char('x')) + ".bak";
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_form.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_form.get(), &drop);
+        QCOMPARE(panes.calls, QStringList{"show " + file});
+        m_form->components().panes = nullptr;
+    }
+
+    void runCommand_startsProgramsOnlyAndOpensTheRest_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a document with the execute bit opens") << "run=docs\\manual.pdf" << "open docs/manual.pdf";
+        QTest::newRow("a program by its extension starts") << "run=soft\\setup.exe=/s" << "start soft/setup.exe /s";
+        QTest::newRow("a script with #! starts") << "run=soft/tool" << "start soft/tool";
+        QTest::newRow("a web address goes to the browser") << "run=http://example.org/a?b=c" << "open http://example.org/a?b=c";
+        QTest::newRow("a missing file is reported") << "run=soft/none.exe" << u"status Файл не найден: none.exe"_qs;
+    }
+
+    void runCommand_startsProgramsOnlyAndOpensTheRest()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, expected);
+        const QString dir = m_context->values.programDir;
+        QDir(dir).mkpath("docs");
+        QDir(dir).mkpath("soft");
+        WriteTestFile(dir + "docs/manual.pdf", "%PDF-1.4");
+        WriteTestFile(dir + "soft/setup.exe", "MZ");
+        WriteTestFile(dir + "soft/tool", "#!/bin/sh\necho\n");
+        for (const QString name : {"docs/manual.pdf", "soft/tool"})
+            QFile::setPermissions(dir + name, QFile::permissions(dir + name) | QFile::ExeOwner);
+
+        RecordingMisc misc;
+        m_form->components().misc = &misc;
+        QStringList actions;
+        m_form->desktopServices().openUrl = [&](const QUrl& url) {
+            actions << "open " + (url.isLocalFile() ? url.toLocalFile().mid(dir.size()) : url.toString());
+            return true;
+        };
+        m_form->desktopServices().startProgram = [&](const QString& program, const QStringList& arguments,
+                                                     const QString& folder) {
+            actions << QStringList{"start " + program.mid(dir.size()), arguments.join(' ')}.join(' ').trimmed();
+            return folder == QFileInfo(program).absolutePath();
+        };
+        const QString before = QDir::currentPath();
+        m_form->RunCommand(command, QString(), true);
+        QCOMPARE(QDir::currentPath(), before); // the reader's own folder stays
+        QCOMPARE(actions + QStringList(misc.status.isEmpty() ? QStringList() : QStringList{"status " + misc.status.first()}),
+                 QStringList{expected});
+        m_form->components().misc = nullptr;
     }
 
 private:
