@@ -12,12 +12,32 @@
 #include <new>
 #include <unistd.h>
 
+namespace {
+
+QtMessageHandler g_nextHandler = nullptr;
+
+// Two lines the engine prints at every start that are no news to the reader: run as root the
+// program switches the engine's sandbox off on purpose (see main), and on the offscreen platform
+// of screenshots and tests the engine draws in software, as intended there.
+void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtInfoMsg && message.trimmed() == QLatin1String("Sandboxing disabled by user."))
+        return;
+    if (type == QtWarningMsg && message.trimmed() == QLatin1String("No suitable graphics backend found") &&
+        QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    g_nextHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     EnsureRuntimeFolder();
     // The engine's sandbox cannot run as root; the content it shows is our own.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    g_nextHandler = qInstallMessageHandler(dropEngineNotices);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine describes its graphics set-up at every start; a reader does not need to see it.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));

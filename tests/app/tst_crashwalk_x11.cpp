@@ -100,6 +100,7 @@ private Q_SLOTS:
         QVERIFY2(reader.exitStatus() == QProcess::NormalExit, errors.constData());
         QVERIFY2(reader.exitCode() == 0, errors.constData());
         QVERIFY(QFile::exists(shot));
+        QVERIFY2(errors.isEmpty(), errors.constData()); // the demo is walked without a word on the console
     }
 
     void copiesOpenAndClose_data()
