@@ -15,6 +15,9 @@ while [ $# -gt 0 ]; do
         *) echo "build-demo.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
+for arg in tool skingen source work out; do
+    [ -n "${!arg}" ] || { echo "build-demo.sh: --$arg is required" >&2; exit 2; }
+done
 
 # The picture generator is a Qt program: give it a private runtime folder where the session has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
@@ -90,9 +93,7 @@ for text in "$source"/scripts/*.txt; do
     name=$(basename "$text" .txt)
     "$tool" script encode "$text" -o "$work/kel/$name.cfs"
 done
-if [ -n "$skingen" ]; then
-    "$skingen" "$work/kel"
-fi
+"$skingen" "$work/kel"
 entries=("$work"/kel/*)
 if [ -e "${entries[0]}" ]; then
     "$tool" container build "$out/Kel.dhl" "${entries[@]}"

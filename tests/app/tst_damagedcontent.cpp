@@ -132,7 +132,6 @@ private Q_SLOTS:
         QCOMPARE(run.errors, QStringList());
     }
 
-#ifdef VELBROOK_DEMO_DIR
     void demoContent_starts()
     {
         const Run run = startIn(QStringLiteral(VELBROOK_DEMO_DIR));
@@ -140,7 +139,6 @@ private Q_SLOTS:
         QVERIFY(run.screenshot);
         QCOMPARE(run.errors, QStringList());
     }
-#endif
 
 private:
     // The program on a content folder holding a Kel.dhl of entries, with a screenshot.
