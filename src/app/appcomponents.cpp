@@ -90,6 +90,14 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
 
 AppComponents::~AppComponents()
 {
+    // The window outlives its components: it must not reach them from now on.
+    ComponentHooks& hooks = m_form.components();
+    if (hooks.misc == this)
+        hooks.misc = nullptr;
+    if (hooks.panes == m_panes.get())
+        hooks.panes = nullptr;
+    if (hooks.trees == m_trees.get())
+        hooks.trees = nullptr;
     // The views go before the engine's profile, which the window owns.
     m_trees.reset();
     m_panes.reset();

@@ -49,7 +49,7 @@ class PopupsHooks
 {
 public:
     virtual ~PopupsHooks() = default;
-    virtual void hideAll() = 0;
+    virtual bool hideAll() = 0; // true when a popup was open
     virtual void open(int type, QPoint screenPosition) = 0;
     virtual void buildPopups() = 0; // after every screen change
 };

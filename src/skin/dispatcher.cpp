@@ -263,6 +263,10 @@ void TMainForm::runTarget(const QString& command)
     };
     const qsizetype equals = command.indexOf(QLatin1Char('='));
     const QString value = equals < 0 ? QString() : command.mid(equals + 1).trimmed();
+    if (value.isEmpty() || value.startsWith(QLatin1Char('='))) {
+        qCDebug(lcSkin) << "run: the command names no file:" << command;
+        return;
+    }
     if (IsWebAddress(value)) {
         const QUrl url = QUrl::fromUserInput(value);
         if (!m_services.openUrl(url))
@@ -278,9 +282,15 @@ void TMainForm::runTarget(const QString& command)
     }
     // The program starts in its own folder; the reader's current folder stays as it is.
     const QString folder = QFileInfo(file).absolutePath();
-    if (ClassifyRunTarget(file) == RunAction::StartProgram) {
-        const QStringList parameters = QProcess::splitCommand(CommandTarget(command, folders));
-        if (!m_services.startProgram(file, parameters, folder))
+    const RunAction action = ClassifyRunTarget(file);
+    if (action == RunAction::StartProgram || action == RunAction::StartShellScript) {
+        QStringList parameters = QProcess::splitCommand(CommandTarget(command, folders));
+        QString program = file;
+        if (action == RunAction::StartShellScript) {
+            parameters.prepend(file);
+            program = QStringLiteral("/bin/sh");
+        }
+        if (!m_services.startProgram(program, parameters, folder))
             report(QStringLiteral(u"Не удалось запустить программу %1").arg(name));
         return;
     }

@@ -76,6 +76,7 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    qApp->removeEventFilter(this);
     for (QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches, &m_groupSwitches}) {
         for (ElementPictures& element : *list)
             releaseElement(element);
@@ -115,9 +116,18 @@ void TMainForm::loadBackground(int screen)
     m_background = background;
     setFixedSize(m_background.size());
     // The outline is only of use where windows take shapes (not on the offscreen platform); it is
-    // clipped to the window, so that no coordinate of the script can make it costly.
-    if (!m_script.header.vertexmain.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen"))
-        m_outline = OutlineRegion(m_script.header.vertexmain, m_background.size());
+    // clipped to the window, so that no coordinate of the script can make it costly, and made
+    // again only when a screen of another size comes.
+    if (m_script.header.vertexmain.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen") ||
+        m_outlineSize == m_background.size())
+        return;
+    m_outlineSize = m_background.size();
+    bool tooComplex = false;
+    m_outline = OutlineRegion(m_script.header.vertexmain, m_outlineSize, &tooComplex);
+    if (tooComplex)
+        qCWarning(lcSkin) << "the window outline (vertexmain) crosses itself too often; the window stays rectangular";
+    if (!m_initialising && !effectRunning() && isVisible())
+        setMask(m_outline.isEmpty() ? QRegion(rect()) : m_outline);
 }
 
 void TMainForm::releaseElement(ElementPictures& element)
@@ -732,9 +742,7 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
                 dialogs->closeDialog();
         } else if (dialogs && dialogs->dialogVisible()) {
             dialogs->closeDialog();
-        } else if (m_components.popups) {
-            m_components.popups->hideAll();
-        } else {
+        } else if (!m_components.popups || !m_components.popups->hideAll()) {
             return false; // nothing to close: the key goes on to the control
         }
         return true;

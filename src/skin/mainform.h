@@ -156,6 +156,7 @@ private:
     int m_exitButton = -1;
     QImage m_background;
     QRegion m_outline; // the script's window outline, empty for none
+    QSize m_outlineSize; // the window size m_outline was made for
 
     QList<ElementPictures> m_buttons;
     QList<ElementPictures> m_singleSwitches;

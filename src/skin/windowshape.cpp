@@ -1,5 +1,7 @@
 #include "windowshape.h"
 
+#include <cstdlib>
+
 #include <QPainterPath>
 #include <QPolygon>
 
@@ -92,8 +94,10 @@ QList<OutlinePoint> clipOutline(const QList<OutlinePoint>& polygon, Inside insid
 
 } // namespace
 
-QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window)
+QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex)
 {
+    if (tooComplex)
+        *tooComplex = false;
     const double left = -kOutlineMargin;
     const double top = -kOutlineMargin;
     const double right = double(qMax(window.width(), 0)) + kOutlineMargin;
@@ -129,5 +133,16 @@ QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window)
         points.removeLast();
     if (points.size() < 3)
         return QRegion();
+    // The scan conversion visits every edge on every row it spans: an outline whose edges cross
+    // each row a great many times (a zigzag of thousands of points) takes seconds and gives a
+    // region of hundreds of thousands of rectangles. Such an outline is no shape a window has.
+    qint64 rowsSpanned = 0;
+    for (qsizetype i = 0; i < points.size(); ++i)
+        rowsSpanned += std::abs(points.at(i).y() - points.at((i + 1) % points.size()).y());
+    if (rowsSpanned > kOutlineEdgesPerRow * (qint64(window.height()) + 2 * kOutlineMargin)) {
+        if (tooComplex)
+            *tooComplex = true;
+        return QRegion();
+    }
     return QRegion(points, Qt::WindingFill);
 }

@@ -43,6 +43,9 @@ QRegion RoundedRectRegion(int left, int top, int right, int bottom, int corner);
 // the outline inside the window stays exactly as declared, while coordinates far outside (a script
 // may give any int) no longer reach QRegion, whose scan conversion takes time and memory in
 // proportion to the polygon's extent and fails on overflow near the int limits. Empty when
-// nothing of the polygon is left.
+// nothing of the polygon is left. An outline whose edges cross the rows of the window more than
+// kOutlineEdgesPerRow times on average is refused as too complex (empty, *tooComplex set): its
+// region would cost seconds to make and to apply.
 constexpr int kOutlineMargin = 16;
-QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window);
+constexpr int kOutlineEdgesPerRow = 64;
+QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex = nullptr);

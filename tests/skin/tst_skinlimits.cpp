@@ -12,7 +12,6 @@
 #include "skinlog.h"
 #include "testpictures.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -150,10 +149,7 @@ private Q_SLOTS:
                    {"bomb.bmp", TestRleBitmap({5600, 5600}, Qt::green, 1)}});
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture bomb.bmp: 5600x5600 pixels is larger"));
         QTest::failOnWarning(QRegularExpression("bomb"));
-        QElapsedTimer timer;
-        timer.start();
         TMainForm& form = skin.open();
-        QVERIFY2(timer.elapsed() < 5000, "the window took long over a picture bomb");
         // The bomb is an empty picture, as a missing one is: its buttons have no size; the
         // other button has its picture.
         const QList<HotArea*> areas = form.hotAreas();

@@ -16,20 +16,28 @@ bool IsWebAddress(const QString& value)
 RunAction ClassifyRunTarget(const QString& path)
 {
     const QFileInfo info(path);
+    if (!info.isFile())
+        return RunAction::OpenDocument;
     const QString extension = info.suffix().toLower();
-    for (const char* program : {"exe", "com", "bat", "cmd", "sh"}) {
-        if (extension == QLatin1String(program))
+    for (const char* windowsProgram : {"exe", "com", "bat", "cmd"}) {
+        if (extension == QLatin1String(windowsProgram)) {
+#ifdef Q_OS_WIN
             return RunAction::StartProgram;
+#else
+            return RunAction::OpenDocument;
+#endif
+        }
     }
-    if (!info.isFile() || !info.isExecutable())
-        return RunAction::OpenDocument;
+    QByteArray head;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return RunAction::OpenDocument;
-    const QByteArray head = file.read(4);
-    if (head == QByteArrayLiteral("\x7f"
-                                  "ELF") ||
-        head.startsWith("#!"))
+    if (file.open(QIODevice::ReadOnly))
+        head = file.read(4);
+    const bool program = head == QByteArrayLiteral("\x7f"
+                                                   "ELF") ||
+                         head.startsWith("#!");
+    if (info.isExecutable() && program)
         return RunAction::StartProgram;
+    if (extension == QLatin1String("sh"))
+        return info.isExecutable() ? RunAction::StartProgram : RunAction::StartShellScript;
     return RunAction::OpenDocument;
 }

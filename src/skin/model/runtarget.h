@@ -1,20 +1,21 @@
 #pragma once
 
 // What a "run=" command does with its target. Discs carry every file with the execute bit, so the
-// bit cannot tell a program from a document: programs are told by their kind instead.
+// bit alone cannot tell a program from a document: programs are told by their kind instead.
 
 #include <QString>
 
 enum class RunAction {
-    StartProgram,   // a program: started with its parameters, in its own folder
-    OpenDocument,   // any other file: opened with the desktop's handler for its kind
-    OpenWebAddress, // a web or mail address: handed to the browser
+    StartProgram,     // a program of this system: started with its parameters, in its own folder
+    StartShellScript, // a shell script without the execute bit: started through /bin/sh
+    OpenDocument,     // anything else: opened with the desktop's handler for its kind
 };
 
 // Whether the value after "run=" is a web or mail address rather than a file.
 bool IsWebAddress(const QString& value);
 
-// The action for the file at path (resolved on disk): programs by their extension (.exe, .com,
-// .bat, .cmd, .sh), or files marked executable whose first bytes show a real program (an ELF
-// binary or a script with "#!").
+// The action for the file at path (resolved on disk). A program of this system is a file marked
+// executable whose first bytes show one (an ELF binary, a script with "#!"), or a ".sh" script.
+// Programs of Windows (".exe", ".com", ".bat", ".cmd") start directly on Windows; elsewhere they
+// go to the desktop's handler, which knows what can run them. Everything else is a document.
 RunAction ClassifyRunTarget(const QString& path);

@@ -1,3 +1,4 @@
 #include "skinlog.h"
 
-Q_LOGGING_CATEGORY(lcSkin, "velbrook.skin")
+// Debug lines on demand (QT_LOGGING_RULES="velbrook.*=true"); warnings always.
+Q_LOGGING_CATEGORY(lcSkin, "velbrook.skin", QtInfoMsg)
