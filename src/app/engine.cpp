@@ -5,18 +5,23 @@
 
 #include <cstdio>
 
+QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbol)
+{
+    // The library stays loaded to the end: the engine keeps threads and objects of its own.
+    QLibrary library(modulePath);
+    const QFunctionPointer entry = library.resolve(symbol);
+    if (!entry)
+        std::fprintf(stderr, "velbrook: the web engine cannot be loaded: %s\n", qUtf8Printable(library.errorString()));
+    return entry;
+}
+
 EngineParts* LoadEngine()
 {
     static EngineParts* parts = [] () -> EngineParts* {
-        // The library stays loaded to the end: the engine keeps threads and objects of its own.
-        QLibrary library(QCoreApplication::applicationDirPath() + QStringLiteral("/libvelbrook-engine"));
         using Entry = EngineParts* (*)();
-        const auto entry = reinterpret_cast<Entry>(library.resolve(kEnginePartsSymbol));
-        if (!entry) {
-            std::fprintf(stderr, "velbrook: the web engine cannot be loaded: %s\n", qUtf8Printable(library.errorString()));
-            return nullptr;
-        }
-        return entry();
+        const auto entry = reinterpret_cast<Entry>(ResolveEngineEntry(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/libvelbrook-engine"), kEnginePartsSymbol));
+        return entry ? entry() : nullptr;
     }();
     return parts;
 }

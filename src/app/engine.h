@@ -40,5 +40,13 @@ public:
 // standard error, when the module cannot be loaded.
 EngineParts* LoadEngine();
 
+// An entry point of the module at modulePath (a file name without its suffix), loaded as LoadEngine
+// loads it; nullptr, with one line on standard error, when the module or the entry is missing.
+QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbol);
+
 // The name the module gives its parts under.
 inline constexpr char kEnginePartsSymbol[] = "VelbrookEngineParts";
+// bool (const QString& caption): the window directory asked, from inside the module, to close the
+// window with the caption. The module shares the program's lower libraries, so it reaches a window
+// of the calling thread through the one registry of this process's windows.
+inline constexpr char kEngineRequestCloseSymbol[] = "VelbrookEngineRequestClose";
