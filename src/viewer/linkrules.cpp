@@ -1,6 +1,7 @@
 #include "linkrules.h"
 
 #include "pathresolver.h"
+#include "viewerscripts.h"
 
 #include <QDir>
 
@@ -94,49 +95,8 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
     return extension.startsWith(QLatin1String(".htm")) ? LinkRule::FollowSync : LinkRule::Follow;
 }
 
-// Kept in step with LinkFullPath and ClassifyLink above.
-const char kClassifyLinkScript[] = R"JS(
-function linkFullPath(documentPath, link) {
-    let path = link.replace(/\\/g, '/');
-    const tail = path.search(/[#?]/);
-    const suffix = tail >= 0 ? path.substring(tail) : '';
-    let file = tail >= 0 ? path.substring(0, tail) : path;
-    const hasDrive = (p) => /^[a-z]:/i.test(p);
-    if (file === '')
-        file = documentPath;
-    else if (!hasDrive(file) && !file.startsWith('/'))
-        file = documentPath.substring(0, documentPath.lastIndexOf('/') + 1) + file;
-    const drive = hasDrive(file) ? file.substring(0, 2) : '';
-    const rest = file.substring(drive.length);
-    const parts = [];
-    for (const part of rest.split('/')) {
-        if (part === '' || part === '.') continue;
-        if (part === '..' && parts.length && parts[parts.length - 1] !== '..') parts.pop();
-        else if (part !== '..' || !rest.startsWith('/')) parts.push(part);
-    }
-    const clean = (rest.startsWith('/') ? '/' : '') + parts.join('/');
-    return drive + (clean === '' ? '.' : clean) + suffix;
+QString ClassifyLinkScript()
+{
+    // Kept in step with LinkFullPath and ClassifyLink above.
+    return ViewerScript(QStringLiteral("linkrules.js"));
 }
-function linkExtension(fullPath) {
-    const name = fullPath.substring(fullPath.lastIndexOf('/') + 1);
-    const dot = name.lastIndexOf('.');
-    return dot < 0 ? '' : name.substring(dot).toLowerCase();
-}
-function classify(target, link, archiveMode, documentPath) {
-    const lower = link.toLowerCase();
-    if (target.toLowerCase() === '_blank') return true;
-    if (['http:', 'https:', 'ftp:', 'mailto:'].some(s => lower.includes(s))) return true;
-    if (lower.includes('printhtml:') || lower.includes('copy:') || lower.includes('copylist:')) return true;
-    if (lower.startsWith('javascript:')) return false;
-    const fragmentOnly = lower.startsWith('#');
-    const fullPath = linkFullPath(documentPath, link);
-    const extension = linkExtension(fullPath);
-    const shown = ['.htm', '.txt', '.inf', '.diz', '.bmp', '.gif', '.jpg', '.jpeg'].some(t => extension.includes(t));
-    if (!fragmentOnly && !shown) return true;
-    if (archiveMode) {
-        const name = fullPath.substring(fullPath.lastIndexOf('/') + 1).toLowerCase();
-        return !fragmentOnly && !name.includes('as_');
-    }
-    return /^[a-z]:/i.test(link);
-}
-)JS";

@@ -37,6 +37,7 @@ QString LinkExtension(const QString& fullPath);
 
 LinkRule ClassifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode);
 
-// The same rules for the page: a function classify(target, link, archiveMode, documentPath) that
-// is true when the click is the program's, in a script that the listener script embeds.
-extern const char kClassifyLinkScript[];
+// The same rules for the page (js/linkrules.js): one expression, an object whose
+// classify(target, link, archiveMode, documentPath) is true when the click is the program's and
+// whose linkFullPath(documentPath, link) is LinkFullPath.
+QString ClassifyLinkScript();

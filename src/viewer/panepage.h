@@ -42,6 +42,7 @@ struct PaneScriptState
 
 // The default style sheet of a pane: it gives way to every rule of the page itself.
 QString PaneStyleSheet(const PaneFonts& fonts);
+// The pane script (js/pane.js) called with the state and the link rules (js/linkrules.js).
 QString PaneScriptSource(const PaneScriptState& state);
 
 class PanePage final : public QWebEnginePage

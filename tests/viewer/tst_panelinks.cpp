@@ -143,13 +143,13 @@ private Q_SLOTS:
         const auto quoted = [](const QString& text) {
             return QStringLiteral("'%1'").arg(QString(text).replace(QLatin1String("\\"), QLatin1String("\\\\")));
         };
-        const QVariant page = evaluate(QString::fromLatin1(kClassifyLinkScript) +
-                                       QStringLiteral("; classify(%1, %2, %3, %4);")
+        const QVariant page = evaluate(ClassifyLinkScript() +
+                                       QStringLiteral(".classify(%1, %2, %3, %4);")
                                            .arg(quoted(target), quoted(link), archive ? "true" : "false",
                                                 quoted(document)));
         QCOMPARE(page.toBool(), LinkIsHandled(program));
-        const QVariant path = evaluate(QString::fromLatin1(kClassifyLinkScript) +
-                                       QStringLiteral("; linkFullPath(%1, %2);").arg(quoted(document), quoted(link)));
+        const QVariant path = evaluate(ClassifyLinkScript() +
+                                       QStringLiteral(".linkFullPath(%1, %2);").arg(quoted(document), quoted(link)));
         QCOMPARE(path.toString(), LinkFullPath(document, link));
     }
 

@@ -1,0 +1,8 @@
+#pragma once
+
+// The JavaScript the panes run, kept as files in js/ and compiled into the viewer library.
+
+#include <QString>
+
+// The text of js/NAME.
+QString ViewerScript(const QString& name);
