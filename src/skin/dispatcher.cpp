@@ -7,6 +7,7 @@
 #include "clicksound.h"
 #include "commandmatch.h"
 #include "runtarget.h"
+#include "shortcuts.h"
 #include "skinlog.h"
 #include "hotarea.h"
 #include "settingsstore.h"
@@ -201,10 +202,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.dialogs->showOptions();
         break;
     case K::Help:
-        if (m_screen == 0)
-            showHelpTopic(QStringLiteral("Topic12"));
-        else if (m_screen == 1)
-            showHelpTopic(QStringLiteral("Topic13"));
+        if (const QString topic = HelpTopicForScreen(m_screen); !topic.isEmpty())
+            showHelpTopic(topic);
         break;
     case K::Unarc:
         if (c.panes && c.panes->archiveMode()) {

@@ -8,6 +8,7 @@
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "settingsstore.h"
+#include "shortcuts.h"
 #include "skinlog.h"
 #include "supertimer.h"
 #include "windowdirectory.h"
@@ -725,16 +726,24 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
 {
-    const int key = event->key();
-    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (m_context.hasParameters || m_context.copyFlag) {
-        if (key != Qt::Key_Escape)
-            return false;
-        close();
-        return true;
-    }
+    ShortcutContext context;
+    context.screen = m_screen;
+    context.hasParameters = m_context.hasParameters;
+    context.copyFlag = m_context.copyFlag;
+    context.textEntry = textEntry;
+    context.hasPanes = m_components.panes != nullptr;
+    context.hasHistory = m_components.history != nullptr;
+    context.hasDialogs = m_components.dialogs != nullptr;
+    const ShortcutMatch match = MatchShortcut(event->key(), event->modifiers(), context);
+
     DialogsHooks* dialogs = m_components.dialogs;
-    if (key == Qt::Key_Escape) {
+    switch (match.action) {
+    case ShortcutAction::None:
+        return false;
+    case ShortcutAction::CloseCopy:
+        close();
+        break;
+    case ShortcutAction::Escape:
         if (m_components.search && dialogs && dialogs->dialogVisible()) {
             if (m_components.search->isRunning())
                 m_components.search->stop();
@@ -745,55 +754,35 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
         } else if (!m_components.popups || !m_components.popups->hideAll()) {
             return false; // nothing to close: the key goes on to the control
         }
-        return true;
-    }
-    if (key == Qt::Key_F1) {
-        if (m_screen == 0)
-            showHelpTopic(QStringLiteral("Topic12"));
-        else if (m_screen == 1)
-            showHelpTopic(QStringLiteral("Topic13"));
-        else
-            return false;
-        return true;
-    }
-    // Typing in a field keeps its letters, its selection and its cursor keys.
-    if (textEntry)
-        return false;
-    if (!m_components.panes || !(m_screen == 1 || m_context.hasParameters))
-        return false;
-    const bool shiftOnly = mods == Qt::ShiftModifier;
-    const bool ctrlOnly = mods == Qt::ControlModifier;
-    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
-    const auto clickSwitchesFor = [this](const char* command) {
+        break;
+    case ShortcutAction::HelpTopic:
+        showHelpTopic(match.argument);
+        break;
+    case ShortcutAction::RunCommand:
+        RunCommand(match.argument, QString(), true);
+        break;
+    case ShortcutAction::ClickSwitches: {
         const TDynamicSwthOneArray singles = screenRecord().switchone;
         for (const RSwthOne& sw : singles) {
-            if (sw.goup.compare(QLatin1String(command), Qt::CaseInsensitive) == 0 ||
-                sw.godown.compare(QLatin1String(command), Qt::CaseInsensitive) == 0)
+            if (sw.goup.compare(match.argument, Qt::CaseInsensitive) == 0 ||
+                sw.godown.compare(match.argument, Qt::CaseInsensitive) == 0)
                 pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::NoModifier);
         }
-    };
-    if (shiftOnly && key == Qt::Key_T)
-        RunCommand(QStringLiteral("tesaurus"), QString(), true);
-    else if (shiftOnly && key == Qt::Key_Z)
-        clickSwitchesFor("tree1");
-    else if (ctrlShift && key == Qt::Key_Z)
-        clickSwitchesFor("offtree");
-    else if (shiftOnly && key == Qt::Key_Up)
-        RunCommand(QStringLiteral("prevchapter"), QString(), true);
-    else if (shiftOnly && key == Qt::Key_Down)
-        RunCommand(QStringLiteral("nextchapter"), QString(), true);
-    else if (shiftOnly && key == Qt::Key_Home)
-        RunCommand(QStringLiteral("1"), QString(), true);
-    else if (ctrlOnly && key == Qt::Key_I && m_components.history)
+        break;
+    }
+    case ShortcutAction::AddFavorite:
         m_components.history->addFavorite();
-    else if (ctrlOnly && key == Qt::Key_P)
+        break;
+    case ShortcutAction::PrintPage:
         m_components.panes->printCurrentPage();
-    else if (ctrlOnly && key == Qt::Key_F && m_screen == 1 && dialogs)
+        break;
+    case ShortcutAction::FindPage:
         dialogs->showFindPage();
-    else if (ctrlOnly && key == Qt::Key_A)
+        break;
+    case ShortcutAction::SelectAll:
         m_components.panes->selectAll();
-    else
-        return false;
+        break;
+    }
     return true;
 }
 
