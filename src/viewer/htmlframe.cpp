@@ -7,7 +7,6 @@
 
 #include <QCursor>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QWebEngineLoadingInfo>
@@ -139,9 +138,25 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
             break;
         }
     });
-    connect(viewer.page, &PanePage::scriptReport, this, [this, screen](const QString& kind, const QJsonObject& data) {
+    connect(viewer.page, &PanePage::linkClicked, this, [this, screen](const LinkClick& click) {
         if (Viewer* v = viewerFor(screen))
-            report(*v, kind, data);
+            linkClicked(*v, click);
+    });
+    connect(viewer.page, &PanePage::documentLoaded, this,
+            [this, screen](const QString& document, const QString& title, bool top) {
+                if (Viewer* v = viewerFor(screen))
+                    documentLoaded(*v, document, title, top);
+            });
+    connect(viewer.page, &PanePage::documentActivated, this, [this, screen](const QString& document) {
+        Viewer* v = viewerFor(screen);
+        if (v && !document.isEmpty() && !sameFile(document, v->activeFile)) {
+            v->activeFile = document;
+            v->activeTitle.clear();
+        }
+    });
+    connect(viewer.page, &PanePage::pointerMoved, this, [this, screen](const PointerObject& object) {
+        if (viewerFor(screen) == current())
+            pointerMoved(object);
     });
     return viewer.view;
 }
@@ -217,52 +232,37 @@ void THtmlFrame::pageChanged(Viewer& viewer, const QString& file, const QString&
         m_callbacks.pageChanged(file, title);
 }
 
-void THtmlFrame::report(Viewer& viewer, const QString& kind, const QJsonObject& data)
+void THtmlFrame::linkClicked(Viewer& viewer, const LinkClick& click)
 {
-    const QString document = ContentPath(QUrl(data.value(QStringLiteral("document")).toString()));
-    if (kind == QLatin1String("click")) {
-        LinkClick click;
-        click.target = data.value(QStringLiteral("target")).toString();
-        click.link = data.value(QStringLiteral("link")).toString();
-        click.document = document;
-        for (const QJsonValue& list : data.value(QStringLiteral("lists")).toArray()) {
-            const QJsonObject object = list.toObject();
-            if (!object.value(QStringLiteral("selected")).isNull())
-                click.lists.append({object.value(QStringLiteral("name")).toString(),
-                                    object.value(QStringLiteral("selected")).toString()});
-        }
-        if (!document.isEmpty())
-            viewer.activeFile = document;
-        const bool handled = m_links.HandleLinkClick(
-            click, viewer.archiveMode, currentFile(), [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
-        // A link the engine follows is visited as well.
-        if (!handled && !click.link.isEmpty())
-            markVisited(viewer, LinkFullPath(document, click.link).toLower());
-    } else if (kind == QLatin1String("document")) {
-        const QString title = documentTitle(document, data.value(QStringLiteral("title")).toString());
-        if (data.value(QStringLiteral("top")).toBool() || viewer.loading || document.isEmpty())
-            return; // the frames of a frame set as it loads
-        // A frame showed another document: it is the one the reader works in now.
-        viewer.activeFile = document;
-        viewer.activeTitle = title;
-        pageChanged(viewer, document, title);
-    } else if (kind == QLatin1String("active")) {
-        if (!document.isEmpty() && !sameFile(document, viewer.activeFile)) {
-            viewer.activeFile = document;
-            viewer.activeTitle.clear();
-        }
-    } else if (kind == QLatin1String("pointer")) {
-        if (&viewer != current())
-            return;
-        m_pointer = {data.value(QStringLiteral("object")).toString(), data.value(QStringLiteral("title")).toString(),
-                     data.value(QStringLiteral("id")).toString()};
-        if (m_pointer.kind == QLatin1String("none")) {
-            m_lastPicture.clear();
-        } else if (m_pointer.kind == QLatin1String("picture") && !m_pointer.title.isEmpty() &&
-                   m_pointer.id != m_lastPicture && !m_tooltipTimer.isActive()) {
-            m_tooltipTicks = 0;
-            m_tooltipTimer.start();
-        }
+    if (!click.document.isEmpty())
+        viewer.activeFile = click.document;
+    const bool handled = m_links.HandleLinkClick(
+        click, viewer.archiveMode, currentFile(), [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
+    // A link the engine follows is visited as well.
+    if (!handled && !click.link.isEmpty())
+        markVisited(viewer, LinkFullPath(click.document, click.link).toLower());
+}
+
+void THtmlFrame::documentLoaded(Viewer& viewer, const QString& document, const QString& rawTitle, bool top)
+{
+    if (top || viewer.loading || document.isEmpty())
+        return; // the frames of a frame set as it loads
+    // A frame showed another document: it is the one the reader works in now.
+    const QString title = documentTitle(document, rawTitle);
+    viewer.activeFile = document;
+    viewer.activeTitle = title;
+    pageChanged(viewer, document, title);
+}
+
+void THtmlFrame::pointerMoved(const PointerObject& object)
+{
+    m_pointer = object;
+    if (m_pointer.kind == PointerObject::None) {
+        m_lastPicture.clear();
+    } else if (m_pointer.kind == PointerObject::Picture && !m_pointer.title.isEmpty() &&
+               m_pointer.id != m_lastPicture && !m_tooltipTimer.isActive()) {
+        m_tooltipTicks = 0;
+        m_tooltipTimer.start();
     }
 }
 
@@ -562,7 +562,7 @@ bool THtmlFrame::eventFilter(QObject* watched, QEvent* event)
 void THtmlFrame::tooltipTick()
 {
     ++m_tooltipTicks;
-    if (m_pointer.kind == QLatin1String("none") || m_pointer.kind.isEmpty()) {
+    if (m_pointer.kind == PointerObject::None) {
         m_lastPicture.clear();
         hideTooltip();
         return;
@@ -575,7 +575,7 @@ void THtmlFrame::tooltipTick()
         return;
     if (m_tooltipShown && m_pointer.id == m_lastPicture)
         return;
-    if (m_pointer.kind != QLatin1String("picture"))
+    if (m_pointer.kind != PointerObject::Picture)
         return;
     if (m_pointer.title.isEmpty()) {
         hideTooltip();

@@ -109,7 +109,9 @@ private:
     void showOrLoad(Viewer& viewer, const QString& file);
     void place(Viewer& viewer, const RHTML& element);
     void loaded(Viewer& viewer, bool ok);
-    void report(Viewer& viewer, const QString& kind, const QJsonObject& report);
+    void linkClicked(Viewer& viewer, const LinkClick& click);
+    void documentLoaded(Viewer& viewer, const QString& document, const QString& title, bool top);
+    void pointerMoved(const PointerObject& object);
     void markVisited(Viewer& viewer, const QString& fullPath);
     void updateScript(Viewer& viewer);
     void pageChanged(Viewer& viewer, const QString& file, const QString& title);
@@ -133,12 +135,6 @@ private:
     bool m_filling = false;
 
     // The picture tooltip.
-    struct PointerObject
-    {
-        QString kind; // "picture", "control" or "none"
-        QString title;
-        QString id;
-    };
     PointerObject m_pointer;
     QString m_lastPicture;
     QTimer m_tooltipTimer;

@@ -6,6 +6,7 @@
 
 #include "linkrules.h"
 #include "panecallbacks.h"
+#include "panereports.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,16 +19,6 @@ class QWidget;
 // The real link services, for the running program, in every member left empty; parent owns the
 // dialogs.
 void FillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context);
-
-// A click as the page reports it.
-struct LinkClick
-{
-    QString target;
-    QString link;     // as written in the page
-    QString document; // the file of the document clicked in
-    // The drop-down lists of that document: their names and selected texts.
-    QList<std::pair<QString, QString>> lists;
-};
 
 class TLinkHandler final
 {

@@ -1,5 +1,6 @@
 #include "panepage.h"
 
+#include "contentscheme.h"
 #include "linkrules.h"
 #include "viewerlog.h"
 #include "viewerscripts.h"
@@ -120,8 +121,38 @@ void PanePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
         qCDebug(lcViewer).noquote() << "page console line dropped:" << message.left(200);
         return;
     }
-    const QJsonObject report = QJsonDocument::fromJson(message.mid(kReportTag.size()).toUtf8()).object();
+    report(QJsonDocument::fromJson(message.mid(kReportTag.size()).toUtf8()).object());
+}
+
+void PanePage::report(const QJsonObject& report)
+{
     const QString kind = report.value(QStringLiteral("kind")).toString();
-    if (!kind.isEmpty())
-        Q_EMIT scriptReport(kind, report);
+    const QString document = ContentPath(QUrl(report.value(QStringLiteral("document")).toString()));
+    if (kind == QLatin1String("click")) {
+        LinkClick click;
+        click.target = report.value(QStringLiteral("target")).toString();
+        click.link = report.value(QStringLiteral("link")).toString();
+        click.document = document;
+        for (const QJsonValue& list : report.value(QStringLiteral("lists")).toArray()) {
+            const QJsonObject object = list.toObject();
+            if (!object.value(QStringLiteral("selected")).isNull())
+                click.lists.append({object.value(QStringLiteral("name")).toString(),
+                                    object.value(QStringLiteral("selected")).toString()});
+        }
+        Q_EMIT linkClicked(click);
+    } else if (kind == QLatin1String("document")) {
+        Q_EMIT documentLoaded(document, report.value(QStringLiteral("title")).toString(),
+                              report.value(QStringLiteral("top")).toBool());
+    } else if (kind == QLatin1String("active")) {
+        Q_EMIT documentActivated(document);
+    } else if (kind == QLatin1String("pointer")) {
+        const QString object = report.value(QStringLiteral("object")).toString();
+        PointerObject pointer;
+        pointer.kind = object == QLatin1String("picture") ? PointerObject::Picture
+                       : object == QLatin1String("control") ? PointerObject::Control
+                                                            : PointerObject::None;
+        pointer.title = report.value(QStringLiteral("title")).toString();
+        pointer.id = report.value(QStringLiteral("id")).toString();
+        Q_EMIT pointerMoved(pointer);
+    }
 }

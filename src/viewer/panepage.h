@@ -9,6 +9,8 @@
 // the content we show anyway; the script keeps its state in a closure and takes the console before
 // any page script can replace it.
 
+#include "panereports.h"
+
 #include <QColor>
 #include <QJsonObject>
 #include <QStringList>
@@ -61,8 +63,15 @@ public:
     void sendCommand(const QString& op, const QString& document = QString());
 
 Q_SIGNALS:
-    // A report of the pane script: "click", "document", "active" or "pointer", with its fields.
-    void scriptReport(const QString& kind, const QJsonObject& report);
+    // What the pane script reports. Documents are files of the content, as ContentPath gives them.
+    // A click on a link, whether or not the page kept it from the engine.
+    void linkClicked(const LinkClick& click);
+    // A document finished loading: the page itself (top) or the document of one of its frames.
+    void documentLoaded(const QString& document, const QString& title, bool top);
+    // A mouse button went down in a document: the one the reader works in now.
+    void documentActivated(const QString& document);
+    // The pointer came onto another object, or left them all.
+    void pointerMoved(const PointerObject& object);
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
@@ -70,6 +79,7 @@ protected:
 
 private:
     void runCommand(const QJsonObject& message);
+    void report(const QJsonObject& report);
 
     QString m_scriptName;
     std::optional<PaneScriptState> m_state;
