@@ -47,6 +47,14 @@ template <typename Element> QRect boundsOf(const Element& e)
     return QRect(e.vx, e.vy, e.right - e.vx, e.bottom - e.vy);
 }
 
+template <typename Switch> ElementState switchState(const Switch& sw)
+{
+    ElementState state;
+    state.hover = sw.hover;
+    state.on = sw.state;
+    return state;
+}
+
 } // namespace
 
 TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
@@ -528,9 +536,10 @@ void TMainForm::paintEvent(QPaintEvent*)
         m_components.misc->paintTexts(painter);
 }
 
-void TMainForm::crossFade(ElementPictures& element, const QImage& from, const QImage& to, QPoint at)
+void TMainForm::crossFade(ElementPictures& element, const ElementStep& step, QPoint at)
 {
-    element.effect->StartCrossFade(from, to, at);
+    if (step.fades())
+        element.effect->StartCrossFade(element.pictures[step.fadeFrom], element.pictures[step.fadeTo], at);
 }
 
 bool TMainForm::treeSwitchBlocked(const QString& goup, const QString& godown) const
@@ -550,38 +559,26 @@ void TMainForm::pointerMove(QPoint at)
     for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
         const RBtn& b = s.buttons[i];
         ElementPictures& pics = m_buttons[i];
-        const bool hit = hits(b, at);
-        if (hit && !pics.hover) {
-            crossFade(pics, pics.pictures[0], pics.pictures[1], QPoint(b.vx, b.vy));
-            pics.hover = true;
-        } else if (!hit && pics.hover) {
-            crossFade(pics, pics.pictures[1], pics.pictures[0], QPoint(b.vx, b.vy));
-            pics.hover = false;
-            pics.pressed = false;
-        }
+        const ElementStep step = PointerMoveStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at));
+        crossFade(pics, step, QPoint(b.vx, b.vy));
+        pics.hover = step.state.hover;
+        pics.pressed = step.state.pressed;
     }
     for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
         RSwthOne& sw = s.switchone[i];
-        ElementPictures& pics = m_singleSwitches[i];
         const bool hit = hits(sw, at);
-        const QPoint corner(sw.vx, sw.vy);
-        if (hit && !sw.hover) {
-            if (treeSwitchBlocked(sw.goup, sw.godown))
-                return;
-            crossFade(pics, pics.pictures[sw.state ? 3 : 0], pics.pictures[sw.state ? 2 : 1], corner);
-            sw.hover = true;
-        } else if (!hit && sw.hover) {
-            crossFade(pics, pics.pictures[sw.state ? 2 : 1], pics.pictures[sw.state ? 3 : 0], corner);
-            sw.hover = false;
-        }
+        const bool blocked = hit && !sw.hover && treeSwitchBlocked(sw.goup, sw.godown);
+        const ElementStep step = PointerMoveStep(ElementKind::SingleSwitch, switchState(sw), hit, blocked);
+        if (step.stop)
+            return;
+        crossFade(m_singleSwitches[i], step, QPoint(sw.vx, sw.vy));
+        sw.hover = step.state.hover;
     }
-    for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
-        RSwthGrp& sw = s.switchgrp[i];
-        const bool hit = hits(sw, at);
-        if (hit != sw.hover) {
-            sw.hover = hit;
+    for (RSwthGrp& sw : s.switchgrp) {
+        const ElementStep step = PointerMoveStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at));
+        sw.hover = step.state.hover;
+        if (step.repaint)
             update(boundsOf(sw));
-        }
     }
 }
 
@@ -607,55 +604,47 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
     SkinScreen& s = screenRecord();
 
     for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
-        if (hits(s.buttons[i], at) && !m_buttons[i].pressed) {
-            ElementPictures& pics = m_buttons[i];
-            crossFade(pics, pics.pictures[1], pics.pictures[2], QPoint(s.buttons[i].vx, s.buttons[i].vy));
-            pics.pressed = true;
+        const RBtn& b = s.buttons[i];
+        ElementPictures& pics = m_buttons[i];
+        const ElementStep step = PointerPressStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at), shift);
+        crossFade(pics, step, QPoint(b.vx, b.vy));
+        pics.pressed = step.state.pressed;
+        if (step.stop)
             return;
-        }
     }
     for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
         RSwthOne& sw = s.switchone[i];
-        if (!hits(sw, at))
-            continue;
-        if (treeSwitchBlocked(sw.goup, sw.godown))
-            return;
-        ElementPictures& pics = m_singleSwitches[i];
-        const QPoint corner(sw.vx, sw.vy);
-        QString command;
-        if (sw.state) {
-            crossFade(pics, pics.pictures[2], pics.pictures[1], corner);
-            sw.state = false;
-            command = sw.goup;
-        } else {
-            crossFade(pics, pics.pictures[1], pics.pictures[2], corner);
-            sw.state = true;
-            command = sw.godown;
-        }
-        if (!shift)
+        const bool hit = hits(sw, at);
+        const bool blocked = hit && treeSwitchBlocked(sw.goup, sw.godown);
+        const ElementStep step = PointerPressStep(ElementKind::SingleSwitch, switchState(sw), hit, shift, blocked);
+        crossFade(m_singleSwitches[i], step, QPoint(sw.vx, sw.vy));
+        sw.state = step.state.on;
+        if (step.command != ElementCommand::None) {
+            const QString command = step.command == ElementCommand::Up ? sw.goup : sw.godown;
             RunCommand(command, sw.wav, false, CommandSource::SingleSwitch, int(i));
-        return;
+        }
+        if (step.stop)
+            return;
     }
     for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
         RSwthGrp& sw = s.switchgrp[i];
-        if (!hits(sw, at))
-            continue;
-        if (sw.state)
-            return; // a group switch is not turned off by clicking it
-        for (RSwthGrp& other : s.switchgrp) {
-            if (&other != &sw && other.group == sw.group && other.state) {
-                other.state = false;
-                update(boundsOf(other));
+        const ElementStep step = PointerPressStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at), shift);
+        if (step.clearGroup) {
+            for (RSwthGrp& other : s.switchgrp) {
+                if (&other != &sw && other.group == sw.group && other.state) {
+                    other.state = false;
+                    update(boundsOf(other));
+                }
             }
         }
-        sw.state = true;
-        // With Shift the switch shows its resting "on" picture; otherwise it stays hovered.
-        if (shift)
-            sw.hover = false;
-        update(boundsOf(sw));
-        if (!shift)
+        sw.state = step.state.on;
+        sw.hover = step.state.hover;
+        if (step.repaint)
+            update(boundsOf(sw));
+        if (step.command == ElementCommand::Go)
             RunCommand(sw.go, sw.wav, false, CommandSource::GroupSwitch, int(i));
-        return;
+        if (step.stop)
+            return;
     }
     startDrag();
 }
@@ -667,30 +656,27 @@ void TMainForm::pointerRelease(QPoint at)
         return;
     const int screenBefore = m_screen;
     for (qsizetype i = 0; i < screenRecord().buttons.size() && i < m_buttons.size(); ++i) {
-        const RBtn b = screenRecord().buttons[i];
+        const RBtn b = screenRecord().buttons[i]; // a copy: the command may change the records
         ElementPictures& pics = m_buttons[i];
-        if (!hits(b, at))
-            continue;
-        if (pics.pressed) {
-            pics.pressed = false;
-            const bool toScreen2 = b.go.startsWith(QLatin1String("screen2"));
-            if (toScreen2 && media && media->videoExists() && media->videoActive() && !media->videoHalted())
-                media->freezeVideo();
-            if (!toScreen2 && b.go != QLatin1String("1") && !b.go.startsWith(QLatin1String("exit")))
-                crossFade(pics, pics.pictures[2], pics.pictures[1], QPoint(b.vx, b.vy));
+        const ElementStep step =
+            PointerReleaseStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at), ReleaseFadesBack(b.go));
+        pics.pressed = step.state.pressed;
+        const bool runs = step.command == ElementCommand::Go;
+        if (runs && b.go.startsWith(QLatin1String("screen2")) && media && media->videoExists() &&
+            media->videoActive() && !media->videoHalted())
+            media->freezeVideo();
+        crossFade(pics, step, QPoint(b.vx, b.vy));
+        if (runs) {
             RunCommand(b.go, b.wav, false, CommandSource::Button, int(i));
             if (m_screen != screenBefore)
                 return;
-        } else {
-            crossFade(pics, pics.pictures[2], pics.pictures[0], QPoint(b.vx, b.vy));
         }
     }
-    SkinScreen& s = screenRecord();
-    for (RSwthGrp& sw : s.switchgrp) {
-        if (hits(sw, at)) {
-            sw.hover = false;
+    for (RSwthGrp& sw : screenRecord().switchgrp) {
+        const ElementStep step = PointerReleaseStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at));
+        sw.hover = step.state.hover;
+        if (step.moveAgain)
             pointerMove(at);
-        }
     }
 }
 

@@ -5,6 +5,7 @@
 // carries out itself or hands to the components that own them.
 
 #include "componenthooks.h"
+#include "elementinput.h"
 #include "skinscript.h"
 
 #include <QImage>
@@ -125,7 +126,8 @@ private:
     void addFonts();
     void createAnimation();
     void updateAnimation();
-    void crossFade(ElementPictures& element, const QImage& from, const QImage& to, QPoint at);
+    // Starts the cross-fade a step asks for, if any.
+    void crossFade(ElementPictures& element, const ElementStep& step, QPoint at);
     void startClipRestart();
 
     void pointerMove(QPoint at);
