@@ -15,20 +15,6 @@
 
 namespace {
 
-bool sameFile(const QString& a, const QString& b)
-{
-    return QFileInfo(a).filePath().compare(QFileInfo(b).filePath(), Qt::CaseInsensitive) == 0;
-}
-
-qsizetype indexOfFile(const QStringList& files, const QString& file)
-{
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        if (sameFile(files[i], file))
-            return i;
-    }
-    return -1;
-}
-
 // The title of a document as the title label and the history show it: the document's own, or
 // for a document without one (a text file, a picture, an untitled page, which the engine names by
 // its address) the name of its file, never the address.
@@ -149,7 +135,7 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
             });
     connect(viewer.page, &PanePage::documentActivated, this, [this, screen](const QString& document) {
         Viewer* v = viewerFor(screen);
-        if (v && !document.isEmpty() && !sameFile(document, v->activeFile)) {
+        if (v && !document.isEmpty() && !SameFile(document, v->activeFile)) {
             v->activeFile = document;
             v->activeTitle.clear();
         }
@@ -165,7 +151,7 @@ void THtmlFrame::updateScript(Viewer& viewer)
 {
     if (viewer.page) {
         viewer.page->setScriptState({m_fonts, viewer.archiveMode});
-        viewer.page->setVisited(viewer.visited);
+        viewer.page->setVisited(viewer.history.visited());
     }
 }
 
@@ -183,10 +169,10 @@ void THtmlFrame::load(Viewer& viewer, const QString& file)
 
 void THtmlFrame::showOrLoad(Viewer& viewer, const QString& file)
 {
-    const qsizetype known = indexOfFile(viewer.files, file);
+    const qsizetype known = viewer.history.indexOf(file);
     if (known >= 0) {
-        viewer.pendingIndex = int(known);
-        load(viewer, viewer.files[known]);
+        viewer.history.setPending(int(known));
+        load(viewer, viewer.history.files()[known]);
     } else {
         load(viewer, file);
     }
@@ -196,33 +182,15 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
 {
     if (!ok) {
         viewer.view->hide();
-        viewer.pendingIndex = -1;
+        viewer.history.clearPending();
         return;
     }
     const QString file = ContentPath(viewer.view->url());
     const QString title = documentTitle(file, viewer.view->title());
-    if (viewer.pendingIndex >= 0 && viewer.pendingIndex < viewer.files.size() &&
-        sameFile(viewer.files[viewer.pendingIndex], file)) {
-        viewer.index = viewer.pendingIndex;
-        viewer.titles[viewer.index] = title;
-    } else if (!viewer.files.isEmpty() && sameFile(viewer.files[viewer.index], file)) {
-        viewer.titles[viewer.index] = title; // reloaded, or moved within the page
-    } else {
-        // A new page drops the entries that were stepped back over.
-        viewer.files.remove(0, viewer.index);
-        viewer.titles.remove(0, viewer.index);
-        viewer.files.prepend(file);
-        viewer.titles.prepend(title);
-        viewer.index = 0;
-        while (viewer.files.size() > kHistoryMax) {
-            viewer.files.removeLast();
-            viewer.titles.removeLast();
-        }
-    }
-    viewer.pendingIndex = -1;
+    viewer.history.loaded(file, title);
     viewer.activeFile = file;
     viewer.activeTitle = title;
-    viewer.page->setVisited(viewer.visited);
+    viewer.page->setVisited(viewer.history.visited());
     pageChanged(viewer, file, title);
 }
 
@@ -268,12 +236,9 @@ void THtmlFrame::pointerMoved(const PointerObject& object)
 
 void THtmlFrame::markVisited(Viewer& viewer, const QString& fullPath)
 {
-    viewer.visited.removeAll(fullPath);
-    viewer.visited.prepend(fullPath);
-    while (viewer.visited.size() > kVisitedMax)
-        viewer.visited.removeLast();
+    viewer.history.markVisited(fullPath);
     if (viewer.page)
-        viewer.page->setVisited(viewer.visited);
+        viewer.page->setVisited(viewer.history.visited());
 }
 
 void THtmlFrame::place(Viewer& viewer, const RHTML& element)
@@ -308,11 +273,11 @@ void THtmlFrame::showScreenPane()
         Viewer* viewer = viewerFor(screen);
         m_currentViewer = int(viewer - m_viewers.data());
         const RHTML& element = m_elements[m_currentElement];
-        const bool fresh = viewer->files.isEmpty() && !viewer->view;
+        const bool fresh = viewer->history.isEmpty() && !viewer->view;
         place(*viewer, element);
         if (fresh) {
             load(*viewer, element.fn);
-        } else if (viewer->files.isEmpty() && !viewer->loading) {
+        } else if (viewer->history.isEmpty() && !viewer->loading) {
             load(*viewer, element.fn); // the start page failed before: try it again
         } else {
             scrollToTop();
@@ -358,9 +323,9 @@ void THtmlFrame::showPage(const QString& file)
     Viewer* viewer = current();
     if (!viewer || !currentVisible())
         return;
-    const qsizetype known = indexOfFile(viewer->files, file);
+    const qsizetype known = viewer->history.indexOf(file);
     if (known >= 0) {
-        if (known == viewer->index && sameFile(currentFile(), file))
+        if (known == viewer->history.index() && SameFile(currentFile(), file))
             scrollToTop();
         else
             setHistoryIndex(int(known));
@@ -391,34 +356,34 @@ bool THtmlFrame::currentVisible() const
 QStringList THtmlFrame::history() const
 {
     const Viewer* viewer = current();
-    return viewer ? viewer->files : QStringList();
+    return viewer ? viewer->history.files() : QStringList();
 }
 
 QStringList THtmlFrame::historyTitles() const
 {
     const Viewer* viewer = current();
-    return viewer ? viewer->titles : QStringList();
+    return viewer ? viewer->history.titles() : QStringList();
 }
 
 int THtmlFrame::historyIndex() const
 {
     const Viewer* viewer = current();
-    return viewer ? viewer->index : 0;
+    return viewer ? viewer->history.index() : 0;
 }
 
 void THtmlFrame::setHistoryIndex(int index)
 {
     Viewer* viewer = current();
-    if (!viewer || index < 0 || index >= viewer->files.size())
+    if (!viewer || index < 0 || index >= viewer->history.files().size())
         return;
-    viewer->pendingIndex = index;
-    load(*viewer, viewer->files[index]);
+    viewer->history.setPending(index);
+    load(*viewer, viewer->history.files()[index]);
 }
 
 QStringList THtmlFrame::visitedLinks() const
 {
     const Viewer* viewer = current();
-    return viewer ? viewer->visited : QStringList();
+    return viewer ? viewer->history.visited() : QStringList();
 }
 
 QString THtmlFrame::activeFile() const
@@ -439,7 +404,7 @@ void THtmlFrame::scrollToTop()
     if (!viewer || !viewer->page)
         return;
     // The document in use: the page, or the frame the reader last worked in.
-    const bool top = viewer->activeFile.isEmpty() || sameFile(viewer->activeFile, currentFile());
+    const bool top = viewer->activeFile.isEmpty() || SameFile(viewer->activeFile, currentFile());
     viewer->page->sendCommand(QStringLiteral("top"), top ? QString() : viewer->activeFile);
 }
 

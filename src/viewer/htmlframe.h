@@ -9,6 +9,7 @@
 #include "componenthooks.h"
 #include "linkhandler.h"
 #include "panecallbacks.h"
+#include "panehistory.h"
 #include "panepage.h"
 #include "skinrecords.h"
 
@@ -31,8 +32,8 @@ class THtmlFrame final : public QObject, public HtmlPanesHooks
 {
     Q_OBJECT
 public:
-    static constexpr int kHistoryMax = 10;
-    static constexpr int kVisitedMax = 20;
+    static constexpr int kHistoryMax = PaneHistory::kMax;
+    static constexpr int kVisitedMax = PaneHistory::kVisitedMax;
     static constexpr int kTooltipTick = 200; // ms
 
     using Callbacks = PaneCallbacks;
@@ -89,11 +90,7 @@ private:
         int screen = -1;
         QWebEngineView* view = nullptr;
         PanePage* page = nullptr;
-        QStringList files;
-        QStringList titles;
-        int index = 0;
-        int pendingIndex = -1; // a history entry being shown
-        QStringList visited;
+        PaneHistory history;
         bool archiveMode = false;
         bool loading = false;
         QString activeFile;
