@@ -5,10 +5,8 @@
 #include "settingsstore.h"
 #include "viewerlog.h"
 
-#include <QCursor>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 #include <QWidget>
@@ -61,14 +59,11 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
     LinkServices& services = m_links.services();
     if (!services.showPage)
         services.showPage = [this](const QString& page) { showPage(page); };
-    m_tooltipTimer.setInterval(kTooltipTick);
-    connect(&m_tooltipTimer, &QTimer::timeout, this, &THtmlFrame::tooltipTick);
 }
 
 THtmlFrame::~THtmlFrame()
 {
-    hideTooltip();
-    delete m_hint;
+    m_tooltip.hide();
     // The views go before the profile they use, which the window owns.
     for (Viewer& viewer : m_viewers)
         delete viewer.view;
@@ -142,7 +137,7 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
     });
     connect(viewer.page, &PanePage::pointerMoved, this, [this, screen](const PointerObject& object) {
         if (viewerFor(screen) == current())
-            pointerMoved(object);
+            m_tooltip.pointerMoved(object);
     });
     return viewer.view;
 }
@@ -222,18 +217,6 @@ void THtmlFrame::documentLoaded(Viewer& viewer, const QString& document, const Q
     pageChanged(viewer, document, title);
 }
 
-void THtmlFrame::pointerMoved(const PointerObject& object)
-{
-    m_pointer = object;
-    if (m_pointer.kind == PointerObject::None) {
-        m_lastPicture.clear();
-    } else if (m_pointer.kind == PointerObject::Picture && !m_pointer.title.isEmpty() &&
-               m_pointer.id != m_lastPicture && !m_tooltipTimer.isActive()) {
-        m_tooltipTicks = 0;
-        m_tooltipTimer.start();
-    }
-}
-
 void THtmlFrame::markVisited(Viewer& viewer, const QString& fullPath)
 {
     viewer.history.markVisited(fullPath);
@@ -292,7 +275,7 @@ void THtmlFrame::showScreenPane()
             m_panel->hide();
     }
     m_previousScreen = screen;
-    hideTooltip();
+    m_tooltip.hide();
 }
 
 void THtmlFrame::showHtmlElement(int number, const QString& page)
@@ -524,60 +507,12 @@ bool THtmlFrame::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void THtmlFrame::tooltipTick()
-{
-    ++m_tooltipTicks;
-    if (m_pointer.kind == PointerObject::None) {
-        m_lastPicture.clear();
-        hideTooltip();
-        return;
-    }
-    if (m_tooltipTicks > 20) {
-        hideTooltip();
-        return;
-    }
-    if (m_tooltipTicks < 2)
-        return;
-    if (m_tooltipShown && m_pointer.id == m_lastPicture)
-        return;
-    if (m_pointer.kind != PointerObject::Picture)
-        return;
-    if (m_pointer.title.isEmpty()) {
-        hideTooltip();
-        return;
-    }
-    if (!m_hint) {
-        m_hint = new QLabel(nullptr, Qt::ToolTip);
-        m_hint->setStyleSheet(QStringLiteral("QLabel { background: #FFFFE1; color: black; border: 1px solid gray; padding: 2px; }"));
-        m_hint->setWordWrap(true);
-        m_hint->setTextFormat(Qt::PlainText);
-        m_hint->setMaximumWidth(300);
-    }
-    m_hint->setText(m_pointer.title);
-    m_hint->adjustSize();
-    m_hint->move(QCursor::pos() + QPoint(0, 18));
-    m_hint->show();
-    m_tooltipShown = true;
-    if (m_pointer.id != m_lastPicture) {
-        m_tooltipTicks = 2;
-        m_lastPicture = m_pointer.id;
-    }
-}
-
-void THtmlFrame::hideTooltip()
-{
-    m_tooltipTimer.stop();
-    if (m_hint)
-        m_hint->hide();
-    m_tooltipShown = false;
-}
-
 bool THtmlFrame::tooltipShown() const
 {
-    return m_tooltipShown;
+    return m_tooltip.shown();
 }
 
 QString THtmlFrame::tooltipText() const
 {
-    return m_hint ? m_hint->text() : QString();
+    return m_tooltip.text();
 }

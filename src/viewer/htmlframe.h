@@ -11,19 +11,17 @@
 #include "panecallbacks.h"
 #include "panehistory.h"
 #include "panepage.h"
+#include "picturetooltip.h"
 #include "skinrecords.h"
 
 #include <QList>
-#include <QPointer>
 #include <QRect>
 #include <QStringList>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class AppContext;
-class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
@@ -34,7 +32,7 @@ class THtmlFrame final : public QObject, public HtmlPanesHooks
 public:
     static constexpr int kHistoryMax = PaneHistory::kMax;
     static constexpr int kVisitedMax = PaneHistory::kVisitedMax;
-    static constexpr int kTooltipTick = 200; // ms
+    static constexpr int kTooltipTick = PictureTooltip::kTick;
 
     using Callbacks = PaneCallbacks;
 
@@ -108,13 +106,10 @@ private:
     void loaded(Viewer& viewer, bool ok);
     void linkClicked(Viewer& viewer, const LinkClick& click);
     void documentLoaded(Viewer& viewer, const QString& document, const QString& title, bool top);
-    void pointerMoved(const PointerObject& object);
     void markVisited(Viewer& viewer, const QString& fullPath);
     void updateScript(Viewer& viewer);
     void pageChanged(Viewer& viewer, const QString& file, const QString& title);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void tooltipTick();
-    void hideTooltip();
 
     QWidget* m_window;
     QWidget* m_panel;
@@ -131,11 +126,5 @@ private:
     int m_treeWidth = 0;
     bool m_filling = false;
 
-    // The picture tooltip.
-    PointerObject m_pointer;
-    QString m_lastPicture;
-    QTimer m_tooltipTimer;
-    int m_tooltipTicks = 0;
-    QPointer<QLabel> m_hint;
-    bool m_tooltipShown = false;
+    PictureTooltip m_tooltip;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+// The title of a picture of a pane, shown as a tooltip below the pointer: it shows after the
+// pointer rests on the picture for two ticks and goes after twenty, or when the pointer leaves
+// the picture; the same picture shows it once until the pointer moves off it.
+
+#include "panereports.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QLabel;
+
+class PictureTooltip final : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kTick = 200; // ms
+
+    PictureTooltip();
+    ~PictureTooltip() override;
+    Q_DISABLE_COPY_MOVE(PictureTooltip)
+
+    // The object now under the pointer in the current pane.
+    void pointerMoved(const PointerObject& object);
+    void hide();
+
+    bool shown() const { return m_shown; }
+    QString text() const;
+
+private:
+    void tick();
+
+    PointerObject m_pointer;
+    QString m_lastPicture;
+    QTimer m_timer;
+    int m_ticks = 0;
+    QPointer<QLabel> m_hint;
+    bool m_shown = false;
+};
