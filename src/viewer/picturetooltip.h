@@ -29,8 +29,12 @@ public:
     bool shown() const { return m_shown; }
     QString text() const;
 
-private:
+    // One step of the timer, which runs from a picture with a title until the tooltip goes; the
+    // timer calls it every kTick, tests step through the rules with it.
     void tick();
+    bool ticking() const { return m_timer.isActive(); }
+
+private:
 
     PointerObject m_pointer;
     QString m_lastPicture;
