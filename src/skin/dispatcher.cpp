@@ -25,8 +25,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     if (m_context.busy)
         return;
     const ComponentHooks& c = m_components;
-    const bool fromButton = source == CommandSource::Button && sourceIndex >= 0 && sourceIndex < m_buttons.size() &&
-                            sourceIndex < screenRecord().buttons.size();
+    ScreenElement* button = source == CommandSource::Button ? element(ElementKind::Button, sourceIndex) : nullptr;
+    const bool fromButton = button && sourceIndex < screenRecord().buttons.size();
 
     const CommandMatch match = MatchCommand(command);
     if (match.kind == CommandKind::Exit) {
@@ -74,8 +74,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     case K::Minimize:
         showMinimized();
         if (fromButton) {
-            m_buttons[sourceIndex].hover = false;
-            m_buttons[sourceIndex].pressed = false;
+            button->hover = false;
+            button->pressed = false;
         }
         break;
     case K::Tree1:

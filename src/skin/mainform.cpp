@@ -47,14 +47,6 @@ template <typename Element> QRect boundsOf(const Element& e)
     return QRect(e.vx, e.vy, e.right - e.vx, e.bottom - e.vy);
 }
 
-template <typename Switch> ElementState switchState(const Switch& sw)
-{
-    ElementState state;
-    state.hover = sw.hover;
-    state.on = sw.state;
-    return state;
-}
-
 } // namespace
 
 TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
@@ -86,10 +78,8 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
-    for (QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches, &m_groupSwitches}) {
-        for (ElementPictures& element : *list)
-            releaseElement(element);
-    }
+    for (ScreenElement& element : m_elements)
+        releaseElement(element);
 }
 
 ClickSound& TMainForm::clickSound()
@@ -139,7 +129,7 @@ void TMainForm::loadBackground(int screen)
         setMask(m_outline.isEmpty() ? QRegion(rect()) : m_outline);
 }
 
-void TMainForm::releaseElement(ElementPictures& element)
+void TMainForm::releaseElement(ScreenElement& element)
 {
     delete element.effect;
     delete element.area;
@@ -147,14 +137,15 @@ void TMainForm::releaseElement(ElementPictures& element)
     element.area = nullptr;
 }
 
-void TMainForm::resizeElements(QList<ElementPictures>& elements, qsizetype count, int step)
+void TMainForm::resizeElements(qsizetype count)
 {
-    while (elements.size() > count) {
-        releaseElement(elements.last());
-        elements.removeLast();
+    // The hot areas and effects of the previous screen are used again.
+    while (m_elements.size() > count) {
+        releaseElement(m_elements.last());
+        m_elements.removeLast();
     }
-    while (elements.size() < count) {
-        ElementPictures element;
+    while (m_elements.size() < count) {
+        ScreenElement element;
         element.area = new HotArea(this);
         connect(element.area, &HotArea::pointerMoved, this, [this](QPoint at) { pointerMove(at); });
         connect(element.area, &HotArea::pointerPressed, this,
@@ -162,15 +153,89 @@ void TMainForm::resizeElements(QList<ElementPictures>& elements, qsizetype count
                     pointerPress(at, button, modifiers);
                 });
         connect(element.area, &HotArea::pointerReleased, this, [this](QPoint at) { pointerRelease(at); });
-        element.effect = new TEffBtnCar(this, int(elements.size()));
+        element.effect = new TEffBtnCar(this, int(m_elements.size()));
         connect(element.effect, &TEffBtnCar::finished, this, qOverload<>(&QWidget::update));
-        elements.append(element);
+        m_elements.append(element);
     }
-    for (ElementPictures& element : elements) {
-        element.effect->setStep(step);
+    for (ScreenElement& element : m_elements) {
+        element.effect->setStep(4);
         element.hover = false;
         element.pressed = false;
         element.pictures = {};
+    }
+}
+
+TMainForm::ScreenElement* TMainForm::element(ElementKind kind, int record)
+{
+    for (ScreenElement& element : m_elements) {
+        if (element.kind == kind && element.record == record)
+            return &element;
+    }
+    return nullptr;
+}
+
+// The record of an element, nullptr when the screen has none at its index (while a screen
+// change has not yet built the new screen's elements).
+template <typename Records> auto* recordOf(Records& records, int index)
+{
+    return index >= 0 && index < records.size() ? &records[index] : nullptr;
+}
+
+TMainForm::ElementPlace TMainForm::placeOf(const ScreenElement& element)
+{
+    SkinScreen& s = screenRecord();
+    const auto place = [](const auto* r) { return r ? ElementPlace{r->vx, r->vy, r->right, r->bottom} : ElementPlace{}; };
+    switch (element.kind) {
+    case ElementKind::Button:
+        return place(recordOf(s.buttons, element.record));
+    case ElementKind::SingleSwitch:
+        return place(recordOf(s.switchone, element.record));
+    case ElementKind::GroupSwitch:
+        return place(recordOf(s.switchgrp, element.record));
+    }
+    return {};
+}
+
+ElementState TMainForm::stateOf(const ScreenElement& element)
+{
+    const auto ofSwitch = [](const auto* sw) {
+        ElementState state;
+        if (sw) {
+            state.hover = sw->hover;
+            state.on = sw->state;
+        }
+        return state;
+    };
+    switch (element.kind) {
+    case ElementKind::Button:
+        return {element.hover, element.pressed};
+    case ElementKind::SingleSwitch:
+        return ofSwitch(recordOf(screenRecord().switchone, element.record));
+    case ElementKind::GroupSwitch:
+        return ofSwitch(recordOf(screenRecord().switchgrp, element.record));
+    }
+    return {};
+}
+
+void TMainForm::setState(ScreenElement& element, const ElementState& state)
+{
+    const auto toSwitch = [&state](auto* sw) {
+        if (sw) {
+            sw->hover = state.hover;
+            sw->state = state.on;
+        }
+    };
+    switch (element.kind) {
+    case ElementKind::Button:
+        element.hover = state.hover;
+        element.pressed = state.pressed;
+        break;
+    case ElementKind::SingleSwitch:
+        toSwitch(recordOf(screenRecord().switchone, element.record));
+        break;
+    case ElementKind::GroupSwitch:
+        toSwitch(recordOf(screenRecord().switchgrp, element.record));
+        break;
     }
 }
 
@@ -183,16 +248,23 @@ void TMainForm::buildElements()
     const auto captioned = [&cache](const QImage& picture, const QString& caption) {
         return !picture.isNull() && !caption.trimmed().isEmpty() && cache.reserve(picture.sizeInBytes());
     };
-    const auto placeArea = [](ElementPictures& pics, QRect bounds, const QString& hint) {
+    const auto placeArea = [](ScreenElement& pics, QRect bounds, const QString& hint) {
         pics.area->setGeometry(bounds);
         pics.area->setToolTip(hint);
         pics.area->show();
     };
 
-    resizeElements(m_buttons, s.buttons.size(), 4);
+    resizeElements(s.buttons.size() + s.switchone.size() + s.switchgrp.size());
+    qsizetype next = 0;
+    const auto take = [&](ElementKind kind, qsizetype record) -> ScreenElement& {
+        ScreenElement& element = m_elements[next++];
+        element.kind = kind;
+        element.record = int(record);
+        return element;
+    };
     for (qsizetype i = 0; i < s.buttons.size(); ++i) {
         RBtn& b = s.buttons[i];
-        ElementPictures& pics = m_buttons[i];
+        ScreenElement& pics = take(ElementKind::Button, i);
         const QImage up = cache.picture(b.fn1);
         b.right = b.vx + up.width();
         b.bottom = b.vy + up.height();
@@ -211,7 +283,7 @@ void TMainForm::buildElements()
     }
 
     // Switches: off and off-hovered carry the up caption, on-hovered and on the down caption.
-    const auto buildSwitch = [&](auto& sw, ElementPictures& pics, QRect upRect, QRect downRect) {
+    const auto buildSwitch = [&](auto& sw, ScreenElement& pics, QRect upRect, QRect downRect) {
         const QString fn[4] = {sw.fn1, sw.fn2, sw.fn3, sw.fn4};
         const FontStyles styles[4] = {sw.styleup, sw.stylemvup, sw.stylemvdn, sw.styledn};
         const int colors[4] = {sw.colorup, sw.colormvup, sw.colormvdn, sw.colordn};
@@ -229,18 +301,16 @@ void TMainForm::buildElements()
         }
         placeArea(pics, boundsOf(sw), sw.hint);
     };
-    resizeElements(m_singleSwitches, s.switchone.size(), 4);
     for (qsizetype i = 0; i < s.switchone.size(); ++i) {
         RSwthOne& sw = s.switchone[i];
-        buildSwitch(sw, m_singleSwitches[i],
+        buildSwitch(sw, take(ElementKind::SingleSwitch, i),
                     QRect(sw.texttxup, sw.texttyup, sw.textbxup - sw.texttxup, sw.textbyup - sw.texttyup),
                     QRect(sw.texttxdn, sw.texttydn, sw.textbxdn - sw.texttxdn, sw.textbydn - sw.texttydn));
     }
-    resizeElements(m_groupSwitches, s.switchgrp.size(), 4);
     for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
         RSwthGrp& sw = s.switchgrp[i];
         const QRect rect(sw.texttx, sw.textty, sw.textbx - sw.texttx, sw.textby - sw.textty);
-        buildSwitch(sw, m_groupSwitches[i], rect, rect);
+        buildSwitch(sw, take(ElementKind::GroupSwitch, i), rect, rect);
     }
 }
 
@@ -249,13 +319,10 @@ void TMainForm::composeBackground()
     if (m_background.isNull())
         return;
     QPainter painter(&m_background);
-    const SkinScreen& s = m_script.screens[m_screen];
-    for (qsizetype i = 0; i < s.buttons.size(); ++i)
-        painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), m_buttons[i].pictures[0]);
-    for (qsizetype i = 0; i < s.switchone.size(); ++i)
-        painter.drawImage(QPoint(s.switchone[i].vx, s.switchone[i].vy), m_singleSwitches[i].pictures[0]);
-    for (qsizetype i = 0; i < s.switchgrp.size(); ++i)
-        painter.drawImage(QPoint(s.switchgrp[i].vx, s.switchgrp[i].vy), m_groupSwitches[i].pictures[0]);
+    for (const ScreenElement& element : std::as_const(m_elements)) {
+        const ElementPlace place = placeOf(element);
+        painter.drawImage(QPoint(place.vx, place.vy), element.pictures[0]);
+    }
 }
 
 void TMainForm::restoreSwitchStates()
@@ -391,14 +458,13 @@ void TMainForm::changeScreen(int screen, CommandSource source, int sourceIndex)
         m_clipRestart->stop();
 
     // The element whose command started the change rests.
-    QList<ElementPictures>* origin = source == CommandSource::Button         ? &m_buttons
-                                     : source == CommandSource::SingleSwitch ? &m_singleSwitches
-                                                                             : &m_groupSwitches;
-    if (sourceIndex >= 0 && sourceIndex < origin->size()) {
-        ElementPictures& element = (*origin)[sourceIndex];
-        element.hover = false;
-        element.pressed = false;
-        element.effect->StopCrossFade();
+    const ElementKind originKind = source == CommandSource::Button         ? ElementKind::Button
+                                   : source == CommandSource::SingleSwitch ? ElementKind::SingleSwitch
+                                                                           : ElementKind::GroupSwitch;
+    if (ScreenElement* origin = element(originKind, sourceIndex)) {
+        origin->hover = false;
+        origin->pressed = false;
+        origin->effect->StopCrossFade();
     }
     if (source == CommandSource::SingleSwitch && sourceIndex >= 0 && sourceIndex < screenRecord().switchone.size())
         screenRecord().switchone[sourceIndex].hover = false;
@@ -483,18 +549,16 @@ void TMainForm::setButtonHints(const QString& command, const QString& hint)
         if (s.buttons[i].go.trimmed().compare(command, Qt::CaseInsensitive) != 0)
             continue;
         s.buttons[i].hint = hint;
-        if (i < m_buttons.size() && m_buttons[i].area)
-            m_buttons[i].area->setToolTip(hint);
+        if (ScreenElement* button = element(ElementKind::Button, int(i)); button && button->area)
+            button->area->setToolTip(hint);
     }
 }
 
 QList<HotArea*> TMainForm::hotAreas() const
 {
     QList<HotArea*> areas;
-    for (const QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches, &m_groupSwitches}) {
-        for (const ElementPictures& element : *list)
-            areas.append(element.area);
-    }
+    for (const ScreenElement& element : m_elements)
+        areas.append(element.area);
     return areas;
 }
 
@@ -508,46 +572,48 @@ void TMainForm::paintEvent(QPaintEvent*)
     m_painted = true;
     QPainter painter(this);
     painter.drawImage(0, 0, m_background);
-    const SkinScreen& s = m_script.screens.value(m_screen);
-    for (qsizetype i = 0; i < m_buttons.size() && i < s.buttons.size(); ++i) {
-        const ElementPictures& pics = m_buttons[i];
-        // A held button rests on its down picture, a hovered one on its hover picture.
-        if (pics.pressed)
-            painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), pics.pictures[2]);
-        else if (pics.hover)
-            painter.drawImage(QPoint(s.buttons[i].vx, s.buttons[i].vy), pics.pictures[1]);
+    if (m_screen >= 0 && m_screen < m_script.screens.size()) {
+        for (const ScreenElement& element : std::as_const(m_elements)) {
+            const ElementPlace place = placeOf(element);
+            const ElementState state = stateOf(element);
+            const QPoint at(place.vx, place.vy);
+            if (element.kind == ElementKind::Button) {
+                // A held button rests on its down picture, a hovered one on its hover picture.
+                if (state.pressed)
+                    painter.drawImage(at, element.pictures[2]);
+                else if (state.hover)
+                    painter.drawImage(at, element.pictures[1]);
+            } else if (state.hover) {
+                painter.drawImage(at, element.pictures[state.on ? 2 : 1]);
+            } else if (state.on) {
+                painter.drawImage(at, element.pictures[3]);
+            }
+        }
     }
-    const auto paintSwitch = [&](const auto& sw, const ElementPictures& pics) {
-        const QPoint at(sw.vx, sw.vy);
-        if (sw.hover)
-            painter.drawImage(at, pics.pictures[sw.state ? 2 : 1]);
-        else if (sw.state)
-            painter.drawImage(at, pics.pictures[3]);
-    };
-    for (qsizetype i = 0; i < m_singleSwitches.size() && i < s.switchone.size(); ++i)
-        paintSwitch(s.switchone[i], m_singleSwitches[i]);
-    for (qsizetype i = 0; i < m_groupSwitches.size() && i < s.switchgrp.size(); ++i)
-        paintSwitch(s.switchgrp[i], m_groupSwitches[i]);
-    for (const QList<ElementPictures>* list : {&m_buttons, &m_singleSwitches}) {
-        for (const ElementPictures& element : *list)
+    // Group switches do not fade.
+    for (const ScreenElement& element : std::as_const(m_elements)) {
+        if (element.kind != ElementKind::GroupSwitch)
             element.effect->paint(painter);
     }
     if (m_components.misc)
         m_components.misc->paintTexts(painter);
 }
 
-void TMainForm::crossFade(ElementPictures& element, const ElementStep& step, QPoint at)
+void TMainForm::crossFade(ScreenElement& element, const ElementStep& step, QPoint at)
 {
     if (step.fades())
         element.effect->StartCrossFade(element.pictures[step.fadeFrom], element.pictures[step.fadeTo], at);
 }
 
-bool TMainForm::treeSwitchBlocked(const QString& goup, const QString& godown) const
+bool TMainForm::treeSwitchBlocked(const ScreenElement& element)
 {
+    if (element.kind != ElementKind::SingleSwitch)
+        return false;
+    const RSwthOne* sw = recordOf(screenRecord().switchone, element.record);
     const TreesHooks* trees = m_components.trees;
-    return trees && trees->secondTreeExists() && trees->bothHidden() &&
-           (goup.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0 ||
-            godown.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0);
+    return sw && trees && trees->secondTreeExists() && trees->bothHidden() &&
+           (sw->goup.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0 ||
+            sw->godown.compare(QLatin1String("tree2"), Qt::CaseInsensitive) == 0);
 }
 
 void TMainForm::pointerMove(QPoint at)
@@ -555,30 +621,18 @@ void TMainForm::pointerMove(QPoint at)
     MediaHooks* media = m_components.media;
     if (media && media->videoExists() && media->videoActive() && media->videoHitTest(at))
         return;
-    SkinScreen& s = screenRecord();
-    for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
-        const RBtn& b = s.buttons[i];
-        ElementPictures& pics = m_buttons[i];
-        const ElementStep step = PointerMoveStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at));
-        crossFade(pics, step, QPoint(b.vx, b.vy));
-        pics.hover = step.state.hover;
-        pics.pressed = step.state.pressed;
-    }
-    for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
-        RSwthOne& sw = s.switchone[i];
-        const bool hit = hits(sw, at);
-        const bool blocked = hit && !sw.hover && treeSwitchBlocked(sw.goup, sw.godown);
-        const ElementStep step = PointerMoveStep(ElementKind::SingleSwitch, switchState(sw), hit, blocked);
+    for (ScreenElement& element : m_elements) {
+        const ElementPlace place = placeOf(element);
+        const ElementState state = stateOf(element);
+        const bool hit = hits(place, at);
+        const bool blocked = hit && !state.hover && treeSwitchBlocked(element);
+        const ElementStep step = PointerMoveStep(element.kind, state, hit, blocked);
         if (step.stop)
             return;
-        crossFade(m_singleSwitches[i], step, QPoint(sw.vx, sw.vy));
-        sw.hover = step.state.hover;
-    }
-    for (RSwthGrp& sw : s.switchgrp) {
-        const ElementStep step = PointerMoveStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at));
-        sw.hover = step.state.hover;
+        crossFade(element, step, QPoint(place.vx, place.vy));
+        setState(element, step.state);
         if (step.repaint)
-            update(boundsOf(sw));
+            update(boundsOf(place));
     }
 }
 
@@ -602,34 +656,13 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
     }
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     SkinScreen& s = screenRecord();
-
-    for (qsizetype i = 0; i < s.buttons.size() && i < m_buttons.size(); ++i) {
-        const RBtn& b = s.buttons[i];
-        ElementPictures& pics = m_buttons[i];
-        const ElementStep step = PointerPressStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at), shift);
-        crossFade(pics, step, QPoint(b.vx, b.vy));
-        pics.pressed = step.state.pressed;
-        if (step.stop)
-            return;
-    }
-    for (qsizetype i = 0; i < s.switchone.size() && i < m_singleSwitches.size(); ++i) {
-        RSwthOne& sw = s.switchone[i];
-        const bool hit = hits(sw, at);
-        const bool blocked = hit && treeSwitchBlocked(sw.goup, sw.godown);
-        const ElementStep step = PointerPressStep(ElementKind::SingleSwitch, switchState(sw), hit, shift, blocked);
-        crossFade(m_singleSwitches[i], step, QPoint(sw.vx, sw.vy));
-        sw.state = step.state.on;
-        if (step.command != ElementCommand::None) {
-            const QString command = step.command == ElementCommand::Up ? sw.goup : sw.godown;
-            RunCommand(command, sw.wav, false, CommandSource::SingleSwitch, int(i));
-        }
-        if (step.stop)
-            return;
-    }
-    for (qsizetype i = 0; i < s.switchgrp.size(); ++i) {
-        RSwthGrp& sw = s.switchgrp[i];
-        const ElementStep step = PointerPressStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at), shift);
+    for (ScreenElement& element : m_elements) {
+        const ElementPlace place = placeOf(element);
+        const bool hit = hits(place, at);
+        const bool blocked = hit && treeSwitchBlocked(element);
+        const ElementStep step = PointerPressStep(element.kind, stateOf(element), hit, shift, blocked);
         if (step.clearGroup) {
+            const RSwthGrp& sw = s.switchgrp[element.record];
             for (RSwthGrp& other : s.switchgrp) {
                 if (&other != &sw && other.group == sw.group && other.state) {
                     other.state = false;
@@ -637,12 +670,26 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
                 }
             }
         }
-        sw.state = step.state.on;
-        sw.hover = step.state.hover;
+        crossFade(element, step, QPoint(place.vx, place.vy));
+        setState(element, step.state);
         if (step.repaint)
-            update(boundsOf(sw));
-        if (step.command == ElementCommand::Go)
-            RunCommand(sw.go, sw.wav, false, CommandSource::GroupSwitch, int(i));
+            update(boundsOf(place));
+        if (step.command != ElementCommand::None) {
+            QString command;
+            QString sound;
+            CommandSource source = CommandSource::GroupSwitch;
+            if (element.kind == ElementKind::SingleSwitch) {
+                const RSwthOne& sw = s.switchone[element.record];
+                command = step.command == ElementCommand::Up ? sw.goup : sw.godown;
+                sound = sw.wav;
+                source = CommandSource::SingleSwitch;
+            } else {
+                const RSwthGrp& sw = s.switchgrp[element.record];
+                command = sw.go;
+                sound = sw.wav;
+            }
+            RunCommand(command, sound, false, source, element.record);
+        }
         if (step.stop)
             return;
     }
@@ -655,26 +702,25 @@ void TMainForm::pointerRelease(QPoint at)
     if (media && media->videoExists() && media->videoActive() && media->videoHitTest(at))
         return;
     const int screenBefore = m_screen;
-    for (qsizetype i = 0; i < screenRecord().buttons.size() && i < m_buttons.size(); ++i) {
-        const RBtn b = screenRecord().buttons[i]; // a copy: the command may change the records
-        ElementPictures& pics = m_buttons[i];
-        const ElementStep step =
-            PointerReleaseStep(ElementKind::Button, {pics.hover, pics.pressed}, hits(b, at), ReleaseFadesBack(b.go));
-        pics.pressed = step.state.pressed;
+    // By index: a command may change the records, and a screen change the elements.
+    for (qsizetype i = 0; i < m_elements.size(); ++i) {
+        ScreenElement& element = m_elements[i];
+        const ElementPlace place = placeOf(element);
+        const bool button = element.kind == ElementKind::Button;
+        const RBtn b = button ? screenRecord().buttons.value(element.record) : RBtn();
+        const ElementStep step = PointerReleaseStep(element.kind, stateOf(element), hits(place, at),
+                                                    !button || ReleaseFadesBack(b.go));
+        setState(element, step.state);
         const bool runs = step.command == ElementCommand::Go;
         if (runs && b.go.startsWith(QLatin1String("screen2")) && media && media->videoExists() &&
             media->videoActive() && !media->videoHalted())
             media->freezeVideo();
-        crossFade(pics, step, QPoint(b.vx, b.vy));
+        crossFade(element, step, QPoint(place.vx, place.vy));
         if (runs) {
-            RunCommand(b.go, b.wav, false, CommandSource::Button, int(i));
+            RunCommand(b.go, b.wav, false, CommandSource::Button, element.record);
             if (m_screen != screenBefore)
                 return;
         }
-    }
-    for (RSwthGrp& sw : screenRecord().switchgrp) {
-        const ElementStep step = PointerReleaseStep(ElementKind::GroupSwitch, switchState(sw), hits(sw, at));
-        sw.hover = step.state.hover;
         if (step.moveAgain)
             pointerMove(at);
     }

@@ -102,14 +102,26 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The pictures and state of one button or switch of the current screen.
-    struct ElementPictures
+    // One button or switch of the current screen: its kind, the index of its record in the
+    // screen's list of that kind, and its pictures. A button's hover and pressed state is kept
+    // here; a switch's hover and on state are in its record, which keeps them across screens.
+    struct ScreenElement
     {
+        ElementKind kind = ElementKind::Button;
+        int record = 0;
         std::array<QImage, 4> pictures; // buttons: up, hover, down; switches: off, off hovered, on hovered, on
         bool hover = false;
         bool pressed = false;
         HotArea* area = nullptr;
         TEffBtnCar* effect = nullptr;
+    };
+    // Where an element's record puts it: the left-top corner and the right and bottom edges.
+    struct ElementPlace
+    {
+        int vx = 0;
+        int vy = 0;
+        int right = 0;
+        int bottom = 0;
     };
 
     SkinScreen& screenRecord() { return m_script.screens[m_screen]; }
@@ -117,8 +129,13 @@ private:
     QImage loadPicture(const QString& name) const;
     void loadBackground(int screen);
     void buildElements();
-    void resizeElements(QList<ElementPictures>& elements, qsizetype count, int step);
-    void releaseElement(ElementPictures& element);
+    void resizeElements(qsizetype count);
+    void releaseElement(ScreenElement& element);
+    // The element of a kind with the given record index, nullptr for none.
+    ScreenElement* element(ElementKind kind, int record);
+    ElementPlace placeOf(const ScreenElement& element);
+    ElementState stateOf(const ScreenElement& element);
+    void setState(ScreenElement& element, const ElementState& state);
     void composeBackground();
     void restoreSwitchStates();
     void saveSwitchStates();
@@ -127,7 +144,7 @@ private:
     void createAnimation();
     void updateAnimation();
     // Starts the cross-fade a step asks for, if any.
-    void crossFade(ElementPictures& element, const ElementStep& step, QPoint at);
+    void crossFade(ScreenElement& element, const ElementStep& step, QPoint at);
     void startClipRestart();
 
     void pointerMove(QPoint at);
@@ -135,7 +152,8 @@ private:
     void pointerRelease(QPoint at);
     // The window's keys, seen before the focused control's; true when the window acted on the key.
     bool previewKey(QKeyEvent* event, bool textEntry);
-    bool treeSwitchBlocked(const QString& goup, const QString& godown) const;
+    // A switch of the second tree does not answer while there is one and neither tree shows.
+    bool treeSwitchBlocked(const ScreenElement& element);
     void startDrag();
 
     // "run=": a program starts, a document opens with its handler, a web address goes to the browser.
@@ -160,9 +178,7 @@ private:
     QRegion m_outline; // the script's window outline, empty for none
     QSize m_outlineSize; // the window size m_outline was made for
 
-    QList<ElementPictures> m_buttons;
-    QList<ElementPictures> m_singleSwitches;
-    QList<ElementPictures> m_groupSwitches;
+    QList<ScreenElement> m_elements; // the buttons, then the single switches, then the group switches
 
     QWidget* m_panel = nullptr;
     QLabel* m_animation = nullptr;
