@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -98,26 +97,9 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
     viewer.view->installEventFilter(this);
     updateScript(viewer);
     const int screen = viewer.screen;
-    connect(viewer.page, &QWebEnginePage::loadingChanged, this, [this, screen](const QWebEngineLoadingInfo& info) {
-        Viewer* v = viewerFor(screen);
-        if (!v)
-            return;
-        switch (info.status()) {
-        case QWebEngineLoadingInfo::LoadStartedStatus:
-            v->loading = true;
-            break;
-        case QWebEngineLoadingInfo::LoadSucceededStatus:
-            v->loading = false;
-            loaded(*v, true);
-            break;
-        case QWebEngineLoadingInfo::LoadFailedStatus:
-            v->loading = false;
-            loaded(*v, false);
-            break;
-        case QWebEngineLoadingInfo::LoadStoppedStatus:
-            v->loading = false; // another load took its place
-            break;
-        }
+    connect(viewer.page, &PanePage::loadEnded, this, [this, screen](bool ok) {
+        if (Viewer* v = viewerFor(screen))
+            loaded(*v, ok);
     });
     connect(viewer.page, &PanePage::linkClicked, this, [this, screen](const LinkClick& click) {
         if (Viewer* v = viewerFor(screen))
@@ -208,7 +190,7 @@ void THtmlFrame::linkClicked(Viewer& viewer, const LinkClick& click)
 
 void THtmlFrame::documentLoaded(Viewer& viewer, const QString& document, const QString& rawTitle, bool top)
 {
-    if (top || viewer.loading || document.isEmpty())
+    if (top || viewer.page->isLoading() || document.isEmpty())
         return; // the frames of a frame set as it loads
     // A frame showed another document: it is the one the reader works in now.
     const QString title = documentTitle(document, rawTitle);
@@ -260,7 +242,7 @@ void THtmlFrame::showScreenPane()
         place(*viewer, element);
         if (fresh) {
             load(*viewer, element.fn);
-        } else if (viewer->history.isEmpty() && !viewer->loading) {
+        } else if (viewer->history.isEmpty() && !(viewer->page && viewer->page->isLoading())) {
             load(*viewer, element.fn); // the start page failed before: try it again
         } else {
             scrollToTop();

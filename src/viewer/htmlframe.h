@@ -90,7 +90,6 @@ private:
         PanePage* page = nullptr;
         PaneHistory history;
         bool archiveMode = false;
-        bool loading = false;
         QString activeFile;
         QString activeTitle;
     };

@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
@@ -68,6 +69,24 @@ PanePage::PanePage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent), m_scriptName(QStringLiteral("velbrook-pane"))
 {
     setScriptState(PaneScriptState());
+    connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadStartedStatus:
+            m_loading = true;
+            break;
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            m_loading = false;
+            Q_EMIT loadEnded(true);
+            break;
+        case QWebEngineLoadingInfo::LoadFailedStatus:
+            m_loading = false;
+            Q_EMIT loadEnded(false);
+            break;
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            m_loading = false; // another load took its place
+            break;
+        }
+    });
 }
 
 void PanePage::setScriptState(const PaneScriptState& state)

@@ -61,8 +61,13 @@ public:
     // Runs a command of the pane script in the top document, which hands it on to its frames.
     // document limits it to the frame that shows that file; empty means the top document.
     void sendCommand(const QString& op, const QString& document = QString());
+    // Between the start of a load and its end; a load that another one replaced ends without a
+    // word.
+    bool isLoading() const { return m_loading; }
 
 Q_SIGNALS:
+    // A load ended: the page shows (ok), or could not be loaded.
+    void loadEnded(bool ok);
     // What the pane script reports. Documents are files of the content, as ContentPath gives them.
     // A click on a link, whether or not the page kept it from the engine.
     void linkClicked(const LinkClick& click);
@@ -83,4 +88,5 @@ private:
 
     QString m_scriptName;
     std::optional<PaneScriptState> m_state;
+    bool m_loading = false;
 };
