@@ -7,10 +7,12 @@
 #include "hotarea.h"
 #include "pathresolver.h"
 #include "picturecache.h"
+#include "screenids.h"
 #include "settingsstore.h"
 #include "shortcuts.h"
 #include "skinlog.h"
 #include "supertimer.h"
+#include "windowcaptions.h"
 #include "windowdirectory.h"
 #include "windowshape.h"
 
@@ -184,7 +186,9 @@ template <typename Records> auto* recordOf(Records& records, int index)
 TMainForm::ElementPlace TMainForm::placeOf(const ScreenElement& element)
 {
     SkinScreen& s = screenRecord();
-    const auto place = [](const auto* r) { return r ? ElementPlace{r->vx, r->vy, r->right, r->bottom} : ElementPlace{}; };
+    const auto place = [](const auto* r) {
+        return r ? ElementPlace{r->vx, r->vy, r->right, r->bottom} : ElementPlace{};
+    };
     switch (element.kind) {
     case ElementKind::Button:
         return place(recordOf(s.buttons, element.record));
@@ -419,7 +423,7 @@ void TMainForm::updateAnimation()
 {
     if (!m_movie)
         return;
-    const bool show = m_screen != 1;
+    const bool show = m_screen != kReadingScreen;
     m_animation->setVisible(show);
     if (show)
         m_movie->start();
@@ -429,10 +433,10 @@ void TMainForm::updateAnimation()
 
 void TMainForm::buildFirstScreen()
 {
-    m_screen = 0;
+    m_screen = kStartScreen;
     if (m_script.screens.isEmpty())
         m_script.screens.resize(1);
-    loadBackground(0);
+    loadBackground(kStartScreen);
     buildElements();
     restoreSwitchStates();
     composeBackground();
@@ -473,7 +477,7 @@ void TMainForm::changeScreen(int screen, CommandSource source, int sourceIndex)
 
     m_screen = screen;
     MediaHooks* media = m_components.media;
-    if (screen == 1 && media && media->videoExists())
+    if (screen == kReadingScreen && media && media->videoExists())
         media->freezeVideo();
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -521,11 +525,12 @@ void TMainForm::startClipRestart()
     bool start = false;
     const bool videoRunning = media->videoExists() && media->videoActive();
     for (const RSwthOne& sw : s.switchone) {
-        if (sw.state && sw.godown == QLatin1String("3d") && m_screen == 0 && videoRunning && media->videoHalted())
+        if (sw.state && sw.godown == QLatin1String("3d") && m_screen == kStartScreen && videoRunning &&
+            media->videoHalted())
             start = true;
     }
     for (const RSwthGrp& sw : s.switchgrp) {
-        if (sw.state && sw.go == QLatin1String("3d") && (m_screen != 0 || videoRunning))
+        if (sw.state && sw.go == QLatin1String("3d") && (m_screen != kStartScreen || videoRunning))
             start = true;
     }
     if (!start)
@@ -535,7 +540,7 @@ void TMainForm::startClipRestart()
         m_clipRestart->setInterval(100);
         connect(m_clipRestart, &QTimer::timeout, this, [this] {
             m_clipRestart->stop();
-            if (m_screen == 0 && m_components.media)
+            if (m_screen == kStartScreen && m_components.media)
                 m_components.media->resumeVideoUnlessUserPaused();
         });
     }
@@ -945,20 +950,16 @@ void TMainForm::closeOtherWindows()
 {
     // Help and thesaurus copies once each, the companion's and help windows until none is left,
     // and the enlarged pictures unless this is a copy itself.
-    WindowDirectory::requestClose(QStringLiteral(u"Помощь"));
-    WindowDirectory::requestClose(QStringLiteral(u"Тезаурус"));
-    for (const QString& caption : {QStringLiteral(u"Электросхема"),
-                                   QStringLiteral(u"Help System: Руководство по ремонту и эксплуатации автомобиля"),
-                                   QStringLiteral(u"Справка: Руководство по ремонту и эксплуатации автомобиля"),
-                                   QStringLiteral(u"Help Topics: Руководство по ремонту и эксплуатации автомобиля"),
-                                   QStringLiteral(u"Руководство по ремонту и эксплуатации автомобиля")}) {
+    WindowDirectory::requestClose(WindowCaption::Help());
+    WindowDirectory::requestClose(WindowCaption::Thesaurus());
+    for (const QString& caption : QStringList{WindowCaption::WiringDiagram()} + WindowCaption::HelpSystem()) {
         if (caption.compare(m_context.values.appTitle, Qt::CaseInsensitive) != 0)
             WindowDirectory::requestCloseAll(caption);
     }
     if (m_components.dialogs)
         m_components.dialogs->closeDialog();
     if (!m_context.hasParameters)
-        WindowDirectory::requestCloseAll(QStringLiteral(u"Увеличенная картинка"));
+        WindowDirectory::requestCloseAll(WindowCaption::EnlargedPicture());
 }
 
 void TMainForm::showHelpTopic(const QString& topic)
@@ -972,7 +973,7 @@ void TMainForm::showHelpTopic(const QString& topic)
     const QString page = m_script.header.helpwin;
     if (page.isEmpty())
         return;
-    if (WindowDirectory::requestRaise(QStringLiteral(u"Помощь")))
+    if (WindowDirectory::requestRaise(WindowCaption::Help()))
         return;
     QProcess::startDetached(QCoreApplication::applicationFilePath(),
                             {QStringLiteral("--content"), m_context.values.programDir,

@@ -169,7 +169,7 @@ private:
     DesktopServices m_services;
     std::unique_ptr<ClickSound> m_sound;
 
-    int m_screen = 0;
+    int m_screen = 0; // the start screen
     bool m_initialising = false;
     bool m_painted = false;
     bool m_closing = false;
