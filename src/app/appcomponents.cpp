@@ -4,6 +4,7 @@
 #include "applog.h"
 #include "lazypanes.h"
 #include "mainform.h"
+#include "screenids.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
 
@@ -12,9 +13,8 @@ namespace {
 // The pane's own popup menu, and the way a sound or clip linked from a page is played.
 constexpr int kPanePopup = -5;
 constexpr int kClipFromPage = 3;
-// The contents trees stand on the reading screen, beside its pane; a tree opens a page in the
-// pane numbered 20 when the reading screen's pane is not shown.
-constexpr int kReadingScreen = 1;
+// The contents trees stand on the reading screen (kReadingScreen), beside its pane; a tree opens
+// a page in the pane numbered 20 when the reading screen's pane is not shown.
 constexpr int kTreePane = 20;
 
 } // namespace
