@@ -86,3 +86,16 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
     }
     return line;
 }
+
+RunMode CommandLine::runMode() const
+{
+    switch (mode) {
+    case Mode::Skinned:
+        return RunMode::Skinned;
+    case Mode::Thesaurus:
+        return RunMode::Thesaurus;
+    case Mode::Plain:
+        break;
+    }
+    return copyFlag ? RunMode::HelpCopy : RunMode::PlainCopy;
+}

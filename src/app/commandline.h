@@ -3,6 +3,8 @@
 // The command line: options of this port begin with "--" and are taken off before the run mode is
 // chosen from what is left, as the original chose it from its parameters.
 
+#include "runmode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +30,9 @@ struct CommandLine
     QString error; // bad usage, for one line on standard error
 
     static CommandLine Parse(const QStringList& arguments);
+    // The run mode the parameters choose; a skinned copy that finds its title running becomes
+    // RunMode::AbandonedSecondCopy later, at start-up.
+    RunMode runMode() const;
 };
 
 // The file a copy shows, from its parameters: quotes dropped, blanks trimmed, and " /h" or " /t"

@@ -129,9 +129,10 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // One copy per title: a second one leaves without a word.
     InstanceLock lock(context.values.appTitle);
     if (!lock.tryLock()) {
-        context.hasParameters = true;
+        context.setRunMode(RunMode::AbandonedSecondCopy);
         return 0;
     }
+    context.setRunMode(RunMode::Skinned);
     app.setApplicationDisplayName(context.values.appTitle);
 
     script.readElements(lines);
@@ -177,13 +178,11 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
 // The thesaurus and plain-window copies: a window of the right kind and caption.
 int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& context)
 {
-    context.hasParameters = true;
-    context.copyFlag = commandLine.copyFlag;
-    const bool thesaurus = commandLine.mode == CommandLine::Mode::Thesaurus;
-    context.thesaurusMode = thesaurus;
+    context.setRunMode(commandLine.runMode());
+    const bool thesaurus = context.thesaurusMode();
     context.values.appTitle = thesaurus            ? QStringLiteral(u"Тезаурус")
-                              : commandLine.copyFlag ? QStringLiteral(u"Помощь")
-                                                     : QStringLiteral(u"Увеличенная картинка");
+                              : context.copyFlag() ? QStringLiteral(u"Помощь")
+                                                   : QStringLiteral(u"Увеличенная картинка");
     InstanceLock lock(context.values.appTitle);
     if (thesaurus && !lock.tryLock())
         return 0;

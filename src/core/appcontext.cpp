@@ -15,3 +15,11 @@ SettingsStore& AppContext::openSettings()
         settings = std::make_unique<SettingsStore>(values.appTitle);
     return *settings;
 }
+
+bool AppContext::setRunMode(RunMode mode)
+{
+    if (m_runMode)
+        return false;
+    m_runMode = mode;
+    return true;
+}

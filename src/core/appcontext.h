@@ -1,17 +1,19 @@
 #pragma once
 
 // What the running copy of the program shares between its parts: the start-up values, the disk
-// and the content pack, the resource container, the settings, and the few flags that many parts
-// test. Made once at start-up and handed to every component that needs it.
+// and the content pack, the resource container, the settings, the run mode and the busy flag that
+// many parts test. Made once at start-up and handed to every component that needs it.
 
 #include "contentpack.h"
 #include "pathresolver.h"
 #include "readbin.h"
+#include "runmode.h"
 #include "scriptpaths.h"
 #include "startupvalues.h"
 #include "usersettings.h"
 
 #include <memory>
+#include <optional>
 
 class SettingsStore;
 
@@ -29,12 +31,21 @@ public:
     std::unique_ptr<SettingsStore> settings; // once the title is known
     UserSettings userSettings;
 
-    bool busy = false;          // commands are ignored while set
-    bool hasParameters = false; // started with parameters (or abandoned as a second copy)
-    bool copyFlag = false;      // a help or thesaurus copy
-    bool thesaurusMode = false;
+    bool busy = false; // commands are ignored while set
+
+    // Skinned until set; set once, a later call is refused (returns false, the mode stays).
+    RunMode runMode() const { return m_runMode.value_or(RunMode::Skinned); }
+    bool setRunMode(RunMode mode);
+    // Started with parameters, or abandoned as a second copy: anything but the skinned window.
+    bool hasParameters() const { return runMode() != RunMode::Skinned; }
+    // A copy started with its marker: "/h" (a help page) or "/t" (the thesaurus).
+    bool copyFlag() const { return runMode() == RunMode::HelpCopy || runMode() == RunMode::Thesaurus; }
+    bool thesaurusMode() const { return runMode() == RunMode::Thesaurus; }
 
     ProgramFolders folders() const { return {values.programDrive, values.programDir}; }
     // Opens the settings of the title (values.appTitle).
     SettingsStore& openSettings();
+
+private:
+    std::optional<RunMode> m_runMode;
 };

@@ -162,7 +162,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.trees->prevChapter();
         break;
     case K::FindNext:
-        if (m_context.thesaurusMode) {
+        if (m_context.thesaurusMode()) {
             if (c.search)
                 c.search->findNext(match.number);
         } else if (c.dialogs) {

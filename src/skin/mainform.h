@@ -3,6 +3,9 @@
 // The skinned main window: one screen at a time, each a background picture with the buttons and
 // switches the skin script declares for it. Pointer and keys become commands, which RunCommand
 // carries out itself or hands to the components that own them.
+//
+// mainform.cpp: screens, keys, the opening and closing; screenelements.cpp: the buttons and
+// switches of the screen, painted and under the pointer; dispatcher.cpp: RunCommand.
 
 #include "componenthooks.h"
 #include "elementinput.h"

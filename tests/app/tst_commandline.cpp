@@ -1,8 +1,11 @@
+#include "appcontext.h"
 #include "commandline.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 Q_DECLARE_METATYPE(CommandLine::Mode)
+Q_DECLARE_METATYPE(RunMode)
 
 class TestCommandLine : public QObject
 {
@@ -15,16 +18,18 @@ private Q_SLOTS:
         QTest::addColumn<CommandLine::Mode>("mode");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<bool>("copyFlag");
+        QTest::addColumn<RunMode>("runMode");
         using M = CommandLine::Mode;
-        QTest::newRow("nothing") << QStringList{} << M::Skinned << QString() << false;
-        QTest::newRow("port options only") << QStringList{"--content", "/cd", "--after", "5"} << M::Skinned << QString() << false;
-        QTest::newRow("picture") << QStringList{"/cd/images/a.jpg"} << M::Plain << "/cd/images/a.jpg" << false;
-        QTest::newRow("help page") << QStringList{"/cd/help.htm", "/h"} << M::Plain << "/cd/help.htm" << true;
-        QTest::newRow("thesaurus last") << QStringList{"/cd/t/a.htm#x", "/t"} << M::Thesaurus << "/cd/t/a.htm#x" << true;
-        QTest::newRow("/t inside a path") << QStringList{"/cd/t/a.htm"} << M::Plain << "/cd/t/a.htm" << false;
-        QTest::newRow("/h inside a path") << QStringList{"/home/tom/pic.gif"} << M::Plain << "/home/tom/pic.gif" << false;
-        QTest::newRow("markers in one quoted word") << QStringList{"\"/tmp/b.htm /T\""} << M::Thesaurus << "/tmp/b.htm" << true;
-        QTest::newRow("quoted") << QStringList{"\"/cd/my page.htm\""} << M::Plain << "/cd/my page.htm" << false;
+        using R = RunMode;
+        QTest::newRow("nothing") << QStringList{} << M::Skinned << QString() << false << R::Skinned;
+        QTest::newRow("port options only") << QStringList{"--content", "/cd", "--after", "5"} << M::Skinned << QString() << false << R::Skinned;
+        QTest::newRow("picture") << QStringList{"/cd/images/a.jpg"} << M::Plain << "/cd/images/a.jpg" << false << R::PlainCopy;
+        QTest::newRow("help page") << QStringList{"/cd/help.htm", "/h"} << M::Plain << "/cd/help.htm" << true << R::HelpCopy;
+        QTest::newRow("thesaurus last") << QStringList{"/cd/t/a.htm#x", "/t"} << M::Thesaurus << "/cd/t/a.htm#x" << true << R::Thesaurus;
+        QTest::newRow("/t inside a path") << QStringList{"/cd/t/a.htm"} << M::Plain << "/cd/t/a.htm" << false << R::PlainCopy;
+        QTest::newRow("/h inside a path") << QStringList{"/home/tom/pic.gif"} << M::Plain << "/home/tom/pic.gif" << false << R::PlainCopy;
+        QTest::newRow("markers in one quoted word") << QStringList{"\"/tmp/b.htm /T\""} << M::Thesaurus << "/tmp/b.htm" << true << R::Thesaurus;
+        QTest::newRow("quoted") << QStringList{"\"/cd/my page.htm\""} << M::Plain << "/cd/my page.htm" << false << R::PlainCopy;
     }
 
     void modeAndArgument()
@@ -38,6 +43,8 @@ private Q_SLOTS:
         QCOMPARE(int(line.mode), int(mode));
         QCOMPARE(line.argument, argument);
         QCOMPARE(line.copyFlag, copyFlag);
+        QFETCH(RunMode, runMode);
+        QCOMPARE(int(line.runMode()), int(runMode));
     }
 
     void portOptions()
@@ -49,6 +56,39 @@ private Q_SLOTS:
         QCOMPARE(line.commands, (QStringList{"2", "html1=a.htm"}));
         QCOMPARE(line.screenshot, QStringLiteral("s.png"));
         QCOMPARE(line.screenshotAfter, 3000);
+    }
+
+    // What the window asks of the context in each mode: a copy closes on Escape only, the
+    // thesaurus finds in its own window, and the mode is chosen once.
+    void contextQueries_followTheRunMode_data()
+    {
+        QTest::addColumn<RunMode>("mode");
+        QTest::addColumn<bool>("hasParameters");
+        QTest::addColumn<bool>("copyFlag");
+        QTest::addColumn<bool>("thesaurus");
+        QTest::newRow("skinned") << RunMode::Skinned << false << false << false;
+        QTest::newRow("abandoned second copy") << RunMode::AbandonedSecondCopy << true << false << false;
+        QTest::newRow("picture") << RunMode::PlainCopy << true << false << false;
+        QTest::newRow("help page") << RunMode::HelpCopy << true << true << false;
+        QTest::newRow("thesaurus") << RunMode::Thesaurus << true << true << true;
+    }
+
+    void contextQueries_followTheRunMode()
+    {
+        QFETCH(RunMode, mode);
+        QFETCH(bool, hasParameters);
+        QFETCH(bool, copyFlag);
+        QFETCH(bool, thesaurus);
+        QTemporaryDir folder;
+        AppContext context(StartupValues::ForContentFolder(folder.path()));
+        QCOMPARE(int(context.runMode()), int(RunMode::Skinned));
+        QVERIFY(context.setRunMode(mode));
+        const RunMode other = mode == RunMode::Thesaurus ? RunMode::Skinned : RunMode::Thesaurus;
+        QVERIFY(!context.setRunMode(other));
+        QCOMPARE(int(context.runMode()), int(mode));
+        QCOMPARE(context.hasParameters(), hasParameters);
+        QCOMPARE(context.copyFlag(), copyFlag);
+        QCOMPARE(context.thesaurusMode(), thesaurus);
     }
 
     void badOptions_areReported()
