@@ -1,7 +1,5 @@
 #include "appcontext.h"
 
-#include "settingsstore.h"
-
 AppContext::AppContext(const StartupValues& startup)
     : values(startup), disk(startup.programDrive), pack(disk)
 {
@@ -11,9 +9,8 @@ AppContext::~AppContext() = default;
 
 SettingsStore& AppContext::openSettings()
 {
-    if (!settings)
-        settings = std::make_unique<SettingsStore>(values.appTitle);
-    return *settings;
+    settings.open(values.appTitle);
+    return settings;
 }
 
 bool AppContext::setRunMode(RunMode mode)

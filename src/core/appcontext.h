@@ -9,13 +9,11 @@
 #include "readbin.h"
 #include "runmode.h"
 #include "scriptpaths.h"
+#include "settingsstore.h"
 #include "startupvalues.h"
 #include "usersettings.h"
 
-#include <memory>
 #include <optional>
-
-class SettingsStore;
 
 class AppContext
 {
@@ -28,7 +26,7 @@ public:
     PathResolver disk;
     ContentPack pack;
     TReadBin container;
-    std::unique_ptr<SettingsStore> settings; // once the title is known
+    SettingsStore settings; // detached (reads nothing, keeps nothing) until openSettings()
     UserSettings userSettings;
 
     bool busy = false; // commands are ignored while set
@@ -43,7 +41,8 @@ public:
     bool thesaurusMode() const { return runMode() == RunMode::Thesaurus; }
 
     ProgramFolders folders() const { return {values.programDrive, values.programDir}; }
-    // Opens the settings of the title (values.appTitle).
+    // Attaches the settings to the title (values.appTitle), once it is known; the skinned window
+    // keeps settings, the copies do not.
     SettingsStore& openSettings();
 
 private:

@@ -40,16 +40,32 @@ QString TitleFileName(const QString& title)
     return name + QLatin1Char('-') + QLatin1String(hash);
 }
 
+SettingsStore::SettingsStore() = default;
+
 SettingsStore::SettingsStore(const QString& title)
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velbrook"),
-                                             TitleFileName(title)))
 {
+    open(title);
 }
 
 SettingsStore::~SettingsStore() = default;
 
+void SettingsStore::open(const QString& title)
+{
+    if (m_settings)
+        return;
+    m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velbrook"),
+                                             TitleFileName(title));
+}
+
+void SettingsStore::close()
+{
+    m_settings.reset();
+}
+
 std::optional<bool> SettingsStore::readBool(const QString& name) const
 {
+    if (!m_settings)
+        return std::nullopt;
     const QVariant value = m_settings->value(name);
     // A value written in this session keeps its type; one read from the file is text.
     if (value.typeId() == QMetaType::Bool)
@@ -66,6 +82,8 @@ std::optional<bool> SettingsStore::readBool(const QString& name) const
 
 std::optional<int> SettingsStore::readInt(const QString& name) const
 {
+    if (!m_settings)
+        return std::nullopt;
     const QVariant value = m_settings->value(name);
     if (value.typeId() == QMetaType::Int)
         return value.toInt();
@@ -80,6 +98,8 @@ std::optional<int> SettingsStore::readInt(const QString& name) const
 
 std::optional<QString> SettingsStore::readString(const QString& name) const
 {
+    if (!m_settings)
+        return std::nullopt;
     const QVariant value = m_settings->value(name);
     switch (value.typeId()) {
     case QMetaType::QString:
@@ -109,31 +129,37 @@ int SettingsStore::readIntOrDefault(const QString& name, int def)
 
 void SettingsStore::writeBool(const QString& name, bool value)
 {
-    m_settings->setValue(name, value);
+    if (m_settings)
+        m_settings->setValue(name, value);
 }
 
 void SettingsStore::writeInt(const QString& name, int value)
 {
-    m_settings->setValue(name, value);
+    if (m_settings)
+        m_settings->setValue(name, value);
 }
 
 void SettingsStore::writeString(const QString& name, const QString& value)
 {
-    m_settings->setValue(name, value);
+    if (m_settings)
+        m_settings->setValue(name, value);
 }
 
 void SettingsStore::remove(const QString& name)
 {
-    m_settings->remove(name);
+    if (m_settings)
+        m_settings->remove(name);
 }
 
 bool SettingsStore::sync()
 {
+    if (!m_settings)
+        return true;
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
 }
 
 QString SettingsStore::fileName() const
 {
-    return m_settings->fileName();
+    return m_settings ? m_settings->fileName() : QString();
 }

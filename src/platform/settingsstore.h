@@ -4,6 +4,9 @@
 // Here an INI file in the user's config folder (organisation "Velbrook", application = the
 // title). Reads are typed: a value that is missing or does not have the asked type reads as
 // std::nullopt, so "wrong type" and "missing" take the same default.
+//
+// A store made without a title is detached until open() names one: it reads nothing and drops
+// what is written, so a copy that keeps no settings can hand it around like any other.
 
 #include <QSettings>
 #include <QString>
@@ -19,9 +22,16 @@ QString TitleFileName(const QString& title);
 class SettingsStore
 {
 public:
+    SettingsStore();
     explicit SettingsStore(const QString& title);
     ~SettingsStore();
     Q_DISABLE_COPY_MOVE(SettingsStore)
+
+    // Attaches the store to the file of a title; an attached store stays on its file until
+    // close(), which writes what is pending and detaches it.
+    void open(const QString& title);
+    void close();
+    bool isOpen() const { return m_settings != nullptr; }
 
     // Value names are case-sensitive and used as given ("SwOne" + screen + index).
     // Only "true" and "false" (what writeBool writes) read as Booleans.
@@ -41,10 +51,11 @@ public:
     void writeString(const QString& name, const QString& value);
     void remove(const QString& name);
 
-    // Writes pending changes to disk; false when the file could not be written.
+    // Writes pending changes to disk; false when the file could not be written (a detached
+    // store has nothing to write: true).
     bool sync();
 
-    // The INI file behind the store.
+    // The INI file behind the store; empty while detached.
     QString fileName() const;
 
 private:

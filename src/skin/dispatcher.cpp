@@ -189,8 +189,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                 else
                     c.media->stopMusic();
             }
-            if (m_context.settings)
-                m_context.settings->writeBool(QStringLiteral("BGSound"), settings.bgSound);
+            m_context.settings.writeBool(QStringLiteral("BGSound"), settings.bgSound);
         }
         break;
     case K::StandardWindow:

@@ -26,12 +26,9 @@ TreesController::TreesController(AppContext& context, QWidget* panel)
         reportTreeArea();
     });
     QObject::connect(m_splitter, &TreeSplitter::released, m_splitter, [this] {
-        if (m_context.settings)
-            m_context.settings->writeInt(kTreeWidthKey, m_width);
+        m_context.settings.writeInt(kTreeWidthKey, m_width);
     });
-    int width = TTreeViews::kGeometry.width();
-    if (m_context.settings)
-        width = m_context.settings->readInt(kTreeWidthKey).value_or(width);
+    const int width = m_context.settings.readInt(kTreeWidthKey).value_or(TTreeViews::kGeometry.width());
     setTreeWidth(width);
 }
 

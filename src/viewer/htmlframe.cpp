@@ -27,17 +27,15 @@ QString documentTitle(const QString& file, const QString& title)
     return title;
 }
 
-PaneFonts readFonts(const SettingsStore* settings)
+PaneFonts readFonts(const SettingsStore& settings)
 {
     PaneFonts fonts;
-    if (!settings)
-        return fonts;
-    if (const std::optional<QString> name = settings->readString(QStringLiteral("FontName")); name && !name->isEmpty())
+    if (const std::optional<QString> name = settings.readString(QStringLiteral("FontName")); name && !name->isEmpty())
         fonts.name = *name;
-    fonts.color = settings->readInt(QStringLiteral("FontColor")).value_or(fonts.color);
-    fonts.size = settings->readInt(QStringLiteral("FontSize")).value_or(fonts.size);
-    fonts.linkColor = settings->readInt(QStringLiteral("HotSpotColor")).value_or(fonts.linkColor);
-    fonts.background = settings->readInt(QStringLiteral("Background")).value_or(fonts.background);
+    fonts.color = settings.readInt(QStringLiteral("FontColor")).value_or(fonts.color);
+    fonts.size = settings.readInt(QStringLiteral("FontSize")).value_or(fonts.size);
+    fonts.linkColor = settings.readInt(QStringLiteral("HotSpotColor")).value_or(fonts.linkColor);
+    fonts.background = settings.readInt(QStringLiteral("Background")).value_or(fonts.background);
     return fonts;
 }
 
@@ -46,7 +44,7 @@ PaneFonts readFonts(const SettingsStore* settings)
 THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
                        std::function<QWebEngineProfile*()> profile, Callbacks callbacks, LinkServices links)
     : m_window(window), m_panel(panel), m_context(context), m_elements(elements), m_profile(std::move(profile)),
-      m_callbacks(std::move(callbacks)), m_links(context, std::move(links)), m_fonts(readFonts(context.settings.get()))
+      m_callbacks(std::move(callbacks)), m_links(context, std::move(links)), m_fonts(readFonts(context.settings))
 {
     for (const RHTML& element : m_elements) {
         if (!viewerFor(element.screen)) {
@@ -66,14 +64,13 @@ THtmlFrame::~THtmlFrame()
     // The views go before the profile they use, which the window owns.
     for (Viewer& viewer : m_viewers)
         delete viewer.view;
-    if (SettingsStore* settings = m_context.settings.get()) {
-        settings->writeString(QStringLiteral("FontName"), m_fonts.name);
-        settings->writeInt(QStringLiteral("FontColor"), m_fonts.color);
-        settings->writeInt(QStringLiteral("FontSize"), m_fonts.size);
-        settings->writeInt(QStringLiteral("HotSpotColor"), m_fonts.linkColor);
-        settings->writeInt(QStringLiteral("Background"), m_fonts.background);
-        settings->sync();
-    }
+    SettingsStore& settings = m_context.settings;
+    settings.writeString(QStringLiteral("FontName"), m_fonts.name);
+    settings.writeInt(QStringLiteral("FontColor"), m_fonts.color);
+    settings.writeInt(QStringLiteral("FontSize"), m_fonts.size);
+    settings.writeInt(QStringLiteral("HotSpotColor"), m_fonts.linkColor);
+    settings.writeInt(QStringLiteral("Background"), m_fonts.background);
+    settings.sync();
 }
 
 THtmlFrame::Viewer* THtmlFrame::viewerFor(int screen)

@@ -165,7 +165,7 @@ private Q_SLOTS:
     {
         m_components.reset();
         m_form.reset();
-        m_context->settings.reset();
+        m_context->settings.close();
     }
 
 private:

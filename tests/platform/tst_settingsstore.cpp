@@ -122,6 +122,36 @@ private Q_SLOTS:
         QVERIFY(QDir(path).removeRecursively());
     }
 
+    void detachedStore_keepsNothingUntilOpened_andCloseWritesWhatIsPending()
+    {
+        const QString title = titleWithFile("[General]\nClip=false\n");
+        SettingsStore store;
+        QVERIFY(!store.isOpen());
+        QVERIFY(store.fileName().isEmpty());
+        QCOMPARE(store.readBool(QStringLiteral("Clip")), std::nullopt);
+        store.writeInt(QStringLiteral("TreeWidth"), 300);
+        QCOMPARE(store.readInt(QStringLiteral("TreeWidth")), std::nullopt);
+        QCOMPARE(store.readBoolOrDefault(QStringLiteral("Wav"), false), false);
+        QVERIFY(store.sync());
+
+        store.open(title);
+        QVERIFY(store.isOpen());
+        QCOMPARE(store.fileName(), SettingsStore(title).fileName());
+        QCOMPARE(store.readBool(QStringLiteral("Clip")), std::optional<bool>(false));
+        // Nothing written while detached reached the file.
+        QCOMPARE(store.readInt(QStringLiteral("TreeWidth")), std::nullopt);
+        QCOMPARE(store.readBool(QStringLiteral("Wav")), std::nullopt);
+        // A second open keeps the first file.
+        store.open(freshTitle());
+        QCOMPARE(store.fileName(), SettingsStore(title).fileName());
+
+        store.writeInt(QStringLiteral("TreeWidth"), 250);
+        store.close();
+        QVERIFY(!store.isOpen());
+        QCOMPARE(store.readInt(QStringLiteral("TreeWidth")), std::nullopt);
+        QCOMPARE(SettingsStore(title).readInt(QStringLiteral("TreeWidth")), std::optional<int>(250));
+    }
+
     void titles_giveDistinctValidFileNames()
     {
         const QStringList titles = {QStringLiteral("A/B"), QStringLiteral("A:B"),     QStringLiteral("A_B"),

@@ -254,7 +254,7 @@ private Q_SLOTS:
         window.trees = std::make_unique<TreesController>(*window.context, &window.panel);
         QCOMPARE(window.trees->treeWidth(), 300);
         QCOMPARE(window.trees->tree(1)->width(), 300);
-        window.context->settings->remove(QStringLiteral("TreeWidth"));
+        window.context->settings.remove(QStringLiteral("TreeWidth"));
     }
 
     void pendingPageOpensWhenTheScreenShows()

@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(second->fonts().size, 12);
         QCOMPARE(second->fonts().color, 255);
         QCOMPARE(second->fonts().background, 0xE1FFFF);
-        m_context->settings.reset();
+        m_context->settings.close();
     }
 
     void cleanupTestCase() { m_frame.reset(); }
