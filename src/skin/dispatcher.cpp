@@ -10,6 +10,7 @@
 #include "shortcuts.h"
 #include "skinlog.h"
 #include "hotarea.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 
 #include <QCursor>
@@ -189,7 +190,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                 else
                     c.media->stopMusic();
             }
-            m_context.settings.writeBool(QStringLiteral("BGSound"), settings.bgSound);
+            m_context.settings.writeBool(SettingsKeys::BGSound, settings.bgSound);
         }
         break;
     case K::StandardWindow:

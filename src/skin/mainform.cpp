@@ -8,6 +8,7 @@
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "screenids.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 #include "shortcuts.h"
 #include "skinlog.h"
@@ -117,19 +118,19 @@ void TMainForm::loadBackground(int screen)
 
 void TMainForm::restoreSwitchStates()
 {
-    SettingsStore* store = m_context.settings.get();
+    const SettingsStore& store = m_context.settings;
     for (int screen = 0; screen < m_script.screens.size(); ++screen) {
         SkinScreen& s = m_script.screens[screen];
         for (int i = 0; i < s.switchone.size(); ++i) {
             s.switchone[i].hover = false;
-            if (store && s.switchone[i].store)
-                s.switchone[i].state = store->readBool(QStringLiteral("SwOne%1%2").arg(screen).arg(i))
+            if (s.switchone[i].store)
+                s.switchone[i].state = store.readBool(SettingsKeys::SingleSwitch(screen, i))
                                            .value_or(s.switchone[i].state);
         }
         for (int i = 0; i < s.switchgrp.size(); ++i) {
             s.switchgrp[i].hover = false;
-            if (store && s.switchgrp[i].store)
-                s.switchgrp[i].state = store->readBool(QStringLiteral("SwGrp%1%2").arg(screen).arg(i))
+            if (s.switchgrp[i].store)
+                s.switchgrp[i].state = store.readBool(SettingsKeys::GroupSwitch(screen, i))
                                            .value_or(s.switchgrp[i].state);
         }
     }
@@ -137,21 +138,19 @@ void TMainForm::restoreSwitchStates()
 
 void TMainForm::saveSwitchStates()
 {
-    SettingsStore* store = m_context.settings.get();
-    if (!store)
-        return;
+    SettingsStore& store = m_context.settings;
     for (int screen = 0; screen < m_script.screens.size(); ++screen) {
         const SkinScreen& s = m_script.screens[screen];
         for (int i = 0; i < s.switchone.size(); ++i) {
             if (s.switchone[i].store)
-                store->writeBool(QStringLiteral("SwOne%1%2").arg(screen).arg(i), s.switchone[i].state);
+                store.writeBool(SettingsKeys::SingleSwitch(screen, i), s.switchone[i].state);
         }
         for (int i = 0; i < s.switchgrp.size(); ++i) {
             if (s.switchgrp[i].store)
-                store->writeBool(QStringLiteral("SwGrp%1%2").arg(screen).arg(i), s.switchgrp[i].state);
+                store.writeBool(SettingsKeys::GroupSwitch(screen, i), s.switchgrp[i].state);
         }
     }
-    store->sync();
+    store.sync();
 }
 
 void TMainForm::runSwitchCommands(bool onScreenChange)

@@ -1,6 +1,7 @@
 #include "pathinputbox.h"
 
 #include "pathresolver.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 
 #include <QCoreApplication>
@@ -68,7 +69,7 @@ TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fiel
         font.setPixelSize(std::max(1, record.vh - record.vy - 1));
         box->setFont(font);
         box->setGeometry(record.vx, record.vy, record.vw - record.vx, record.vh - record.vy);
-        const QString saved = m_settings.readString(valueName(i)).value_or(QString());
+        const QString saved = m_settings.readString(SettingsKeys::PathField(i)).value_or(QString());
         box->setText(PathFieldText(saved.isEmpty() ? record.pathdef : saved));
         box->setMouseTracking(true);
         box->installEventFilter(this);
@@ -89,11 +90,6 @@ TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fiel
 TPathInputBox::~TPathInputBox()
 {
     save();
-}
-
-QString TPathInputBox::valueName(qsizetype index)
-{
-    return QStringLiteral("PathInstall%1").arg(index);
 }
 
 void TPathInputBox::ShowFieldsForScreen()
@@ -126,7 +122,7 @@ QString TPathInputBox::GetPath(int screen) const
 void TPathInputBox::save()
 {
     for (qsizetype i = 0; i < m_texts.size(); ++i)
-        m_settings.writeString(valueName(i), m_texts[i]);
+        m_settings.writeString(SettingsKeys::PathField(i), m_texts[i]);
     m_settings.sync();
 }
 

@@ -56,8 +56,6 @@ public:
     qsizetype count() const { return m_screens.size(); }
     QLineEdit* field(qsizetype index) const { return m_fields.value(index); }
 
-    static QString valueName(qsizetype index);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

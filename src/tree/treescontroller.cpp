@@ -1,13 +1,12 @@
 #include "treescontroller.h"
 
 #include "appcontext.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 #include "treesplitter.h"
 
 namespace {
 
-// The width the reader gave the trees, kept for the next run.
-const QString kTreeWidthKey = QStringLiteral("TreeWidth");
 // The pane keeps at least this much of the panel when the trees are widened.
 constexpr int kPaneMinimumWidth = 100;
 
@@ -26,9 +25,9 @@ TreesController::TreesController(AppContext& context, QWidget* panel)
         reportTreeArea();
     });
     QObject::connect(m_splitter, &TreeSplitter::released, m_splitter, [this] {
-        m_context.settings.writeInt(kTreeWidthKey, m_width);
+        m_context.settings.writeInt(SettingsKeys::TreeWidth, m_width);
     });
-    const int width = m_context.settings.readInt(kTreeWidthKey).value_or(TTreeViews::kGeometry.width());
+    const int width = m_context.settings.readInt(SettingsKeys::TreeWidth).value_or(TTreeViews::kGeometry.width());
     setTreeWidth(width);
 }
 

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "contentscheme.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 #include "viewerlog.h"
 
@@ -30,12 +31,12 @@ QString documentTitle(const QString& file, const QString& title)
 PaneFonts readFonts(const SettingsStore& settings)
 {
     PaneFonts fonts;
-    if (const std::optional<QString> name = settings.readString(QStringLiteral("FontName")); name && !name->isEmpty())
+    if (const std::optional<QString> name = settings.readString(SettingsKeys::FontName); name && !name->isEmpty())
         fonts.name = *name;
-    fonts.color = settings.readInt(QStringLiteral("FontColor")).value_or(fonts.color);
-    fonts.size = settings.readInt(QStringLiteral("FontSize")).value_or(fonts.size);
-    fonts.linkColor = settings.readInt(QStringLiteral("HotSpotColor")).value_or(fonts.linkColor);
-    fonts.background = settings.readInt(QStringLiteral("Background")).value_or(fonts.background);
+    fonts.color = settings.readInt(SettingsKeys::FontColor).value_or(fonts.color);
+    fonts.size = settings.readInt(SettingsKeys::FontSize).value_or(fonts.size);
+    fonts.linkColor = settings.readInt(SettingsKeys::HotSpotColor).value_or(fonts.linkColor);
+    fonts.background = settings.readInt(SettingsKeys::Background).value_or(fonts.background);
     return fonts;
 }
 
@@ -65,11 +66,11 @@ THtmlFrame::~THtmlFrame()
     for (Viewer& viewer : m_viewers)
         delete viewer.view;
     SettingsStore& settings = m_context.settings;
-    settings.writeString(QStringLiteral("FontName"), m_fonts.name);
-    settings.writeInt(QStringLiteral("FontColor"), m_fonts.color);
-    settings.writeInt(QStringLiteral("FontSize"), m_fonts.size);
-    settings.writeInt(QStringLiteral("HotSpotColor"), m_fonts.linkColor);
-    settings.writeInt(QStringLiteral("Background"), m_fonts.background);
+    settings.writeString(SettingsKeys::FontName, m_fonts.name);
+    settings.writeInt(SettingsKeys::FontColor, m_fonts.color);
+    settings.writeInt(SettingsKeys::FontSize, m_fonts.size);
+    settings.writeInt(SettingsKeys::HotSpotColor, m_fonts.linkColor);
+    settings.writeInt(SettingsKeys::Background, m_fonts.background);
     settings.sync();
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+
+// Every value the program keeps in a title's settings (SettingsStore), named once. The names
+// are those the original wrote under SOFTWARE\Velbrook\<title>, so existing settings still read.
+
+#include <QString>
+
+namespace SettingsKeys {
+
+// The user's options (UserSettings), read at start-up with their defaults written back.
+inline const QString Clip = QStringLiteral("Clip");
+inline const QString Wav = QStringLiteral("Wav");
+inline const QString BGSound = QStringLiteral("BGSound"); // also written by the music button
+inline const QString Animation = QStringLiteral("Animation");
+inline const QString Hint = QStringLiteral("Hint");
+inline const QString RunSlideShow = QStringLiteral("RunSlideShow");
+inline const QString SlideShowTime = QStringLiteral("SlideShowTime");
+inline const QString ImageSequence = QStringLiteral("ImageSequence");
+
+// The look of the panes, written when the panes close.
+inline const QString FontName = QStringLiteral("FontName");
+inline const QString FontColor = QStringLiteral("FontColor");
+inline const QString FontSize = QStringLiteral("FontSize");
+inline const QString HotSpotColor = QStringLiteral("HotSpotColor");
+inline const QString Background = QStringLiteral("Background");
+
+// The width the reader gave the contents trees.
+inline const QString TreeWidth = QStringLiteral("TreeWidth");
+
+// The state of a single switch or a group switch whose script asks to keep it: screen and index
+// written one after the other ("SwOne03": screen 0, switch 3).
+inline QString SingleSwitch(int screen, int index)
+{
+    return QStringLiteral("SwOne%1%2").arg(screen).arg(index);
+}
+inline QString GroupSwitch(int screen, int index)
+{
+    return QStringLiteral("SwGrp%1%2").arg(screen).arg(index);
+}
+
+// The text of a path field, by its index in the script.
+inline QString PathField(qsizetype index)
+{
+    return QStringLiteral("PathInstall%1").arg(index);
+}
+
+} // namespace SettingsKeys
