@@ -114,6 +114,31 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     m_trees->updateChapterHints();
 }
 
+void AppComponents::showArchive(const QString& archive)
+{
+    qCDebug(lcApp) << "showArchive: no archive window in this build, not shown:" << archive;
+}
+
+void AppComponents::extractArchive()
+{
+    qCDebug(lcApp) << "extractArchive: no archive window in this build, nothing extracted";
+}
+
+void AppComponents::installFonts()
+{
+    qCDebug(lcApp) << "installFonts: no font installer in this build, nothing installed";
+}
+
+void AppComponents::thesaurus()
+{
+    qCDebug(lcApp) << "thesaurus: no thesaurus window in this build, nothing shown";
+}
+
+void AppComponents::standardWindow()
+{
+    qCDebug(lcApp) << "standardWindow: no standard window in this build, nothing shown";
+}
+
 void AppComponents::showFieldsForScreen()
 {
     m_texts->showFieldsForScreen();

@@ -27,11 +27,12 @@ public:
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
 
-    void showArchive(const QString&) override {}
-    void extractArchive() override {}
-    void installFonts() override {}
-    void thesaurus() override {}
-    void standardWindow() override {}
+    // Not in this build: each leaves one debug line in velbrook.app and does nothing.
+    void showArchive(const QString& archive) override;
+    void extractArchive() override;
+    void installFonts() override;
+    void thesaurus() override;
+    void standardWindow() override;
     void showFieldsForScreen() override;
     void paintTexts(QPainter& painter) override;
     void showStatus(const QString& text) override;

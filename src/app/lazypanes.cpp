@@ -1,5 +1,6 @@
 #include "lazypanes.h"
 
+#include "applog.h"
 #include "engine.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@ HtmlPanesHooks* LazyPanes::make()
         if (EngineParts* parts = m_engine ? m_engine() : nullptr) {
             m_panes = parts->createPanes(m_window, m_panel, m_context, m_elements, m_callbacks, m_links);
             m_panes->setTreeWidth(m_treeWidth);
+        } else {
+            qCDebug(lcApp) << "no web engine: the panes stay empty";
         }
     }
     return m_panes.get();

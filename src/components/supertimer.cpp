@@ -1,17 +1,14 @@
 #include "supertimer.h"
 
+#include "componentslog.h"
+
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
-
-namespace {
-Q_LOGGING_CATEGORY(lcTimer, "velbrook.components.timer")
-}
 
 // What the worker and the timer's thread share. The timer's thread writes the settings; the
 // worker only reads them and raises `delivering` while a tick is on its way. Every wait of the
@@ -149,9 +146,9 @@ void TSuperTimer::deliverTick(quint64 generation)
     try {
         Q_EMIT timeout();
     } catch (const std::exception& e) {
-        qCDebug(lcTimer) << "timer handler failed:" << e.what();
+        qCDebug(lcComponents) << "timer handler failed:" << e.what();
     } catch (...) {
-        qCDebug(lcTimer) << "timer handler failed";
+        qCDebug(lcComponents) << "timer handler failed";
     }
     // Nothing may touch `this` here: a handler is allowed to destroy its timer.
 }

@@ -2,19 +2,17 @@
 
 #include "codepage.h"
 #include "contenterror.h"
+#include "contentlog.h"
 #include "packformat.h"
 #include "pathresolver.h"
 
 #include <QBuffer>
-#include <QLoggingCategory>
 #include <QtEndian>
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <new>
-
-Q_LOGGING_CATEGORY(lcPack, "velbrook.pack", QtWarningMsg)
 
 namespace {
 
@@ -387,7 +385,7 @@ std::optional<QByteArray> ContentPack::readFile(const QString& path) const
         QByteArray data;
         if (loadEntry(index, data) == Load::Loaded)
             return data;
-        qCWarning(lcPack, "%s: the packed file %s is damaged and reads as missing", qUtf8Printable(m_packPath),
+        qCWarning(lcContent, "%s: the packed file %s is damaged and reads as missing", qUtf8Printable(m_packPath),
                   qUtf8Printable(path));
     }
     QFile file(m_disk.resolve(path));

@@ -5,8 +5,4 @@
 
 #include <QLoggingCategory>
 
-inline const QLoggingCategory& lcViewer()
-{
-    static const QLoggingCategory category("velbrook.viewer", QtInfoMsg); // debug lines on demand
-    return category;
-}
+Q_DECLARE_LOGGING_CATEGORY(lcViewer)

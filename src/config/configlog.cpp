@@ -1,0 +1,4 @@
+#include "configlog.h"
+
+// Debug lines on demand (QT_LOGGING_RULES="velbrook.*=true"); warnings always.
+Q_LOGGING_CATEGORY(lcConfig, "velbrook.config", QtInfoMsg)
