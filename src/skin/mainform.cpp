@@ -356,8 +356,8 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
 {
     ShortcutContext context;
     context.screen = m_screen;
-    context.hasParameters = m_context.hasParameters;
-    context.copyFlag = m_context.copyFlag;
+    context.hasParameters = m_context.hasParameters();
+    context.copyFlag = m_context.copyFlag();
     context.textEntry = textEntry;
     context.hasPanes = m_components.panes != nullptr;
     context.hasHistory = m_components.history != nullptr;
@@ -504,7 +504,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     // A request that comes while the closing effect runs is refused: the effect ends the program
     // itself, and cutting it short would skip the ordered end.
-    if (m_context.thesaurusMode || m_context.hasParameters || (m_closing && !effectRunning())) {
+    if (m_context.thesaurusMode() || m_context.hasParameters() || (m_closing && !effectRunning())) {
         event->accept();
         return;
     }
@@ -549,7 +549,7 @@ void TMainForm::closeOtherWindows()
     }
     if (m_components.dialogs)
         m_components.dialogs->closeDialog();
-    if (!m_context.hasParameters)
+    if (!m_context.hasParameters())
         WindowDirectory::requestCloseAll(WindowCaption::EnlargedPicture());
 }
 
@@ -582,6 +582,6 @@ void TMainForm::shutdown()
     for (int id : std::as_const(m_fonts))
         QFontDatabase::removeApplicationFont(id);
     m_fonts.clear();
-    if (!m_context.hasParameters)
+    if (!m_context.hasParameters())
         saveSwitchStates();
 }
