@@ -13,6 +13,7 @@
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
+#include "windowcaptions.h"
 #include "windowdirectory.h"
 
 #include <QApplication>
@@ -180,9 +181,9 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
 {
     context.setRunMode(commandLine.runMode());
     const bool thesaurus = context.thesaurusMode();
-    context.values.appTitle = thesaurus            ? QStringLiteral(u"Тезаурус")
-                              : context.copyFlag() ? QStringLiteral(u"Помощь")
-                                                   : QStringLiteral(u"Увеличенная картинка");
+    context.values.appTitle = thesaurus            ? WindowCaption::Thesaurus()
+                              : context.copyFlag() ? WindowCaption::Help()
+                                                   : WindowCaption::EnlargedPicture();
     InstanceLock lock(context.values.appTitle);
     if (thesaurus && !lock.tryLock())
         return 0;

@@ -2,6 +2,7 @@
 
 #include "contenterror.h"
 #include "elementreader.h"
+#include "windowcaptions.h"
 
 #include <QJsonArray>
 
@@ -205,7 +206,7 @@ void SkinScript::readHeader(const QStringList& scriptLines)
     }
 
     if (m_variant == Variant::Thesaurus)
-        header.title = QStringLiteral(u"Тезаурус");
+        header.title = WindowCaption::Thesaurus();
 }
 
 void SkinScript::addProblem(const QString& text)
