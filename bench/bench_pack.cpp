@@ -20,10 +20,10 @@ constexpr int kFilesPerFolder = 200;
 
 QByteArray pageText(int folder, int file)
 {
-    static const char* words[] = {"двигатель ", "тормоз ", "колодка ", "масло ", "фильтр ", "свеча ",
+    static const char* words[] = {"двигатель ", "тормоз ", "колодка ", "масло ",  "фильтр ",  "свеча ",
                                   "ремень ",    "насос ",  "датчик ",  "привод ", "ступица ", "кузов "};
-    QByteArray text = "<html><head><title>Page " + QByteArray::number(folder * kFilesPerFolder + file) +
-                      "</title></head><body><p>";
+    QByteArray text =
+        "<html><head><title>Page " + QByteArray::number(folder * kFilesPerFolder + file) + "</title></head><body><p>";
     quint32 seed = quint32(folder * 7919 + file * 104729 + 1);
     while (text.size() < 2048) {
         seed = seed * 1664525u + 1013904223u;

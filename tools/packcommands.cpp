@@ -13,8 +13,7 @@ namespace {
 // The pack opened for reading, with drive letters read against the volume that holds it.
 struct OpenedPack
 {
-    explicit OpenedPack(const QString& path)
-        : disk(MountPointOf(QFileInfo(path).absolutePath())), pack(disk)
+    explicit OpenedPack(const QString& path) : disk(MountPointOf(QFileInfo(path).absolutePath())), pack(disk)
     {
         bool valid = false;
         try {

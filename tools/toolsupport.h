@@ -11,7 +11,8 @@
 #include <optional>
 #include <utility>
 
-enum ExitCode {
+enum ExitCode
+{
     ExitOk = 0,
     ExitNotFound = 1,
     ExitBadInput = 2,

@@ -24,10 +24,10 @@ constexpr qsizetype kPageBytes = 8 * 1024;
 // Syllables of the vocabulary. None has 'ё', 'ф', 'ь' or 'щ', so the rare and the missing word
 // below can never be drawn by chance.
 const char16_t* const kSyllables[] = {
-    u"ка", u"ло", u"ти", u"ра", u"ни", u"ве", u"до", u"ми", u"су", u"пе", u"то", u"ла", u"ро", u"ны", u"ста",
-    u"про", u"ко", u"на", u"ре", u"ли", u"се", u"за", u"тор", u"мо", u"ви", u"де", u"па", u"ры", u"жи", u"гу",
-    u"ба", u"чи", u"ше", u"бо", u"вы", u"го", u"зе", u"ку", u"лу", u"ме", u"ность", u"ние", u"тель", u"ско",
-    u"вод", u"гат", u"дви", u"ус",
+    u"ка", u"ло", u"ти",  u"ра",  u"ни",    u"ве",  u"до",   u"ми",  u"су",  u"пе",  u"то",  u"ла",
+    u"ро", u"ны", u"ста", u"про", u"ко",    u"на",  u"ре",   u"ли",  u"се",  u"за",  u"тор", u"мо",
+    u"ви", u"де", u"па",  u"ры",  u"жи",    u"гу",  u"ба",   u"чи",  u"ше",  u"бо",  u"вы",  u"го",
+    u"зе", u"ку", u"лу",  u"ме",  u"ность", u"ние", u"тель", u"ско", u"вод", u"гат", u"дви", u"ус",
 };
 constexpr int kSyllableCount = int(std::size(kSyllables));
 

@@ -10,13 +10,13 @@
 
 struct SyntheticManual
 {
-    QString folder;        // the content folder, without a trailing '/'
-    QString packPath;      // folder + "/interface.dat"
+    QString folder;   // the content folder, without a trailing '/'
+    QString packPath; // folder + "/interface.dat"
     int pages = 0;
     qsizetype keywords = 0; // lines of keywords.idx
-    QString commonWord;    // the most frequent word: in nearly every page
-    QString rareWord;      // in exactly three pages (one when there are fewer than three)
-    QString missingWord;   // in no page
+    QString commonWord;     // the most frequent word: in nearly every page
+    QString rareWord;       // in exactly three pages (one when there are fewer than three)
+    QString missingWord;    // in no page
 };
 
 // Writes into folder (created when missing): interface.dat holding html/partNN/pageNNNN.htm

@@ -324,8 +324,8 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
         pages = pick(packedPages(lister.pack));
     }
     if (pages.size() <= THtmlFrame::kHistoryMax) {
-        std::fprintf(stderr, "bench_pagedisplay: %s has %lld pages; more than %d are needed\n",
-                     qUtf8Printable(name), static_cast<long long>(pages.size()), THtmlFrame::kHistoryMax);
+        std::fprintf(stderr, "bench_pagedisplay: %s has %lld pages; more than %d are needed\n", qUtf8Printable(name),
+                     static_cast<long long>(pages.size()), THtmlFrame::kHistoryMax);
         return std::nullopt;
     }
     pane = std::make_unique<PaneSide>(folder, pages.first());
@@ -357,8 +357,9 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     for (const QString& page : std::as_const(failed))
         std::fprintf(stderr, "bench_pagedisplay: %s did not load\n", qUtf8Printable(page));
     for (const QString& line : std::as_const(differ))
-        std::fprintf(stderr, "bench_pagedisplay: the sides show different things (pictures, broken, style sheets, "
-                             "frames): %s\n",
+        std::fprintf(stderr,
+                     "bench_pagedisplay: the sides show different things (pictures, broken, style sheets, "
+                     "frames): %s\n",
                      qUtf8Printable(line));
     if (!failed.isEmpty())
         return std::nullopt;
@@ -440,7 +441,8 @@ int main(int argc, char* argv[])
     try {
         const QString demo = demoFolder(positional);
         if (!QFileInfo::exists(demo + QStringLiteral("/interface.dat"))) {
-            std::fprintf(stderr, "bench_pagedisplay: no demo manual in %s (build the target demo); its set is left out\n",
+            std::fprintf(stderr,
+                         "bench_pagedisplay: no demo manual in %s (build the target demo); its set is left out\n",
                          qUtf8Printable(demo));
             complete = false;
         } else if (auto result = measure(QStringLiteral("demo"), QDir(demo).absolutePath(),
@@ -460,7 +462,8 @@ int main(int argc, char* argv[])
                 pages.append(all[i]);
             return pages;
         };
-        if (auto result = measure(QStringLiteral("synthetic"), manual.folder, rounds ? rounds : kSyntheticRounds, spread))
+        if (auto result =
+                measure(QStringLiteral("synthetic"), manual.folder, rounds ? rounds : kSyntheticRounds, spread))
             results.append(*result);
         else
             complete = false;

@@ -43,18 +43,19 @@ constexpr QRect kVideoArea(31, 135, 656, 259);
 constexpr QRect kPiston(583, 470, 100, 100);
 
 // Window outlines, also written as the vertex lists of the scripts.
-const std::vector<QPoint> kMainOutline = {
-    {0, 32},    {1, 25},    {5, 19},    {11, 15},   {18, 14},   {34, 14},   {48, 0},    {432, 0},
-    {446, 14},  {762, 14},  {769, 15},  {775, 19},  {779, 25},  {780, 32},  {780, 582}, {779, 589},
-    {775, 595}, {769, 599}, {762, 600}, {18, 600},  {11, 599},  {5, 595},   {1, 589},   {0, 582}};
-const std::vector<QPoint> kMenuOutline = {{0, 12},    {2, 6},     {6, 2},     {12, 0},  {208, 0},  {214, 2},
-                                          {218, 6},   {220, 12},  {220, 238}, {218, 244}, {214, 248}, {208, 250},
-                                          {12, 250},  {6, 248},   {2, 244},   {0, 238}};
+const std::vector<QPoint> kMainOutline = {{0, 32},    {1, 25},   {5, 19},    {11, 15},   {18, 14},   {34, 14},
+                                          {48, 0},    {432, 0},  {446, 14},  {762, 14},  {769, 15},  {775, 19},
+                                          {779, 25},  {780, 32}, {780, 582}, {779, 589}, {775, 595}, {769, 599},
+                                          {762, 600}, {18, 600}, {11, 599},  {5, 595},   {1, 589},   {0, 582}};
+const std::vector<QPoint> kMenuOutline = {{0, 12},   {2, 6},    {6, 2},     {12, 0},    {208, 0},   {214, 2},
+                                          {218, 6},  {220, 12}, {220, 238}, {218, 244}, {214, 248}, {208, 250},
+                                          {12, 250}, {6, 248},  {2, 244},   {0, 238}};
 const std::vector<QPoint> kAboutOutline = {
-    {0, 22},    {2, 14},    {6, 6},     {14, 2},    {22, 0},    {418, 0},  {426, 2},   {434, 6},   {438, 14},  {440, 22},
-    {440, 278}, {438, 286}, {434, 294}, {426, 298}, {418, 300}, {22, 300}, {14, 298}, {6, 294}, {2, 286}, {0, 278}};
+    {0, 22},    {2, 14},    {6, 6},     {14, 2},    {22, 0},    {418, 0},  {426, 2},  {434, 6}, {438, 14}, {440, 22},
+    {440, 278}, {438, 286}, {434, 294}, {426, 298}, {418, 300}, {22, 300}, {14, 298}, {6, 294}, {2, 286},  {0, 278}};
 
-enum class Surface {
+enum class Surface
+{
     Start,
     Reader,
     Media,
@@ -69,16 +70,59 @@ enum class Surface {
     PopupMenu
 };
 
-enum class Face { Tool, Pill, Primary, Round, Header, HeaderClose, Toggle3d, Check, Tab, ListItem, MenuItem };
+enum class Face
+{
+    Tool,
+    Pill,
+    Primary,
+    Round,
+    Header,
+    HeaderClose,
+    Toggle3d,
+    Check,
+    Tab,
+    ListItem,
+    MenuItem
+};
 
-enum class Glyph {
-    None, Home, Read, Back, Forward, Drop, Star, StarPlus, StarMinus, Print, Search, Thesaurus, Menu, Top,
-    Copy, Archive, Window, Help, Music, Gear, Info, Mute, Pause, Stop, StepBack, StepForward, Prev, Next,
-    Minimize, Close, Ok
+enum class Glyph
+{
+    None,
+    Home,
+    Read,
+    Back,
+    Forward,
+    Drop,
+    Star,
+    StarPlus,
+    StarMinus,
+    Print,
+    Search,
+    Thesaurus,
+    Menu,
+    Top,
+    Copy,
+    Archive,
+    Window,
+    Help,
+    Music,
+    Gear,
+    Info,
+    Mute,
+    Pause,
+    Stop,
+    StepBack,
+    StepForward,
+    Prev,
+    Next,
+    Minimize,
+    Close,
+    Ok
 };
 
 // A push button has the pictures _up, _mv, _dn; a switch _off, _offmv, _onmv, _on.
-struct Control {
+struct Control
+{
     Surface surface;
     const char* name;
     int x, y, w, h;
@@ -489,7 +533,16 @@ void glyph(QPainter& p, Glyph g, const QRectF& area, const QColor& c)
 // ---------------------------------------------------------------------------------------------
 // Faces. A button is drawn Up, Hover, Down; a switch Off, OffHover, OnHover, On.
 
-enum class State { Up, Hover, Down, Off, OffHover, OnHover, On };
+enum class State
+{
+    Up,
+    Hover,
+    Down,
+    Off,
+    OffHover,
+    OnHover,
+    On
+};
 
 bool isOn(State s)
 {
@@ -533,8 +586,12 @@ void amberPlate(QPainter& p, const QRectF& r, double radius, int level)
         p.setBrush(QColor(0, 0, 0, 70));
         p.drawRoundedRect(r.adjusted(0, 1.5, 0, 1.5), radius, radius);
     }
-    const QColor top = level == 1 ? QColor(0xFF, 0xCE, 0x78) : level == 2 ? QColor(0xC2, 0x7E, 0x22) : QColor(0xF8, 0xBA, 0x55);
-    const QColor bottom = level == 1 ? QColor(0xE8, 0x9E, 0x30) : level == 2 ? QColor(0xA8, 0x68, 0x14) : QColor(0xD0, 0x88, 0x22);
+    const QColor top = level == 1   ? QColor(0xFF, 0xCE, 0x78)
+                       : level == 2 ? QColor(0xC2, 0x7E, 0x22)
+                                    : QColor(0xF8, 0xBA, 0x55);
+    const QColor bottom = level == 1   ? QColor(0xE8, 0x9E, 0x30)
+                          : level == 2 ? QColor(0xA8, 0x68, 0x14)
+                                       : QColor(0xD0, 0x88, 0x22);
     p.setPen(QPen(QColor(0x7A, 0x4C, 0x10), 1));
     p.setBrush(vertical(r, top, bottom));
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
@@ -588,7 +645,10 @@ void face(QPainter& p, const Control& c, State s)
     switch (c.face) {
     case Face::Tool: {
         const double radius = 7;
-        plate(p, r.adjusted(1, 1, -1, -2), radius, hover, down, down ? kAmberDark : hover ? alpha(kAmber, 170) : QColor(0x17, 0x18, 0x1B));
+        plate(p, r.adjusted(1, 1, -1, -2), radius, hover, down,
+              down    ? kAmberDark
+              : hover ? alpha(kAmber, 170)
+                      : QColor(0x17, 0x18, 0x1B));
         glyph(p, c.glyph, r.adjusted(1, 1, -1, -2).translated(press), glyphColour);
         if (c.label)
             drawLabel(p, r.adjusted(6, 1, -6, -2).translated(press), c.label, c.glyph, glyphColour, 13);
@@ -663,8 +723,9 @@ void face(QPainter& p, const Control& c, State s)
         p.setPen(QPen(QColor(0, 0, 0, 80), 1));
         p.setBrush(vertical(knob, QColor(0xF4, 0xF1, 0xEA), QColor(0xB4, 0xB8, 0xBF)));
         p.drawEllipse(knob);
-        const QRectF textArea = on ? QRectF(track.left() + 6, track.top(), track.width() - k - 12, track.height())
-                                   : QRectF(knob.right() + 4, track.top(), track.right() - knob.right() - 10, track.height());
+        const QRectF textArea =
+            on ? QRectF(track.left() + 6, track.top(), track.width() - k - 12, track.height())
+               : QRectF(knob.right() + 4, track.top(), track.right() - knob.right() - 10, track.height());
         textCentred(p, textArea, on ? QStringLiteral("3D") : QStringLiteral("2D"), font(13, true),
                     on ? kGraphiteDark : (hover ? kAmber : kLight));
         break;
@@ -745,12 +806,14 @@ QImage mainBase()
     p.setRenderHint(QPainter::Antialiasing);
     const QPainterPath outline = polygonPath(kMainOutline);
     p.setClipPath(outline);
-    p.fillRect(image.rect(), vertical(QRectF(0, 0, kMainW, kMainH), QColor(0x32, 0x34, 0x39), QColor(0x20, 0x22, 0x25)));
+    p.fillRect(image.rect(),
+               vertical(QRectF(0, 0, kMainW, kMainH), QColor(0x32, 0x34, 0x39), QColor(0x20, 0x22, 0x25)));
     // brushed metal: faint alternating lines
     for (int y = 0; y < kMainH; y += 2)
         p.fillRect(QRect(0, y, kMainW, 1), QColor(255, 255, 255, (y / 2) % 3 == 0 ? 5 : 2));
     // header band with its amber rule
-    p.fillRect(QRect(0, 0, kMainW, 88), vertical(QRectF(0, 0, kMainW, 88), QColor(0x40, 0x43, 0x49), QColor(0x2A, 0x2C, 0x31)));
+    p.fillRect(QRect(0, 0, kMainW, 88),
+               vertical(QRectF(0, 0, kMainW, 88), QColor(0x40, 0x43, 0x49), QColor(0x2A, 0x2C, 0x31)));
     QLinearGradient rule(0, 0, kMainW, 0);
     rule.setColorAt(0, alpha(kAmber, 0));
     rule.setColorAt(0.15, kAmber);
@@ -926,7 +989,8 @@ QImage readerScreen()
     smallHeader(p, QString());
     // toolbar group separators
     for (int x : {60, 174, 297})
-        p.fillRect(QRect(x, 52, 1, 26), QColor(0, 0, 0, 90)), p.fillRect(QRect(x + 1, 52, 1, 26), QColor(255, 255, 255, 22));
+        p.fillRect(QRect(x, 52, 1, 26), QColor(0, 0, 0, 90)),
+            p.fillRect(QRect(x + 1, 52, 1, 26), QColor(255, 255, 255, 22));
     text(p, 470, 57, QStringLiteral("Папка:"), font(12, true), kSteel);
     well(p, QRect(524, 54, 180, 22), Qt::white, 2);
     well(p, kDocumentPanel, Qt::white, 2);
@@ -974,7 +1038,8 @@ QImage thesaurusWindow()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(image.rect(), vertical(QRectF(0, 0, 560, 450), QColor(0x32, 0x34, 0x39), QColor(0x20, 0x22, 0x25)));
-    p.fillRect(QRect(0, 0, 560, 44), vertical(QRectF(0, 0, 560, 44), QColor(0x40, 0x43, 0x49), QColor(0x2C, 0x2E, 0x33)));
+    p.fillRect(QRect(0, 0, 560, 44),
+               vertical(QRectF(0, 0, 560, 44), QColor(0x40, 0x43, 0x49), QColor(0x2C, 0x2E, 0x33)));
     p.fillRect(QRect(0, 42, 560, 2), kAmber);
     mark(p, QPointF(24, 22), 22);
     text(p, 44, 10, QStringLiteral("Тезаурус"), font(17, true), kLight);
@@ -1132,7 +1197,8 @@ QImage icon(int size)
 
 // ---------------------------------------------------------------------------------------------
 
-class Writer {
+class Writer
+{
 public:
     explicit Writer(QString folder) : m_folder(std::move(folder)) {}
 
@@ -1203,13 +1269,18 @@ int main(int argc, char** argv)
     surfaces[Surface::PopupMenu] = popupMenu();
 
     Writer writer(out);
-    const std::pair<Surface, const char*> backgrounds[] = {
-        {Surface::Start, "bg1_start.bmp"},         {Surface::Reader, "bg2_reader.bmp"},
-        {Surface::Media, "bg3_media.bmp"},         {Surface::Service, "bg4_service.bmp"},
-        {Surface::Thesaurus, "tz1_bg.bmp"},        {Surface::DialogMessage, "dlg1_message.bmp"},
-        {Surface::DialogFind, "dlg2_find.bmp"},    {Surface::DialogNoPrinter, "dlg3_noprinter.bmp"},
-        {Surface::DialogDefaultPrinter, "dlg4_printer.bmp"}, {Surface::About, "about_bg.bmp"},
-        {Surface::PopupList, "pop_bg.bmp"},        {Surface::PopupMenu, "pop_menu_bg.bmp"}};
+    const std::pair<Surface, const char*> backgrounds[] = {{Surface::Start, "bg1_start.bmp"},
+                                                           {Surface::Reader, "bg2_reader.bmp"},
+                                                           {Surface::Media, "bg3_media.bmp"},
+                                                           {Surface::Service, "bg4_service.bmp"},
+                                                           {Surface::Thesaurus, "tz1_bg.bmp"},
+                                                           {Surface::DialogMessage, "dlg1_message.bmp"},
+                                                           {Surface::DialogFind, "dlg2_find.bmp"},
+                                                           {Surface::DialogNoPrinter, "dlg3_noprinter.bmp"},
+                                                           {Surface::DialogDefaultPrinter, "dlg4_printer.bmp"},
+                                                           {Surface::About, "about_bg.bmp"},
+                                                           {Surface::PopupList, "pop_bg.bmp"},
+                                                           {Surface::PopupMenu, "pop_menu_bg.bmp"}};
     for (const auto& [surface, name] : backgrounds)
         writer.bmp(QLatin1String(name), surfaces[surface]);
 

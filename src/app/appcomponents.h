@@ -19,8 +19,7 @@ class AppComponents final : public MiscHooks
 {
 public:
     // engine gives the web engine's parts when the panes are first needed.
-    AppComponents(TMainForm& form, AppContext& context, const SkinScript& script,
-                  std::function<EngineParts*()> engine);
+    AppComponents(TMainForm& form, AppContext& context, const SkinScript& script, std::function<EngineParts*()> engine);
     ~AppComponents() override;
 
     TextsController& texts() { return *m_texts; }

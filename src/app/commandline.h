@@ -10,21 +10,22 @@
 
 struct CommandLine
 {
-    enum class Mode {
+    enum class Mode
+    {
         Skinned,   // no parameter
         Thesaurus, // "/t" anywhere
         Plain,     // any other parameter: an enlarged picture, or with "/h" a help page
     };
 
     Mode mode = Mode::Skinned;
-    QString argument;   // the file a copy shows
-    bool copyFlag = false; // "/h" in a plain copy, "/t" in a thesaurus copy
+    QString argument;       // the file a copy shows
+    bool copyFlag = false;  // "/h" in a plain copy, "/t" in a thesaurus copy
     QStringList parameters; // what is left after the "--" options
 
-    QString contentFolder; // --content DIR
-    QString screenshot;    // --screenshot FILE.png
+    QString contentFolder;   // --content DIR
+    QString screenshot;      // --screenshot FILE.png
     int screenshotAfter = 0; // --after MS
-    QStringList commands;  // --command CMD, repeatable
+    QStringList commands;    // --command CMD, repeatable
     bool version = false;
     bool help = false;
     QString error; // bad usage, for one line on standard error

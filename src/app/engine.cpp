@@ -17,7 +17,7 @@ QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbo
 
 EngineParts* LoadEngine()
 {
-    static EngineParts* parts = [] () -> EngineParts* {
+    static EngineParts* parts = []() -> EngineParts* {
         using Entry = EngineParts* (*)();
         const auto entry = reinterpret_cast<Entry>(ResolveEngineEntry(
             QCoreApplication::applicationDirPath() + QStringLiteral("/libvelbrook-engine"), kEnginePartsSymbol));

@@ -13,8 +13,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -159,7 +159,8 @@ void TPlainWindow::askDrawn()
                                       if (self)
                                           self->drawnAnswered(drawn);
                                       else
-                                          qCDebug(lcApp) << "plain window: an answer about the frame came after the window";
+                                          qCDebug(lcApp)
+                                              << "plain window: an answer about the frame came after the window";
                                   });
 }
 

@@ -5,11 +5,11 @@
 #include "appcomponents.h"
 #include "appcontext.h"
 #include "contenterror.h"
+#include "engine.h"
 #include "instancelock.h"
 #include "mainform.h"
 #include "pathresolver.h"
 #include "picturecache.h"
-#include "engine.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -20,8 +20,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QPixmap>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
@@ -80,8 +80,7 @@ void publish(WindowEndpoint& endpoint, QWidget& window)
 }
 
 // Writes the window into a picture once it has painted, then quits.
-template <typename Window>
-void scheduleScreenshot(Window& form, const CommandLine& commandLine)
+template <typename Window> void scheduleScreenshot(Window& form, const CommandLine& commandLine)
 {
     if (commandLine.screenshot.isEmpty())
         return;
@@ -107,7 +106,8 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
         return 1;
     const QString kel = context.values.programDir + QStringLiteral("Kel.dhl");
     if (!context.disk.fileExists(kel)) {
-        printError(QStringLiteral("%1 holds no Kel.dhl: not a content folder (see --help)").arg(context.values.programDir));
+        printError(
+            QStringLiteral("%1 holds no Kel.dhl: not a content folder (see --help)").arg(context.values.programDir));
         return 1;
     }
     try {

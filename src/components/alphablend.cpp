@@ -29,8 +29,7 @@ int bytesPerPixel(QImage::Format format)
 
 // One row of bytes. Written as plain arithmetic on rows that do not overlap so the compiler
 // can vectorise it; in C++20 a right shift of a negative value is an arithmetic shift.
-void blendRow(uchar* __restrict out, const uchar* __restrict f, const uchar* __restrict t, qsizetype count,
-              int alpha)
+void blendRow(uchar* __restrict out, const uchar* __restrict f, const uchar* __restrict t, qsizetype count, int alpha)
 {
     for (qsizetype i = 0; i < count; ++i)
         out[i] = uchar(f[i] + ((alpha * (int(t[i]) - int(f[i]))) >> 8));

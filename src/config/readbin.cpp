@@ -156,9 +156,8 @@ void ContainerWriter::add(const QString& name, const QByteArray& data)
 QByteArray ContainerWriter::build() const
 {
     if (m_entries.size() > kMaxEntries)
-        throw ContentError(QStringLiteral("a container holds at most %1 entries, not %2")
-                               .arg(kMaxEntries)
-                               .arg(m_entries.size()));
+        throw ContentError(
+            QStringLiteral("a container holds at most %1 entries, not %2").arg(kMaxEntries).arg(m_entries.size()));
 
     QList<QByteArray> names;
     qint64 directorySize = 2;

@@ -39,7 +39,8 @@ QString ParseValue(const QString& line, qsizetype position);
 // Each part is read one character past the decimal text of the previous one, as the original did.
 int ParseColor(const QString& line, qsizetype position);
 
-enum class FontStyle {
+enum class FontStyle
+{
     Bold = 1,
     Italic = 2,
     Underline = 4,

@@ -25,13 +25,14 @@ struct PackFolder
 
 struct PackEntry
 {
-    enum Type : quint32 {
+    enum Type : quint32
+    {
         File = 1,
         Folder = 2,
     };
 
-    QByteArray name;     // as stored: normalised, code page 1251, at most 64 bytes
-    quint32 offset = 0;  // file: offset of its stored bytes in the data area; folder: its PackFolder
+    QByteArray name;    // as stored: normalised, code page 1251, at most 64 bytes
+    quint32 offset = 0; // file: offset of its stored bytes in the data area; folder: its PackFolder
     quint32 storedSize = 0;
     quint32 size = 0;
     quint32 type = 0;
@@ -66,7 +67,8 @@ public:
     // not a readable file.
     int LoadPackEntry(int index, QBuffer& stream) const;
 
-    enum class Load {
+    enum class Load
+    {
         Loaded,
         NotAFile,
         Corrupt, // does not unpack to its size, claims a size no deflate stream can reach, or
@@ -104,7 +106,7 @@ private:
     QString m_error;
     bool m_open = false;
     QFile m_file;
-    QByteArray m_fileBytes;       // when the file could not be mapped
+    QByteArray m_fileBytes;        // when the file could not be mapped
     const uchar* m_data = nullptr; // the whole pack file
     qint64 m_dataSize = 0;
     qint64 m_dataAreaStart = 0;

@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QtEndian>
 
@@ -29,8 +29,8 @@ QByteArray deflateIfSmaller(const QByteArray& data, int level)
         return data;
     uLongf capacity = compressBound(uLong(data.size()));
     QByteArray packed(qsizetype(capacity), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &capacity,
-                  reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level) != Z_OK)
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &capacity, reinterpret_cast<const Bytef*>(data.constData()),
+                  uLong(data.size()), level) != Z_OK)
         return data;
     if (qsizetype(capacity) >= data.size())
         return data;
@@ -111,7 +111,8 @@ void PackWriter::addFile(const QString& path, const QByteArray& data)
     Node& folder = folderAt(components);
     auto& child = folder.children[storedName(name)];
     if (child)
-        throw ContentError(QStringLiteral("\"%1\" and \"%2\" have the same name in the pack").arg(child->displayName, path));
+        throw ContentError(
+            QStringLiteral("\"%1\" and \"%2\" have the same name in the pack").arg(child->displayName, path));
     child = std::make_unique<Node>();
     child->displayName = path;
     child->folder = false;

@@ -1,9 +1,6 @@
 #include "appcontext.h"
 
-AppContext::AppContext(const StartupValues& startup)
-    : values(startup), disk(startup.programDrive), pack(disk)
-{
-}
+AppContext::AppContext(const StartupValues& startup) : values(startup), disk(startup.programDrive), pack(disk) {}
 
 AppContext::~AppContext() = default;
 

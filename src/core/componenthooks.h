@@ -15,7 +15,7 @@ class HtmlPanesHooks
 public:
     virtual ~HtmlPanesHooks() = default;
     virtual void showHtmlElement(int number, const QString& page) = 0;
-    virtual void showScreenPane() = 0; // after every screen change
+    virtual void showScreenPane() = 0;              // after every screen change
     virtual void showPage(const QString& file) = 0; // in the current pane
     virtual QString currentFile() const = 0;
     virtual void scrollToTop() = 0;

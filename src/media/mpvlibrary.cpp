@@ -25,8 +25,7 @@ const MpvLibrary* MpvLibrary::Get()
                               resolve(api.terminateDestroy, "mpv_terminate_destroy") &&
                               resolve(api.setOptionString, "mpv_set_option_string") &&
                               resolve(api.setWakeupCallback, "mpv_set_wakeup_callback") &&
-                              resolve(api.waitEvent, "mpv_wait_event") &&
-                              resolve(api.commandRet, "mpv_command_ret") &&
+                              resolve(api.waitEvent, "mpv_wait_event") && resolve(api.commandRet, "mpv_command_ret") &&
                               resolve(api.freeNodeContents, "mpv_free_node_contents");
         return complete ? &api : nullptr;
     }();

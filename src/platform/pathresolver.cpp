@@ -43,9 +43,9 @@ QString PathResolver::matchInFolder(const QString& folder, const QString& compon
         Listing listing;
         listing.modified = modified;
         // Sorted, so that when two names differ only in case the same one wins every time.
-        const QStringList names = QDir(folderInfo.filePath())
-                                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                                 QDir::Name);
+        const QStringList names =
+            QDir(folderInfo.filePath())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         for (const QString& name : names) {
             const QString folded = name.toCaseFolded();
             if (!listing.byFoldedName.contains(folded))

@@ -1,6 +1,7 @@
 #pragma once
 
-// The logging category of the code pages, the content paths, the single-copy lock, the settings and the directory of windows: "velbrook.platform".
+// The logging category of the code pages, the content paths, the single-copy lock, the settings and the directory of
+// windows: "velbrook.platform".
 
 #include <QLoggingCategory>
 

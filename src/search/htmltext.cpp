@@ -28,9 +28,9 @@ const QHash<QString, char32_t>& namedEntities()
 // Tags that format text without ending a word: "<b>дви</b>гатель" is one word.
 bool isInlineTag(QStringView name)
 {
-    static const QStringList inlineTags{u"a"_qs,    u"b"_qs,    u"i"_qs,      u"u"_qs,  u"s"_qs,
-                                        u"em"_qs,   u"strong"_qs, u"span"_qs, u"font"_qs, u"small"_qs,
-                                        u"big"_qs,  u"tt"_qs,   u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
+    static const QStringList inlineTags{u"a"_qs,   u"b"_qs,      u"i"_qs,      u"u"_qs,    u"s"_qs,
+                                        u"em"_qs,  u"strong"_qs, u"span"_qs,   u"font"_qs, u"small"_qs,
+                                        u"big"_qs, u"tt"_qs,     u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
     return inlineTags.contains(name);
 }
 

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-enum class IndexMessage {
+enum class IndexMessage
+{
     None,
     IndexFilesMissing,   // keywords.idx, index.idx or files.idx does not exist
     KeywordsUnreadable,  // keywords.idx exists but cannot be opened

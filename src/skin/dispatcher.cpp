@@ -6,12 +6,12 @@
 #include "appcontext.h"
 #include "clicksound.h"
 #include "commandmatch.h"
-#include "runtarget.h"
-#include "shortcuts.h"
-#include "skinlog.h"
 #include "hotarea.h"
+#include "runtarget.h"
 #include "settingskeys.h"
 #include "settingsstore.h"
+#include "shortcuts.h"
+#include "skinlog.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -124,14 +124,14 @@ void TMainForm::restoreSwitchStates()
         for (int i = 0; i < s.switchone.size(); ++i) {
             s.switchone[i].hover = false;
             if (s.switchone[i].store)
-                s.switchone[i].state = store.readBool(SettingsKeys::SingleSwitch(screen, i))
-                                           .value_or(s.switchone[i].state);
+                s.switchone[i].state =
+                    store.readBool(SettingsKeys::SingleSwitch(screen, i)).value_or(s.switchone[i].state);
         }
         for (int i = 0; i < s.switchgrp.size(); ++i) {
             s.switchgrp[i].hover = false;
             if (s.switchgrp[i].store)
-                s.switchgrp[i].state = store.readBool(SettingsKeys::GroupSwitch(screen, i))
-                                           .value_or(s.switchgrp[i].state);
+                s.switchgrp[i].state =
+                    store.readBool(SettingsKeys::GroupSwitch(screen, i)).value_or(s.switchgrp[i].state);
         }
     }
 }

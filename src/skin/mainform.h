@@ -32,7 +32,8 @@ class TSuperTimer;
 
 // Where a command came from: a push button, a single switch or a group switch of the current
 // screen, by index; keys, popups and other copies pass a button and index 0.
-enum class CommandSource {
+enum class CommandSource
+{
     Button = 0,
     SingleSwitch = 1,
     GroupSwitch = 2,
@@ -178,7 +179,7 @@ private:
     bool m_closing = false;
     int m_exitButton = -1;
     QImage m_background;
-    QRegion m_outline; // the script's window outline, empty for none
+    QRegion m_outline;   // the script's window outline, empty for none
     QSize m_outlineSize; // the window size m_outline was made for
 
     QList<ScreenElement> m_elements; // the buttons, then the single switches, then the group switches

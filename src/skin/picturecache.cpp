@@ -74,8 +74,7 @@ QImage PictureCache::Decode(const QByteArray& bytes, const PictureLimits& limits
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-PictureCache::PictureCache(const TReadBin& container, PictureLimits limits)
-    : m_container(container), m_limits(limits)
+PictureCache::PictureCache(const TReadBin& container, PictureLimits limits) : m_container(container), m_limits(limits)
 {
 }
 
@@ -120,9 +119,9 @@ bool PictureCache::reserve(qint64 bytes)
     }
     if (!m_budgetWarned) {
         m_budgetWarned = true;
-        qCWarning(lcSkin).noquote()
-            << QStringLiteral("the pictures of one screen need more than %1 MiB; the rest are left out")
-                   .arg(m_limits.budget / (1024 * 1024));
+        qCWarning(lcSkin).noquote() << QStringLiteral(
+                                           "the pictures of one screen need more than %1 MiB; the rest are left out")
+                                           .arg(m_limits.budget / (1024 * 1024));
     }
     return false;
 }

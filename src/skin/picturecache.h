@@ -6,8 +6,8 @@
 // a budget of decoded bytes. A refused picture is an empty one, as a missing picture is, and
 // leaves one line in the velbrook.skin category.
 
-#include <QImage>
 #include <QHash>
+#include <QImage>
 #include <QSet>
 #include <QString>
 

@@ -388,8 +388,8 @@ void TMainForm::pointerRelease(QPoint at)
         const ElementPlace place = placeOf(element);
         const bool button = element.kind == ElementKind::Button;
         const RBtn b = button ? screenRecord().buttons.value(element.record) : RBtn();
-        const ElementStep step = PointerReleaseStep(element.kind, stateOf(element), hits(place, at),
-                                                    !button || ReleaseFadesBack(b.go));
+        const ElementStep step =
+            PointerReleaseStep(element.kind, stateOf(element), hits(place, at), !button || ReleaseFadesBack(b.go));
         setState(element, step.state);
         const bool runs = step.command == ElementCommand::Go;
         if (runs && b.go.startsWith(QLatin1String("screen2")) && media && media->videoExists() &&

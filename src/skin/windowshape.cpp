@@ -111,15 +111,23 @@ QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComp
     // Where the edge a-b meets the vertical line x, or the horizontal line y (a and b lie on
     // either side of it, so the divisor is not 0).
     const auto atX = [](double x) {
-        return [x](OutlinePoint a, OutlinePoint b) { return OutlinePoint{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+        return [x](OutlinePoint a, OutlinePoint b) {
+            return OutlinePoint{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+        };
     };
     const auto atY = [](double y) {
-        return [y](OutlinePoint a, OutlinePoint b) { return OutlinePoint{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
+        return [y](OutlinePoint a, OutlinePoint b) {
+            return OutlinePoint{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+        };
     };
-    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.x >= left; }, atX(left));
-    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.x <= right; }, atX(right));
-    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.y >= top; }, atY(top));
-    polygon = clipOutline(polygon, [&](OutlinePoint p) { return p.y <= bottom; }, atY(bottom));
+    polygon = clipOutline(
+        polygon, [&](OutlinePoint p) { return p.x >= left; }, atX(left));
+    polygon = clipOutline(
+        polygon, [&](OutlinePoint p) { return p.x <= right; }, atX(right));
+    polygon = clipOutline(
+        polygon, [&](OutlinePoint p) { return p.y >= top; }, atY(top));
+    polygon = clipOutline(
+        polygon, [&](OutlinePoint p) { return p.y <= bottom; }, atY(bottom));
 
     QPolygon points;
     points.reserve(polygon.size());

@@ -50,7 +50,8 @@ QString PathFieldText(const QString& text)
     if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('/')))
         return text; // a folder of this disk already, as the user wrote it
     QString folder = folderOf(trimmed);
-    if ((trimmed.endsWith(QLatin1Char('/')) || trimmed.endsWith(QLatin1Char('\\'))) && !folder.endsWith(QLatin1Char('/')))
+    if ((trimmed.endsWith(QLatin1Char('/')) || trimmed.endsWith(QLatin1Char('\\'))) &&
+        !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
 }

@@ -24,9 +24,8 @@ TreesController::TreesController(AppContext& context, QWidget* panel)
         setTreeWidth(x);
         reportTreeArea();
     });
-    QObject::connect(m_splitter, &TreeSplitter::released, m_splitter, [this] {
-        m_context.settings.writeInt(SettingsKeys::TreeWidth, m_width);
-    });
+    QObject::connect(m_splitter, &TreeSplitter::released, m_splitter,
+                     [this] { m_context.settings.writeInt(SettingsKeys::TreeWidth, m_width); });
     const int width = m_context.settings.readInt(SettingsKeys::TreeWidth).value_or(TTreeViews::kGeometry.width());
     setTreeWidth(width);
 }

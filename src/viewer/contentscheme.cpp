@@ -93,8 +93,8 @@ void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 void ContentOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
     const QString scheme = info.requestUrl().scheme();
-    if (scheme != QLatin1String(kContentScheme) && scheme != QLatin1String("data") &&
-        scheme != QLatin1String("qrc") && scheme != QLatin1String("about")) {
+    if (scheme != QLatin1String(kContentScheme) && scheme != QLatin1String("data") && scheme != QLatin1String("qrc") &&
+        scheme != QLatin1String("about")) {
         qCDebug(lcViewer) << "request blocked, it leaves the content:" << info.requestUrl().toString();
         info.block(true);
     }

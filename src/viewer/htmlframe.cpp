@@ -179,8 +179,9 @@ void THtmlFrame::linkClicked(Viewer& viewer, const LinkClick& click)
 {
     if (!click.document.isEmpty())
         viewer.activeFile = click.document;
-    const bool handled = m_links.HandleLinkClick(
-        click, viewer.archiveMode, currentFile(), [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
+    const bool handled =
+        m_links.HandleLinkClick(click, viewer.archiveMode, currentFile(),
+                                [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
     // A link the engine follows is visited as well.
     if (!handled && !click.link.isEmpty())
         markVisited(viewer, LinkFullPath(click.document, click.link).toLower());
@@ -472,7 +473,8 @@ bool THtmlFrame::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers shifts = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const Qt::KeyboardModifiers shifts =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (key->key() == Qt::Key_Insert && shifts == Qt::ControlModifier) {
             copySelection();
             return true;

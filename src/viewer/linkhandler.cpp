@@ -237,8 +237,9 @@ void TLinkHandler::CopyPageFiles(const QString& currentFile)
     bool complete = true;
     for (const QString& path : std::as_const(files)) {
         const QString relative = path.mid(pageFolder.size());
-        const bool copied = path.endsWith(QLatin1Char('/')) ? QDir().mkpath(m_context.disk.resolveForWrite(folder + relative))
-                                                            : copyFile(path, folder + relative);
+        const bool copied = path.endsWith(QLatin1Char('/'))
+                                ? QDir().mkpath(m_context.disk.resolveForWrite(folder + relative))
+                                : copyFile(path, folder + relative);
         if (!copied) {
             qCDebug(lcViewer) << "copyhtml: cannot copy" << path << "to" << folder + relative;
             complete = false;

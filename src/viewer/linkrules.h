@@ -8,16 +8,17 @@
 
 #include <QString>
 
-enum class LinkRule {
-    NewCopy,     // target "_blank": an enlarged picture in a copy of the program
-    Shell,       // web and mail addresses
-    Print,       // "printhtml:"
-    CopyFile,    // "copy:"
-    CopyList,    // "copylist:"
-    FileAction,  // a file that is not a page or picture: save, list, play or open it
-    ShowPage,    // a member of an archive listing, or a page written with a drive letter
-    FollowSync,  // a page: the engine loads it, the contents tree follows
-    Follow,      // everything else the engine follows by itself
+enum class LinkRule
+{
+    NewCopy,    // target "_blank": an enlarged picture in a copy of the program
+    Shell,      // web and mail addresses
+    Print,      // "printhtml:"
+    CopyFile,   // "copy:"
+    CopyList,   // "copylist:"
+    FileAction, // a file that is not a page or picture: save, list, play or open it
+    ShowPage,   // a member of an archive listing, or a page written with a drive letter
+    FollowSync, // a page: the engine loads it, the contents tree follows
+    Follow,     // everything else the engine follows by itself
 };
 
 // True when the engine must not follow the link itself.

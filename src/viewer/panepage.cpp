@@ -167,7 +167,7 @@ void PanePage::report(const QJsonObject& report)
     } else if (kind == QLatin1String("pointer")) {
         const QString object = report.value(QStringLiteral("object")).toString();
         PointerObject pointer;
-        pointer.kind = object == QLatin1String("picture") ? PointerObject::Picture
+        pointer.kind = object == QLatin1String("picture")   ? PointerObject::Picture
                        : object == QLatin1String("control") ? PointerObject::Control
                                                             : PointerObject::None;
         pointer.title = report.value(QStringLiteral("title")).toString();

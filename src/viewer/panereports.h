@@ -20,7 +20,12 @@ struct LinkClick
 // What the pointer is over in a page; reported when that changes.
 struct PointerObject
 {
-    enum Kind { None, Picture, Control };
+    enum Kind
+    {
+        None,
+        Picture,
+        Control
+    };
     Kind kind = None;
     QString title; // a picture's title
     QString id;    // the same while the pointer stays on one object of a page

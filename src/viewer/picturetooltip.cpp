@@ -20,8 +20,8 @@ void PictureTooltip::pointerMoved(const PointerObject& object)
     m_pointer = object;
     if (m_pointer.kind == PointerObject::None) {
         m_lastPicture.clear();
-    } else if (m_pointer.kind == PointerObject::Picture && !m_pointer.title.isEmpty() && m_pointer.id != m_lastPicture &&
-               !m_timer.isActive()) {
+    } else if (m_pointer.kind == PointerObject::Picture && !m_pointer.title.isEmpty() &&
+               m_pointer.id != m_lastPicture && !m_timer.isActive()) {
         m_ticks = 0;
         m_timer.start();
     }
@@ -51,7 +51,8 @@ void PictureTooltip::tick()
     }
     if (!m_hint) {
         m_hint = new QLabel(nullptr, Qt::ToolTip);
-        m_hint->setStyleSheet(QStringLiteral("QLabel { background: #FFFFE1; color: black; border: 1px solid gray; padding: 2px; }"));
+        m_hint->setStyleSheet(
+            QStringLiteral("QLabel { background: #FFFFE1; color: black; border: 1px solid gray; padding: 2px; }"));
         m_hint->setWordWrap(true);
         m_hint->setTextFormat(Qt::PlainText);
         m_hint->setMaximumWidth(300);

@@ -35,7 +35,6 @@ public:
     bool ticking() const { return m_timer.isActive(); }
 
 private:
-
     PointerObject m_pointer;
     QString m_lastPicture;
     QTimer m_timer;

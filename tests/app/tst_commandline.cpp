@@ -22,14 +22,22 @@ private Q_SLOTS:
         using M = CommandLine::Mode;
         using R = RunMode;
         QTest::newRow("nothing") << QStringList{} << M::Skinned << QString() << false << R::Skinned;
-        QTest::newRow("port options only") << QStringList{"--content", "/cd", "--after", "5"} << M::Skinned << QString() << false << R::Skinned;
-        QTest::newRow("picture") << QStringList{"/cd/images/a.jpg"} << M::Plain << "/cd/images/a.jpg" << false << R::PlainCopy;
-        QTest::newRow("help page") << QStringList{"/cd/help.htm", "/h"} << M::Plain << "/cd/help.htm" << true << R::HelpCopy;
-        QTest::newRow("thesaurus last") << QStringList{"/cd/t/a.htm#x", "/t"} << M::Thesaurus << "/cd/t/a.htm#x" << true << R::Thesaurus;
-        QTest::newRow("/t inside a path") << QStringList{"/cd/t/a.htm"} << M::Plain << "/cd/t/a.htm" << false << R::PlainCopy;
-        QTest::newRow("/h inside a path") << QStringList{"/home/tom/pic.gif"} << M::Plain << "/home/tom/pic.gif" << false << R::PlainCopy;
-        QTest::newRow("markers in one quoted word") << QStringList{"\"/tmp/b.htm /T\""} << M::Thesaurus << "/tmp/b.htm" << true << R::Thesaurus;
-        QTest::newRow("quoted") << QStringList{"\"/cd/my page.htm\""} << M::Plain << "/cd/my page.htm" << false << R::PlainCopy;
+        QTest::newRow("port options only")
+            << QStringList{"--content", "/cd", "--after", "5"} << M::Skinned << QString() << false << R::Skinned;
+        QTest::newRow("picture") << QStringList{"/cd/images/a.jpg"} << M::Plain << "/cd/images/a.jpg" << false
+                                 << R::PlainCopy;
+        QTest::newRow("help page") << QStringList{"/cd/help.htm", "/h"} << M::Plain << "/cd/help.htm" << true
+                                   << R::HelpCopy;
+        QTest::newRow("thesaurus last") << QStringList{"/cd/t/a.htm#x", "/t"} << M::Thesaurus << "/cd/t/a.htm#x" << true
+                                        << R::Thesaurus;
+        QTest::newRow("/t inside a path")
+            << QStringList{"/cd/t/a.htm"} << M::Plain << "/cd/t/a.htm" << false << R::PlainCopy;
+        QTest::newRow("/h inside a path")
+            << QStringList{"/home/tom/pic.gif"} << M::Plain << "/home/tom/pic.gif" << false << R::PlainCopy;
+        QTest::newRow("markers in one quoted word")
+            << QStringList{"\"/tmp/b.htm /T\""} << M::Thesaurus << "/tmp/b.htm" << true << R::Thesaurus;
+        QTest::newRow("quoted") << QStringList{"\"/cd/my page.htm\""} << M::Plain << "/cd/my page.htm" << false
+                                << R::PlainCopy;
     }
 
     void modeAndArgument()
@@ -49,9 +57,9 @@ private Q_SLOTS:
 
     void portOptions()
     {
-        const CommandLine line = CommandLine::Parse({"velbrook", "--content", "build/demo", "--command", "2",
-                                                     "--command", "html1=a.htm", "--screenshot", "s.png", "--after",
-                                                     "3000"});
+        const CommandLine line =
+            CommandLine::Parse({"velbrook", "--content", "build/demo", "--command", "2", "--command", "html1=a.htm",
+                                "--screenshot", "s.png", "--after", "3000"});
         QCOMPARE(line.contentFolder, QStringLiteral("build/demo"));
         QCOMPARE(line.commands, (QStringList{"2", "html1=a.htm"}));
         QCOMPARE(line.screenshot, QStringLiteral("s.png"));

@@ -89,7 +89,10 @@ private Q_SLOTS:
         }
         QVERIFY(walked > 20);
         const QString shot = m_runtime.filePath("walk.png");
-        arguments << "--command" << "2" << "--screenshot" << shot << "--after" << "1000";
+        arguments << "--command"
+                  << "2"
+                  << "--screenshot" << shot << "--after"
+                  << "1000";
 
         QProcess reader;
         reader.setProcessEnvironment(environment());
@@ -108,8 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("help") << QStringLiteral(u"Помощь") << QStringList{"dop\\pomosh.htm#topic13", "/h"};
-        QTest::newRow("enlarged picture") << QStringLiteral(u"Увеличенная картинка")
-                                          << QStringList{QStringLiteral(VELBROOK_DEMO_DIR) + "/images/dvigatel-big.jpg"};
+        QTest::newRow("enlarged picture")
+            << QStringLiteral(u"Увеличенная картинка")
+            << QStringList{QStringLiteral(VELBROOK_DEMO_DIR) + "/images/dvigatel-big.jpg"};
     }
 
     void copiesOpenAndClose()

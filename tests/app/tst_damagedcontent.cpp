@@ -52,8 +52,8 @@ private Q_SLOTS:
 
     void oneLineScript_saysThereIsNoScreen()
     {
-        const Run run = start({{"Struct.cfs", EncodeScript({"title=одна строка"})},
-                               {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)}});
+        const Run run = start(
+            {{"Struct.cfs", EncodeScript({"title=одна строка"})}, {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)}});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.errors.size(), 1);
         QVERIFY(run.errors.first().contains("declares no screen"));
@@ -117,8 +117,9 @@ private Q_SLOTS:
                                {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.screenshot);
-        QCOMPARE(run.errors,
-                 QStringList{"velbrook: Struct.cfs: line 7: screen number 0 is outside 1..256; the element is dropped"});
+        QCOMPARE(
+            run.errors,
+            QStringList{"velbrook: Struct.cfs: line 7: screen number 0 is outside 1..256; the element is dropped"});
     }
 
     void goodContent_startsWithoutAWord()

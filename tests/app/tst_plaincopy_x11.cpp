@@ -46,7 +46,14 @@ QByteArray bigJpeg()
 }
 
 // When a round closes its window.
-enum class CloseAt { AtOnce, LoadStarted, LoadFinished, Painted, LongAfterPainted };
+enum class CloseAt
+{
+    AtOnce,
+    LoadStarted,
+    LoadFinished,
+    Painted,
+    LongAfterPainted
+};
 
 CloseAt closeAt(int round)
 {
@@ -125,7 +132,8 @@ private Q_SLOTS:
             const bool help = round % 2 == 1;
             QStringList arguments{"--content", m_root};
             if (help)
-                arguments << m_root + "help.htm" << "/h";
+                arguments << m_root + "help.htm"
+                          << "/h";
             else
                 arguments << m_root + (round % 4 == 0 ? "images/big.jpg" : "images/disk.jpg");
             const QString caption = help ? QStringLiteral(u"Помощь") : QStringLiteral(u"Увеличенная картинка");

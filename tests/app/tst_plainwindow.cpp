@@ -4,9 +4,9 @@
 #include "appcontext.h"
 #include "contentscheme.h"
 #include "packwriter.h"
+#include "pagescript.h"
 #include "plainwindow.h"
 #include "testfiles.h"
-#include "pagescript.h"
 #include "testpictures.h"
 
 #include <QApplication>
@@ -75,27 +75,27 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("workArea");
         QTest::addColumn<QRect>("expected");
         const QRect wide(0, 0, 1920, 1080);
-        QTest::newRow("scheme picture at its fixed size") << "/cd/pics/scheme.bmp" << QSize(300, 200) << wide
-                                                          << QRect(40, 30, 780, 550);
-        QTest::newRow("other scheme, any case, '\\' path") << "d:\\pics\\Scheme_LUX.BMP" << QSize(300, 200) << wide
-                                                           << QRect(40, 30, 780, 550);
-        QTest::newRow("name only ending in scheme.bmp") << "/cd/myscheme.bmp" << QSize(300, 200) << wide
-                                                        << QRect(40, 30, 345, 290);
+        QTest::newRow("scheme picture at its fixed size")
+            << "/cd/pics/scheme.bmp" << QSize(300, 200) << wide << QRect(40, 30, 780, 550);
+        QTest::newRow("other scheme, any case, '\\' path")
+            << "d:\\pics\\Scheme_LUX.BMP" << QSize(300, 200) << wide << QRect(40, 30, 780, 550);
+        QTest::newRow("name only ending in scheme.bmp")
+            << "/cd/myscheme.bmp" << QSize(300, 200) << wide << QRect(40, 30, 345, 290);
         QTest::newRow("gif picture") << "/cd/pics/a.gif" << QSize(300, 200) << wide << QRect(40, 30, 345, 290);
         QTest::newRow("upper-case JPEG") << "/cd/A.JPEG" << QSize(100, 50) << wide << QRect(40, 30, 145, 140);
         QTest::newRow("jpg") << "/cd/a.jpg" << QSize(10, 10) << wide << QRect(40, 30, 55, 100);
         QTest::newRow("unreadable picture") << "/cd/gone.gif" << QSize() << wide << QRect(40, 30, 640, 480);
         QTest::newRow("page keeps the default") << "/cd/help.htm" << QSize() << wide << QRect(40, 30, 640, 480);
-        QTest::newRow("png is not one of the pictures") << "/cd/a.png" << QSize(100, 50) << wide
-                                                        << QRect(40, 30, 640, 480);
-        QTest::newRow("too wide: left 0") << "/cd/a.bmp" << QSize(1000, 100) << QRect(0, 0, 1024, 768)
-                                          << QRect(0, 30, 1045, 190);
+        QTest::newRow("png is not one of the pictures")
+            << "/cd/a.png" << QSize(100, 50) << wide << QRect(40, 30, 640, 480);
+        QTest::newRow("too wide: left 0")
+            << "/cd/a.bmp" << QSize(1000, 100) << QRect(0, 0, 1024, 768) << QRect(0, 30, 1045, 190);
         QTest::newRow("too tall: top 0") << "/cd/a.bmp" << QSize(100, 700) << QRect(0, 0, 1024, 768)
                                          << QRect(40, 0, 145, 790);
-        QTest::newRow("scheme on a small screen") << "/cd/scheme.bmp" << QSize() << QRect(0, 0, 800, 600)
-                                                  << QRect(0, 30, 780, 550);
-        QTest::newRow("right edge on the border stays") << "/cd/a.bmp" << QSize(915, 100) << QRect(0, 0, 1000, 800)
-                                                        << QRect(40, 30, 960, 190);
+        QTest::newRow("scheme on a small screen")
+            << "/cd/scheme.bmp" << QSize() << QRect(0, 0, 800, 600) << QRect(0, 30, 780, 550);
+        QTest::newRow("right edge on the border stays")
+            << "/cd/a.bmp" << QSize(915, 100) << QRect(0, 0, 1000, 800) << QRect(40, 30, 960, 190);
         QTest::newRow("too large both ways") << "/cd/a.gif" << QSize(2000, 1500) << wide << QRect(0, 0, 2045, 1590);
     }
 

@@ -109,17 +109,18 @@ private Q_SLOTS:
     {
         panes()->showPage(m_context->values.programDir + "serial.htm");
         waitForTitle(u"Серийный номер"_qs);
-        const QString chosen = evaluate(QStringLiteral("(() => { const s = document.querySelector('select[name=serial]');"
-                                                       " s.selectedIndex = s.options.length - 1;"
-                                                       " return s.options[s.selectedIndex].text; })()"))
-                                   .toString();
+        const QString chosen =
+            evaluate(QStringLiteral("(() => { const s = document.querySelector('select[name=serial]');"
+                                    " s.selectedIndex = s.options.length - 1;"
+                                    " return s.options[s.selectedIndex].text; })()"))
+                .toString();
         QVERIFY(!chosen.isEmpty());
         QGuiApplication::clipboard()->clear();
         clickLink(QStringLiteral("a[href='copylist:serial']"));
         QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), chosen, 10000);
         // The status line blinks the message.
-        QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel),
-                                  u"Серийный номер скопирован"_qs, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel), u"Серийный номер скопирован"_qs,
+                                  5000);
         QCOMPARE(panes()->currentView()->title(), u"Серийный номер"_qs);
     }
 
@@ -173,10 +174,10 @@ private:
 
     void waitForTitle(const QString& title)
     {
-        QTRY_COMPARE_WITH_TIMEOUT(panes() && panes()->currentView() ? panes()->currentView()->title() : QString(), title,
-                                  30000);
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("complete"),
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(panes() && panes()->currentView() ? panes()->currentView()->title() : QString(),
+                                  title, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(),
+                                  QStringLiteral("complete"), 10000);
     }
 
     QString focusedCaption()
@@ -200,8 +201,9 @@ private:
     void clickLink(const QString& selector)
     {
         const QVariantList box =
-            evaluate(QStringLiteral("(() => { const a = document.querySelector(\"%1\"); a.scrollIntoView({block: 'center'});"
-                                    " const r = a.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+            evaluate(QStringLiteral(
+                         "(() => { const a = document.querySelector(\"%1\"); a.scrollIntoView({block: 'center'});"
+                         " const r = a.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()")
                          .arg(selector))
                 .toList();
         QCOMPARE(box.size(), 2);

@@ -42,10 +42,7 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_content.isValid() && m_runtime.isValid());
-    }
+    void initTestCase() { QVERIFY(m_content.isValid() && m_runtime.isValid()); }
 
     void firstScreenPane_showsAtStart()
     {
@@ -101,8 +98,8 @@ private:
             env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
             env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
             program.setProcessEnvironment(env);
-            program.start(QStringLiteral(VELBROOK_APP), {"--content", m_content.path(), "--screenshot", shot, "--after",
-                                                         QString::number(after)});
+            program.start(QStringLiteral(VELBROOK_APP),
+                          {"--content", m_content.path(), "--screenshot", shot, "--after", QString::number(after)});
             if (!program.waitForFinished(after + 60000)) {
                 program.kill();
                 program.waitForFinished();

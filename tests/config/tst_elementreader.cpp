@@ -92,8 +92,8 @@ private Q_SLOTS:
         const ProgramFolders folders{QStringLiteral("/cd/"), QStringLiteral("/cd/book/")};
         const QStringList lines{"bgsounddef=[a.mp3;", "b.mp3];next=7", "other"};
         ElementReader reader(lines);
-        QVERIFY(reader.read(std::array{ListKey(QStringLiteral("bgsounddef"), songs, folders),
-                                       IntKey(QStringLiteral("next"), after)}));
+        QVERIFY(reader.read(
+            std::array{ListKey(QStringLiteral("bgsounddef"), songs, folders), IntKey(QStringLiteral("next"), after)}));
         QCOMPARE(songs, (QStringList{"/cd/book/a.mp3", "", "/cd/book/b.mp3"}));
         QCOMPARE(after, 7);
         QCOMPARE(reader.line(), 2);

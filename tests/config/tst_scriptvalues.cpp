@@ -116,8 +116,7 @@ private Q_SLOTS:
     {
         int line = 0;
         const QStringList lines{"vertexmain=[0,0;100, 0", "100,50;-5,50]"};
-        QCOMPARE(ParseVertexRegion(lines, line, m_folders),
-                 (QList<QPoint>{{0, 0}, {100, 0}, {100, 50}, {-5, 50}}));
+        QCOMPARE(ParseVertexRegion(lines, line, m_folders), (QList<QPoint>{{0, 0}, {100, 0}, {100, 50}, {-5, 50}}));
 
         QStringList many{QStringLiteral("[") + QStringList(2500, QStringLiteral("1,2")).join(QLatin1Char(';')) +
                          QStringLiteral("]")};
@@ -134,16 +133,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expanded");
-        QTest::newRow("cd marker") << "<cd>video\\a.avi" << "/cd/video/a.avi";
-        QTest::newRow("plain word") << "play" << "play";
-        QTest::newRow("number") << "2" << "2";
-        QTest::newRow("drive path") << "c:\\a.txt" << "c:/a.txt";
-        QTest::newRow("absolute") << "/usr/share/x.htm" << "/usr/share/x.htm";
-        QTest::newRow("web address") << "http://example.org/a.htm" << "http://example.org/a.htm";
-        QTest::newRow("relative file") << "glava1.htm" << "/cd/book/glava1.htm";
-        QTest::newRow("relative folder") << "html\\glava1.htm" << "/cd/book/html/glava1.htm";
-        QTest::newRow("prefix before =") << "html1=html\\a.htm" << "html1=/cd/book/html/a.htm";
-        QTest::newRow("up a folder") << "..\\data\\x.htm" << "/cd/data/x.htm";
+        QTest::newRow("cd marker") << "<cd>video\\a.avi"
+                                   << "/cd/video/a.avi";
+        QTest::newRow("plain word") << "play"
+                                    << "play";
+        QTest::newRow("number") << "2"
+                                << "2";
+        QTest::newRow("drive path") << "c:\\a.txt"
+                                    << "c:/a.txt";
+        QTest::newRow("absolute") << "/usr/share/x.htm"
+                                  << "/usr/share/x.htm";
+        QTest::newRow("web address") << "http://example.org/a.htm"
+                                     << "http://example.org/a.htm";
+        QTest::newRow("relative file") << "glava1.htm"
+                                       << "/cd/book/glava1.htm";
+        QTest::newRow("relative folder") << "html\\glava1.htm"
+                                         << "/cd/book/html/glava1.htm";
+        QTest::newRow("prefix before =") << "html1=html\\a.htm"
+                                         << "html1=/cd/book/html/a.htm";
+        QTest::newRow("up a folder") << "..\\data\\x.htm"
+                                     << "/cd/data/x.htm";
     }
 
     void expandPath()
@@ -158,16 +167,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("relative");
         QTest::addColumn<QString>("combined");
-        QTest::newRow("dots dropped at the root limit") << "d:\\run\\" << "..\\data\\x.htm" << "d:/run/data/x.htm";
-        QTest::newRow("dots climb below it") << "c:\\books\\run\\" << "..\\data\\x.htm" << "c:/books/data/x.htm";
-        QTest::newRow("drive root") << "d:\\" << "a\\..\\..\\b.htm" << "d:/b.htm";
-        QTest::newRow("no trailing separator") << "d:\\run" << "x.htm" << "d:/run/x.htm";
-        QTest::newRow("leading separator starts at the limit") << "c:\\books\\run\\" << "\\x.htm"
-                                                              << "c:/books/x.htm";
-        QTest::newRow("unix base") << "/media/cd/book/" << "../../x.htm" << "/media/x.htm";
-        QTest::newRow("unix root") << "/" << "../x.htm" << "/x.htm";
-        QTest::newRow("relative base") << "book" << "a\\..\\x.htm" << "book/x.htm";
-        QTest::newRow("dots in the relative base") << "a/b" << "../../x" << "a/x";
+        QTest::newRow("dots dropped at the root limit") << "d:\\run\\"
+                                                        << "..\\data\\x.htm"
+                                                        << "d:/run/data/x.htm";
+        QTest::newRow("dots climb below it") << "c:\\books\\run\\"
+                                             << "..\\data\\x.htm"
+                                             << "c:/books/data/x.htm";
+        QTest::newRow("drive root") << "d:\\"
+                                    << "a\\..\\..\\b.htm"
+                                    << "d:/b.htm";
+        QTest::newRow("no trailing separator") << "d:\\run"
+                                               << "x.htm"
+                                               << "d:/run/x.htm";
+        QTest::newRow("leading separator starts at the limit") << "c:\\books\\run\\"
+                                                               << "\\x.htm"
+                                                               << "c:/books/x.htm";
+        QTest::newRow("unix base") << "/media/cd/book/"
+                                   << "../../x.htm"
+                                   << "/media/x.htm";
+        QTest::newRow("unix root") << "/"
+                                   << "../x.htm"
+                                   << "/x.htm";
+        QTest::newRow("relative base") << "book"
+                                       << "a\\..\\x.htm"
+                                       << "book/x.htm";
+        QTest::newRow("dots in the relative base") << "a/b"
+                                                   << "../../x"
+                                                   << "a/x";
     }
 
     void combinePath()
@@ -183,11 +209,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("arg");
         QTest::addColumn<QString>("target");
-        QTest::newRow("page and pane") << "html=page.htm=2" << "/cd/book/page.htm" << "2";
-        QTest::newRow("argument only") << "html1=glava1.htm" << "/cd/book/glava1.htm" << "";
-        QTest::newRow("no =") << "exit" << "" << "";
-        QTest::newRow("word argument") << "tree=tree1" << "tree1" << "";
-        QTest::newRow("three =") << "a=b=c.htm=d" << "b=/cd/book/c.htm" << "d";
+        QTest::newRow("page and pane") << "html=page.htm=2"
+                                       << "/cd/book/page.htm"
+                                       << "2";
+        QTest::newRow("argument only") << "html1=glava1.htm"
+                                       << "/cd/book/glava1.htm"
+                                       << "";
+        QTest::newRow("no =") << "exit"
+                              << ""
+                              << "";
+        QTest::newRow("word argument") << "tree=tree1"
+                                       << "tree1"
+                                       << "";
+        QTest::newRow("three =") << "a=b=c.htm=d"
+                                 << "b=/cd/book/c.htm"
+                                 << "d";
     }
 
     void commandArgAndTarget()
@@ -211,10 +247,10 @@ private Q_SLOTS:
         const PathResolver resolver;
         QCOMPARE(FindFiles(resolver, root, {QStringLiteral("*.ttf")}, false, false),
                  (QStringList{root + "a.TTF", root + "b.ttf"}));
-        QCOMPARE(FindFiles(resolver, root, {QStringLiteral("*.ttf"), QStringLiteral("*.txt")}, true, true),
-                 (QStringList{root, root + "a.TTF", root + "b.ttf", root + "c.txt", root + "other/",
-                              root + "other/x.ttf", root + "sub/", root + "sub/z.ttf", root + "sub/deep/",
-                              root + "sub/deep/y.ttf"}));
+        QCOMPARE(
+            FindFiles(resolver, root, {QStringLiteral("*.ttf"), QStringLiteral("*.txt")}, true, true),
+            (QStringList{root, root + "a.TTF", root + "b.ttf", root + "c.txt", root + "other/", root + "other/x.ttf",
+                         root + "sub/", root + "sub/z.ttf", root + "sub/deep/", root + "sub/deep/y.ttf"}));
         QCOMPARE(FindFiles(resolver, root + "SUB", {QStringLiteral("*.*")}, false, false),
                  (QStringList{root + "sub/z.ttf"}));
         QCOMPARE(FindFiles(resolver, QString(), {QStringLiteral("*.*")}, true, true), QStringList());

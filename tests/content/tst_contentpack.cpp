@@ -73,14 +73,15 @@ private Q_SLOTS:
         QCOMPARE(read(pack, m_root + QStringLiteral(u"HTML/рисунки/СХЕМА.GIF")), picture);
         QCOMPARE(read(pack, m_root + "KEYWORDS.IDX"), QByteArray());
 
-        const PackEntry& stored = pack.entries()[pack.FindPackEntry(m_root + QStringLiteral(u"html/рисунки/схема.gif"))];
+        const PackEntry& stored =
+            pack.entries()[pack.FindPackEntry(m_root + QStringLiteral(u"html/рисунки/схема.gif"))];
         QCOMPARE(stored.storedSize, stored.size);
         const PackEntry& deflated = pack.entries()[pack.FindPackEntry(m_root + "html/glava1.htm")];
         QVERIFY(deflated.storedSize < deflated.size);
 
-        QCOMPARE(pack.ListPackFiles(), (QStringList{QStringLiteral("HTML/GLAVA1.HTM"),
-                                                    QStringLiteral(u"HTML/РИСУНКИ/СХЕМА.GIF"),
-                                                    QStringLiteral("KEYWORDS.IDX")}));
+        QCOMPARE(pack.ListPackFiles(),
+                 (QStringList{QStringLiteral("HTML/GLAVA1.HTM"), QStringLiteral(u"HTML/РИСУНКИ/СХЕМА.GIF"),
+                              QStringLiteral("KEYWORDS.IDX")}));
     }
 
     void lookups_data()
@@ -133,10 +134,8 @@ private Q_SLOTS:
     {
         RawPack raw;
         raw.entries = {
-            raw.storedFile("B.HTM", "second"),
-            raw.deflatedFile("A.HTM", QByteArray("first ").repeated(100)),
-            raw.storedFile("A.HTM", "shadowed"),
-            {"SUB", 0, 0, 0, 2},
+            raw.storedFile("B.HTM", "second"),    raw.deflatedFile("A.HTM", QByteArray("first ").repeated(100)),
+            raw.storedFile("A.HTM", "shadowed"),  {"SUB", 0, 0, 0, 2},
             raw.storedFile("INNER.TXT", "inner"),
         };
         raw.folders = {{4, 1}, {0, 4}};

@@ -59,16 +59,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("delimiter");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("tilde") << "~" << "word ~ page.htm" << QStringList{"word", " page.htm"};
-        QTest::newRow("empty second field") << "~" << "word~" << QStringList{"word", ""};
-        QTest::newRow("empty first field") << "~" << "~page" << QStringList{"page"};
-        QTest::newRow("doubled delimiter") << "~" << "a~~b" << QStringList{"a", "b"};
-        QTest::newRow("three numbers") << ":" << "1:2:3" << QStringList{"1", "2", "3"};
-        QTest::newRow("blanks before colon") << ":" << "1 : 2" << QStringList{"1", " 2"};
-        QTest::newRow("empty text") << ":" << "" << QStringList{};
-        QTest::newRow("no delimiter") << ":" << " 7 " << QStringList{" 7 "};
-        QTest::newRow("long delimiter") << "#:#" << "a.htm#:#Title #1" << QStringList{"a.htm", "Title #1"};
-        QTest::newRow("trailing empty after two") << ":" << "1:2:" << QStringList{"1", "2"};
+        QTest::newRow("tilde") << "~"
+                               << "word ~ page.htm" << QStringList{"word", " page.htm"};
+        QTest::newRow("empty second field") << "~"
+                                            << "word~" << QStringList{"word", ""};
+        QTest::newRow("empty first field") << "~"
+                                           << "~page" << QStringList{"page"};
+        QTest::newRow("doubled delimiter") << "~"
+                                           << "a~~b" << QStringList{"a", "b"};
+        QTest::newRow("three numbers") << ":"
+                                       << "1:2:3" << QStringList{"1", "2", "3"};
+        QTest::newRow("blanks before colon") << ":"
+                                             << "1 : 2" << QStringList{"1", " 2"};
+        QTest::newRow("empty text") << ":"
+                                    << "" << QStringList{};
+        QTest::newRow("no delimiter") << ":"
+                                      << " 7 " << QStringList{" 7 "};
+        QTest::newRow("long delimiter") << "#:#"
+                                        << "a.htm#:#Title #1" << QStringList{"a.htm", "Title #1"};
+        QTest::newRow("trailing empty after two") << ":"
+                                                  << "1:2:" << QStringList{"1", "2"};
     }
 
     void splitText()

@@ -116,8 +116,9 @@ private Q_SLOTS:
     // Every link and picture of every page leads somewhere.
     void everyPageReferenceExists()
     {
-        static const QRegularExpression reference(QStringLiteral("(?:href|src)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
-                                                  QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression reference(
+            QStringLiteral("(?:href|src)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
+            QRegularExpression::CaseInsensitiveOption);
         QStringList pages;
         for (const QString& path : m_pack->ListPackFiles())
             pages.append(kDemo + path);
@@ -161,9 +162,8 @@ private:
     {
         if (containerEntry)
             return m_container.Exists(name);
-        const QString path = QFileInfo(name).isAbsolute() || name.startsWith(QLatin1Char('/'))
-                                 ? name
-                                 : m_values.programDir + name;
+        const QString path =
+            QFileInfo(name).isAbsolute() || name.startsWith(QLatin1Char('/')) ? name : m_values.programDir + name;
         return m_pack->PackFileExists(withoutFragment(path));
     }
 

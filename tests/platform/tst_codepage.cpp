@@ -29,8 +29,7 @@ private Q_SLOTS:
         QTest::newRow("1251 capitals") << false << QByteArray("\xC0\xC1\xDF") << QStringLiteral(u"АБЯ");
         QTest::newRow("1251 small") << false << QByteArray("\xE0\xFF") << QStringLiteral(u"ая");
         QTest::newRow("1251 yo") << false << QByteArray("\xA8\xB8") << QStringLiteral(u"Ёё");
-        QTest::newRow("1251 signs") << false << QByteArray("\xB9\x96\x97\xAB\xBB\x85")
-                                    << QStringLiteral(u"№–—«»…");
+        QTest::newRow("1251 signs") << false << QByteArray("\xB9\x96\x97\xAB\xBB\x85") << QStringLiteral(u"№–—«»…");
         QTest::newRow("866 letters") << true << QByteArray("\x80\x9F\xA0\xAF\xE0\xEF") << QStringLiteral(u"АЯапря");
         QTest::newRow("866 yo and box") << true << QByteArray("\xF0\xF1\xC4\xB3") << QStringLiteral(u"Ёё─│");
         QTest::newRow("ascii") << false << QByteArray("Kel.dhl") << QStringLiteral("Kel.dhl");

@@ -25,10 +25,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("relative");
         QTest::addColumn<QString>("expected");
         QTest::newRow("exact") << QStringLiteral("Html/index.htm") << QStringLiteral("Html/index.htm");
-        QTest::newRow("backslashes and case") << QStringLiteral(u"HTML\\ГЛАВА\\page.htm")
-                                              << QStringLiteral(u"Html/Глава/Page.HTM");
-        QTest::newRow("cyrillic lower case") << QStringLiteral(u"html/глава/PAGE.htm")
-                                             << QStringLiteral(u"Html/Глава/Page.HTM");
+        QTest::newRow("backslashes and case")
+            << QStringLiteral(u"HTML\\ГЛАВА\\page.htm") << QStringLiteral(u"Html/Глава/Page.HTM");
+        QTest::newRow("cyrillic lower case")
+            << QStringLiteral(u"html/глава/PAGE.htm") << QStringLiteral(u"Html/Глава/Page.HTM");
         QTest::newRow("doubled separator") << QStringLiteral("html//INDEX.HTM") << QStringLiteral("Html/index.htm");
         QTest::newRow("folder") << QStringLiteral(u"html\\глава\\") << QStringLiteral(u"Html/Глава/");
     }
@@ -81,12 +81,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("programDir");
         QTest::addColumn<QString>("drive");
         QTest::addColumn<QString>("contentDir");
-        QTest::newRow("run below drive") << "/media/cd/run/" << "/media/cd/" << "/media/cd/";
-        QTest::newRow("any case") << "/media/cd/Book/RUN/" << "/media/cd/" << "/media/cd/Book/";
-        QTest::newRow("mount under /run") << "/run/media/u/CD/" << "/run/media/u/CD/" << "/run/media/u/CD/";
-        QTest::newRow("rerun is no run folder") << "/srv/rerun/" << "/" << "/srv/rerun/";
-        QTest::newRow("first run folder only") << "/a/run/b/run/" << "/" << "/a/b/run/";
-        QTest::newRow("no run") << "/home/u/book/" << "/" << "/home/u/book/";
+        QTest::newRow("run below drive") << "/media/cd/run/"
+                                         << "/media/cd/"
+                                         << "/media/cd/";
+        QTest::newRow("any case") << "/media/cd/Book/RUN/"
+                                  << "/media/cd/"
+                                  << "/media/cd/Book/";
+        QTest::newRow("mount under /run") << "/run/media/u/CD/"
+                                          << "/run/media/u/CD/"
+                                          << "/run/media/u/CD/";
+        QTest::newRow("rerun is no run folder") << "/srv/rerun/"
+                                                << "/"
+                                                << "/srv/rerun/";
+        QTest::newRow("first run folder only") << "/a/run/b/run/"
+                                               << "/"
+                                               << "/a/b/run/";
+        QTest::newRow("no run") << "/home/u/book/"
+                                << "/"
+                                << "/home/u/book/";
     }
 
     void contentDir_dropsTheRunFolderBelowTheDrive()

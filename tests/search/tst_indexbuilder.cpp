@@ -34,15 +34,20 @@ private Q_SLOTS:
         QTest::newRow("character references are decoded")
             << u"&laquo;Ток&raquo;&nbsp;&#1090;&#1086;&#x43A;&mdash;R&amp;D"_qs
             << QStringList{u"ток"_qs, u"ток"_qs, "r", "d"};
-        QTest::newRow("an unknown reference stays as written") << u"&nosuch; &#zz;"_qs
-                                                               << QStringList{"nosuch", "zz"};
+        QTest::newRow("an unknown reference stays as written") << u"&nosuch; &#zz;"_qs << QStringList{"nosuch", "zz"};
         QTest::newRow("a soft hyphen joins, inline tags join, block tags break")
             << u"Дви&shy;гатель <b>ре</b>мень<br>масло<p>фильтр</p>"_qs
             << QStringList{u"двигатель"_qs, u"ремень"_qs, u"масло"_qs, u"фильтр"_qs};
         QTest::newRow("hyphenated compounds give the parts and the whole")
-            << u"северо-западный ВАЗ-2107 -край- a--b"_qs
-            << QStringList{u"северо"_qs, u"западный"_qs, u"северо-западный"_qs, u"ваз"_qs, "2107", u"ваз-2107"_qs,
-                           u"край"_qs, "a", "b"};
+            << u"северо-западный ВАЗ-2107 -край- a--b"_qs << QStringList{u"северо"_qs,
+                                                                         u"западный"_qs,
+                                                                         u"северо-западный"_qs,
+                                                                         u"ваз"_qs,
+                                                                         "2107",
+                                                                         u"ваз-2107"_qs,
+                                                                         u"край"_qs,
+                                                                         "a",
+                                                                         "b"};
         QTest::newRow("digits and Latin letters are word characters")
             << u"М16, 10W40; 2,5 л"_qs << QStringList{u"м16"_qs, "10w40", "2", "5", u"л"_qs};
         QTest::newRow("a '<' that starts no tag is text") << u"a < b <3"_qs << QStringList{"a", "b", "3"};

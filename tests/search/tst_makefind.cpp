@@ -55,12 +55,12 @@ private Q_SLOTS:
         const QStringList twoCases{u"тормоз"_qs, u"Тормоз"_qs};
         const QStringList numbers{"1", "2"};
         const QStringList abc{"a.htm#:#A", "b.htm#:#B", "c.htm#:#C"};
-        QTest::newRow("any case: first line of the word") << twoCases << numbers << abc << u"ТОРМОЗ"_qs << false
-                                                          << QStringList{"a.htm"} << QStringList{"A"};
-        QTest::newRow("case-sensitive: the exact line") << twoCases << numbers << abc << u"Тормоз"_qs << true
-                                                        << QStringList{"b.htm"} << QStringList{"B"};
-        QTest::newRow("case-sensitive: no exact line") << twoCases << numbers << abc << u"ТОРМОЗ"_qs << true
-                                                       << QStringList{} << QStringList{};
+        QTest::newRow("any case: first line of the word")
+            << twoCases << numbers << abc << u"ТОРМОЗ"_qs << false << QStringList{"a.htm"} << QStringList{"A"};
+        QTest::newRow("case-sensitive: the exact line")
+            << twoCases << numbers << abc << u"Тормоз"_qs << true << QStringList{"b.htm"} << QStringList{"B"};
+        QTest::newRow("case-sensitive: no exact line")
+            << twoCases << numbers << abc << u"ТОРМОЗ"_qs << true << QStringList{} << QStringList{};
         QTest::newRow("ё and Ё are one letter in any case")
             << QStringList{u"ёлка"_qs} << QStringList{"2"} << abc << u"ЁЛКА"_qs << false << QStringList{"b.htm"}
             << QStringList{"B"};
@@ -73,9 +73,8 @@ private Q_SLOTS:
         QTest::newRow("results follow files.idx, not the number list")
             << QStringList{"x"} << QStringList{"3:1"} << abc << "x" << false << QStringList{"a.htm", "c.htm"}
             << QStringList{"A", "C"};
-        QTest::newRow("a page listed twice comes once")
-            << QStringList{"x"} << QStringList{"2 : 2:2"} << abc << "x" << false << QStringList{"b.htm"}
-            << QStringList{"B"};
+        QTest::newRow("a page listed twice comes once") << QStringList{"x"} << QStringList{"2 : 2:2"} << abc << "x"
+                                                        << false << QStringList{"b.htm"} << QStringList{"B"};
         QTest::newRow("numbers beyond files.idx and 0 are ignored")
             << QStringList{"x"} << QStringList{"7:0:2:99999999999999999999"} << abc << "x" << false
             << QStringList{"b.htm"} << QStringList{"B"};
@@ -91,8 +90,7 @@ private Q_SLOTS:
             << QStringList{"x", "y", "z"} << QStringList{"1", "2"} << abc << "z" << false << QStringList{}
             << QStringList{};
         QTest::newRow("the empty piece after the last line end is no keyword")
-            << QStringList{"x"} << QStringList{"1", "2"} << abc << QString() << false << QStringList{}
-            << QStringList{};
+            << QStringList{"x"} << QStringList{"1", "2"} << abc << QString() << false << QStringList{} << QStringList{};
         QTest::newRow("paths with '\\' come with '/'")
             << QStringList{"x"} << QStringList{"1"} << QStringList{u"html\\Глава1.htm#:#Глава 1"_qs} << "x" << false
             << QStringList{u"html/Глава1.htm"_qs} << QStringList{u"Глава 1"_qs};
@@ -180,9 +178,9 @@ private Q_SLOTS:
         QFETCH(int, message);
         QFETCH(QString, text);
         RawPack raw;
-        for (const auto& [name, lines] : {std::pair{QByteArray("KEYWORDS.IDX"), kBrakes.keywords},
-                                          std::pair{QByteArray("INDEX.IDX"), kBrakes.numbers},
-                                          std::pair{QByteArray("FILES.IDX"), kBrakes.files}}) {
+        for (const auto& [name, lines] :
+             {std::pair{QByteArray("KEYWORDS.IDX"), kBrakes.keywords},
+              std::pair{QByteArray("INDEX.IDX"), kBrakes.numbers}, std::pair{QByteArray("FILES.IDX"), kBrakes.files}}) {
             if (name == damaged) {
                 raw.entries.append({name, quint32(raw.data.size()), 4, 100, 1});
                 raw.data += "junk";

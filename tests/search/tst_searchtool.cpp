@@ -101,7 +101,8 @@ private Q_SLOTS:
         QFETCH(QString, word);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
-        WriteTestFile(m_root + "tezaurus.idx", IndexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
+        WriteTestFile(m_root + "tezaurus.idx",
+                      IndexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
         const ToolRun run = RunTool({"thesaurus", "find", m_root, word});
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(QString::fromUtf8(run.out), out);

@@ -43,8 +43,8 @@ private Q_SLOTS:
                                  u"руль~t/wheel.htm"_qs};
         QTest::newRow("lines without a page are passed over") << ragged << u"пусто"_qs << QString();
         QTest::newRow("empty word: the first line with a page") << ragged << QString() << u"t/wheel.htm"_qs;
-        QTest::newRow("a key without a page does not stop the search") << ragged << u"рулевой руль"_qs
-                                                                        << u"t/wheel.htm"_qs;
+        QTest::newRow("a key without a page does not stop the search")
+            << ragged << u"рулевой руль"_qs << u"t/wheel.htm"_qs;
         QTest::newRow("an index with no lines") << QStringList{} << QString() << QString();
     }
 

@@ -49,7 +49,12 @@ QByteArray describe(const ElementStep& step)
     return text;
 }
 
-enum class Event { Move, Press, Release };
+enum class Event
+{
+    Move,
+    Press,
+    Release
+};
 
 } // namespace
 
@@ -72,8 +77,7 @@ private Q_SLOTS:
         using K = ElementKind;
         const auto row = [](const char* name, Event event, K kind, const char* before, bool hit, const char* after,
                             bool shift = false, bool blocked = false) {
-            QTest::newRow(name) << event << kind << QByteArray(before) << hit << shift << blocked
-                                << QByteArray(after);
+            QTest::newRow(name) << event << kind << QByteArray(before) << hit << shift << blocked << QByteArray(after);
         };
         const Event move = Event::Move, press = Event::Press, release = Event::Release;
 

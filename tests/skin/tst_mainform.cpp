@@ -65,7 +65,10 @@ class RecordingPanes final : public HtmlPanesHooks
 {
 public:
     QStringList calls;
-    void showHtmlElement(int number, const QString& page) override { calls << QStringLiteral("html%1 %2").arg(number).arg(page); }
+    void showHtmlElement(int number, const QString& page) override
+    {
+        calls << QStringLiteral("html%1 %2").arg(number).arg(page);
+    }
     void showScreenPane() override {}
     void showPage(const QString& file) override { calls << "show " + file; }
     QString currentFile() const override { return {}; }
@@ -270,8 +273,10 @@ private Q_SLOTS:
             << "control" << int(Qt::Key_Up) << shift << QStringList{"prev"} << false;
         QTest::newRow("ctrl+a in a control selects the page")
             << "control" << int(Qt::Key_A) << ctrl << QStringList{"select all"} << false;
-        QTest::newRow("ctrl+p in a control prints") << "control" << int(Qt::Key_P) << ctrl << QStringList{"print"} << false;
-        QTest::newRow("a plain arrow stays the control's") << "control" << int(Qt::Key_Down) << none << QStringList{} << true;
+        QTest::newRow("ctrl+p in a control prints")
+            << "control" << int(Qt::Key_P) << ctrl << QStringList{"print"} << false;
+        QTest::newRow("a plain arrow stays the control's")
+            << "control" << int(Qt::Key_Down) << none << QStringList{} << true;
         QTest::newRow("ctrl+shift+down is not a chapter step")
             << "control" << int(Qt::Key_Down) << (shift | ctrl) << QStringList{} << true;
         QTest::newRow("a text field keeps its capitals") << "field" << int(Qt::Key_T) << shift << QStringList{} << true;
@@ -341,19 +346,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("a document with the execute bit opens") << "run=docs\\manual.pdf" << "open docs/manual.pdf";
+        QTest::newRow("a document with the execute bit opens") << "run=docs\\manual.pdf"
+                                                               << "open docs/manual.pdf";
 #ifdef Q_OS_WIN
-        QTest::newRow("a Windows program starts") << "run=soft\\setup.exe=/s" << "start soft/setup.exe /s";
+        QTest::newRow("a Windows program starts") << "run=soft\\setup.exe=/s"
+                                                  << "start soft/setup.exe /s";
 #else
         QTest::newRow("a Windows program goes to the desktop's handler") << "run=soft\\setup.exe=/s"
                                                                          << "open soft/setup.exe";
 #endif
-        QTest::newRow("a program of this system starts") << "run=soft/tool=-v" << "start soft/tool -v";
-        QTest::newRow("a script without the execute bit starts through the shell")
-            << "run=soft/install.sh" << "start /bin/sh soft/install.sh";
-        QTest::newRow("a #! text without the execute bit opens") << "run=soft/notes" << "open soft/notes";
-        QTest::newRow("an empty run does nothing") << "run=" << "";
-        QTest::newRow("a web address goes to the browser") << "run=http://example.org/a?b=c" << "open http://example.org/a?b=c";
+        QTest::newRow("a program of this system starts") << "run=soft/tool=-v"
+                                                         << "start soft/tool -v";
+        QTest::newRow("a script without the execute bit starts through the shell") << "run=soft/install.sh"
+                                                                                   << "start /bin/sh soft/install.sh";
+        QTest::newRow("a #! text without the execute bit opens") << "run=soft/notes"
+                                                                 << "open soft/notes";
+        QTest::newRow("an empty run does nothing") << "run="
+                                                   << "";
+        QTest::newRow("a web address goes to the browser") << "run=http://example.org/a?b=c"
+                                                           << "open http://example.org/a?b=c";
         QTest::newRow("a missing file is reported") << "run=soft/none.exe" << u"status Файл не найден: none.exe"_qs;
     }
 

@@ -83,15 +83,16 @@ private Q_SLOTS:
         row("no panes", Qt::Key_P, ctrl, noPanes, A::None);
         row("start screen", Qt::Key_T, shift, start, A::None);
         row("third screen", Qt::Key_A, ctrl, third, A::None);
-        row("ctrl+i without history", Qt::Key_I, ctrl,
-            with([](ShortcutContext& c) { c.hasHistory = false; }), A::None);
-        row("ctrl+f without dialogs", Qt::Key_F, ctrl,
-            with([](ShortcutContext& c) { c.hasDialogs = false; }), A::None);
+        row("ctrl+i without history", Qt::Key_I, ctrl, with([](ShortcutContext& c) { c.hasHistory = false; }), A::None);
+        row("ctrl+f without dialogs", Qt::Key_F, ctrl, with([](ShortcutContext& c) { c.hasDialogs = false; }), A::None);
 
         // Escape and F1 come before the text field and ignore the modifiers.
         row("escape", Qt::Key_Escape, none, reading(), A::Escape);
-        row("escape in a field without panes", Qt::Key_Escape, ctrl,
-            with([](ShortcutContext& c) { c.textEntry = true; c.hasPanes = false; }), A::Escape);
+        row("escape in a field without panes", Qt::Key_Escape, ctrl, with([](ShortcutContext& c) {
+                c.textEntry = true;
+                c.hasPanes = false;
+            }),
+            A::Escape);
         row("f1 on the start screen", Qt::Key_F1, none, start, A::HelpTopic, "Topic12");
         row("f1 on the reading screen in a field", Qt::Key_F1, shift, typing, A::HelpTopic, "Topic13");
         row("f1 elsewhere", Qt::Key_F1, none, third, A::None);
@@ -124,7 +125,6 @@ private Q_SLOTS:
         QVERIFY(HelpTopicForScreen(-1).isEmpty());
     }
 };
-
 
 QTEST_APPLESS_MAIN(TestShortcuts)
 #include "tst_shortcuts.moc"

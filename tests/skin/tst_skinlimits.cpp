@@ -171,35 +171,32 @@ private Q_SLOTS:
                    {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
         TMainForm& form = skin.open();
         QCOMPARE(form.hotAreas().size(), SkinScript::kMaxElementsPerScreen);
-        QCOMPARE(skin.script->problems,
-                 QStringList{"screen 1: 2500 button elements beyond the first 500 are dropped"});
+        QCOMPARE(skin.script->problems, QStringList{"screen 1: 2500 button elements beyond the first 500 are dropped"});
     }
 
     void window_numbersAtTheIntLimits_giveBoundedElements()
     {
         // vx + the picture's width and textbx - texttx overflowed (found by UBSan).
-        Skin skin({{"Struct.cfs",
-                    EncodeScript({"title=края", "_screen=fon1.bmp",
-                                  "button 1 vx=2147483647;vy=-2147483648;fn1=up.bmp;fn2=up.bmp;fn3=up.bmp",
-                                  "textcaption=Край;texttx=-2147483648;textty=-2147483648;textbx=2147483647",
-                                  "textby=2147483647;textfontsize=2147483647",
-                                  "go=x;hint=;wav=no"})},
-                   {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)},
-                   {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+        Skin skin(
+            {{"Struct.cfs", EncodeScript({"title=края", "_screen=fon1.bmp",
+                                          "button 1 vx=2147483647;vy=-2147483648;fn1=up.bmp;fn2=up.bmp;fn3=up.bmp",
+                                          "textcaption=Край;texttx=-2147483648;textty=-2147483648;textbx=2147483647",
+                                          "textby=2147483647;textfontsize=2147483647", "go=x;hint=;wav=no"})},
+             {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)},
+             {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
         TMainForm& form = skin.open();
         QCOMPARE(form.hotAreas().size(), 1);
-        QCOMPARE(form.hotAreas().first()->geometry(),
-                 QRect(kMaxSkinCoordinate, -kMaxSkinCoordinate, 40, 30));
+        QCOMPARE(form.hotAreas().first()->geometry(), QRect(kMaxSkinCoordinate, -kMaxSkinCoordinate, 40, 30));
     }
 
     void window_outlineAtTheIntLimits_opens()
     {
         // QRegion over this polygon failed with SIGFPE while the window was made.
-        Skin skin({{"Struct.cfs",
-                    EncodeScript({"title=контур",
-                                  "vertexmain=[-2147483648,-2147483648;2147483647,-2147483648;0,2147483647]",
-                                  "_screen=fon1.bmp"})},
-                   {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)}});
+        Skin skin(
+            {{"Struct.cfs",
+              EncodeScript({"title=контур", "vertexmain=[-2147483648,-2147483648;2147483647,-2147483648;0,2147483647]",
+                            "_screen=fon1.bmp"})},
+             {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)}});
         TMainForm& form = skin.open();
         QCOMPARE(skin.script->header.vertexmain.size(), 3);
         QCOMPARE(form.composedBackground().size(), QSize(200, 100));

@@ -166,8 +166,7 @@ private Q_SLOTS:
     {
         const SkinScript script = readMain({
             "button", // no number on the kind line
-            "vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
-            "button 0 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
+            "vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no", "button 0 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
             "button 9999999 vx=1;vy=1;fn1=a;fn2=b;fn3=c;go=x;hint=;wav=no",
             "button 1 vx=1;vy=1;fn1=a", // the script ends first
         });
@@ -267,10 +266,9 @@ private Q_SLOTS:
         QCOMPARE(script.screens[1].buttons.size(), SkinScript::kMaxElementsPerScreen);
         QCOMPARE(script.screens[2].buttons.size(), SkinScript::kMaxElementsPerScreen);
         QCOMPARE(script.html.size(), SkinScript::kMaxElementsPerScreen + 1); // and one of screen 1
-        QCOMPARE(script.problems,
-                 (QStringList{"screen 2: 100 _html elements beyond the first 500 are dropped",
-                              "screen 2: 100 button elements beyond the first 500 are dropped",
-                              "screen 3: 100 button elements beyond the first 500 are dropped"}));
+        QCOMPARE(script.problems, (QStringList{"screen 2: 100 _html elements beyond the first 500 are dropped",
+                                               "screen 2: 100 button elements beyond the first 500 are dropped",
+                                               "screen 3: 100 button elements beyond the first 500 are dropped"}));
     }
 
     void problems_areListedUpToALimit()

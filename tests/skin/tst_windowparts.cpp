@@ -88,16 +88,16 @@ private Q_SLOTS:
     void outline_isTheScriptsPolygonWithinTheWindow()
     {
         // A real outline: corners cut off a 780 x 600 window.
-        const QList<QPoint> vertices{{0, 32}, {18, 14}, {48, 0}, {432, 0}, {446, 14}, {762, 14}, {780, 32},
-                                     {780, 582}, {762, 600}, {18, 600}, {0, 582}};
+        const QList<QPoint> vertices{{0, 32},   {18, 14},   {48, 0},    {432, 0},  {446, 14}, {762, 14},
+                                     {780, 32}, {780, 582}, {762, 600}, {18, 600}, {0, 582}};
         QCOMPARE(OutlineRegion(vertices, QSize(781, 601)), QRegion(QPolygon(vertices), Qt::WindingFill));
     }
 
     void outline_farOutsideTheWindow_isClippedNotDistorted()
     {
         const QSize window(400, 300);
-        const QRect grown = QRect(QPoint(0, 0), window).adjusted(-kOutlineMargin, -kOutlineMargin, kOutlineMargin,
-                                                                  kOutlineMargin);
+        const QRect grown =
+            QRect(QPoint(0, 0), window).adjusted(-kOutlineMargin, -kOutlineMargin, kOutlineMargin, kOutlineMargin);
         // The edge from (60000, 0) to (0, 300) keeps its slope inside the window: (399, 297) is
         // under it, (399, 299) is not. Made whole, the region took 15 s.
         const QRegion slope = OutlineRegion({{0, 0}, {60000, 0}, {0, 300}}, window);
@@ -107,8 +107,7 @@ private Q_SLOTS:
         QVERIFY(grown.contains(slope.boundingRect()));
 
         // At the int limits QRegion failed with SIGFPE at once, or SIGSEGV after 2 GB.
-        const QRegion triangle =
-            OutlineRegion({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}}, window);
+        const QRegion triangle = OutlineRegion({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}}, window);
         QCOMPARE(triangle.boundingRect(), grown);
         QVERIFY(triangle.contains(QRect(QPoint(0, 0), window)));
         const QRegion five = OutlineRegion(

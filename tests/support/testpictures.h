@@ -56,13 +56,13 @@ inline QByteArray TestRleBitmap(QSize size, QColor color, int rowsDrawn = -1)
     put32(bmp, 40);
     put32(bmp, size.width());
     put32(bmp, size.height());
-    put16(bmp, 1);  // planes
-    put16(bmp, 8);  // bits a pixel
-    put32(bmp, 1);  // BI_RLE8
+    put16(bmp, 1); // planes
+    put16(bmp, 8); // bits a pixel
+    put32(bmp, 1); // BI_RLE8
     put32(bmp, pixels.size());
     put32(bmp, 2835);
     put32(bmp, 2835);
-    put32(bmp, 2);  // colours used
+    put32(bmp, 2); // colours used
     put32(bmp, 0);
     for (const QColor& c : {QColor(Qt::black), color}) {
         bmp.append(char(c.blue()));

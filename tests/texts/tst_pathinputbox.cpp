@@ -79,7 +79,8 @@ private Q_SLOTS:
         QTest::newRow("nothing saved") << QVariant() << QDir::homePath() + "/velbrook/";
         QTest::newRow("empty value") << QVariant(QString()) << QDir::homePath() + "/velbrook/";
         QTest::newRow("saved folder") << QVariant(QStringLiteral("/home/u/manuals")) << "/home/u/manuals";
-        QTest::newRow("saved by an older copy") << QVariant(QStringLiteral("D:\\Manuals")) << QDir::homePath() + "/Manuals";
+        QTest::newRow("saved by an older copy")
+            << QVariant(QStringLiteral("D:\\Manuals")) << QDir::homePath() + "/Manuals";
     }
 
     void startText_isSavedValueOrDefault()
@@ -180,16 +181,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("folder"); // "~" for the home folder
         QTest::addColumn<QString>("shown");
-        QTest::newRow("drive letter") << "c:\\velbrook\\" << "~/velbrook/" << "~/velbrook/";
-        QTest::newRow("drive letter, no trailing separator") << "C:\\Velbrook" << "~/Velbrook/" << "~/Velbrook";
-        QTest::newRow("drive letter with '/'") << "e:/x/y" << "~/x/y/" << "~/x/y";
-        QTest::newRow("drive only") << "d:" << "~/" << "~";
-        QTest::newRow("tilde") << "~/books" << "~/books/" << "~/books";
-        QTest::newRow("relative folder") << "books\\2024" << "~/books/2024/" << "~/books/2024";
-        QTest::newRow("absolute folder stays") << "/opt/books/" << "/opt/books/" << "/opt/books/";
-        QTest::newRow("absolute, untidy") << "/opt//books/./x" << "/opt/books/x/" << "/opt//books/./x";
-        QTest::newRow("root") << "/" << "/" << "/";
-        QTest::newRow("blank") << "   " << "" << "   ";
+        QTest::newRow("drive letter") << "c:\\velbrook\\"
+                                      << "~/velbrook/"
+                                      << "~/velbrook/";
+        QTest::newRow("drive letter, no trailing separator") << "C:\\Velbrook"
+                                                             << "~/Velbrook/"
+                                                             << "~/Velbrook";
+        QTest::newRow("drive letter with '/'") << "e:/x/y"
+                                               << "~/x/y/"
+                                               << "~/x/y";
+        QTest::newRow("drive only") << "d:"
+                                    << "~/"
+                                    << "~";
+        QTest::newRow("tilde") << "~/books"
+                               << "~/books/"
+                               << "~/books";
+        QTest::newRow("relative folder") << "books\\2024"
+                                         << "~/books/2024/"
+                                         << "~/books/2024";
+        QTest::newRow("absolute folder stays") << "/opt/books/"
+                                               << "/opt/books/"
+                                               << "/opt/books/";
+        QTest::newRow("absolute, untidy") << "/opt//books/./x"
+                                          << "/opt/books/x/"
+                                          << "/opt//books/./x";
+        QTest::newRow("root") << "/"
+                              << "/"
+                              << "/";
+        QTest::newRow("blank") << "   "
+                               << ""
+                               << "   ";
     }
 
     void folderOfAText_isTheFolderTheCopiesUse()

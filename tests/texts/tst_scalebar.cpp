@@ -3,9 +3,9 @@
 #include "readbin.h"
 #include "scalebar.h"
 
+#include "testpictures.h"
 #include <QBuffer>
 #include <QTemporaryDir>
-#include "testpictures.h"
 
 #include <QTest>
 #include <QWidget>

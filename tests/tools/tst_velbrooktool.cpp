@@ -115,9 +115,10 @@ private Q_SLOTS:
         QCOMPARE(list.exitCode, 0);
         TReadBin reader;
         reader.Open(kel);
-        QCOMPARE(QString::fromUtf8(list.out),
-                 QStringLiteral("Struct.cfs\t%1\t%2\n").arg(reader.directory()[0].offset).arg(reader.directory()[0].size) +
-                     QStringLiteral(u"Фон.bmp\t%1\t100\n").arg(reader.directory()[1].offset));
+        QCOMPARE(
+            QString::fromUtf8(list.out),
+            QStringLiteral("Struct.cfs\t%1\t%2\n").arg(reader.directory()[0].offset).arg(reader.directory()[0].size) +
+                QStringLiteral(u"Фон.bmp\t%1\t100\n").arg(reader.directory()[1].offset));
 
         const ToolRun cat = RunTool({"container", "cat", kel, u"ФОН.BMP"_qs});
         QCOMPARE(cat.exitCode, 0);
@@ -269,7 +270,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("fileBytes");
         QTest::newRow("missing container") << QStringList{"container", "list", "%none"} << QByteArray();
-        QTest::newRow("bad container") << QStringList{"container", "list", "%file"} << QByteArray("\x01\x00\xFF\xFF", 4);
+        QTest::newRow("bad container") << QStringList{"container", "list", "%file"}
+                                       << QByteArray("\x01\x00\xFF\xFF", 4);
         QTest::newRow("missing pack") << QStringList{"pack", "list", "%none"} << QByteArray();
         QTest::newRow("bad pack") << QStringList{"pack", "cat", "%file", "a"} << QByteArray(12, '\x7F');
         QTest::newRow("missing script") << QStringList{"script", "decode", "%none"} << QByteArray();
@@ -313,8 +315,8 @@ private Q_SLOTS:
 
     void paths_expandAndCombine()
     {
-        ToolRun run = RunTool({"path", "expand", "<cd>video\\a.avi", "--program-dir", "/media/cd/run", "--program-drive",
-                        "/media/cd"});
+        ToolRun run = RunTool(
+            {"path", "expand", "<cd>video\\a.avi", "--program-dir", "/media/cd/run", "--program-drive", "/media/cd"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("/media/cd/video/a.avi\n"));
         run = RunTool({"path", "expand", "html\\glava1.htm", "--program-dir", "/media/cd/run/"});

@@ -34,8 +34,8 @@ private Q_SLOTS:
                                               u"<img id=pic src='images/a.bmp'><p id=t>колодки</p></body></html>"_qs));
         writer.addFile("images/a.bmp", TestBitmap({7, 5}, Qt::red));
         writer.write(m_root + "interface.dat");
-        WriteTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") +
-                                               u"Диск"_qs.toUtf8() + "</title></head></html>");
+        WriteTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") + u"Диск"_qs.toUtf8() +
+                                               "</title></head></html>");
         m_disk = std::make_unique<PathResolver>(QStringLiteral("/"));
         m_pack = std::make_unique<ContentPack>(*m_disk);
         QVERIFY(m_pack->OpenPack(m_root + "interface.dat"));
@@ -48,9 +48,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("type");
-        QTest::newRow("page without charset") << "a.htm" << QByteArray("<p>") << QByteArray("text/html; charset=windows-1251");
-        QTest::newRow("page with charset") << "a.HTM" << QByteArray("<meta charset=\"koi8-r\">")
-                                           << QByteArray("text/html; charset=koi8-r");
+        QTest::newRow("page without charset")
+            << "a.htm" << QByteArray("<p>") << QByteArray("text/html; charset=windows-1251");
+        QTest::newRow("page with charset")
+            << "a.HTM" << QByteArray("<meta charset=\"koi8-r\">") << QByteArray("text/html; charset=koi8-r");
         QTest::newRow("text") << "a.txt" << QByteArray("x") << QByteArray("text/plain; charset=windows-1251");
         QTest::newRow("picture") << "a.JPG" << QByteArray() << QByteArray("image/jpeg");
     }

@@ -44,10 +44,14 @@ private Q_SLOTS:
         elements.append(RHTML{10, 10, 300, 200, m_root + "other.htm", 2, 2});
         THtmlFrame::Callbacks callbacks;
         callbacks.currentScreen = [this] { return m_screen; };
-        callbacks.pageChanged = [this](const QString& file, const QString& title) { m_shown << title; Q_UNUSED(file); };
-        m_frame = std::make_unique<THtmlFrame>(&m_window, m_panel, *m_context, elements,
-                                               [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
-                                               callbacks);
+        callbacks.pageChanged = [this](const QString& file, const QString& title) {
+            m_shown << title;
+            Q_UNUSED(file);
+        };
+        m_frame = std::make_unique<THtmlFrame>(
+            &m_window, m_panel, *m_context, elements,
+            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
+            callbacks);
         m_window.show();
     }
 
@@ -92,8 +96,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("title");
-        QTest::newRow("text file") << "notes/readme.txt" << "readme.txt";
-        QTest::newRow("untitled page") << "untitled.htm" << "untitled.htm";
+        QTest::newRow("text file") << "notes/readme.txt"
+                                   << "readme.txt";
+        QTest::newRow("untitled page") << "untitled.htm"
+                                       << "untitled.htm";
     }
 
     void textFileOrUntitledPage_titleIsTheFileName()

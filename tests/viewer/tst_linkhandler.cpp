@@ -55,13 +55,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("fullPath");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("relative with fragment") << "Page2.HTM#Part" << "/c/Html/Page2.HTM#Part" << ".htm#part";
-        QTest::newRow("up a folder, backslashes") << "..\\Dop\\Pusk.htm" << "/c/Dop/Pusk.htm" << ".htm";
-        QTest::newRow("fragment only") << "#top" << "/c/Html/index.htm#top" << ".htm#top";
-        QTest::newRow("drive letter") << "D:\\Soft\\Setup.exe" << "D:/Soft/Setup.exe" << ".exe";
-        QTest::newRow("absolute") << "/x/y.rar" << "/x/y.rar" << ".rar";
-        QTest::newRow("no extension") << "files/readme" << "/c/Html/files/readme" << "";
-        QTest::newRow("dot in a folder only") << "v1.2/readme" << "/c/Html/v1.2/readme" << "";
+        QTest::newRow("relative with fragment") << "Page2.HTM#Part"
+                                                << "/c/Html/Page2.HTM#Part"
+                                                << ".htm#part";
+        QTest::newRow("up a folder, backslashes") << "..\\Dop\\Pusk.htm"
+                                                  << "/c/Dop/Pusk.htm"
+                                                  << ".htm";
+        QTest::newRow("fragment only") << "#top"
+                                       << "/c/Html/index.htm#top"
+                                       << ".htm#top";
+        QTest::newRow("drive letter") << "D:\\Soft\\Setup.exe"
+                                      << "D:/Soft/Setup.exe"
+                                      << ".exe";
+        QTest::newRow("absolute") << "/x/y.rar"
+                                  << "/x/y.rar"
+                                  << ".rar";
+        QTest::newRow("no extension") << "files/readme"
+                                      << "/c/Html/files/readme"
+                                      << "";
+        QTest::newRow("dot in a folder only") << "v1.2/readme"
+                                              << "/c/Html/v1.2/readme"
+                                              << "";
     }
 
     void fullPathAndExtension()
@@ -86,13 +100,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("call");
-        QTest::newRow("web") << "HTTP://example.com/A" << "url http://example.com/A";
-        QTest::newRow("mail") << "mailto:a@b.c" << "url mailto:a@b.c";
-        QTest::newRow("print") << "printhtml:page.htm" << "print %1page.htm";
-        QTest::newRow("sound") << "snd/Beep.WAV" << "clip %1snd/Beep.WAV";
-        QTest::newRow("archive") << "files/instr.rar" << "archive %1files/Instr.rar from %1page.htm";
-        QTest::newRow("program on the authoring drive") << "D:\\soft\\setup.exe" << "program %drive%soft/setup.exe";
-        QTest::newRow("document") << "files/manual.pdf" << "url file://%1files/Manual.pdf";
+        QTest::newRow("web") << "HTTP://example.com/A"
+                             << "url http://example.com/A";
+        QTest::newRow("mail") << "mailto:a@b.c"
+                              << "url mailto:a@b.c";
+        QTest::newRow("print") << "printhtml:page.htm"
+                               << "print %1page.htm";
+        QTest::newRow("sound") << "snd/Beep.WAV"
+                               << "clip %1snd/Beep.WAV";
+        QTest::newRow("archive") << "files/instr.rar"
+                                 << "archive %1files/Instr.rar from %1page.htm";
+        QTest::newRow("program on the authoring drive") << "D:\\soft\\setup.exe"
+                                                        << "program %drive%soft/setup.exe";
+        QTest::newRow("document") << "files/manual.pdf"
+                                  << "url file://%1files/Manual.pdf";
     }
 
     void fileActions()
@@ -140,7 +161,8 @@ private Q_SLOTS:
         m_saveAnswers = {first, second};
         QVERIFY(click("files/tools.zip"));
         QVERIFY(click("files/tools.zip"));
-        QCOMPARE(m_calls, (QStringList{"save in  as Tools.zip", "save in " + m_dir.path() + "/saved/one as Tools.zip"}));
+        QCOMPARE(m_calls,
+                 (QStringList{"save in  as Tools.zip", "save in " + m_dir.path() + "/saved/one as Tools.zip"}));
         QVERIFY(QFile::exists(first));
         QVERIFY(QFile::exists(second));
 
@@ -171,7 +193,9 @@ private Q_SLOTS:
 
     void copyListLinks_putTheSelectedTextOnTheClipboard()
     {
-        LinkClick list{QString(), QStringLiteral("copylist:Serial"), m_root + "page.htm",
+        LinkClick list{QString(),
+                       QStringLiteral("copylist:Serial"),
+                       m_root + "page.htm",
                        {{"other", "no"}, {"SERIAL", "BBB-123"}}};
         QVERIFY(m_handler->HandleLinkClick(list, false, QString(), nullptr));
         QCOMPARE(m_calls, (QStringList{"clipboard BBB-123", u"status Серийный номер скопирован"_qs}));

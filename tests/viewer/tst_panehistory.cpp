@@ -41,9 +41,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<int>("index");
         const auto row = [](const char* name, const QStringList& steps, const QStringList& files,
-                            const QStringList& titles, int index) {
-            QTest::newRow(name) << steps << files << titles << index;
-        };
+                            const QStringList& titles,
+                            int index) { QTest::newRow(name) << steps << files << titles << index; };
         row("nothing loaded", {}, {}, {}, 0);
         row("new pages come first", {"a.htm", "b.htm", "c.htm"}, {"c.htm", "b.htm", "a.htm"},
             {"C.HTM", "B.HTM", "A.HTM"}, 0);
@@ -60,16 +59,16 @@ private Q_SLOTS:
         row("a new page after going back drops the entries stepped over",
             {"a.htm", "b.htm", "c.htm", "@1", "b.htm", "d.htm"}, {"d.htm", "b.htm", "a.htm"},
             {"D.HTM", "B.HTM", "A.HTM"}, 0);
-        row("a reload after going back stays there", {"a.htm", "b.htm", "@1", "a.htm", "a.htm=New"},
-            {"b.htm", "a.htm"}, {"B.HTM", "New"}, 1);
+        row("a reload after going back stays there", {"a.htm", "b.htm", "@1", "a.htm", "a.htm=New"}, {"b.htm", "a.htm"},
+            {"B.HTM", "New"}, 1);
         row("another file than the asked-for entry is new", {"a.htm", "b.htm", "@1", "c.htm"},
             {"c.htm", "b.htm", "a.htm"}, {"C.HTM", "B.HTM", "A.HTM"}, 0);
         row("an entry out of range is no entry", {"a.htm", "@5", "b.htm", "@-1", "b.htm"}, {"b.htm", "a.htm"},
             {"B.HTM", "A.HTM"}, 0);
-        row("the ask lasts one load", {"a.htm", "b.htm", "@1", "c.htm", "a.htm"},
-            {"a.htm", "c.htm", "b.htm", "a.htm"}, {"A.HTM", "C.HTM", "B.HTM", "A.HTM"}, 0);
-        row("an older file reached by a link comes again", {"a.htm", "b.htm", "a.htm"},
-            {"a.htm", "b.htm", "a.htm"}, {"A.HTM", "B.HTM", "A.HTM"}, 0);
+        row("the ask lasts one load", {"a.htm", "b.htm", "@1", "c.htm", "a.htm"}, {"a.htm", "c.htm", "b.htm", "a.htm"},
+            {"A.HTM", "C.HTM", "B.HTM", "A.HTM"}, 0);
+        row("an older file reached by a link comes again", {"a.htm", "b.htm", "a.htm"}, {"a.htm", "b.htm", "a.htm"},
+            {"A.HTM", "B.HTM", "A.HTM"}, 0);
     }
 
     void loaded_placesTheDocument()

@@ -30,7 +30,10 @@ QByteArray linkPage(const QString& title, const QStringList& links, const QByteA
     QByteArray html = "<html><head><title>" + title.toUtf8() +
                       "</title><meta charset='utf-8'></head><body style='margin:0;font-size:20px'>\n";
     for (qsizetype i = 0; i < links.size(); ++i)
-        html += QStringLiteral("<a id='l%1' style='display:block;height:40px' %2>link %1</a>\n").arg(i).arg(links[i]).toUtf8();
+        html += QStringLiteral("<a id='l%1' style='display:block;height:40px' %2>link %1</a>\n")
+                    .arg(i)
+                    .arg(links[i])
+                    .toUtf8();
     return html + more + "</body></html>";
 }
 
@@ -52,24 +55,24 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         const QString root = m_dir.path() + QStringLiteral("/content/");
         PackWriter writer;
-        writer.addFile(QStringLiteral("links.htm"),
-                       linkPage(QStringLiteral("Links"),
-                                {"href='page2.htm#part'",
-                                 "href='copylist:serial'",
-                                 "href='copy:files/tool.txt'",
-                                 "href='images/big.bmp' target='_blank'",
-                                 "href='sounds/beep.wav'",
-                                 "href='sounds/cancelled.wav' onclick='return false'"},
-                                "<select name='Serial'><option>AAA-000</option><option selected>BBB-123</option></select>"
-                                "<img id='pic' title='Двигатель' src='images/pic.bmp' style='display:block'>"));
+        writer.addFile(
+            QStringLiteral("links.htm"),
+            linkPage(QStringLiteral("Links"),
+                     {"href='page2.htm#part'", "href='copylist:serial'", "href='copy:files/tool.txt'",
+                      "href='images/big.bmp' target='_blank'", "href='sounds/beep.wav'",
+                      "href='sounds/cancelled.wav' onclick='return false'"},
+                     "<select name='Serial'><option>AAA-000</option><option selected>BBB-123</option></select>"
+                     "<img id='pic' title='Двигатель' src='images/pic.bmp' style='display:block'>"));
         writer.addFile(QStringLiteral("page2.htm"), "<html><head><title>Page two</title></head><body>"
                                                     "<div style='height:3000px'>top</div><a name='part'>part</a>"
                                                     "<div style='height:3000px'></div></body></html>");
-        writer.addFile(QStringLiteral("page3.htm"), "<html><head><title>Page three</title></head><body>3</body></html>");
+        writer.addFile(QStringLiteral("page3.htm"),
+                       "<html><head><title>Page three</title></head><body>3</body></html>");
         writer.addFile(QStringLiteral("frames.htm"), "<html><head><title>Frames</title></head>"
                                                      "<frameset cols='200,*'><frame name='menu' src='menu.htm'>"
                                                      "<frame name='main' src='page2.htm'></frameset></html>");
-        writer.addFile(QStringLiteral("menu.htm"), linkPage(QStringLiteral("Menu"), {"href='page3.htm' target='main'"}));
+        writer.addFile(QStringLiteral("menu.htm"),
+                       linkPage(QStringLiteral("Menu"), {"href='page3.htm' target='main'"}));
         writer.addFile(QStringLiteral("styled.htm"), "<html><head><title>Styled</title></head><body>"
                                                      "<p id='plain'>plain</p><p id='own' style='color:#00ff00'>own</p>"
                                                      "<a id='link' href='page4.htm'>link</a></body></html>");
@@ -143,10 +146,9 @@ private Q_SLOTS:
         const auto quoted = [](const QString& text) {
             return QStringLiteral("'%1'").arg(QString(text).replace(QLatin1String("\\"), QLatin1String("\\\\")));
         };
-        const QVariant page = evaluate(ClassifyLinkScript() +
-                                       QStringLiteral(".classify(%1, %2, %3, %4);")
-                                           .arg(quoted(target), quoted(link), archive ? "true" : "false",
-                                                quoted(document)));
+        const QVariant page = evaluate(ClassifyLinkScript() + QStringLiteral(".classify(%1, %2, %3, %4);")
+                                                                  .arg(quoted(target), quoted(link),
+                                                                       archive ? "true" : "false", quoted(document)));
         QCOMPARE(page.toBool(), LinkIsHandled(program));
         const QVariant path = evaluate(ClassifyLinkScript() +
                                        QStringLiteral(".linkFullPath(%1, %2);").arg(quoted(document), quoted(link)));
@@ -220,7 +222,7 @@ private Q_SLOTS:
     {
         PaneFonts fonts;
         fonts.name = QStringLiteral("DejaVu Serif");
-        fonts.color = 0x0000FF; // red, as Windows writes it
+        fonts.color = 0x0000FF;     // red, as Windows writes it
         fonts.linkColor = 0xFF0000; // blue
         fonts.size = 15;
         m_frame->setFonts(fonts);
@@ -241,9 +243,9 @@ private Q_SLOTS:
     {
         m_frame->showPage(m_root + "links.htm");
         waitForPage(QStringLiteral("Links"));
-        const QRect picture = rectOf(evaluate(QStringLiteral(
-            "(() => { const r = document.getElementById('pic').getBoundingClientRect();"
-            " return [r.x, r.y, r.width, r.height]; })()")));
+        const QRect picture =
+            rectOf(evaluate(QStringLiteral("(() => { const r = document.getElementById('pic').getBoundingClientRect();"
+                                           " return [r.x, r.y, r.width, r.height]; })()")));
         QVERIFY(picture.isValid());
         QWidget* surface = m_frame->currentView()->focusProxy();
         QTest::mouseMove(surface, QPoint(5, 5));
@@ -322,16 +324,18 @@ private:
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };
         services.saveFileName = [](const QString&, const QString&) { return QString(); };
         FillDesktopLinkServices(services, &m_window, *m_context); // the clipboard
-        return std::make_unique<THtmlFrame>(&m_window, m_panel, *m_context, elements,
-                                            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
-                                            callbacks, services);
+        return std::make_unique<THtmlFrame>(
+            &m_window, m_panel, *m_context, elements,
+            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); }, callbacks,
+            services);
     }
 
     void waitForPage(const QString& title)
     {
         QTRY_COMPARE_WITH_TIMEOUT(m_shown.value(m_shown.size() - 1), title, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(m_frame->currentView()->focusProxy(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("complete"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(),
+                                  QStringLiteral("complete"), 10000);
     }
 
     QVariant evaluate(const QString& script) { return RunPageScript(*m_frame->currentView()->page(), script); }

@@ -5,16 +5,17 @@
 
 #include <QString>
 
-enum class CommandKind {
+enum class CommandKind
+{
     Exit,
-    Screen,        // screenN=page: screen N, page for the contents tree
-    VideoOff,      // "2d"
-    VideoOn,       // "3d"
-    Run,           // run=file=parameters
+    Screen,   // screenN=page: screen N, page for the contents tree
+    VideoOff, // "2d"
+    VideoOn,  // "3d"
+    Run,      // run=file=parameters
     About,
     Minimize,
-    Tree1,         // shows the tree of tree2.cfs
-    Tree2,         // shows the tree of tree1.cfs
+    Tree1, // shows the tree of tree2.cfs
+    Tree2, // shows the tree of tree1.cfs
     OnTree,
     OffTree,
     HistoryBack,
@@ -23,16 +24,16 @@ enum class CommandKind {
     AddToFavorite,
     DeleteFromFavorite,
     Thesaurus,
-    ContextMenu,   // number: the popup
+    ContextMenu, // number: the popup
     Back,
     Forward,
-    Html,          // number: the pane; htmlN=page
+    Html, // number: the pane; htmlN=page
     CopyHtml,
     PrintHtml,
     TopHtml,
     NextChapter,
     PrevChapter,
-    FindNext,      // number: the find box (thesaurus copy)
+    FindNext, // number: the find box (thesaurus copy)
     FindTextAll,
     FindTextLimit,
     CaseOn,
@@ -47,11 +48,11 @@ enum class CommandKind {
     Pause,
     StepForward,
     StepBack,
-    Clip,          // clip=file=page
+    Clip, // clip=file=page
     NextPicture,
     PrevPicture,
     InstallFonts,
-    ScreenNumber,  // number: the screen index, from the command's first number
+    ScreenNumber, // number: the screen index, from the command's first number
 };
 
 struct CommandMatch

@@ -9,7 +9,8 @@
 
 #include <QString>
 
-enum class ElementKind {
+enum class ElementKind
+{
     Button,
     SingleSwitch,
     GroupSwitch,
@@ -23,7 +24,8 @@ struct ElementState
 };
 
 // Which of the element's commands runs.
-enum class ElementCommand {
+enum class ElementCommand
+{
     None,
     Go,   // a button's or group switch's command
     Up,   // a single switch turned off
@@ -32,14 +34,14 @@ enum class ElementCommand {
 
 struct ElementStep
 {
-    ElementState state;       // the element afterwards
-    int fadeFrom = -1;        // the pictures that cross-fade; -1 for none
+    ElementState state; // the element afterwards
+    int fadeFrom = -1;  // the pictures that cross-fade; -1 for none
     int fadeTo = -1;
-    bool repaint = false;     // the element is painted again from its state (group switches)
-    bool clearGroup = false;  // the other switches of its group turn off
-    bool moveAgain = false;   // the pointer's position is looked at again, as if it moved
+    bool repaint = false;    // the element is painted again from its state (group switches)
+    bool clearGroup = false; // the other switches of its group turn off
+    bool moveAgain = false;  // the pointer's position is looked at again, as if it moved
     ElementCommand command = ElementCommand::None;
-    bool stop = false;        // no later element sees this pointer event
+    bool stop = false; // no later element sees this pointer event
 
     bool fades() const { return fadeFrom >= 0; }
 };

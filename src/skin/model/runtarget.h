@@ -5,7 +5,8 @@
 
 #include <QString>
 
-enum class RunAction {
+enum class RunAction
+{
     StartProgram,     // a program of this system: started with its parameters, in its own folder
     StartShellScript, // a shell script without the execute bit: started through /bin/sh
     OpenDocument,     // anything else: opened with the desktop's handler for its kind

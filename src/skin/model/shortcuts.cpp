@@ -6,7 +6,8 @@
 
 namespace {
 
-enum class Needs {
+enum class Needs
+{
     Nothing,
     History,
     Dialogs,
@@ -14,11 +15,11 @@ enum class Needs {
 
 struct Shortcut
 {
-    bool anyModifiers;             // Escape and F1 ignore the modifiers
+    bool anyModifiers;               // Escape and F1 ignore the modifiers
     Qt::KeyboardModifiers modifiers; // otherwise exactly these
     int key;
-    int screen;    // -1: any screen
-    bool paneKey;  // needs the panes, the reading screen (or parameters), and no text field
+    int screen;   // -1: any screen
+    bool paneKey; // needs the panes, the reading screen (or parameters), and no text field
     Needs needs;
     ShortcutAction action;
     const char* argument;
@@ -94,7 +95,7 @@ QString HelpTopicForScreen(int screen)
 
 const char* ShortcutActionName(ShortcutAction action)
 {
-    static constexpr const char* names[] = {"None",       "CloseCopy", "Escape",   "HelpTopic", "RunCommand",
+    static constexpr const char* names[] = {"None",          "CloseCopy",   "Escape",    "HelpTopic", "RunCommand",
                                             "ClickSwitches", "AddFavorite", "PrintPage", "FindPage",  "SelectAll"};
     const auto index = std::size_t(action);
     return index < std::size(names) ? names[index] : "?";

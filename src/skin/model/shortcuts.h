@@ -4,10 +4,11 @@
 // what. The window looks a key up with MatchShortcut and carries the answer out; a key that
 // matches nothing goes on to the focused control.
 
-#include <Qt>
 #include <QString>
+#include <Qt>
 
-enum class ShortcutAction {
+enum class ShortcutAction
+{
     None,          // the key goes on to the focused control
     CloseCopy,     // a copy of the program closes
     Escape,        // stops a search, closes the dialog or the popups; passes on when nothing was open

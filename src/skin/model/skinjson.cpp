@@ -93,10 +93,9 @@ QJsonObject toJson(const RSwthOne& s)
     QJsonObject o = switchJson(s);
     o.insert(QStringLiteral("goup"), s.goup);
     o.insert(QStringLiteral("godown"), s.godown);
-    const std::pair<const char*, int> rect[] = {{"texttxup", s.texttxup}, {"texttyup", s.texttyup},
-                                                {"textbxup", s.textbxup}, {"textbyup", s.textbyup},
-                                                {"texttxdn", s.texttxdn}, {"texttydn", s.texttydn},
-                                                {"textbxdn", s.textbxdn}, {"textbydn", s.textbydn}};
+    const std::pair<const char*, int> rect[] = {
+        {"texttxup", s.texttxup}, {"texttyup", s.texttyup}, {"textbxup", s.textbxup}, {"textbyup", s.textbyup},
+        {"texttxdn", s.texttxdn}, {"texttydn", s.texttydn}, {"textbxdn", s.textbxdn}, {"textbydn", s.textbydn}};
     for (const auto& [name, value] : rect)
         o.insert(QLatin1String(name), value);
     return o;
@@ -116,16 +115,15 @@ QJsonObject toJson(const RSwthGrp& s)
 
 QJsonObject toJson(const RHTML& h)
 {
-    return {{"vx", h.vx}, {"vy", h.vy}, {"vw", h.vw}, {"vh", h.vh}, {"fn", h.fn}, {"number", h.number}, {"screen", h.screen}};
+    return {{"vx", h.vx}, {"vy", h.vy},         {"vw", h.vw},        {"vh", h.vh},
+            {"fn", h.fn}, {"number", h.number}, {"screen", h.screen}};
 }
 
 QJsonObject toJson(const RFindTxt& f)
 {
-    return {{"vx", f.vx},         {"vy", f.vy},
-            {"vw", f.vw},         {"vh", f.vh},
-            {"frame", f.frame},   {"nofiles", strings(f.nofiles)},
-            {"number", f.number}, {"screen", f.screen},
-            {"hint", f.hint}};
+    return {{"vx", f.vx},         {"vy", f.vy},         {"vw", f.vw},
+            {"vh", f.vh},         {"frame", f.frame},   {"nofiles", strings(f.nofiles)},
+            {"number", f.number}, {"screen", f.screen}, {"hint", f.hint}};
 }
 
 QJsonObject toJson(const RPathInput& p)
@@ -136,14 +134,14 @@ QJsonObject toJson(const RPathInput& p)
 
 QJsonObject toJson(const RClip& c)
 {
-    return {{"vx", c.vx},           {"vy", c.vy},     {"vw", c.vw},         {"vh", c.vh},
+    return {{"vx", c.vx},           {"vy", c.vy},     {"vw", c.vw},        {"vh", c.vh},
             {"bgcolor", c.bgcolor}, {"html", c.html}, {"screen", c.screen}};
 }
 
 QJsonObject toJson(const RText& t)
 {
-    return {{"vx", t.vx},       {"vy", t.vy},         {"vw", t.vw},         {"font", t.font},
-            {"size", t.size},   {"style", t.style},   {"color", t.color},   {"value", t.value},
+    return {{"vx", t.vx},         {"vy", t.vy},         {"vw", t.vw},       {"font", t.font},
+            {"size", t.size},     {"style", t.style},   {"color", t.color}, {"value", t.value},
             {"number", t.number}, {"screen", t.screen}, {"ident", t.ident}};
 }
 

@@ -42,9 +42,9 @@ struct RBtn
     QString fn1; // up, hover and down pictures: container entries
     QString fn2;
     QString fn3;
-    QString go;   // command run on click
+    QString go; // command run on click
     QString hint;
-    QString wav;  // click sound relative to the content folder; "no" for none
+    QString wav; // click sound relative to the content folder; "no" for none
 };
 
 // Single switch: toggles on each click.
@@ -195,7 +195,8 @@ struct RImage
 };
 
 // Kinds of popup list other than a numbered menu.
-enum PopupType {
+enum PopupType
+{
     PopupHistoryBack = -1,
     PopupHistoryForward = -2,
     PopupFavorite = -3,

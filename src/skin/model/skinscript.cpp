@@ -51,8 +51,8 @@ bool readElement(const QStringList& lines, int& line, const QList<ScriptKey>& ke
 
 QList<ScriptKey> buttonRequired(RBtn& b)
 {
-    return {CoordKey(key("vx"), b.vx),    CoordKey(key("vy"), b.vy),     TextKey(key("fn1"), b.fn1),
-            TextKey(key("fn2"), b.fn2), TextKey(key("fn3"), b.fn3), TextKey(key("go"), b.go),
+    return {CoordKey(key("vx"), b.vx),    CoordKey(key("vy"), b.vy),  TextKey(key("fn1"), b.fn1),
+            TextKey(key("fn2"), b.fn2),   TextKey(key("fn3"), b.fn3), TextKey(key("go"), b.go),
             TextKey(key("hint"), b.hint), TextKey(key("wav"), b.wav)};
 }
 
@@ -76,16 +76,11 @@ QList<ScriptKey> buttonCaption(RBtn& b)
 // The caption keys both switch kinds share: font, styles and colours per picture.
 template <typename Switch> QList<ScriptKey> switchCaptionFont(Switch& s)
 {
-    return {TextKey(key("textfontname"), s.textfontname),
-            FontSizeKey(key("textfontsize"), s.textfontsize),
-            FontStyleKey(key("textfontstyleup"), s.styleup),
-            FontStyleKey(key("textfontstylemvup"), s.stylemvup),
-            FontStyleKey(key("textfontstylemvdn"), s.stylemvdn),
-            FontStyleKey(key("textfontstyledn"), s.styledn),
-            ColorKey(key("textfontcolorup"), s.colorup),
-            ColorKey(key("textfontcolormvup"), s.colormvup),
-            ColorKey(key("textfontcolormvdn"), s.colormvdn),
-            ColorKey(key("textfontcolordn"), s.colordn)};
+    return {TextKey(key("textfontname"), s.textfontname),        FontSizeKey(key("textfontsize"), s.textfontsize),
+            FontStyleKey(key("textfontstyleup"), s.styleup),     FontStyleKey(key("textfontstylemvup"), s.stylemvup),
+            FontStyleKey(key("textfontstylemvdn"), s.stylemvdn), FontStyleKey(key("textfontstyledn"), s.styledn),
+            ColorKey(key("textfontcolorup"), s.colorup),         ColorKey(key("textfontcolormvup"), s.colormvup),
+            ColorKey(key("textfontcolormvdn"), s.colormvdn),     ColorKey(key("textfontcolordn"), s.colordn)};
 }
 
 // The "_popup" type: a named kind of list, or the number of a menu.
@@ -94,9 +89,9 @@ ScriptKey popupTypeKey(int& type)
     return {key("type"), [&type](const QStringList& lines, int& line, qsizetype position) {
                 const QString value = ParseValue(lines[line], ValuePosition(position, key("type")));
                 static const std::pair<const char*, int> kinds[] = {{"historyback", PopupHistoryBack},
-                                                                      {"historyforward", PopupHistoryForward},
-                                                                      {"favorite", PopupFavorite},
-                                                                      {"contexthtml", PopupContextHtml}};
+                                                                    {"historyforward", PopupHistoryForward},
+                                                                    {"favorite", PopupFavorite},
+                                                                    {"contexthtml", PopupContextHtml}};
                 for (const auto& [name, kind] : kinds) {
                     if (value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
                         type = kind;
@@ -109,9 +104,7 @@ ScriptKey popupTypeKey(int& type)
 
 } // namespace
 
-SkinScript::SkinScript(ProgramFolders folders, Variant variant) : m_folders(std::move(folders)), m_variant(variant)
-{
-}
+SkinScript::SkinScript(ProgramFolders folders, Variant variant) : m_folders(std::move(folders)), m_variant(variant) {}
 
 bool SkinScript::readButtonKeys(RBtn& button, const QStringList& lines, int& line, bool withCaption)
 {
@@ -137,11 +130,11 @@ void SkinScript::readHeader(const QStringList& scriptLines)
     const auto readHeaderButton = [&](RBtn& button, int& line, const QString& go) {
         button = RBtn();
         int at = line;
-        const bool complete =
-            readElement(lines, at, {CoordKey(key("vx"), button.vx), CoordKey(key("vy"), button.vy),
-                                    TextKey(key("fn1"), button.fn1), TextKey(key("fn2"), button.fn2),
-                                    TextKey(key("fn3"), button.fn3), TextKey(key("hint"), button.hint),
-                                    TextKey(key("wav"), button.wav)});
+        const bool complete = readElement(lines, at,
+                                          {CoordKey(key("vx"), button.vx), CoordKey(key("vy"), button.vy),
+                                           TextKey(key("fn1"), button.fn1), TextKey(key("fn2"), button.fn2),
+                                           TextKey(key("fn3"), button.fn3), TextKey(key("hint"), button.hint),
+                                           TextKey(key("wav"), button.wav)});
         button.go = go;
         line = complete ? at - 1 : int(lines.size());
         return complete;
@@ -166,10 +159,10 @@ void SkinScript::readHeader(const QStringList& scriptLines)
                 header.rolic = value("rolic", at);
             if (position("helpwin") >= 0) {
                 int at = line;
-                const bool complete = readElement(
-                    lines, at,
-                    {CoordKey(key("vw"), header.helpwinVw), CoordKey(key("vh"), header.helpwinVh),
-                     PathKey(key("fn"), header.helpwin, m_folders)});
+                const bool complete =
+                    readElement(lines, at,
+                                {CoordKey(key("vw"), header.helpwinVw), CoordKey(key("vh"), header.helpwinVh),
+                                 PathKey(key("fn"), header.helpwin, m_folders)});
                 line = complete ? at - 1 : int(lines.size());
                 if (!complete)
                     addProblem(QStringLiteral("helpwin: the script ends before its keys vw, vh, fn"));
@@ -191,8 +184,8 @@ void SkinScript::readHeader(const QStringList& scriptLines)
                 } catch (const ContentError& error) {
                     header.vertexmain.clear();
                     addProblem(QStringLiteral("vertexmain (line %1): %2; the window stays rectangular")
-                                        .arg(start + 1)
-                                        .arg(error.message()));
+                                   .arg(start + 1)
+                                   .arg(error.message()));
                 }
             }
         }
@@ -253,7 +246,8 @@ void SkinScript::readElements(const QStringList& lines)
     int line = 0;
     while (line < lines.size()) {
         QLatin1String kind;
-        const auto kinds = main ? std::span<const char* const>(kMainKinds) : std::span<const char* const>(kThesaurusKinds);
+        const auto kinds =
+            main ? std::span<const char* const>(kMainKinds) : std::span<const char* const>(kThesaurusKinds);
         for (const char* candidate : kinds) {
             if (lines[line].contains(QLatin1String(candidate))) {
                 kind = QLatin1String(candidate);
@@ -291,25 +285,21 @@ void SkinScript::readElements(const QStringList& lines)
                     s->buttons.append(b);
         } else if (kind == QLatin1String("switchone")) {
             RSwthOne s;
-            QList<ScriptKey> optional{TextKey(key("textcaptionup"), s.textcaptionup),
-                                      TextKey(key("textcaptiondn"), s.textcaptiondn),
-                                      CoordKey(key("texttxup"), s.texttxup),
-                                      CoordKey(key("texttyup"), s.texttyup),
-                                      CoordKey(key("textbxup"), s.textbxup),
-                                      CoordKey(key("textbyup"), s.textbyup),
-                                      CoordKey(key("texttxdn"), s.texttxdn),
-                                      CoordKey(key("texttydn"), s.texttydn),
-                                      CoordKey(key("textbxdn"), s.textbxdn),
-                                      CoordKey(key("textbydn"), s.textbydn)};
+            QList<ScriptKey> optional{
+                TextKey(key("textcaptionup"), s.textcaptionup), TextKey(key("textcaptiondn"), s.textcaptiondn),
+                CoordKey(key("texttxup"), s.texttxup),          CoordKey(key("texttyup"), s.texttyup),
+                CoordKey(key("textbxup"), s.textbxup),          CoordKey(key("textbyup"), s.textbyup),
+                CoordKey(key("texttxdn"), s.texttxdn),          CoordKey(key("texttydn"), s.texttydn),
+                CoordKey(key("textbxdn"), s.textbxdn),          CoordKey(key("textbydn"), s.textbydn)};
             optional += switchCaptionFont(s);
-            complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
-                                    TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3),
-                                    TextKey(key("fn4"), s.fn4), OnOffKey(key("state"), s.state),
-                                    OnOffKey(key("store"), s.store), PathKey(key("goup"), s.goup, m_folders),
-                                    PathKey(key("godown"), s.godown, m_folders), TextKey(key("hint"), s.hint),
-                                    TextKey(key("wav"), s.wav)},
-                                   optional);
+            complete =
+                readElement(lines, line,
+                            {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
+                             TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3), TextKey(key("fn4"), s.fn4),
+                             OnOffKey(key("state"), s.state), OnOffKey(key("store"), s.store),
+                             PathKey(key("goup"), s.goup, m_folders), PathKey(key("godown"), s.godown, m_folders),
+                             TextKey(key("hint"), s.hint), TextKey(key("wav"), s.wav)},
+                            optional);
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->switchone.append(s);
@@ -324,11 +314,10 @@ void SkinScript::readElements(const QStringList& lines)
             optional += switchCaptionFont(s);
             complete = readElement(lines, line,
                                    {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
-                                    TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3),
-                                    TextKey(key("fn4"), s.fn4), OnOffKey(key("state"), s.state),
-                                    OnOffKey(key("store"), s.store), CoordKey(key("group"), s.group),
-                                    PathKey(key("go"), s.go, m_folders), TextKey(key("hint"), s.hint),
-                                    TextKey(key("wav"), s.wav)},
+                                    TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3), TextKey(key("fn4"), s.fn4),
+                                    OnOffKey(key("state"), s.state), OnOffKey(key("store"), s.store),
+                                    CoordKey(key("group"), s.group), PathKey(key("go"), s.go, m_folders),
+                                    TextKey(key("hint"), s.hint), TextKey(key("wav"), s.wav)},
                                    optional);
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
@@ -393,18 +382,28 @@ void SkinScript::readElements(const QStringList& lines)
                 image.append(i);
         } else if (kind == QLatin1String("_popup")) {
             RPopupData p;
-            complete = readElement(
-                lines, line,
-                {CoordKey(key("xfon"), p.xfon), CoordKey(key("yfon"), p.yfon), TextKey(key("fnfon"), p.fnfon),
-                 CoordKey(key("xbtn"), p.xbtn), CoordKey(key("ybtn"), p.ybtn),
-                 ListKey(key("fnbtnup"), p.fnbtnup, m_folders), ListKey(key("fnbtnmove"), p.fnbtnmove, m_folders),
-                 ListKey(key("fnbtndown"), p.fnbtndown, m_folders), TextKey(key("fontup"), p.fontup),
-                 FontSizeKey(key("sizeup"), p.sizeup), TextKey(key("styleup"), p.styleup),
-                 ColorKey(key("colorup"), p.colorup), TextKey(key("fontmv"), p.fontmv),
-                 FontSizeKey(key("sizemv"), p.sizemv), TextKey(key("stylemv"), p.stylemv),
-                 ColorKey(key("colormv"), p.colormv), ListKey(key("caption"), p.caption, m_folders),
-                 ListKey(key("go"), p.go, m_folders), TextKey(key("parent"), p.parent), popupTypeKey(p.type),
-                 ListKey(key("vertex"), p.vertex, m_folders)});
+            complete = readElement(lines, line,
+                                   {CoordKey(key("xfon"), p.xfon),
+                                    CoordKey(key("yfon"), p.yfon),
+                                    TextKey(key("fnfon"), p.fnfon),
+                                    CoordKey(key("xbtn"), p.xbtn),
+                                    CoordKey(key("ybtn"), p.ybtn),
+                                    ListKey(key("fnbtnup"), p.fnbtnup, m_folders),
+                                    ListKey(key("fnbtnmove"), p.fnbtnmove, m_folders),
+                                    ListKey(key("fnbtndown"), p.fnbtndown, m_folders),
+                                    TextKey(key("fontup"), p.fontup),
+                                    FontSizeKey(key("sizeup"), p.sizeup),
+                                    TextKey(key("styleup"), p.styleup),
+                                    ColorKey(key("colorup"), p.colorup),
+                                    TextKey(key("fontmv"), p.fontmv),
+                                    FontSizeKey(key("sizemv"), p.sizemv),
+                                    TextKey(key("stylemv"), p.stylemv),
+                                    ColorKey(key("colormv"), p.colormv),
+                                    ListKey(key("caption"), p.caption, m_folders),
+                                    ListKey(key("go"), p.go, m_folders),
+                                    TextKey(key("parent"), p.parent),
+                                    popupTypeKey(p.type),
+                                    ListKey(key("vertex"), p.vertex, m_folders)});
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->popups.append(p);
@@ -412,8 +411,8 @@ void SkinScript::readElements(const QStringList& lines)
 
         if (!complete) {
             addProblem(QStringLiteral("line %1: the %2 element is not complete when the script ends; it is dropped")
-                                .arg(kindLine + 1)
-                                .arg(kind));
+                           .arg(kindLine + 1)
+                           .arg(kind));
             break;
         }
     }

@@ -11,13 +11,13 @@ struct SkinHeader
 {
     QString title; // the window title, its first letter upper-cased
     QString codec;
-    QString rolic; // start clip; empty or "no" for none
+    QString rolic;   // start clip; empty or "no" for none
     QString helpwin; // help page (expanded)
     int helpwinVw = 0;
     int helpwinVh = 0;
     QString background; // background of the start clip window
     QString icon;
-    QStringList bgsounddef; // background songs (expanded)
+    QStringList bgsounddef;   // background songs (expanded)
     QList<QPoint> vertexmain; // window outline; empty for a rectangular window
     bool hasMinimize = false;
     bool hasClose = false;
@@ -37,7 +37,8 @@ struct SkinScreen
 class SkinScript
 {
 public:
-    enum class Variant {
+    enum class Variant
+    {
         Main,      // Struct.cfs
         Thesaurus, // Tesaurus.cfs: fewer header keys and element kinds
     };
