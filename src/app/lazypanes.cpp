@@ -82,6 +82,13 @@ void LazyPanes::copyPageFiles()
         m_panes->copyPageFiles();
 }
 
+void LazyPanes::saveSettings()
+{
+    // Panes never made have nothing to keep: the stored choices stay as they are.
+    if (m_panes)
+        m_panes->saveSettings();
+}
+
 bool LazyPanes::archiveMode() const
 {
     return m_panes && m_panes->archiveMode();

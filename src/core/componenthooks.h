@@ -23,6 +23,8 @@ public:
     virtual void printCurrentPage() = 0;
     virtual void copyPageFiles() = 0;
     virtual bool archiveMode() const = 0;
+    // Keeps the reader's font and colour choices for the next run; part of the ordered end.
+    virtual void saveSettings() = 0;
     // The trees take this width at the left of the reading screen's panel; the pane the rest.
     virtual void setTreeWidth(int width) = 0;
     // Whether the pane of the current screen shows.

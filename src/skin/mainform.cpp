@@ -584,4 +584,6 @@ void TMainForm::shutdown()
     m_fonts.clear();
     if (!m_context.hasParameters())
         saveSwitchStates();
+    if (m_components.panes)
+        m_components.panes->saveSettings();
 }

@@ -69,7 +69,8 @@ public:
     void buildFirstScreen();
     // Shows the window with the opening effect.
     void showStep();
-    // The ordered end: the exit button's sound played out, fonts removed, switch states saved.
+    // The ordered end: the exit button's sound played out, fonts removed, switch states and the
+    // panes' font choices saved.
     void shutdown();
 
     void RunCommand(const QString& command, const QString& sound, bool silent,

@@ -65,6 +65,10 @@ THtmlFrame::~THtmlFrame()
     // The views go before the profile they use, which the window owns.
     for (Viewer& viewer : m_viewers)
         delete viewer.view;
+}
+
+void THtmlFrame::saveSettings()
+{
     SettingsStore& settings = m_context.settings;
     settings.writeString(SettingsKeys::FontName, m_fonts.name);
     settings.writeInt(SettingsKeys::FontColor, m_fonts.color);

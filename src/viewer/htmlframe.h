@@ -50,6 +50,7 @@ public:
     void printCurrentPage() override;
     void copyPageFiles() override;
     bool archiveMode() const override;
+    void saveSettings() override;
     void setArchiveMode(bool on);
     // The left edge of the pane on the reading screen, beside the contents tree.
     void setTreeWidth(int width) override;

@@ -77,6 +77,7 @@ public:
     void printCurrentPage() override { calls << "print"; }
     void copyPageFiles() override {}
     bool archiveMode() const override { return false; }
+    void saveSettings() override { calls << "save settings"; }
     void setTreeWidth(int) override {}
     bool currentVisible() const override { return true; }
 };
@@ -223,7 +224,11 @@ private Q_SLOTS:
     {
         click(QPoint(220, 25));
         click(QPoint(320, 75));
+        RecordingPanes panes;
+        m_form->components().panes = &panes;
         m_form->shutdown();
+        m_form->components().panes = nullptr;
+        QVERIFY(panes.calls.contains("save settings")); // the panes' fonts are kept at the ordered end
         cleanup();
         open();
         QVERIFY(m_script->screens[0].switchone[0].state);

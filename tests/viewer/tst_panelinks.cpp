@@ -295,6 +295,7 @@ private Q_SLOTS:
             expected.size = 12;
             expected.background = 0xE1FFFF;
             first->setFonts(expected);
+            first->saveSettings(); // the ordered end keeps them, not the panes going away
         }
         const std::unique_ptr<THtmlFrame> second = makeFrame();
         QCOMPARE(second->fonts().name, QStringLiteral("Times New Roman"));
