@@ -3,6 +3,8 @@
 // What the commands of velbrook-tool share: argument handling, output, and the exit codes
 // (0 done, 1 a named entry or file not found, 2 bad usage or an unreadable input).
 
+#include "printabletext.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -51,11 +53,6 @@ private:
 // Runs the verb's command from a group's table; false when the group has no such verb.
 using ToolVerb = std::pair<const char*, void (*)(ToolArgs&)>;
 bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs);
-
-// text for one line of human-readable output: control characters (newline, ESC, NUL, DEL, the C1
-// range), line and paragraph separators and lone surrogates written as escapes ("\n", "\t", "\r",
-// "\x1b", "\u2028"), so a name read from a damaged file cannot break or restyle the line.
-QString Printable(const QString& text);
 
 QByteArray ReadInputFile(const QString& path);
 void WriteOutput(const QByteArray& bytes);

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "contenterror.h"
+#include "printabletext.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,27 +15,6 @@ namespace {
 
 constexpr qint32 kMaxNameLength = 256;
 constexpr int kMaxEntries = 0xFFFF;
-
-// A name from the file for a one-line message: control characters written as \n, \t, \r or
-// \xHH, so a damaged name cannot break the line it is reported in.
-QString printableName(const QString& name)
-{
-    QString out;
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u == u'\n')
-            out += QLatin1String("\\n");
-        else if (u == u'\t')
-            out += QLatin1String("\\t");
-        else if (u == u'\r')
-            out += QLatin1String("\\r");
-        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
 
 // Reads exactly size bytes at the file's current position.
 bool readExactly(QFile& file, char* data, qint64 size)
@@ -91,7 +71,7 @@ void TReadBin::Open(const QString& fileName)
         record.name = FromCp1251(QByteArrayView(name, qstrnlen(name, nameLength)));
         if (record.offset < 0 || record.size < 0 || qint64(record.offset) + record.size > fileSize)
             throw invalid(QStringLiteral("the data of entry \"%1\" (offset %2, size %3) lies outside the file")
-                              .arg(printableName(record.name))
+                              .arg(Printable(record.name))
                               .arg(record.offset)
                               .arg(record.size));
         directory.append(std::move(record));

@@ -5,6 +5,7 @@
 #include "contentlog.h"
 #include "packformat.h"
 #include "pathresolver.h"
+#include "printabletext.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -70,27 +71,6 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
     buffer.truncate(qsizetype(size));
     out = std::move(buffer);
     return true;
-}
-
-// A name from the file for a one-line message: control characters written as \n, \t, \r or
-// \xHH, so a damaged name cannot break the line it is reported in.
-QString printableName(const QString& name)
-{
-    QString out;
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u == u'\n')
-            out += QLatin1String("\\n");
-        else if (u == u'\t')
-            out += QLatin1String("\\t");
-        else if (u == u'\r')
-            out += QLatin1String("\\r");
-        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
 }
 
 QByteArray entryName(const uchar* record)
@@ -262,13 +242,13 @@ bool ContentPack::readPack()
         entry.type = word(at + 76);
         at += kEntryRecordSize;
         if (entry.type == PackEntry::File && qint64(entry.offset) + entry.storedSize > dataAreaSize) {
-            refuse(QStringLiteral("the data of %1 lies outside the file").arg(printableName(FromCp1251(entry.name))));
+            refuse(QStringLiteral("the data of %1 lies outside the file").arg(Printable(FromCp1251(entry.name))));
             return false;
         }
         if (entry.type == PackEntry::Folder) {
             if (entry.offset >= folderCount || folderNamed[entry.offset]) {
-                refuse(QStringLiteral("the folder %1 is not a folder of its own")
-                           .arg(printableName(FromCp1251(entry.name))));
+                refuse(
+                    QStringLiteral("the folder %1 is not a folder of its own").arg(Printable(FromCp1251(entry.name))));
                 return false;
             }
             folderNamed[entry.offset] = true;

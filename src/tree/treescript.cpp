@@ -221,6 +221,12 @@ int TreeScript::findCaption(const QString& text, int focused) const
     return -1;
 }
 
+bool TreeScript::linkNamesPage(int item, const QString& page) const
+{
+    const QString key = TreePageKey(page);
+    return !key.isEmpty() && item >= 0 && item < m_items.size() && asciiLower(m_items.at(item).link.trimmed()) == key;
+}
+
 int TreeScript::findPage(const QString& page) const
 {
     const QString key = TreePageKey(page);

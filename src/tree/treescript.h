@@ -58,6 +58,8 @@ public:
     // without its fragment, against the trimmed link, ASCII letters compared without regard to
     // case. -1 when there is none or the page names no file.
     int findPage(const QString& page) const;
+    // Whether item's link matches the page as findPage compares them.
+    bool linkNamesPage(int item, const QString& page) const;
     // The first item in line order whose link equals name without regard to case; -1 when none.
     int findLink(const QString& name) const;
 

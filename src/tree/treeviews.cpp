@@ -176,7 +176,7 @@ void TTreeViews::SyncTreeWithPage(const QString& name)
     // section that shares its chapter's page, an index entry), it stays focused; the first item
     // of the page is looked for only when it does not.
     int item = focusedItem();
-    if (item < 0 || !itemNamesPage(item, page))
+    if (!tree().linkNamesPage(item, page))
         item = tree().findPage(page);
     if (item < 0)
         return;
@@ -188,19 +188,6 @@ void TTreeViews::SyncTreeWithPage(const QString& name)
     scrollTo(m_model->indexOf(item));
     if (trimmed.isEmpty())
         OpenChosenItem();
-}
-
-bool TTreeViews::itemNamesPage(int item, const QString& page) const
-{
-    const QString key = TreePageKey(page);
-    if (key.isEmpty() || item < 0 || item >= tree().items().size())
-        return false;
-    QString link = tree().items().at(item).link.trimmed();
-    for (QChar& c : link) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return link == key;
 }
 
 void TTreeViews::openStep(int item)

@@ -80,8 +80,6 @@ protected:
 private:
     void currentItemChanged(const QModelIndex& current);
     void openStep(int item);
-    // Whether item's link, as the page look-up compares links, is page's file name.
-    bool itemNamesPage(int item, const QString& page) const;
     void placeScrollBar();
 
     AppContext& m_context;

@@ -6,6 +6,7 @@
 // Needs a real X server: with DISPLAY set the copies run on the "xcb" platform; without one the
 // test is skipped (the offscreen platform hides the timing that made copies crash).
 
+#include "programenv.h"
 #include "windowdirectory.h"
 
 #include <QDir>
@@ -142,12 +143,8 @@ private Q_SLOTS:
 private:
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
+        QProcessEnvironment env = ProgramEnvironment(m_runtime.path(), QStringLiteral("xcb"));
         env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-        env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-        env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
-        env.insert("XDG_CONFIG_HOME", m_home.path() + "/config");
         env.insert("HOME", m_home.path()); // copied pages land here, not in the real home
         return env;
     }

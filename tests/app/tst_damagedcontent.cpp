@@ -3,6 +3,7 @@
 // when there is no first screen to show, instead of a black window without a title. The program
 // is run as the user runs it, on content made here.
 
+#include "programenv.h"
 #include "readbin.h"
 #include "scriptcodec.h"
 #include "testpictures.h"
@@ -157,13 +158,8 @@ private:
     Run startIn(const QString& folder)
     {
         const QString shot = m_runtime.filePath(QStringLiteral("shot%1.png").arg(++m_shots));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-        env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
-        env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
         QProcess process;
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(ProgramEnvironment(m_runtime.path()));
         process.start(QStringLiteral(VELBROOK_APP), {"--content", folder, "--screenshot", shot, "--after", "500"});
         Run run;
         if (!process.waitForFinished(60000)) {

@@ -1,6 +1,7 @@
 // One skinned copy per title: a second start of the same title leaves at once, while another
 // title runs beside it. The program is run as the user runs it.
 
+#include "programenv.h"
 #include "readbin.h"
 #include "scriptcodec.h"
 #include "testpictures.h"
@@ -80,15 +81,7 @@ private Q_SLOTS:
     }
 
 private:
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-        env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
-        env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
-        return env;
-    }
+    QProcessEnvironment environment() const { return ProgramEnvironment(m_runtime.path()); }
 
     QTemporaryDir m_first;
     QTemporaryDir m_second;

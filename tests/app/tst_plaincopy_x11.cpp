@@ -10,6 +10,7 @@
 #include "contentscheme.h"
 #include "packwriter.h"
 #include "plainwindow.h"
+#include "programenv.h"
 #include "testfiles.h"
 #include "testpictures.h"
 #include "windowdirectory.h"
@@ -164,15 +165,7 @@ private Q_SLOTS:
     }
 
 private:
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-        env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
-        env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
-        return env;
-    }
+    QProcessEnvironment environment() const { return ProgramEnvironment(m_runtime.path(), QStringLiteral("xcb")); }
 
     QTemporaryDir m_dir;
     QTemporaryDir m_runtime;

@@ -6,6 +6,7 @@
 #include "packwriter.h"
 #include "pagescript.h"
 #include "plainwindow.h"
+#include "programenv.h"
 #include "testfiles.h"
 #include "testpictures.h"
 
@@ -165,11 +166,7 @@ private Q_SLOTS:
         QFile::remove(shot);
 
         QProcess copy;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-        env.insert("VELBROOK_RUNTIME_DIR", m_content.root + "runtime");
-        env.insert("XDG_CONFIG_HOME", m_content.root + "config");
-        copy.setProcessEnvironment(env);
+        copy.setProcessEnvironment(ProgramEnvironment(m_content.root + "runtime"));
         copy.start(QStringLiteral(VELBROOK_APP),
                    {"--content", m_content.root, m_content.root + file, "--screenshot", shot});
         QVERIFY(copy.waitForFinished(60000));

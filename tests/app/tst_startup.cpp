@@ -3,6 +3,7 @@
 // into the pane) act on it. The window tests join the components by hand; this one does not.
 
 #include "packwriter.h"
+#include "programenv.h"
 #include "readbin.h"
 #include "scriptcodec.h"
 #include "testpictures.h"
@@ -92,12 +93,7 @@ private:
         for (const int after : {4000, 15000}) {
             QFile::remove(shot);
             QProcess program;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("QT_QPA_PLATFORM", "offscreen");
-            env.insert("VELBROOK_AUDIO_OUTPUT", "null");
-            env.insert("VELBROOK_RUNTIME_DIR", m_runtime.path());
-            env.insert("XDG_CONFIG_HOME", m_runtime.path() + "/config");
-            program.setProcessEnvironment(env);
+            program.setProcessEnvironment(ProgramEnvironment(m_runtime.path()));
             program.start(QStringLiteral(VELBROOK_APP),
                           {"--content", m_content.path(), "--screenshot", shot, "--after", QString::number(after)});
             if (!program.waitForFinished(after + 60000)) {

@@ -59,15 +59,8 @@ struct RawPack
             put(out, first);
             put(out, count);
         }
-        for (const RawEntry& entry : entries) {
-            QByteArray name = entry.name.left(64);
-            name.resize(64, '\0');
-            out += name;
-            put(out, entry.offset);
-            put(out, entry.storedSize);
-            put(out, entry.size);
-            put(out, entry.type);
-        }
+        for (const RawEntry& entry : entries)
+            putEntry(out, entry);
         return out;
     }
 
@@ -103,16 +96,8 @@ struct RawPack
         put(out, 0);
         put(out, 0);
         put(out, count);
-        for (quint32 i = 0; i < count; ++i) {
-            const RawEntry record = entry(i);
-            QByteArray name = record.name.left(64);
-            name.resize(64, '\0');
-            out += name;
-            put(out, record.offset);
-            put(out, record.storedSize);
-            put(out, record.size);
-            put(out, record.type);
-        }
+        for (quint32 i = 0; i < count; ++i)
+            putEntry(out, entry(i));
         return out;
     }
 
@@ -121,5 +106,17 @@ struct RawPack
         char raw[4];
         qToLittleEndian(value, raw);
         out.append(raw, 4);
+    }
+
+    // An entry record: the name in 64 bytes padded with NULs, then offset, sizes and type.
+    static void putEntry(QByteArray& out, const RawEntry& entry)
+    {
+        QByteArray name = entry.name.left(64);
+        name.resize(64, '\0');
+        out += name;
+        put(out, entry.offset);
+        put(out, entry.storedSize);
+        put(out, entry.size);
+        put(out, entry.type);
     }
 };
