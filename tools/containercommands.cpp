@@ -13,7 +13,7 @@ TReadBin openContainer(const QString& path)
     try {
         container.Open(path);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
     return container;
 }
@@ -24,7 +24,7 @@ void list(ToolArgs& args)
     const QStringList words = args.positional(1, 1);
     const TReadBin container = openContainer(words[0]);
     for (const RBin& record : container.directory())
-        WriteLine(QStringLiteral("%1\t%2\t%3").arg(Printable(record.name)).arg(record.offset).arg(record.size));
+        writeLine(QStringLiteral("%1\t%2\t%3").arg(printable(record.name)).arg(record.offset).arg(record.size));
 }
 
 void cat(ToolArgs& args)
@@ -33,11 +33,11 @@ void cat(ToolArgs& args)
     const QStringList words = args.positional(2, 2);
     const TReadBin container = openContainer(words[0]);
     if (!container.Exists(words[1]))
-        Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
+        fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
     const std::optional<QByteArray> data = container.Read(words[1]);
     if (!data)
-        Fail(ExitBadInput, QStringLiteral("cannot read entry \"%1\" of %2").arg(words[1], words[0]));
-    WriteOutput(*data);
+        fail(ExitBadInput, QStringLiteral("cannot read entry \"%1\" of %2").arg(words[1], words[0]));
+    writeOutput(*data);
 }
 
 void build(ToolArgs& args)
@@ -46,17 +46,17 @@ void build(ToolArgs& args)
     const QStringList words = args.positional(1, 0xFFFF + 1);
     ContainerWriter writer;
     for (const QString& path : words.mid(1))
-        writer.add(QFileInfo(path).fileName(), ReadInputFile(path));
+        writer.add(QFileInfo(path).fileName(), readInputFile(path));
     try {
         writer.write(words[0]);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
 }
 
 } // namespace
 
-bool RunContainerCommand(const QString& verb, ToolArgs& args)
+bool runContainerCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
+    return runVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
 }

@@ -20,10 +20,10 @@ namespace {
 struct ContentFolder
 {
     explicit ContentFolder(const QString& folder)
-        : path(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())), disk(MountPointOf(path)), pack(disk)
+        : path(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())), disk(mountPointOf(path)), pack(disk)
     {
         if (!QFileInfo(folder).isDir())
-            Fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(folder));
+            fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(folder));
         const QString packPath = disk.resolve(path + QStringLiteral("/interface.dat"));
         if (!QFileInfo(packPath).isFile())
             return;
@@ -31,11 +31,11 @@ struct ContentFolder
         try {
             valid = pack.OpenPack(packPath);
         } catch (const ContentError& error) {
-            Fail(ExitBadInput, error.message());
+            fail(ExitBadInput, error.message());
         }
         // A damaged pack is absent; the disk files still serve.
         if (!valid)
-            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(pack.errorString())));
+            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(pack.errorString())));
         pack.SetPackBase(path + QLatin1Char('/'));
     }
 
@@ -49,9 +49,9 @@ void build(ToolArgs& args)
     args.setUsage(QStringLiteral("index build FOLDER"));
     const QString folder = args.positional(1, 1)[0];
     try {
-        WriteFullTextIndex(BuildFullTextIndex(folder), folder);
+        writeFullTextIndex(buildFullTextIndex(folder), folder);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
 }
 
@@ -66,11 +66,11 @@ void findInIndex(ToolArgs& args)
     QStringList titles;
     const IndexLookup lookup = find.FindInIndex(words[1], files, titles, false);
     if (lookup.message != IndexMessage::None)
-        Fail(ExitNotFound, IndexMessageText(lookup.message));
+        fail(ExitNotFound, indexMessageText(lookup.message));
     if (!lookup)
-        Fail(ExitNotFound, QStringLiteral("the index of %1 holds no word \"%2\"").arg(words[0], words[1]));
+        fail(ExitNotFound, QStringLiteral("the index of %1 holds no word \"%2\"").arg(words[0], words[1]));
     for (qsizetype i = 0; i < files.size(); ++i)
-        WriteLine(Printable(files[i]) + QLatin1Char('\t') + Printable(titles[i]));
+        writeLine(printable(files[i]) + QLatin1Char('\t') + printable(titles[i]));
 }
 
 void findInThesaurus(ToolArgs& args)
@@ -83,20 +83,20 @@ void findInThesaurus(ToolArgs& args)
     QString page;
     const IndexLookup lookup = find.FindInThesaurus(words[1], page);
     if (lookup.message != IndexMessage::None)
-        Fail(ExitNotFound, IndexMessageText(lookup.message));
+        fail(ExitNotFound, indexMessageText(lookup.message));
     if (!lookup)
-        Fail(ExitNotFound, QStringLiteral("the thesaurus of %1 has no page for \"%2\"").arg(words[0], words[1]));
-    WriteLine(Printable(page));
+        fail(ExitNotFound, QStringLiteral("the thesaurus of %1 has no page for \"%2\"").arg(words[0], words[1]));
+    writeLine(printable(page));
 }
 
 } // namespace
 
-bool RunIndexCommand(const QString& verb, ToolArgs& args)
+bool runIndexCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"build", build}, {"find", findInIndex}});
+    return runVerb(verb, args, {{"build", build}, {"find", findInIndex}});
 }
 
-bool RunThesaurusCommand(const QString& verb, ToolArgs& args)
+bool runThesaurusCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"find", findInThesaurus}});
+    return runVerb(verb, args, {{"find", findInThesaurus}});
 }

@@ -50,36 +50,36 @@ int main(int argc, char* argv[])
 
     try {
         if (words.size() < 2)
-            Fail(ExitBadInput, QStringLiteral("usage: velbrook-tool GROUP VERB ... (see --help)"));
+            fail(ExitBadInput, QStringLiteral("usage: velbrook-tool GROUP VERB ... (see --help)"));
         const QString group = words.takeFirst();
         const QString verb = words.takeFirst();
         ToolArgs args(words, group + QLatin1Char(' ') + verb + QStringLiteral(" ... (see --help)"));
         bool known = false;
         if (group == QLatin1String("script"))
-            known = RunScriptCommand(verb, args);
+            known = runScriptCommand(verb, args);
         else if (group == QLatin1String("container"))
-            known = RunContainerCommand(verb, args);
+            known = runContainerCommand(verb, args);
         else if (group == QLatin1String("pack"))
-            known = RunPackCommand(verb, args);
+            known = runPackCommand(verb, args);
         else if (group == QLatin1String("tree"))
-            known = RunTreeCommand(verb, args);
+            known = runTreeCommand(verb, args);
         else if (group == QLatin1String("path"))
-            known = RunPathCommand(verb, args);
+            known = runPathCommand(verb, args);
         else if (group == QLatin1String("index"))
-            known = RunIndexCommand(verb, args);
+            known = runIndexCommand(verb, args);
         else if (group == QLatin1String("thesaurus"))
-            known = RunThesaurusCommand(verb, args);
+            known = runThesaurusCommand(verb, args);
         if (!known)
-            Fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
+            fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
     } catch (const ToolFailure& failure) {
         std::fflush(stdout);
-        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(failure.message)));
+        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(failure.message)));
         return failure.code;
     } catch (const ContentError& error) {
         // Commands turn the content errors they expect into failures; one that slips past is
         // still unreadable input.
         std::fflush(stdout);
-        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(Printable(error.message())));
+        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(error.message())));
         return ExitBadInput;
     } catch (const std::bad_alloc&) {
         // Input that asks for more memory than there is counts as unreadable.

@@ -13,16 +13,16 @@ namespace {
 // The pack opened for reading, with drive letters read against the volume that holds it.
 struct OpenedPack
 {
-    explicit OpenedPack(const QString& path) : disk(MountPointOf(QFileInfo(path).absolutePath())), pack(disk)
+    explicit OpenedPack(const QString& path) : disk(mountPointOf(QFileInfo(path).absolutePath())), pack(disk)
     {
         bool valid = false;
         try {
             valid = pack.OpenPack(path);
         } catch (const ContentError& error) {
-            Fail(ExitBadInput, error.message());
+            fail(ExitBadInput, error.message());
         }
         if (!valid)
-            Fail(ExitBadInput, pack.errorString());
+            fail(ExitBadInput, pack.errorString());
     }
 
     PathResolver disk;
@@ -35,7 +35,7 @@ void list(ToolArgs& args)
     const QStringList words = args.positional(1, 1);
     const OpenedPack opened(words[0]);
     for (const QString& path : opened.pack.ListPackFiles())
-        WriteLine(Printable(path));
+        writeLine(printable(path));
 }
 
 void cat(ToolArgs& args)
@@ -48,11 +48,11 @@ void cat(ToolArgs& args)
         opened.pack.SetPackBase(*base);
     const int index = opened.pack.FindPackEntry(words[1]);
     if (index < 0)
-        Fail(ExitNotFound, QStringLiteral("%1 holds no file %2").arg(words[0], words[1]));
+        fail(ExitNotFound, QStringLiteral("%1 holds no file %2").arg(words[0], words[1]));
     QByteArray data;
     if (opened.pack.loadEntry(index, data) != ContentPack::Load::Loaded)
-        Fail(ExitBadInput, QStringLiteral("the packed file %1 in %2 is damaged").arg(words[1], words[0]));
-    WriteOutput(data);
+        fail(ExitBadInput, QStringLiteral("the packed file %1 in %2 is damaged").arg(words[1], words[0]));
+    writeOutput(data);
 }
 
 void build(ToolArgs& args)
@@ -60,17 +60,17 @@ void build(ToolArgs& args)
     args.setUsage(QStringLiteral("pack build OUT FOLDER"));
     const QStringList words = args.positional(2, 2);
     if (!QFileInfo(words[1]).isDir())
-        Fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(words[1]));
+        fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(words[1]));
     try {
-        PackWriter::FromFolder(words[1], words[0]).write(words[0]);
+        PackWriter::fromFolder(words[1], words[0]).write(words[0]);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
 }
 
 } // namespace
 
-bool RunPackCommand(const QString& verb, ToolArgs& args)
+bool runPackCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
+    return runVerb(verb, args, {{"list", list}, {"cat", cat}, {"build", build}});
 }

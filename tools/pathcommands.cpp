@@ -8,7 +8,7 @@ namespace {
 
 QString asFolder(const QString& path)
 {
-    QString folder = ToInternalPath(path);
+    QString folder = toInternalPath(path);
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
@@ -24,20 +24,20 @@ void expand(ToolArgs& args)
         args.usageFailure();
     ProgramFolders folders;
     folders.dir = asFolder(*dir);
-    folders.drive = drive ? asFolder(*drive) : MountPointOf(folders.dir);
-    WriteLine(ExpandPath(words[0], folders));
+    folders.drive = drive ? asFolder(*drive) : mountPointOf(folders.dir);
+    writeLine(ExpandPath(words[0], folders));
 }
 
 void combine(ToolArgs& args)
 {
     args.setUsage(QStringLiteral("path combine BASE RELATIVE"));
     const QStringList words = args.positional(2, 2);
-    WriteLine(CombinePath(words[0], words[1]));
+    writeLine(CombinePath(words[0], words[1]));
 }
 
 } // namespace
 
-bool RunPathCommand(const QString& verb, ToolArgs& args)
+bool runPathCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"expand", expand}, {"combine", combine}});
+    return runVerb(verb, args, {{"expand", expand}, {"combine", combine}});
 }

@@ -20,20 +20,20 @@ void decode(ToolArgs& args)
     args.setUsage(QStringLiteral("script decode FILE [--lower]"));
     const bool lower = args.takeFlag(QStringLiteral("--lower"));
     const QStringList words = args.positional(1, 1);
-    const QStringList lines = DecodeScript(ReadInputFile(words[0]), lower);
-    WriteOutput(QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Indented));
+    const QStringList lines = DecodeScript(readInputFile(words[0]), lower);
+    writeOutput(QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Indented));
 }
 
 // The lines of a UTF-8 text file: ended by LF or CR LF; a last line without an end counts too.
 QStringList textLines(const QString& path)
 {
-    QByteArray bytes = ReadInputFile(path);
+    QByteArray bytes = readInputFile(path);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(bytes);
     if (utf8.hasError())
-        Fail(ExitBadInput, QStringLiteral("%1 is not UTF-8 text").arg(path));
+        fail(ExitBadInput, QStringLiteral("%1 is not UTF-8 text").arg(path));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty())
         lines.removeLast();
@@ -53,14 +53,14 @@ void encode(ToolArgs& args)
         args.usageFailure();
     const QStringList lines = textLines(words[0]);
     bool lossless = true;
-    const QByteArray stored = EncodeScript(lines, &lossless);
+    const QByteArray stored = encodeScript(lines, &lossless);
     if (!lossless) {
         for (qsizetype i = 0; i < lines.size(); ++i) {
             for (const QChar c : lines[i]) {
                 bool ok = true;
-                EncodeScript({QString(c)}, &ok);
+                encodeScript({QString(c)}, &ok);
                 if (!ok)
-                    Fail(ExitBadInput, QStringLiteral("%1: line %2: \"%3\" has no code page 1251 byte")
+                    fail(ExitBadInput, QStringLiteral("%1: line %2: \"%3\" has no code page 1251 byte")
                                            .arg(words[0])
                                            .arg(i + 1)
                                            .arg(c));
@@ -69,7 +69,7 @@ void encode(ToolArgs& args)
     }
     QFile file(*out);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(stored) != stored.size())
-        Fail(ExitBadInput, QStringLiteral("cannot write %1").arg(*out));
+        fail(ExitBadInput, QStringLiteral("cannot write %1").arg(*out));
 }
 
 // The model of a skin script as the reader reads it, from a container beside its content.
@@ -82,24 +82,24 @@ void dump(ToolArgs& args)
     try {
         container.Open(words[0]);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
     const std::optional<QByteArray> stored = container.Read(name);
     if (!stored)
-        Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], name));
+        fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], name));
 
-    const StartupValues values = StartupValues::ForContentFolder(QFileInfo(words[0]).absolutePath());
+    const StartupValues values = StartupValues::forContentFolder(QFileInfo(words[0]).absolutePath());
     const bool thesaurus = name.compare(QLatin1String("Tesaurus.cfs"), Qt::CaseInsensitive) == 0;
     SkinScript script({values.programDrive, values.programDir},
                       thesaurus ? SkinScript::Variant::Thesaurus : SkinScript::Variant::Main);
     script.read(DecodeScript(*stored, true));
-    ApplyPictureSizes(script, container);
-    WriteOutput(QJsonDocument(SkinScriptToJson(script)).toJson(QJsonDocument::Indented));
+    applyPictureSizes(script, container);
+    writeOutput(QJsonDocument(skinScriptToJson(script)).toJson(QJsonDocument::Indented));
 }
 
 } // namespace
 
-bool RunScriptCommand(const QString& verb, ToolArgs& args)
+bool runScriptCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"decode", decode}, {"encode", encode}, {"dump", dump}});
+    return runVerb(verb, args, {{"decode", decode}, {"encode", encode}, {"dump", dump}});
 }

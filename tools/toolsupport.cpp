@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-void Fail(int code, const QString& message)
+void fail(int code, const QString& message)
 {
     throw ToolFailure{code, message};
 }
@@ -41,10 +41,10 @@ QStringList ToolArgs::positional(qsizetype min, qsizetype max)
 
 void ToolArgs::usageFailure() const
 {
-    Fail(ExitBadInput, QStringLiteral("usage: velbrook-tool %1").arg(m_usage));
+    fail(ExitBadInput, QStringLiteral("usage: velbrook-tool %1").arg(m_usage));
 }
 
-bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs)
+bool runVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs)
 {
     for (const auto& [name, run] : verbs) {
         if (verb == QLatin1String(name)) {
@@ -55,20 +55,20 @@ bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb
     return false;
 }
 
-QByteArray ReadInputFile(const QString& path)
+QByteArray readInputFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        Fail(ExitBadInput, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        fail(ExitBadInput, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     return file.readAll();
 }
 
-void WriteOutput(const QByteArray& bytes)
+void writeOutput(const QByteArray& bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-void WriteLine(const QString& text)
+void writeLine(const QString& text)
 {
-    WriteOutput(text.toUtf8() + '\n');
+    writeOutput(text.toUtf8() + '\n');
 }

@@ -27,7 +27,7 @@ struct ToolFailure
     QString message;
 };
 
-[[noreturn]] void Fail(int code, const QString& message);
+[[noreturn]] void fail(int code, const QString& message);
 
 // The words after "velbrook-tool GROUP VERB": options are taken out by name, what is left are
 // the positional arguments.
@@ -52,17 +52,17 @@ private:
 
 // Runs the verb's command from a group's table; false when the group has no such verb.
 using ToolVerb = std::pair<const char*, void (*)(ToolArgs&)>;
-bool RunVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs);
+bool runVerb(const QString& verb, ToolArgs& args, std::initializer_list<ToolVerb> verbs);
 
-QByteArray ReadInputFile(const QString& path);
-void WriteOutput(const QByteArray& bytes);
-void WriteLine(const QString& text);
+QByteArray readInputFile(const QString& path);
+void writeOutput(const QByteArray& bytes);
+void writeLine(const QString& text);
 
 // Each group's verbs; false when the verb is not one of them.
-bool RunScriptCommand(const QString& verb, ToolArgs& args);
-bool RunContainerCommand(const QString& verb, ToolArgs& args);
-bool RunPackCommand(const QString& verb, ToolArgs& args);
-bool RunPathCommand(const QString& verb, ToolArgs& args);
-bool RunTreeCommand(const QString& verb, ToolArgs& args);
-bool RunIndexCommand(const QString& verb, ToolArgs& args);
-bool RunThesaurusCommand(const QString& verb, ToolArgs& args);
+bool runScriptCommand(const QString& verb, ToolArgs& args);
+bool runContainerCommand(const QString& verb, ToolArgs& args);
+bool runPackCommand(const QString& verb, ToolArgs& args);
+bool runPathCommand(const QString& verb, ToolArgs& args);
+bool runTreeCommand(const QString& verb, ToolArgs& args);
+bool runIndexCommand(const QString& verb, ToolArgs& args);
+bool runThesaurusCommand(const QString& verb, ToolArgs& args);

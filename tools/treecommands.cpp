@@ -16,20 +16,20 @@ void dump(ToolArgs& args)
     try {
         container.Open(words[0]);
     } catch (const ContentError& error) {
-        Fail(ExitBadInput, error.message());
+        fail(ExitBadInput, error.message());
     }
     const std::optional<QByteArray> stored = container.Read(words[1]);
     if (!stored)
-        Fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
+        fail(ExitNotFound, QStringLiteral("%1 has no entry \"%2\"").arg(words[0], words[1]));
     const TreeScript tree = TreeScript::read(DecodeScript(*stored, false));
     // Compact and written without recursion: a tree of any depth fits the stack, and its text
     // grows with its items, not with its depth squared as indented text would.
-    WriteOutput(TreeToJsonText(tree.items()) + '\n');
+    writeOutput(treeToJsonText(tree.items()) + '\n');
 }
 
 } // namespace
 
-bool RunTreeCommand(const QString& verb, ToolArgs& args)
+bool runTreeCommand(const QString& verb, ToolArgs& args)
 {
-    return RunVerb(verb, args, {{"dump", dump}});
+    return runVerb(verb, args, {{"dump", dump}});
 }

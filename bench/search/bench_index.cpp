@@ -18,7 +18,7 @@ namespace {
 
 struct Manual
 {
-    Manual() : manual(MakeSyntheticManual(dir.path() + QStringLiteral("/manual"))), pack(disk), find(pack)
+    Manual() : manual(makeSyntheticManual(dir.path() + QStringLiteral("/manual"))), pack(disk), find(pack)
     {
         pack.OpenPack(manual.packPath);
         pack.SetPackBase(manual.folder + QLatin1Char('/'));
@@ -38,7 +38,7 @@ Manual& manual()
     return instance;
 }
 
-void ReadIndexFilesOnce(benchmark::State& state)
+void readIndexFilesOnce(benchmark::State& state)
 {
     Manual& m = manual();
     qint64 lines = 0;
@@ -71,7 +71,7 @@ void FindInIndex(benchmark::State& state, QString SyntheticManual::*which)
 
 } // namespace
 
-BENCHMARK(ReadIndexFilesOnce)->Unit(benchmark::kMillisecond);
+BENCHMARK(readIndexFilesOnce)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FindInIndex, commonWord, &SyntheticManual::commonWord)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FindInIndex, rareWord, &SyntheticManual::rareWord)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FindInIndex, missingWord, &SyntheticManual::missingWord)->Unit(benchmark::kMillisecond);

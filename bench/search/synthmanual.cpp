@@ -95,7 +95,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-SyntheticManual MakeSyntheticManual(const QString& folder, int pages)
+SyntheticManual makeSyntheticManual(const QString& folder, int pages)
 {
     SyntheticManual manual;
     manual.folder = QDir(folder).absolutePath();
@@ -143,7 +143,7 @@ SyntheticManual MakeSyntheticManual(const QString& folder, int pages)
         html += QStringLiteral("</body></html>\r\n");
 
         const QString path = pagePath(page);
-        const QByteArray bytes = ToCp1251(html);
+        const QByteArray bytes = toCp1251(html);
         pack.addFile(path, bytes);
         index.addPage(path, bytes);
 
@@ -161,6 +161,6 @@ SyntheticManual MakeSyntheticManual(const QString& folder, int pages)
     pack.write(manual.packPath);
 
     writeFile(manual.folder + QStringLiteral("/tree1.txt"), tree.join(QLatin1Char('\n')).toUtf8() + '\n');
-    writeFile(manual.folder + QStringLiteral("/tree1.cfs"), EncodeScript(tree));
+    writeFile(manual.folder + QStringLiteral("/tree1.cfs"), encodeScript(tree));
     return manual;
 }

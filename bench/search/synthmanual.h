@@ -23,4 +23,4 @@ struct SyntheticManual
 // (100 pages per part, about 8 KB each), keywords.idx, index.idx and files.idx; beside it
 // tree1.txt (the contents tree script as UTF-8 text) and tree1.cfs (the same, stored as scripts
 // are). Raises ContentError when a file cannot be written.
-SyntheticManual MakeSyntheticManual(const QString& folder, int pages = 3000);
+SyntheticManual makeSyntheticManual(const QString& folder, int pages = 3000);

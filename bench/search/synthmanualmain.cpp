@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     try {
-        const SyntheticManual manual = MakeSyntheticManual(args.first(), pages);
+        const SyntheticManual manual = makeSyntheticManual(args.first(), pages);
         std::printf("%s: %d pages, %lld keywords\ncommon word: %s\nrare word: %s\nmissing word: %s\n",
                     qUtf8Printable(manual.packPath), manual.pages, static_cast<long long>(manual.keywords),
                     qUtf8Printable(manual.commonWord), qUtf8Printable(manual.rareWord),

@@ -69,11 +69,6 @@ void spin(int ms)
     loop.exec();
 }
 
-bool sameFile(const QString& a, const QString& b)
-{
-    return QFileInfo(a).filePath().compare(QFileInfo(b).filePath(), Qt::CaseInsensitive) == 0;
-}
-
 // Times one load: started just before the load is asked for, stopped by the side's signal.
 class Stopwatch
 {
@@ -146,7 +141,7 @@ class PaneSide
 public:
     PaneSide(const QString& folder, const QString& startPage)
     {
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(folder));
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(folder));
         m_root = m_context->values.contentDir;
         if (!m_context->pack.OpenPack(m_context->values.programDir + QStringLiteral("interface.dat")))
             throw ContentError(m_context->pack.errorString());
@@ -166,7 +161,7 @@ public:
         };
         m_frame = std::make_unique<THtmlFrame>(
             m_window.get(), panel, *m_context, elements,
-            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, &m_profileOwner); },
+            [this] { return m_profile ? m_profile : m_profile = makeContentProfile(m_context->pack, &m_profileOwner); },
             callbacks);
         m_window->show();
 
@@ -315,7 +310,7 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     QTemporaryDir plain;
     {
         // The pages are listed from the pack before the pane is made, so the pane starts on one.
-        AppContext lister(StartupValues::ForContentFolder(folder));
+        AppContext lister(StartupValues::forContentFolder(folder));
         if (!lister.pack.OpenPack(lister.values.programDir + QStringLiteral("interface.dat"))) {
             std::fprintf(stderr, "bench_pagedisplay: %s: %s\n", qUtf8Printable(folder),
                          qUtf8Printable(lister.pack.errorString()));
@@ -407,8 +402,8 @@ int main(int argc, char* argv[])
     // The engine's sandbox cannot run as root.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    EnsureRuntimeFolder();
-    RegisterContentScheme();
+    ensureRuntimeFolder();
+    registerContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
@@ -453,7 +448,7 @@ int main(int argc, char* argv[])
         }
 
         QTemporaryDir work;
-        const SyntheticManual manual = MakeSyntheticManual(work.path() + QStringLiteral("/manual"));
+        const SyntheticManual manual = makeSyntheticManual(work.path() + QStringLiteral("/manual"));
         const auto spread = [](const QStringList& all) {
             // Every k-th page over the whole manual, the index files left out.
             QStringList pages;

@@ -29,7 +29,7 @@ QRegularExpression markerPattern(const QString& marker)
 
 } // namespace
 
-QString CopyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag)
+QString copyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag)
 {
     QString argument = rawParameters;
     argument.remove(QLatin1Char('"'));
@@ -42,7 +42,7 @@ QString CopyArgument(const QString& rawParameters, const QString& marker, bool* 
     return argument.trimmed();
 }
 
-CommandLine CommandLine::Parse(const QStringList& arguments)
+CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine line;
     const QStringList words = arguments.mid(1);
@@ -79,10 +79,10 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
     const QString raw = line.parameters.join(QLatin1Char(' '));
     if (markerPattern(QStringLiteral("/t")).match(QString(raw).remove(QLatin1Char('"'))).hasMatch()) {
         line.mode = Mode::Thesaurus;
-        line.argument = CopyArgument(raw, QStringLiteral("/t"), &line.copyFlag);
+        line.argument = copyArgument(raw, QStringLiteral("/t"), &line.copyFlag);
     } else if (!line.parameters.isEmpty()) {
         line.mode = Mode::Plain;
-        line.argument = CopyArgument(raw, QStringLiteral("/h"), &line.copyFlag);
+        line.argument = copyArgument(raw, QStringLiteral("/h"), &line.copyFlag);
     }
     return line;
 }

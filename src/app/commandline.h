@@ -30,7 +30,7 @@ struct CommandLine
     bool help = false;
     QString error; // bad usage, for one line on standard error
 
-    static CommandLine Parse(const QStringList& arguments);
+    static CommandLine parse(const QStringList& arguments);
     // The run mode the parameters choose; a skinned copy that finds its title running becomes
     // RunMode::AbandonedSecondCopy later, at start-up.
     RunMode runMode() const;
@@ -38,6 +38,6 @@ struct CommandLine
 
 // The file a copy shows, from its parameters: quotes dropped, blanks trimmed, and " /h" or " /t"
 // taken out (which sets the copy flag).
-QString CopyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag);
+QString copyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag);
 
 extern const char kUsage[];

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbol)
+QFunctionPointer resolveEngineEntry(const QString& modulePath, const char* symbol)
 {
     // The library stays loaded to the end: the engine keeps threads and objects of its own.
     QLibrary library(modulePath);
@@ -15,11 +15,11 @@ QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbo
     return entry;
 }
 
-EngineParts* LoadEngine()
+EngineParts* loadEngine()
 {
     static EngineParts* parts = []() -> EngineParts* {
         using Entry = EngineParts* (*)();
-        const auto entry = reinterpret_cast<Entry>(ResolveEngineEntry(
+        const auto entry = reinterpret_cast<Entry>(resolveEngineEntry(
             QCoreApplication::applicationDirPath() + QStringLiteral("/libvelbrook-engine"), kEnginePartsSymbol));
         return entry ? entry() : nullptr;
     }();

@@ -38,11 +38,11 @@ public:
 
 // The engine's parts, from the module beside the program, loaded once; nullptr, with one line on
 // standard error, when the module cannot be loaded.
-EngineParts* LoadEngine();
+EngineParts* loadEngine();
 
-// An entry point of the module at modulePath (a file name without its suffix), loaded as LoadEngine
+// An entry point of the module at modulePath (a file name without its suffix), loaded as loadEngine
 // loads it; nullptr, with one line on standard error, when the module or the entry is missing.
-QFunctionPointer ResolveEngineEntry(const QString& modulePath, const char* symbol);
+QFunctionPointer resolveEngineEntry(const QString& modulePath, const char* symbol);
 
 // The name the module gives its parts under.
 inline constexpr char kEnginePartsSymbol[] = "VelbrookEngineParts";

@@ -5,7 +5,7 @@
 
 extern "C" Q_DECL_EXPORT EngineParts* VelbrookEngineParts()
 {
-    return StaticEngineParts();
+    return staticEngineParts();
 }
 
 // See kEngineRequestCloseSymbol: how a test sees the lower libraries from the module's side.

@@ -13,17 +13,17 @@ namespace {
 class Parts final : public EngineParts
 {
 public:
-    Parts() { RegisterContentScheme(); }
+    Parts() { registerContentScheme(); }
 
     std::unique_ptr<HtmlPanesHooks> createPanes(QWidget* window, QWidget* panel, AppContext& context,
                                                 const TDynamicHtmlArray& elements, PaneCallbacks callbacks,
                                                 LinkServices links) override
     {
-        FillDesktopLinkServices(links, window, context);
+        fillDesktopLinkServices(links, window, context);
         // One profile for the program, made with the first view: making it starts the engine.
         auto profile = [window, &context, made = static_cast<QWebEngineProfile*>(nullptr)]() mutable {
             if (!made)
-                made = MakeContentProfile(context.pack, window);
+                made = makeContentProfile(context.pack, window);
             return made;
         };
         return std::make_unique<THtmlFrame>(window, panel, context, elements, profile, std::move(callbacks),
@@ -38,7 +38,7 @@ public:
 
 } // namespace
 
-EngineParts* StaticEngineParts()
+EngineParts* staticEngineParts()
 {
     // The scheme is registered before the engine makes anything, when the parts are first asked for.
     static Parts parts;

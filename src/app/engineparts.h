@@ -5,4 +5,4 @@
 
 #include "engine.h"
 
-EngineParts* StaticEngineParts();
+EngineParts* staticEngineParts();

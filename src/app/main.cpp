@@ -33,7 +33,7 @@ void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const 
 
 int main(int argc, char* argv[])
 {
-    EnsureRuntimeFolder();
+    ensureRuntimeFolder();
     // The engine's sandbox cannot run as root; the content it shows is our own.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -45,9 +45,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Velbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Velbrook Reader"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELBROOK_VERSION));
-    InstallRussianTranslations(app);
+    installRussianTranslations(app);
 
-    const CommandLine commandLine = CommandLine::Parse(app.arguments());
+    const CommandLine commandLine = CommandLine::parse(app.arguments());
     if (!commandLine.error.isEmpty()) {
         std::fprintf(stderr, "velbrook: %s (see --help)\n", qUtf8Printable(commandLine.error));
         return 2;
@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     try {
-        return RunProgram(app, commandLine);
+        return runProgram(app, commandLine);
     } catch (const std::bad_alloc&) {
         // Content that asks for more memory than there is ends the program with one line, not an
         // abort.

@@ -53,9 +53,9 @@ QSize pictureSize(const AppContext& context, const QString& path)
 
 } // namespace
 
-QRect PlainWindowGeometry(const QString& file, QSize picture, QRect workArea)
+QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea)
 {
-    const QString name = QFileInfo(ToInternalPath(file)).fileName();
+    const QString name = QFileInfo(toInternalPath(file)).fileName();
     QSize size = kDefaultSize;
     if (name.compare(QLatin1String("scheme.bmp"), Qt::CaseInsensitive) == 0 ||
         name.compare(QLatin1String("scheme_lux.bmp"), Qt::CaseInsensitive) == 0)
@@ -87,7 +87,7 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     m_view = new QWebEngineView(this);
-    m_view->setPage(new QWebEnginePage(MakeContentProfile(context.pack, this), m_view));
+    m_view->setPage(new QWebEnginePage(makeContentProfile(context.pack, this), m_view));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     setCentralWidget(m_view);
     // A file that neither the pack nor the disk holds leaves the view blank, not an error page.
@@ -107,11 +107,11 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
     const QSize picture = isPicture(path) ? pictureSize(context, path) : QSize();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect(QPoint(), kDefaultSize);
-    const QRect geometry = PlainWindowGeometry(path, picture, workArea);
+    const QRect geometry = plainWindowGeometry(path, picture, workArea);
     resize(geometry.size());
     move(geometry.topLeft());
 
-    m_view->load(ContentUrl(path));
+    m_view->load(contentUrl(path));
 }
 
 TPlainWindow::~TPlainWindow()

@@ -18,7 +18,7 @@ class QWebEngineView;
 // scheme_lux.bmp) at their fixed size, any other picture with room around it for the toolbar and
 // margins, anything else (or a picture that could not be read: picture invalid) at the default
 // size; at (40, 30), or at 0 on an axis where the window would pass the work area's size.
-QRect PlainWindowGeometry(const QString& file, QSize picture, QRect workArea);
+QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea);
 
 class TPlainWindow final : public EngineWindow
 {

@@ -141,7 +141,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // without a usable first screen would open a black window with nothing on it.
     for (const QString& problem : std::as_const(script.problems))
         printError(QStringLiteral("Struct.cfs: %1").arg(problem));
-    if (const QString problem = FirstScreenProblem(script, context.container); !problem.isEmpty()) {
+    if (const QString problem = firstScreenProblem(script, context.container); !problem.isEmpty()) {
         printError(QStringLiteral("%1: %2").arg(kel, problem));
         return 1;
     }
@@ -162,7 +162,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
 
     // The components are joined to the window first: building the first screen shows its pane
     // and tree and runs its switch commands, which act on them.
-    AppComponents components(form, context, script, LoadEngine);
+    AppComponents components(form, context, script, loadEngine);
     form.buildFirstScreen();
     components.showFieldsForScreen();
     form.showStep();
@@ -183,7 +183,7 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
     const bool thesaurus = context.thesaurusMode();
     context.values.appTitle = thesaurus            ? WindowCaption::Thesaurus()
                               : context.copyFlag() ? WindowCaption::Help()
-                                                   : WindowCaption::EnlargedPicture();
+                                                   : WindowCaption::enlargedPicture();
     InstanceLock lock(context.values.appTitle);
     if (thesaurus && !lock.tryLock())
         return 0;
@@ -192,9 +192,9 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
     if (!thesaurus) {
         // A file named in a shell may be relative to its current folder.
         QString file = commandLine.argument;
-        if (!file.isEmpty() && !HasDriveLetter(file) && QFileInfo(ToInternalPath(file)).isRelative())
-            file = QDir::current().absoluteFilePath(ToInternalPath(file));
-        EngineParts* engine = LoadEngine();
+        if (!file.isEmpty() && !hasDriveLetter(file) && QFileInfo(toInternalPath(file)).isRelative())
+            file = QDir::current().absoluteFilePath(toInternalPath(file));
+        EngineParts* engine = loadEngine();
         if (!engine)
             return 1;
         const std::unique_ptr<EngineWindow> window = engine->createPlainWindow(context, file);
@@ -223,7 +223,7 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
 
 } // namespace
 
-QString ContentFolderFor(const CommandLine& commandLine)
+QString contentFolderFor(const CommandLine& commandLine)
 {
     if (!commandLine.contentFolder.isEmpty())
         return commandLine.contentFolder;
@@ -233,14 +233,14 @@ QString ContentFolderFor(const CommandLine& commandLine)
     return QDir::currentPath();
 }
 
-int RunProgram(QApplication& app, const CommandLine& commandLine)
+int runProgram(QApplication& app, const CommandLine& commandLine)
 {
-    const QString folder = ContentFolderFor(commandLine);
+    const QString folder = contentFolderFor(commandLine);
     if (!QFileInfo(folder).isDir()) {
         printError(QStringLiteral("%1 is not a folder").arg(folder));
         return 2;
     }
-    AppContext context(StartupValues::ForContentFolder(folder));
+    AppContext context(StartupValues::forContentFolder(folder));
     openPack(context);
     if (commandLine.mode == CommandLine::Mode::Skinned)
         return runSkinned(app, commandLine, context);

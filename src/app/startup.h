@@ -5,8 +5,8 @@
 class QApplication;
 
 // Runs the program in the mode its command line chose; returns the exit code.
-int RunProgram(QApplication& app, const CommandLine& commandLine);
+int runProgram(QApplication& app, const CommandLine& commandLine);
 
 // The content folder: --content, else the program's folder when it holds Kel.dhl, else the
 // current folder.
-QString ContentFolderFor(const CommandLine& commandLine);
+QString contentFolderFor(const CommandLine& commandLine);

@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-void InstallRussianTranslations(QCoreApplication& app)
+void installRussianTranslations(QCoreApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

@@ -7,4 +7,4 @@ class QCoreApplication;
 
 // Installs Qt's Russian translations from the folder Qt keeps them in; without them Qt's texts stay
 // in English, which one debug line reports.
-void InstallRussianTranslations(QCoreApplication& app);
+void installRussianTranslations(QCoreApplication& app);

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-QFont CaptionFont(const QString& face, int pointSize, FontStyles styles)
+QFont captionFont(const QString& face, int pointSize, FontStyles styles)
 {
     QFont font(face);
     if (pointSize > 0)
@@ -15,7 +15,7 @@ QFont CaptionFont(const QString& face, int pointSize, FontStyles styles)
     return font;
 }
 
-QList<int> CaptionLetterPositions(const QString& text, const QFont& font, int left)
+QList<int> captionLetterPositions(const QString& text, const QFont& font, int left)
 {
     QFont bold = font;
     bold.setBold(true);
@@ -30,7 +30,7 @@ QList<int> CaptionLetterPositions(const QString& text, const QFont& font, int le
     return positions;
 }
 
-void DrawCaption(QImage& picture, const QString& text, const QRect& rect, const QFont& font, const QColor& color)
+void drawCaption(QImage& picture, const QString& text, const QRect& rect, const QFont& font, const QColor& color)
 {
     if (picture.isNull() || text.trimmed().isEmpty())
         return;
@@ -39,7 +39,7 @@ void DrawCaption(QImage& picture, const QString& text, const QRect& rect, const 
     painter.setFont(font);
     painter.setPen(color);
     const QFontMetrics metrics(font);
-    const QList<int> positions = CaptionLetterPositions(text, font, rect.left());
+    const QList<int> positions = captionLetterPositions(text, font, rect.left());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (positions[i] > rect.right())
             break;
@@ -47,7 +47,7 @@ void DrawCaption(QImage& picture, const QString& text, const QRect& rect, const 
     }
 }
 
-QColor WindowsColor(int value)
+QColor windowsColor(int value)
 {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }

@@ -13,13 +13,13 @@
 #include <QRect>
 
 // The font of a caption: face, size in points, styles.
-QFont CaptionFont(const QString& face, int pointSize, FontStyles styles);
+QFont captionFont(const QString& face, int pointSize, FontStyles styles);
 
 // The left edge of every letter of text, from rect.left().
-QList<int> CaptionLetterPositions(const QString& text, const QFont& font, int left);
+QList<int> captionLetterPositions(const QString& text, const QFont& font, int left);
 
 // Draws text into picture inside rect (picture pixels), clipped to it.
-void DrawCaption(QImage& picture, const QString& text, const QRect& rect, const QFont& font, const QColor& color);
+void drawCaption(QImage& picture, const QString& text, const QRect& rect, const QFont& font, const QColor& color);
 
 // A Windows colour value (red in the low byte) as a colour.
-QColor WindowsColor(int value);
+QColor windowsColor(int value);

@@ -1,48 +1,48 @@
 #include "elementreader.h"
 
-ScriptKey IntKey(const QString& key, int& target)
+ScriptKey intKey(const QString& key, int& target)
 {
     return {key, [&target](const QStringList& lines, int& lineIndex, qsizetype position) {
                 target = ParseInt(lines[lineIndex], position);
             }};
 }
 
-ScriptKey TextKey(const QString& key, QString& target)
+ScriptKey textKey(const QString& key, QString& target)
 {
     return {key, [&target, key](const QStringList& lines, int& lineIndex, qsizetype position) {
-                target = ParseValue(lines[lineIndex], ValuePosition(position, key));
+                target = ParseValue(lines[lineIndex], valuePosition(position, key));
             }};
 }
 
-ScriptKey PathKey(const QString& key, QString& target, const ProgramFolders& folders)
+ScriptKey pathKey(const QString& key, QString& target, const ProgramFolders& folders)
 {
     return {key, [&target, &folders, key](const QStringList& lines, int& lineIndex, qsizetype position) {
-                target = ExpandPath(ParseValue(lines[lineIndex], ValuePosition(position, key)), folders);
+                target = ExpandPath(ParseValue(lines[lineIndex], valuePosition(position, key)), folders);
             }};
 }
 
-ScriptKey ColorKey(const QString& key, int& target)
+ScriptKey colorKey(const QString& key, int& target)
 {
     return {key, [&target](const QStringList& lines, int& lineIndex, qsizetype position) {
                 target = ParseColor(lines[lineIndex], position);
             }};
 }
 
-ScriptKey OnOffKey(const QString& key, bool& target)
+ScriptKey onOffKey(const QString& key, bool& target)
 {
     return {key, [&target, key](const QStringList& lines, int& lineIndex, qsizetype position) {
-                target = ParseOnOff(lines[lineIndex], ValuePosition(position, key));
+                target = parseOnOff(lines[lineIndex], valuePosition(position, key));
             }};
 }
 
-ScriptKey FontStyleKey(const QString& key, FontStyles& target)
+ScriptKey fontStyleKey(const QString& key, FontStyles& target)
 {
     return {key, [&target, key](const QStringList& lines, int& lineIndex, qsizetype position) {
-                target = ParseFontStyle(lines[lineIndex], ValuePosition(position, key));
+                target = parseFontStyle(lines[lineIndex], valuePosition(position, key));
             }};
 }
 
-ScriptKey ListKey(const QString& key, QStringList& target, const ProgramFolders& folders)
+ScriptKey listKey(const QString& key, QStringList& target, const ProgramFolders& folders)
 {
     return {key, [&target, &folders](const QStringList& lines, int& lineIndex, qsizetype) {
                 target = ParseList(lines, lineIndex, folders);

@@ -25,13 +25,13 @@ struct ScriptKey
 };
 
 // Keys whose value goes into a variable, for the common value kinds.
-ScriptKey IntKey(const QString& key, int& target);
-ScriptKey TextKey(const QString& key, QString& target);
-ScriptKey PathKey(const QString& key, QString& target, const ProgramFolders& folders);
-ScriptKey ColorKey(const QString& key, int& target);
-ScriptKey OnOffKey(const QString& key, bool& target);
-ScriptKey FontStyleKey(const QString& key, FontStyles& target);
-ScriptKey ListKey(const QString& key, QStringList& target, const ProgramFolders& folders);
+ScriptKey intKey(const QString& key, int& target);
+ScriptKey textKey(const QString& key, QString& target);
+ScriptKey pathKey(const QString& key, QString& target, const ProgramFolders& folders);
+ScriptKey colorKey(const QString& key, int& target);
+ScriptKey onOffKey(const QString& key, bool& target);
+ScriptKey fontStyleKey(const QString& key, FontStyles& target);
+ScriptKey listKey(const QString& key, QStringList& target, const ProgramFolders& folders);
 
 class ElementReader
 {

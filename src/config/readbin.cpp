@@ -68,10 +68,10 @@ void TReadBin::Open(const QString& fileName)
         if (!readExactly(file, name, nameLength) || !readLittleEndian(file, record.offset) ||
             !readLittleEndian(file, record.size))
             throw invalid(QStringLiteral("the directory ends in record %1 of %2").arg(i + 1).arg(count));
-        record.name = FromCp1251(QByteArrayView(name, qstrnlen(name, nameLength)));
+        record.name = fromCp1251(QByteArrayView(name, qstrnlen(name, nameLength)));
         if (record.offset < 0 || record.size < 0 || qint64(record.offset) + record.size > fileSize)
             throw invalid(QStringLiteral("the data of entry \"%1\" (offset %2, size %3) lies outside the file")
-                              .arg(Printable(record.name))
+                              .arg(printable(record.name))
                               .arg(record.offset)
                               .arg(record.size));
         directory.append(std::move(record));
@@ -143,7 +143,7 @@ QByteArray ContainerWriter::build() const
     qint64 directorySize = 2;
     for (const auto& [name, data] : m_entries) {
         bool lossless = false;
-        QByteArray encoded = ToCp1251(name, &lossless);
+        QByteArray encoded = toCp1251(name, &lossless);
         if (encoded.isEmpty() || encoded.size() > kMaxNameLength || !lossless || encoded.contains('\0'))
             throw ContentError(
                 QStringLiteral("\"%1\" cannot be an entry name: it must be 1 to %2 bytes in code page 1251")

@@ -34,12 +34,12 @@ QStringList DecodeScript(const char* bytes, qsizetype count, bool lowerCase)
     qsizetype start = 0;
     for (qsizetype i = 0; i + 1 < m; ++i) {
         if (text[i] == '\r' && text[i + 1] == '\n') {
-            lines.append(FromCp1251(QByteArrayView(text).sliced(start, i - start)));
+            lines.append(fromCp1251(QByteArrayView(text).sliced(start, i - start)));
             start = i + 2;
             ++i;
         }
     }
-    lines.append(FromCp1251(QByteArrayView(text).sliced(start)));
+    lines.append(fromCp1251(QByteArrayView(text).sliced(start)));
     return lines;
 }
 
@@ -48,7 +48,7 @@ QStringList DecodeScript(const QByteArray& stored, bool lowerCase)
     return DecodeScript(stored.constData(), stored.size(), lowerCase);
 }
 
-QByteArray EncodeScript(const QStringList& lines, bool* lossless)
+QByteArray encodeScript(const QStringList& lines, bool* lossless)
 {
     if (lossless)
         *lossless = true;
@@ -62,7 +62,7 @@ QByteArray EncodeScript(const QStringList& lines, bool* lossless)
         bool lineLossless = true;
         if (i > 0)
             text += "\r\n";
-        text += ToCp1251(lines[i], &lineLossless);
+        text += toCp1251(lines[i], &lineLossless);
         if (lossless && !lineLossless)
             *lossless = false;
     }

@@ -15,4 +15,4 @@ QStringList DecodeScript(const QByteArray& stored, bool lowerCase);
 // The stored form of lines, such that DecodeScript gives them back (in code page 1251; lossless,
 // when given, tells whether every character had a byte). No lines give an empty script. A line
 // that itself holds CR LF cannot be stored and raises ContentError.
-QByteArray EncodeScript(const QStringList& lines, bool* lossless = nullptr);
+QByteArray encodeScript(const QStringList& lines, bool* lossless = nullptr);

@@ -13,7 +13,7 @@ bool isAbsolute(const QString& path)
 
 QString ExpandPath(const QString& value, const ProgramFolders& folders)
 {
-    QString path = ToInternalPath(value);
+    QString path = toInternalPath(value);
     const qsizetype marker = path.indexOf(QLatin1String("<cd>"));
     if (marker >= 0)
         return path.replace(marker, 4, folders.drive);
@@ -29,8 +29,8 @@ QString ExpandPath(const QString& value, const ProgramFolders& folders)
 
 QString CombinePath(const QString& baseValue, const QString& relativeValue)
 {
-    QString base = ToInternalPath(baseValue);
-    const QString relative = ToInternalPath(relativeValue);
+    QString base = toInternalPath(baseValue);
+    const QString relative = toInternalPath(relativeValue);
 
     // Root limit: index of the '/' that ends the first folder below the root (or the root's own
     // '/' when there is no such folder); for a relative base, its first '/'.

@@ -45,7 +45,7 @@ QString ParseValue(const QString& line, qsizetype position)
 {
     const qsizetype start = qMax<qsizetype>(position, 0);
     qsizetype end = start;
-    while (end < line.size() && !IsValueDelimiter(line[end]))
+    while (end < line.size() && !isValueDelimiter(line[end]))
         ++end;
     QStringView value = QStringView(line).mid(start, qMax<qsizetype>(end - start, 0));
     while (!value.isEmpty() && value.front().unicode() <= 32)
@@ -68,7 +68,7 @@ int ParseColor(const QString& line, qsizetype position)
     return (red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16;
 }
 
-FontStyles ParseFontStyle(const QString& line, qsizetype position)
+FontStyles parseFontStyle(const QString& line, qsizetype position)
 {
     const QString value = ParseValue(line, position);
     FontStyles styles;
@@ -79,7 +79,7 @@ FontStyles ParseFontStyle(const QString& line, qsizetype position)
     return styles;
 }
 
-bool ParseOnOff(const QString& line, qsizetype position)
+bool parseOnOff(const QString& line, qsizetype position)
 {
     return ParseValue(line, position) == QLatin1String("on");
 }
@@ -101,7 +101,7 @@ QStringList ParseList(const QStringList& lines, int& lineIndex, const ProgramFol
     };
     while (charAt(at) != QLatin1Char(']')) {
         const qsizetype start = at;
-        while (!IsValueDelimiter(charAt(at)) && charAt(at) != QLatin1Char(']'))
+        while (!isValueDelimiter(charAt(at)) && charAt(at) != QLatin1Char(']'))
             ++at;
         items.append(ExpandPath(lines[lineIndex].mid(start, at - start).trimmed(), folders));
         const QChar stop = charAt(at);

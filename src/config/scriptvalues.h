@@ -16,13 +16,13 @@
 // The characters that end a text value or a list item, besides the end of the line (which the
 // original marks with the zero character).
 constexpr std::array<char16_t, 2> ValueDelimiters = {u'\0', u';'};
-inline bool IsValueDelimiter(QChar c)
+inline bool isValueDelimiter(QChar c)
 {
     return c == QChar(ValueDelimiters[0]) || c == QChar(ValueDelimiters[1]);
 }
 
 // Where the value of key found at keyPosition begins: just past "key=".
-inline qsizetype ValuePosition(qsizetype keyPosition, const QString& key)
+inline qsizetype valuePosition(qsizetype keyPosition, const QString& key)
 {
     return keyPosition + key.size() + 1;
 }
@@ -50,10 +50,10 @@ Q_DECLARE_FLAGS(FontStyles, FontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
 
 // "bold", "italic", "underline", "strikeout" anywhere in the value, in any order and combination.
-FontStyles ParseFontStyle(const QString& line, qsizetype position);
+FontStyles parseFontStyle(const QString& line, qsizetype position);
 
 // True only for the value "on" exactly.
-bool ParseOnOff(const QString& line, qsizetype position);
+bool parseOnOff(const QString& line, qsizetype position);
 
 // "[a;b;c]", possibly over several lines (each line break ends an item); every item goes through
 // ExpandPath. lineIndex is left on the line that holds ']' (or the last line, when the script

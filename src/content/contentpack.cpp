@@ -242,13 +242,13 @@ bool ContentPack::readPack()
         entry.type = word(at + 76);
         at += kEntryRecordSize;
         if (entry.type == PackEntry::File && qint64(entry.offset) + entry.storedSize > dataAreaSize) {
-            refuse(QStringLiteral("the data of %1 lies outside the file").arg(Printable(FromCp1251(entry.name))));
+            refuse(QStringLiteral("the data of %1 lies outside the file").arg(printable(fromCp1251(entry.name))));
             return false;
         }
         if (entry.type == PackEntry::Folder) {
             if (entry.offset >= folderCount || folderNamed[entry.offset]) {
                 refuse(
-                    QStringLiteral("the folder %1 is not a folder of its own").arg(Printable(FromCp1251(entry.name))));
+                    QStringLiteral("the folder %1 is not a folder of its own").arg(printable(fromCp1251(entry.name))));
                 return false;
             }
             folderNamed[entry.offset] = true;
@@ -285,7 +285,7 @@ void ContentPack::SetPackBase(const QString& folder)
 
 QByteArray ContentPack::normalisedQuery(const QString& path, bool* ok) const
 {
-    return NormalisePackPath(ToCp1251(m_disk.toLocal(path), ok));
+    return NormalisePackPath(toCp1251(m_disk.toLocal(path), ok));
 }
 
 int ContentPack::findInFolder(quint32 folder, const QByteArray& name) const
@@ -398,7 +398,7 @@ QStringList ContentPack::ListPackFiles() const
         const PackEntry& entry = m_entries[folder.firstEntry + level.next++];
         if (entry.name.startsWith('.'))
             continue;
-        const QString path = level.path + FromCp1251(entry.name);
+        const QString path = level.path + fromCp1251(entry.name);
         if (entry.type == PackEntry::Folder)
             stack.append({entry.offset, 0, path + QLatin1Char('/')});
         else

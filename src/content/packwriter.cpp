@@ -65,7 +65,7 @@ namespace {
 QByteArray storedName(const QString& name)
 {
     bool lossless = false;
-    const QByteArray bytes = ToCp1251(name, &lossless);
+    const QByteArray bytes = toCp1251(name, &lossless);
     if (bytes.isEmpty() || bytes.size() > kEntryNameSize || !lossless || bytes.contains('\0'))
         throw ContentError(
             QStringLiteral("\"%1\" cannot be a name in the pack: it must be 1 to %2 bytes in code page 1251")
@@ -76,7 +76,7 @@ QByteArray storedName(const QString& name)
 
 QStringList componentsOf(const QString& path)
 {
-    return ToInternalPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return toInternalPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -119,7 +119,7 @@ void PackWriter::addFile(const QString& path, const QByteArray& data)
     child->data = data;
 }
 
-PackWriter PackWriter::FromFolder(const QString& folder, const QString& exclude)
+PackWriter PackWriter::fromFolder(const QString& folder, const QString& exclude)
 {
     const QString excluded = exclude.isEmpty() ? QString() : QFileInfo(exclude).absoluteFilePath();
     PackWriter writer;

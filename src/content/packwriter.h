@@ -25,7 +25,7 @@ public:
     void addFolder(const QString& path);
 
     // Every file and folder below folder, except the file exclude (the pack being written there).
-    static PackWriter FromFolder(const QString& folder, const QString& exclude = QString());
+    static PackWriter fromFolder(const QString& folder, const QString& exclude = QString());
 
     QByteArray build() const;
     void write(const QString& fileName) const;

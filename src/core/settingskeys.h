@@ -29,17 +29,17 @@ inline const QString TreeWidth = QStringLiteral("TreeWidth");
 
 // The state of a single switch or a group switch whose script asks to keep it: screen and index
 // written one after the other ("SwOne03": screen 0, switch 3).
-inline QString SingleSwitch(int screen, int index)
+inline QString singleSwitch(int screen, int index)
 {
     return QStringLiteral("SwOne%1%2").arg(screen).arg(index);
 }
-inline QString GroupSwitch(int screen, int index)
+inline QString groupSwitch(int screen, int index)
 {
     return QStringLiteral("SwGrp%1%2").arg(screen).arg(index);
 }
 
 // The text of a path field, by its index in the script.
-inline QString PathField(qsizetype index)
+inline QString pathField(qsizetype index)
 {
     return QStringLiteral("PathInstall%1").arg(index);
 }

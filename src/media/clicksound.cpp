@@ -11,10 +11,10 @@
 
 namespace {
 
-void SetOption(mpv_handle* mpv, const char* name, const char* value)
+void setOption(mpv_handle* mpv, const char* name, const char* value)
 {
     // An option this build of the player does not know is simply left out.
-    MpvLibrary::Get()->setOptionString(mpv, name, value);
+    MpvLibrary::get()->setOptionString(mpv, name, value);
 }
 
 // The playlist entry that a loadfile command created, or 0 when the player does not report it.
@@ -36,25 +36,25 @@ ClickSound::ClickSound(QObject* parent) : QObject(parent)
 {
     // libmpv refuses to start under a locale whose decimal separator is not '.'.
     std::setlocale(LC_NUMERIC, "C");
-    m_api = MpvLibrary::Get();
+    m_api = MpvLibrary::get();
     m_mpv = m_api ? m_api->create() : nullptr;
     if (!m_mpv)
         return;
-    SetOption(m_mpv, "config", "no");
-    SetOption(m_mpv, "terminal", "no");
-    SetOption(m_mpv, "msg-level", "all=no");
-    SetOption(m_mpv, "load-scripts", "no");
-    SetOption(m_mpv, "ytdl", "no");
-    SetOption(m_mpv, "osc", "no");
-    SetOption(m_mpv, "input-default-bindings", "no");
-    SetOption(m_mpv, "vo", "null");
-    SetOption(m_mpv, "vid", "no");
-    SetOption(m_mpv, "audio-display", "no");
-    SetOption(m_mpv, "idle", "yes");
-    SetOption(m_mpv, "resume-playback", "no");
+    setOption(m_mpv, "config", "no");
+    setOption(m_mpv, "terminal", "no");
+    setOption(m_mpv, "msg-level", "all=no");
+    setOption(m_mpv, "load-scripts", "no");
+    setOption(m_mpv, "ytdl", "no");
+    setOption(m_mpv, "osc", "no");
+    setOption(m_mpv, "input-default-bindings", "no");
+    setOption(m_mpv, "vo", "null");
+    setOption(m_mpv, "vid", "no");
+    setOption(m_mpv, "audio-display", "no");
+    setOption(m_mpv, "idle", "yes");
+    setOption(m_mpv, "resume-playback", "no");
     const QByteArray output = qgetenv("VELBROOK_AUDIO_OUTPUT");
     if (!output.isEmpty())
-        SetOption(m_mpv, "ao", output.constData());
+        setOption(m_mpv, "ao", output.constData());
     if (m_api->initialize(m_mpv) < 0) {
         m_api->terminateDestroy(m_mpv);
         m_mpv = nullptr;

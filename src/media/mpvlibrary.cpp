@@ -2,7 +2,7 @@
 
 #include <QLibrary>
 
-const MpvLibrary* MpvLibrary::Get()
+const MpvLibrary* MpvLibrary::get()
 {
     static const MpvLibrary* const library = []() -> const MpvLibrary* {
         static QLibrary file;

@@ -17,5 +17,5 @@ struct MpvLibrary
     decltype(&::mpv_free_node_contents) freeNodeContents = nullptr;
 
     // The loaded library, or nullptr when libmpv cannot be found (there is then no sound).
-    static const MpvLibrary* Get();
+    static const MpvLibrary* get();
 };

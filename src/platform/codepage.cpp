@@ -76,23 +76,23 @@ QByteArray encode(QStringView text, const ReverseTable& reverse, bool* lossless)
 
 } // namespace
 
-QString FromCp1251(QByteArrayView bytes)
+QString fromCp1251(QByteArrayView bytes)
 {
     return decode(bytes, kCp1251);
 }
 
-QByteArray ToCp1251(QStringView text, bool* lossless)
+QByteArray toCp1251(QStringView text, bool* lossless)
 {
     static const ReverseTable reverse = reverseOf(kCp1251);
     return encode(text, reverse, lossless);
 }
 
-QString FromCp866(QByteArrayView bytes)
+QString fromCp866(QByteArrayView bytes)
 {
     return decode(bytes, kCp866);
 }
 
-QByteArray ToCp866(QStringView text, bool* lossless)
+QByteArray toCp866(QStringView text, bool* lossless)
 {
     static const ReverseTable reverse = reverseOf(kCp866);
     return encode(text, reverse, lossless);

@@ -7,10 +7,10 @@
 #include <QByteArray>
 #include <QString>
 
-QString FromCp1251(QByteArrayView bytes);
-QString FromCp866(QByteArrayView bytes);
+QString fromCp1251(QByteArrayView bytes);
+QString fromCp866(QByteArrayView bytes);
 
 // A character that has no byte in the code page becomes '?'; lossless (when given) tells whether
 // every character had one.
-QByteArray ToCp1251(QStringView text, bool* lossless = nullptr);
-QByteArray ToCp866(QStringView text, bool* lossless = nullptr);
+QByteArray toCp1251(QStringView text, bool* lossless = nullptr);
+QByteArray toCp866(QStringView text, bool* lossless = nullptr);

@@ -13,17 +13,17 @@
 
 namespace {
 
-QString UserSuffix()
+QString userSuffix()
 {
 #ifdef Q_OS_UNIX
     return QString::number(::getuid());
 #else
-    return TitleFileName(qEnvironmentVariable("USERNAME"));
+    return titleFileName(qEnvironmentVariable("USERNAME"));
 #endif
 }
 
 // A folder we create is the user's alone; one that exists is taken as it is.
-bool EnsureFolder(const QString& path)
+bool ensureFolder(const QString& path)
 {
     if (path.isEmpty())
         return false;
@@ -37,22 +37,22 @@ bool EnsureFolder(const QString& path)
 
 } // namespace
 
-QString UserRuntimeFolder()
+QString userRuntimeFolder()
 {
     const QString overridden = qEnvironmentVariable("VELBROOK_RUNTIME_DIR");
-    if (!overridden.isEmpty() && EnsureFolder(overridden))
+    if (!overridden.isEmpty() && ensureFolder(overridden))
         return QDir(overridden).absolutePath();
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (EnsureFolder(runtime))
+    if (ensureFolder(runtime))
         return runtime;
     // The temporary folder may be shared by all users: keep a folder of our own in it.
-    const QString own = QDir::tempPath() + QLatin1String("/velbrook-") + UserSuffix();
-    EnsureFolder(own);
+    const QString own = QDir::tempPath() + QLatin1String("/velbrook-") + userSuffix();
+    ensureFolder(own);
     return own;
 }
 
 InstanceLock::InstanceLock(const QString& title)
-    : m_fileName(UserRuntimeFolder() + QLatin1String("/velbrook-") + TitleFileName(title) + QLatin1String(".lock")),
+    : m_fileName(userRuntimeFolder() + QLatin1String("/velbrook-") + titleFileName(title) + QLatin1String(".lock")),
       m_lock(m_fileName)
 {
     // A running copy may hold the lock for days: only a dead owner makes the file stale.

@@ -10,7 +10,7 @@
 // The per-user folder for locks and window sockets: $VELBROOK_RUNTIME_DIR when set (tests, or
 // several sessions kept apart), else the runtime folder of the desktop, else a folder of the
 // user's own in the temporary folder. Created with owner-only access when missing.
-QString UserRuntimeFolder();
+QString userRuntimeFolder();
 
 class InstanceLock
 {

@@ -3,18 +3,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString ToInternalPath(QString path)
+QString toInternalPath(QString path)
 {
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return path;
 }
 
-bool HasDriveLetter(QStringView path)
+bool hasDriveLetter(QStringView path)
 {
     return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter() && path[0].unicode() < 0x80;
 }
 
-PathResolver::PathResolver(QString programDrive) : m_programDrive(ToInternalPath(std::move(programDrive)))
+PathResolver::PathResolver(QString programDrive) : m_programDrive(toInternalPath(std::move(programDrive)))
 {
     if (!m_programDrive.endsWith(QLatin1Char('/')))
         m_programDrive += QLatin1Char('/');
@@ -22,8 +22,8 @@ PathResolver::PathResolver(QString programDrive) : m_programDrive(ToInternalPath
 
 QString PathResolver::toLocal(const QString& contentPath) const
 {
-    QString path = ToInternalPath(contentPath);
-    if (HasDriveLetter(path)) {
+    QString path = toInternalPath(contentPath);
+    if (hasDriveLetter(path)) {
         qsizetype rest = 2;
         while (rest < path.size() && path[rest] == QLatin1Char('/'))
             ++rest;

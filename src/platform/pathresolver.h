@@ -10,10 +10,10 @@
 #include <QString>
 
 // "html\a.htm" -> "html/a.htm": content paths are kept with '/' inside the program.
-QString ToInternalPath(QString path);
+QString toInternalPath(QString path);
 
 // True for "d:/..." and "d:" (a drive letter followed by a colon), '\' or '/' alike.
-bool HasDriveLetter(QStringView path);
+bool hasDriveLetter(QStringView path);
 
 class PathResolver
 {

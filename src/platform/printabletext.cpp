@@ -1,6 +1,6 @@
 #include "printabletext.h"
 
-QString Printable(const QString& text)
+QString printable(const QString& text)
 {
     QString out;
     out.reserve(text.size());

@@ -7,4 +7,4 @@
 // text for one line of human-readable output: control characters (newline, ESC, NUL, DEL, the C1
 // range), line and paragraph separators and lone surrogates written as escapes ("\n", "\t", "\r",
 // "\x1b", "\u2028"), so a name read from a damaged file cannot break or restyle the line.
-QString Printable(const QString& text);
+QString printable(const QString& text);

@@ -6,7 +6,7 @@ namespace {
 
 // Characters kept as they are in a file name made from a title. Letters and digits of any
 // script are fine on every desktop file system; punctuation is kept to a harmless few.
-bool IsSafeFileNameChar(QChar c)
+bool isSafeFileNameChar(QChar c)
 {
     if (c.isLetterOrNumber())
         return true;
@@ -15,23 +15,23 @@ bool IsSafeFileNameChar(QChar c)
 }
 
 // Room for the hash and an extension within the usual limit of 255 bytes, Cyrillic taking two.
-constexpr qsizetype MaxTitleChars = 100;
+constexpr qsizetype kMaxTitleChars = 100;
 
 } // namespace
 
-QString TitleFileName(const QString& title)
+QString titleFileName(const QString& title)
 {
     QString name;
     name.reserve(title.size());
     for (const QChar c : title)
-        name.append(IsSafeFileNameChar(c) ? c : QLatin1Char('_'));
+        name.append(isSafeFileNameChar(c) ? c : QLatin1Char('_'));
     // A leading dot would hide the file, a trailing dot or blank is dropped by some systems.
     if (name.startsWith(QLatin1Char('.')))
         name[0] = QLatin1Char('_');
     while (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
         name.chop(1);
-    if (name.size() > MaxTitleChars)
-        name.truncate(MaxTitleChars);
+    if (name.size() > kMaxTitleChars)
+        name.truncate(kMaxTitleChars);
     if (name == title && !name.isEmpty())
         return name;
     const QByteArray hash = QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
@@ -54,7 +54,7 @@ void SettingsStore::open(const QString& title)
     if (m_settings)
         return;
     m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velbrook"),
-                                             TitleFileName(title));
+                                             titleFileName(title));
 }
 
 void SettingsStore::close()

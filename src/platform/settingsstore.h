@@ -17,7 +17,7 @@
 // A file name for a title: the title itself when it is safe as one file name, otherwise the
 // title with the unsafe characters replaced and a short hash of the whole title appended, so
 // that "A/B" and "A:B" still name different files. Never empty, never "." or "..".
-QString TitleFileName(const QString& title);
+QString titleFileName(const QString& title);
 
 class SettingsStore
 {

@@ -19,14 +19,14 @@ QString withSlash(QString folder)
 
 } // namespace
 
-QString MountPointOf(const QString& path)
+QString mountPointOf(const QString& path)
 {
     const QStorageInfo storage(path);
     const QString root = storage.isValid() ? storage.rootPath() : QString();
     return withSlash(root.isEmpty() ? QStringLiteral("/") : root);
 }
 
-QString ContentDirOf(const QString& programDir, const QString& programDrive)
+QString contentDirOf(const QString& programDir, const QString& programDrive)
 {
     // Only the part below the mount point is searched: a volume mounted under /run/media/ must
     // not lose its "run".
@@ -44,12 +44,12 @@ QString ContentDirOf(const QString& programDir, const QString& programDrive)
     return programDir;
 }
 
-StartupValues StartupValues::ForContentFolder(const QString& contentFolder)
+StartupValues StartupValues::forContentFolder(const QString& contentFolder)
 {
     StartupValues values;
     values.programDir = withSlash(QDir::cleanPath(QFileInfo(contentFolder).absoluteFilePath()));
-    values.programDrive = MountPointOf(values.programDir);
-    values.contentDir = ContentDirOf(values.programDir, values.programDrive);
+    values.programDrive = mountPointOf(values.programDir);
+    values.contentDir = contentDirOf(values.programDir, values.programDrive);
 
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     values.windowsDir = withSlash(dataHome);
@@ -58,7 +58,7 @@ StartupValues StartupValues::ForContentFolder(const QString& contentFolder)
     return values;
 }
 
-void EnsureRuntimeFolder()
+void ensureRuntimeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return;

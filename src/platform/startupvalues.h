@@ -25,16 +25,16 @@ struct StartupValues
     QString appTitle;
 
     // Values for a content folder (relative folders are taken from the current folder).
-    static StartupValues ForContentFolder(const QString& contentFolder);
+    static StartupValues forContentFolder(const QString& contentFolder);
 };
 
 // The mount point holding path, with a trailing '/' ("/" when it cannot be told).
-QString MountPointOf(const QString& path);
+QString mountPointOf(const QString& path);
 
 // programDir with its first folder named "run" below programDrive taken out, compared without
 // regard to case: "/media/cd/run/" gives "/media/cd/".
-QString ContentDirOf(const QString& programDir, const QString& programDrive);
+QString contentDirOf(const QString& programDir, const QString& programDrive);
 
 // Without a session runtime folder (a bare console, CI) Qt warns on every start and falls back to
 // /tmp/runtime-<user>: names that folder in XDG_RUNTIME_DIR, made private as Qt wants it.
-void EnsureRuntimeFolder();
+void ensureRuntimeFolder();

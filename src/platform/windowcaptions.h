@@ -19,19 +19,19 @@ inline QString Thesaurus()
     return QStringLiteral(u"Тезаурус");
 }
 
-inline QString EnlargedPicture()
+inline QString enlargedPicture()
 {
     return QStringLiteral(u"Увеличенная картинка");
 }
 
 // The companion program with the wiring diagrams.
-inline QString WiringDiagram()
+inline QString wiringDiagram()
 {
     return QStringLiteral(u"Электросхема");
 }
 
 // The windows of the manual's help system, and the manual's own title.
-inline QStringList HelpSystem()
+inline QStringList helpSystem()
 {
     return {QStringLiteral(u"Help System: Руководство по ремонту и эксплуатации автомобиля"),
             QStringLiteral(u"Справка: Руководство по ремонту и эксплуатации автомобиля"),

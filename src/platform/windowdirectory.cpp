@@ -26,13 +26,13 @@
 
 namespace {
 
-constexpr qsizetype RequestHeaderSize = 1 + 4;
-constexpr qsizetype ReplyHeaderSize = 1 + 4 + 4;
-constexpr quint32 MaxPayload = 64 * 1024;
+constexpr qsizetype kRequestHeaderSize = 1 + 4;
+constexpr qsizetype kReplyHeaderSize = 1 + 4 + 4;
+constexpr quint32 kMaxPayload = 64 * 1024;
 
-constexpr char KindClose = 'C';
-constexpr char KindRaise = 'R';
-constexpr char KindRecord = 'M';
+constexpr char kKindClose = 'C';
+constexpr char kKindRaise = 'R';
+constexpr char kKindRecord = 'M';
 
 // The endpoints of this process, so that a window can be reached from its own thread without a
 // socket (a window that asks itself to close would otherwise wait for its own event loop).
@@ -57,7 +57,7 @@ LocalRegistry& Local()
 
 // Microseconds since the epoch, strictly increasing within the process, so that two activations
 // in the same instant keep their order.
-qint64 NextStamp()
+qint64 nextStamp()
 {
     static std::atomic<qint64> last{0};
     const qint64 now =
@@ -71,60 +71,60 @@ qint64 NextStamp()
     return next;
 }
 
-QString NextId()
+QString nextId()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
 }
 
-QString SocketPath(const QString& id)
+QString socketPath(const QString& id)
 {
     return WindowDirectory::folder() + QLatin1Char('/') + id + QLatin1String(".sock");
 }
 
-QString SidecarPath(const QString& id)
+QString sidecarPath(const QString& id)
 {
     return WindowDirectory::folder() + QLatin1Char('/') + id + QLatin1String(".win");
 }
 
-void RemoveEntryFiles(const QString& id)
+void removeEntryFiles(const QString& id)
 {
-    QFile::remove(SidecarPath(id));
-    QLocalServer::removeServer(SocketPath(id));
+    QFile::remove(sidecarPath(id));
+    QLocalServer::removeServer(socketPath(id));
 }
 
-bool CaptionMatches(const QString& caption, const QString& wanted)
+bool captionMatches(const QString& caption, const QString& wanted)
 {
     return wanted.isNull() || caption.compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
-QByteArray Frame(char kind, const QByteArray& payload)
+QByteArray frame(char kind, const QByteArray& payload)
 {
-    QByteArray frame(RequestHeaderSize, Qt::Uninitialized);
+    QByteArray frame(kRequestHeaderSize, Qt::Uninitialized);
     frame[0] = kind;
     qToLittleEndian<quint32>(quint32(payload.size()), frame.data() + 1);
     return frame + payload;
 }
 
-QByteArray ReplyFrame(const RecordReply& reply)
+QByteArray replyFrame(const RecordReply& reply)
 {
-    QByteArray frame(ReplyHeaderSize, Qt::Uninitialized);
+    QByteArray frame(kReplyHeaderSize, Qt::Uninitialized);
     frame[0] = 1;
     qToLittleEndian<qint32>(reply.answer, frame.data() + 1);
     qToLittleEndian<quint32>(quint32(reply.payload.size()), frame.data() + 5);
     return frame + reply.payload;
 }
 
-int RemainingMs(const QDeadlineTimer& deadline)
+int remainingMs(const QDeadlineTimer& deadline)
 {
-    return int(std::clamp<qint64>(deadline.remainingTime(), 0, WindowDirectory::MaxTimeoutMs));
+    return int(std::clamp<qint64>(deadline.remainingTime(), 0, WindowDirectory::kMaxTimeoutMs));
 }
 
 // Reads until `size` bytes are buffered or the deadline passes.
-bool WaitForBytes(QLocalSocket& socket, qint64 size, const QDeadlineTimer& deadline)
+bool waitForBytes(QLocalSocket& socket, qint64 size, const QDeadlineTimer& deadline)
 {
     while (socket.bytesAvailable() < size) {
-        if (socket.state() != QLocalSocket::ConnectedState || !socket.waitForReadyRead(RemainingMs(deadline)))
+        if (socket.state() != QLocalSocket::ConnectedState || !socket.waitForReadyRead(remainingMs(deadline)))
             return socket.bytesAvailable() >= size;
     }
     return true;
@@ -139,11 +139,11 @@ enum class Liveness
     Unknown
 };
 
-Liveness Probe(const QString& id)
+Liveness probe(const QString& id)
 {
     QLocalSocket socket;
-    socket.connectToServer(SocketPath(id));
-    if (socket.waitForConnected(WindowDirectory::RequestTimeoutMs)) {
+    socket.connectToServer(socketPath(id));
+    if (socket.waitForConnected(WindowDirectory::kRequestTimeoutMs)) {
         socket.abort();
         return Liveness::Alive;
     }
@@ -159,10 +159,10 @@ Liveness Probe(const QString& id)
 // WindowEndpoint
 
 WindowEndpoint::WindowEndpoint(const QString& caption, QObject* parent)
-    : QObject(parent), m_caption(caption), m_id(NextId()), m_activated(NextStamp()), m_server(new QLocalServer(this))
+    : QObject(parent), m_caption(caption), m_id(nextId()), m_activated(nextStamp()), m_server(new QLocalServer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString path = SocketPath(m_id);
+    const QString path = socketPath(m_id);
     QLocalServer::removeServer(path); // left by a crashed process that had the same id
     if (m_server->listen(path))
         connect(m_server, &QLocalServer::newConnection, this, &WindowEndpoint::onNewConnection);
@@ -191,7 +191,7 @@ void WindowEndpoint::setCaption(const QString& caption)
 
 void WindowEndpoint::markActivated()
 {
-    m_activated = NextStamp();
+    m_activated = nextStamp();
     publish();
 }
 
@@ -216,7 +216,7 @@ void WindowEndpoint::publish()
     sidecar.insert(QLatin1String("caption"), m_caption);
     sidecar.insert(QLatin1String("activated"), m_activated);
     sidecar.insert(QLatin1String("pid"), QCoreApplication::applicationPid());
-    QSaveFile file(SidecarPath(m_id));
+    QSaveFile file(sidecarPath(m_id));
     if (file.open(QIODevice::WriteOnly)) {
         file.write(QJsonDocument(sidecar).toJson(QJsonDocument::Compact));
         file.commit();
@@ -225,7 +225,7 @@ void WindowEndpoint::publish()
 
 void WindowEndpoint::unpublish()
 {
-    QFile::remove(SidecarPath(m_id));
+    QFile::remove(sidecarPath(m_id));
 }
 
 void WindowEndpoint::onNewConnection()
@@ -234,7 +234,7 @@ void WindowEndpoint::onNewConnection()
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // A client that connects and never finishes its request does not keep the socket.
-        QTimer::singleShot(WindowDirectory::RequestTimeoutMs, socket, [socket] {
+        QTimer::singleShot(WindowDirectory::kRequestTimeoutMs, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });
@@ -243,17 +243,17 @@ void WindowEndpoint::onNewConnection()
 
 void WindowEndpoint::onReadyRead(QLocalSocket* socket)
 {
-    if (socket->bytesAvailable() < RequestHeaderSize)
+    if (socket->bytesAvailable() < kRequestHeaderSize)
         return;
-    const QByteArray header = socket->peek(RequestHeaderSize);
+    const QByteArray header = socket->peek(kRequestHeaderSize);
     const quint32 size = qFromLittleEndian<quint32>(header.constData() + 1);
-    if (size > MaxPayload) {
+    if (size > kMaxPayload) {
         socket->abort();
         return;
     }
-    if (socket->bytesAvailable() < RequestHeaderSize + qint64(size))
+    if (socket->bytesAvailable() < kRequestHeaderSize + qint64(size))
         return;
-    socket->skip(RequestHeaderSize);
+    socket->skip(kRequestHeaderSize);
     const QByteArray payload = socket->read(size);
 
     const QPointer<QLocalSocket> guard(socket);
@@ -264,28 +264,28 @@ void WindowEndpoint::onReadyRead(QLocalSocket* socket)
         socket->abort();
         return;
     }
-    socket->write(ReplyFrame(*reply));
+    socket->write(replyFrame(*reply));
     socket->disconnectFromServer(); // after the reply has been written
 }
 
 std::optional<RecordReply> WindowEndpoint::handle(char kind, const QByteArray& payload)
 {
     switch (kind) {
-    case KindClose:
+    case kKindClose:
         // Acknowledged first and run from the event loop, as a posted close would be: the window
         // may go away in the handler.
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT closeRequested(); }, Qt::QueuedConnection);
         return RecordReply{};
-    case KindRaise:
+    case kKindRaise:
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT raiseRequested(); }, Qt::QueuedConnection);
         return RecordReply{};
-    case KindRecord: {
+    case kKindRecord: {
         RecordReply reply;
         Q_EMIT recordReceived(payload, &reply.answer, &reply.payload);
-        if (reply.payload.size() > qsizetype(MaxPayload))
-            reply.payload.truncate(MaxPayload);
+        if (reply.payload.size() > qsizetype(kMaxPayload))
+            reply.payload.truncate(kMaxPayload);
         return reply;
     }
     default:
@@ -298,7 +298,7 @@ std::optional<RecordReply> WindowEndpoint::handle(char kind, const QByteArray& p
 
 QString WindowDirectory::folder()
 {
-    const QString path = UserRuntimeFolder() + QLatin1String("/velbrook-windows");
+    const QString path = userRuntimeFolder() + QLatin1String("/velbrook-windows");
     if (!QFileInfo::exists(path) && QDir().mkpath(path))
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return path;
@@ -313,7 +313,7 @@ QList<WindowEntry> WindowDirectory::windows(const QString& caption)
         QMutexLocker lock(&Local().mutex);
         for (auto it = Local().entries.cbegin(); it != Local().entries.cend(); ++it) {
             localIds.insert(it.key());
-            if (!it->caption.isEmpty() && CaptionMatches(it->caption, caption))
+            if (!it->caption.isEmpty() && captionMatches(it->caption, caption))
                 found.append(WindowEntry{it.key(), it->caption, ownPid, it->activated});
         }
     }
@@ -334,17 +334,17 @@ QList<WindowEntry> WindowDirectory::windows(const QString& caption)
                           qint64(sidecar.value(QLatin1String("activated")).toDouble())};
         if (entry.caption.isEmpty() || entry.pid == ownPid) {
             // Unreadable, or left by an earlier process that had our id: nobody answers there.
-            RemoveEntryFiles(id);
+            removeEntryFiles(id);
             continue;
         }
-        if (!CaptionMatches(entry.caption, caption))
+        if (!captionMatches(entry.caption, caption))
             continue;
-        switch (Probe(id)) {
+        switch (probe(id)) {
         case Liveness::Alive:
             found.append(entry);
             break;
         case Liveness::Dead:
-            RemoveEntryFiles(id);
+            removeEntryFiles(id);
             break;
         case Liveness::Unknown:
             break;
@@ -408,20 +408,20 @@ std::optional<RecordReply> WindowDirectory::sendRecordWithReply(const QString& c
 
 bool WindowDirectory::requestClose(const WindowEntry& window)
 {
-    return deliver(window, KindClose, QByteArray(), RequestTimeoutMs).has_value();
+    return deliver(window, kKindClose, QByteArray(), kRequestTimeoutMs).has_value();
 }
 
 bool WindowDirectory::requestRaise(const WindowEntry& window)
 {
-    return deliver(window, KindRaise, QByteArray(), RequestTimeoutMs).has_value();
+    return deliver(window, kKindRaise, QByteArray(), kRequestTimeoutMs).has_value();
 }
 
 std::optional<RecordReply> WindowDirectory::sendRecordTo(const WindowEntry& window, const QByteArray& record,
                                                          int timeoutMs)
 {
-    if (record.size() > qsizetype(MaxPayload))
+    if (record.size() > qsizetype(kMaxPayload))
         return std::nullopt;
-    return deliver(window, KindRecord, record, timeoutMs);
+    return deliver(window, kKindRecord, record, timeoutMs);
 }
 
 std::optional<RecordReply> WindowDirectory::deliver(const WindowEntry& window, char kind, const QByteArray& payload,
@@ -437,21 +437,21 @@ std::optional<RecordReply> WindowDirectory::deliver(const WindowEntry& window, c
     if (local && local->thread() == QThread::currentThread())
         return local->handle(kind, payload);
 
-    const QDeadlineTimer deadline(std::clamp(timeoutMs, 0, MaxTimeoutMs));
+    const QDeadlineTimer deadline(std::clamp(timeoutMs, 0, kMaxTimeoutMs));
     QLocalSocket socket;
-    socket.connectToServer(SocketPath(window.id));
-    if (!socket.waitForConnected(RemainingMs(deadline)))
+    socket.connectToServer(socketPath(window.id));
+    if (!socket.waitForConnected(remainingMs(deadline)))
         return std::nullopt;
-    socket.write(Frame(kind, payload));
+    socket.write(frame(kind, payload));
     while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(RemainingMs(deadline)))
+        if (!socket.waitForBytesWritten(remainingMs(deadline)))
             return std::nullopt;
     }
-    if (!WaitForBytes(socket, ReplyHeaderSize, deadline))
+    if (!waitForBytes(socket, kReplyHeaderSize, deadline))
         return std::nullopt;
-    const QByteArray header = socket.read(ReplyHeaderSize);
+    const QByteArray header = socket.read(kReplyHeaderSize);
     const quint32 size = qFromLittleEndian<quint32>(header.constData() + 5);
-    if (header.at(0) != 1 || size > MaxPayload || !WaitForBytes(socket, size, deadline))
+    if (header.at(0) != 1 || size > kMaxPayload || !waitForBytes(socket, size, deadline))
         return std::nullopt;
     RecordReply reply;
     reply.answer = qFromLittleEndian<qint32>(header.constData() + 1);

@@ -97,9 +97,9 @@ public:
     WindowDirectory() = delete;
 
     // Bound of every wait for another window (connecting, writing, the acknowledgement).
-    static constexpr int RequestTimeoutMs = 2000;
+    static constexpr int kRequestTimeoutMs = 2000;
     // No wait for another window is longer than this, whatever the caller asks for.
-    static constexpr int MaxTimeoutMs = 60000;
+    static constexpr int kMaxTimeoutMs = 60000;
 
     static QString folder();
 

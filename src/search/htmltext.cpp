@@ -133,7 +133,7 @@ const std::array<bool, 0x10000>& wordCharacters()
         std::array<bool, 0x10000> chars{};
         for (int byte = 0; byte < 256; ++byte) {
             const char b = char(byte);
-            const QString decoded = FromCp1251(QByteArrayView(&b, 1));
+            const QString decoded = fromCp1251(QByteArrayView(&b, 1));
             if (decoded.size() == 1 && decoded[0].isLetterOrNumber())
                 chars[decoded[0].unicode()] = true;
         }
@@ -144,7 +144,7 @@ const std::array<bool, 0x10000>& wordCharacters()
 
 } // namespace
 
-PageText ExtractPageText(const QString& html)
+PageText extractPageText(const QString& html)
 {
     PageText page;
     QString visible;
@@ -201,7 +201,7 @@ PageText ExtractPageText(const QString& html)
     return page;
 }
 
-QStringList IndexWords(const QString& text)
+QStringList indexWords(const QString& text)
 {
     const std::array<bool, 0x10000>& isWordChar = wordCharacters();
     QStringList words;

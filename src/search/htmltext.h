@@ -16,7 +16,7 @@ struct PageText
 // ones (&#1090; &#x442;) and the named ones pages use (&nbsp; &laquo; &raquo; &mdash; ...);
 // an unknown name stays as written. Tags are word breaks, except the inline formatting tags
 // (b, i, u, em, strong, span, font, a, ...), which may stand inside a word.
-PageText ExtractPageText(const QString& html);
+PageText extractPageText(const QString& html);
 
 // The words of text as the index keeps them: lower-cased, in text order, repeats included.
 //  - A word is a run of letters and digits that code page 1251 can write (Cyrillic and Latin),
@@ -26,4 +26,4 @@ PageText ExtractPageText(const QString& html);
 //    page. Only a single '-' between two runs joins them; dashes and hyphens at the ends of a
 //    run are word breaks.
 //  - A soft hyphen (U+00AD) is dropped: it only marks where a word may be broken.
-QStringList IndexWords(const QString& text);
+QStringList indexWords(const QString& text);

@@ -34,9 +34,9 @@ void FullTextIndexBuilder::addPage(const QString& relativePath, const QByteArray
 {
     Page page;
     page.path = QString(relativePath).replace(QLatin1Char('/'), QLatin1Char('\\'));
-    const PageText text = ExtractPageText(FromCp1251(html));
+    const PageText text = extractPageText(fromCp1251(html));
     page.title = text.title.isEmpty() ? page.path.section(QLatin1Char('\\'), -1) : text.title;
-    for (const QString& word : IndexWords(text.text))
+    for (const QString& word : indexWords(text.text))
         page.words.append(wordId(word));
     std::sort(page.words.begin(), page.words.end());
     page.words.erase(std::unique(page.words.begin(), page.words.end()), page.words.end());
@@ -65,7 +65,7 @@ FullTextIndex FullTextIndexBuilder::build() const
     QList<QList<qsizetype>> pagesOfWord(m_words.size());
     for (qsizetype number = 1; number <= order.size(); ++number) {
         const Page& page = m_pages[order[number - 1]];
-        index.files += ToCp1251(page.path) + "#:#" + ToCp1251(page.title) + kLineEnd;
+        index.files += toCp1251(page.path) + "#:#" + toCp1251(page.title) + kLineEnd;
         for (const int word : page.words)
             pagesOfWord[word].append(number);
     }
@@ -78,7 +78,7 @@ FullTextIndex FullTextIndexBuilder::build() const
     }
     std::sort(keywords.begin(), keywords.end(), [this](int a, int b) { return m_words[a] < m_words[b]; });
     for (const int word : std::as_const(keywords)) {
-        index.keywords += ToCp1251(m_words[word]) + kLineEnd;
+        index.keywords += toCp1251(m_words[word]) + kLineEnd;
         QByteArray line;
         for (const qsizetype number : std::as_const(pagesOfWord[word])) {
             if (!line.isEmpty())
@@ -90,7 +90,7 @@ FullTextIndex FullTextIndexBuilder::build() const
     return index;
 }
 
-FullTextIndex BuildFullTextIndex(const QString& folder)
+FullTextIndex buildFullTextIndex(const QString& folder)
 {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
@@ -111,7 +111,7 @@ FullTextIndex BuildFullTextIndex(const QString& folder)
     return builder.build();
 }
 
-void WriteFullTextIndex(const FullTextIndex& index, const QString& folder)
+void writeFullTextIndex(const FullTextIndex& index, const QString& folder)
 {
     const std::pair<const char*, const QByteArray*> files[] = {
         {"keywords.idx", &index.keywords}, {"index.idx", &index.numbers}, {"files.idx", &index.files}};

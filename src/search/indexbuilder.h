@@ -49,8 +49,8 @@ private:
 
 // The index of every .htm and .html page below folder (any case of the extension). Raises
 // ContentError when the folder or a page cannot be read.
-FullTextIndex BuildFullTextIndex(const QString& folder);
+FullTextIndex buildFullTextIndex(const QString& folder);
 
 // Writes keywords.idx, index.idx and files.idx into folder. Raises ContentError when a file
 // cannot be written.
-void WriteFullTextIndex(const FullTextIndex& index, const QString& folder);
+void writeFullTextIndex(const FullTextIndex& index, const QString& folder);

@@ -5,7 +5,7 @@
 
 #include <QBuffer>
 
-std::unique_ptr<TComprStream> OpenIndexFile(const ContentPack& opener, const QString& path)
+std::unique_ptr<TComprStream> openIndexFile(const ContentPack& opener, const QString& path)
 {
     try {
         return std::make_unique<TComprStream>(opener, path);
@@ -37,19 +37,19 @@ bool IndexLines::next(QByteArrayView& line)
     return ended || !line.isEmpty();
 }
 
-QString IndexFilePath(const QString& folder, const char* name)
+QString indexFilePath(const QString& folder, const char* name)
 {
     return folder + QLatin1Char('/') + QLatin1String(name);
 }
 
-QString IndexFolderOf(const QString& folder)
+QString indexFolderOf(const QString& folder)
 {
     if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
         return folder.chopped(1);
     return folder;
 }
 
-QString TrimBlanks(const QString& text)
+QString trimBlanks(const QString& text)
 {
     qsizetype start = 0;
     qsizetype end = text.size();

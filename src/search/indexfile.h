@@ -14,7 +14,7 @@ class QBuffer;
 class TComprStream;
 
 // The file opened through the opener, or nothing when neither the pack nor the disk can give it.
-std::unique_ptr<TComprStream> OpenIndexFile(const ContentPack& opener, const QString& path);
+std::unique_ptr<TComprStream> openIndexFile(const ContentPack& opener, const QString& path);
 
 // The lines of an index file as its readers count them: every line ended by CR, and a last line
 // without its end when it holds anything. The empty piece after a final CR LF is not a line, so
@@ -37,10 +37,10 @@ private:
 };
 
 // folder + '/' + name, the folder as SetIndexFolder stored it.
-QString IndexFilePath(const QString& folder, const char* name);
+QString indexFilePath(const QString& folder, const char* name);
 
 // folder without one trailing separator ('\' as the content writes it, or '/').
-QString IndexFolderOf(const QString& folder);
+QString indexFolderOf(const QString& folder);
 
 // The text with blanks (every character up to ' ') removed from both ends.
-QString TrimBlanks(const QString& text);
+QString trimBlanks(const QString& text);

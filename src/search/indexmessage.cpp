@@ -1,6 +1,6 @@
 #include "indexmessage.h"
 
-QString IndexMessageText(IndexMessage message)
+QString indexMessageText(IndexMessage message)
 {
     // The first text is spelt as the titles have always shown it.
     switch (message) {
@@ -20,7 +20,7 @@ QString IndexMessageText(IndexMessage message)
     return QString();
 }
 
-bool IsIndexWarning(IndexMessage message)
+bool isIndexWarning(IndexMessage message)
 {
     return message != IndexMessage::None && message != IndexMessage::IndexFilesMissing;
 }

@@ -16,11 +16,11 @@ enum class IndexMessage
 };
 
 // The text shown to the user; empty for None.
-QString IndexMessageText(IndexMessage message);
+QString indexMessageText(IndexMessage message);
 
 // Unreadable files are reported in a warning box with an OK button; a missing index in a plain
 // message box.
-bool IsIndexWarning(IndexMessage message);
+bool isIndexWarning(IndexMessage message);
 
 // The answer of a look-up: whether it found anything, and what the user is to be told.
 struct IndexLookup

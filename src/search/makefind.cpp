@@ -32,7 +32,7 @@ std::optional<qsizetype> decimal(QByteArrayView field)
 
 } // namespace
 
-QList<qsizetype> PageNumbers(const QByteArray& numberList)
+QList<qsizetype> pageNumbers(const QByteArray& numberList)
 {
     QList<qsizetype> pages;
     for (const QByteArray& field : SplitText(QByteArrayLiteral(":"), numberList)) {
@@ -48,13 +48,13 @@ TMakeFind::TMakeFind(const ContentPack& opener) : m_opener(opener) {}
 
 void TMakeFind::SetIndexFolder(const QString& folder)
 {
-    m_folder = IndexFolderOf(folder);
+    m_folder = indexFolderOf(folder);
 }
 
 bool TMakeFind::IndexFilesExist() const
 {
     for (const char* name : {kKeywords, kNumbers, kFiles}) {
-        if (!m_opener.PackFileExists(IndexFilePath(m_folder, name)))
+        if (!m_opener.PackFileExists(indexFilePath(m_folder, name)))
             return false;
     }
     return true;
@@ -74,14 +74,14 @@ IndexLookup TMakeFind::FindInIndex(const QString& word, QStringList& files, QStr
     QByteArray numbers;
     if (!numberList(keyword, numbers, result))
         return result;
-    result.found = appendPages(PageNumbers(numbers), files, titles, result) > 0;
+    result.found = appendPages(pageNumbers(numbers), files, titles, result) > 0;
     return result;
 }
 
 // The number of the first keywords.idx line that equals word (counting from 1), or 0.
 qsizetype TMakeFind::keywordNumber(const QString& word, bool caseSensitive, IndexLookup& result) const
 {
-    const std::unique_ptr<TComprStream> stream = OpenIndexFile(m_opener, IndexFilePath(m_folder, kKeywords));
+    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kKeywords));
     if (!stream) {
         result.message = IndexMessage::KeywordsUnreadable;
         return 0;
@@ -92,7 +92,7 @@ qsizetype TMakeFind::keywordNumber(const QString& word, bool caseSensitive, Inde
     for (qsizetype number = 1; lines.next(line); ++number) {
         // Every byte of code page 1251 decodes to one character, so the lengths can be compared
         // before anything is decoded.
-        if (line.size() == word.size() && FromCp1251(line).compare(word, sensitivity) == 0)
+        if (line.size() == word.size() && fromCp1251(line).compare(word, sensitivity) == 0)
             return number;
     }
     return 0;
@@ -100,7 +100,7 @@ qsizetype TMakeFind::keywordNumber(const QString& word, bool caseSensitive, Inde
 
 bool TMakeFind::numberList(qsizetype keyword, QByteArray& numbers, IndexLookup& result) const
 {
-    const std::unique_ptr<TComprStream> stream = OpenIndexFile(m_opener, IndexFilePath(m_folder, kNumbers));
+    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kNumbers));
     if (!stream) {
         result.message = IndexMessage::NumbersUnreadable;
         return false;
@@ -121,7 +121,7 @@ qsizetype TMakeFind::appendPages(const QList<qsizetype>& pages, QStringList& fil
 {
     if (pages.isEmpty())
         return 0;
-    const std::unique_ptr<TComprStream> stream = OpenIndexFile(m_opener, IndexFilePath(m_folder, kFiles));
+    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kFiles));
     if (!stream) {
         result.message = IndexMessage::FilesUnreadable;
         return 0;
@@ -135,11 +135,11 @@ qsizetype TMakeFind::appendPages(const QList<qsizetype>& pages, QStringList& fil
             ++wanted;
         if (wanted == pages.cend() || *wanted != number)
             continue;
-        const QStringList fields = SplitText(QStringLiteral("#:#"), FromCp1251(line));
+        const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(line));
         // An empty line names no page. A line without a title is listed under its path.
         if (fields.isEmpty())
             continue;
-        files.append(ToInternalPath(fields[0]));
+        files.append(toInternalPath(fields[0]));
         titles.append(fields.size() > 1 ? fields[1] : fields[0]);
         ++appended;
     }

@@ -47,4 +47,4 @@ private:
 // and must be decimal integers; blanks may precede a number, but a field with anything after its
 // digits (such as a trailing blank on the last number) is not a number and is skipped, so one bad
 // field does not lose the rest of the list.
-QList<qsizetype> PageNumbers(const QByteArray& numberList);
+QList<qsizetype> pageNumbers(const QByteArray& numberList);

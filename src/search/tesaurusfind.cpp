@@ -17,16 +17,16 @@ TMakeTesaurusFind::TMakeTesaurusFind(const ContentPack& opener) : m_opener(opene
 
 void TMakeTesaurusFind::SetIndexFolder(const QString& folder)
 {
-    m_folder = IndexFolderOf(folder);
+    m_folder = indexFolderOf(folder);
 }
 
 IndexLookup TMakeTesaurusFind::FindInThesaurus(const QString& word, QString& page) const
 {
     IndexLookup result;
-    const QString path = IndexFilePath(m_folder, kThesaurus);
+    const QString path = indexFilePath(m_folder, kThesaurus);
     if (!m_opener.PackFileExists(path))
         return result;
-    const std::unique_ptr<TComprStream> stream = OpenIndexFile(m_opener, path);
+    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, path);
     if (!stream) {
         result.message = IndexMessage::ThesaurusUnreadable;
         return result;
@@ -35,15 +35,15 @@ IndexLookup TMakeTesaurusFind::FindInThesaurus(const QString& word, QString& pag
     IndexLines lines(*stream);
     QByteArrayView line;
     while (lines.next(line)) {
-        const QStringList fields = SplitText(QStringLiteral("~"), FromCp1251(line));
+        const QStringList fields = SplitText(QStringLiteral("~"), fromCp1251(line));
         if (fields.size() < 2)
             continue;
-        const QString target = TrimBlanks(fields[1]);
+        const QString target = trimBlanks(fields[1]);
         if (target.isEmpty())
             continue;
         // SplitText leaves no empty first field, so the key is never empty here.
-        if (word.isEmpty() || lowerWord.contains(TrimBlanks(fields[0]).toLower())) {
-            page = ToInternalPath(target);
+        if (word.isEmpty() || lowerWord.contains(trimBlanks(fields[0]).toLower())) {
+            page = toInternalPath(target);
             result.found = true;
             return result;
         }

@@ -29,7 +29,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     ScreenElement* button = source == CommandSource::Button ? element(ElementKind::Button, sourceIndex) : nullptr;
     const bool fromButton = button && sourceIndex < screenRecord().buttons.size();
 
-    const CommandMatch match = MatchCommand(command);
+    const CommandMatch match = matchCommand(command);
     if (match.kind == CommandKind::Exit) {
         if (c.media && c.media->videoExists() && c.media->videoActive() && !c.media->videoHalted())
             c.media->freezeVideo();
@@ -202,7 +202,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.dialogs->showOptions();
         break;
     case K::Help:
-        if (const QString topic = HelpTopicForScreen(m_screen); !topic.isEmpty())
+        if (const QString topic = helpTopicForScreen(m_screen); !topic.isEmpty())
             showHelpTopic(topic);
         break;
     case K::Unarc:
@@ -266,7 +266,7 @@ void TMainForm::runTarget(const QString& command)
         qCDebug(lcSkin) << "run: the command names no file:" << command;
         return;
     }
-    if (IsWebAddress(value)) {
+    if (isWebAddress(value)) {
         const QUrl url = QUrl::fromUserInput(value);
         if (!m_services.openUrl(url))
             report(QStringLiteral(u"Не удалось открыть адрес %1").arg(value));
@@ -281,7 +281,7 @@ void TMainForm::runTarget(const QString& command)
     }
     // The program starts in its own folder; the reader's current folder stays as it is.
     const QString folder = QFileInfo(file).absolutePath();
-    const RunAction action = ClassifyRunTarget(file);
+    const RunAction action = classifyRunTarget(file);
     if (action == RunAction::StartProgram || action == RunAction::StartShellScript) {
         QStringList parameters = QProcess::splitCommand(CommandTarget(command, folders));
         QString program = file;

@@ -109,7 +109,7 @@ void TMainForm::loadBackground(int screen)
         return;
     m_outlineSize = m_background.size();
     bool tooComplex = false;
-    m_outline = OutlineRegion(m_script.header.vertexmain, m_outlineSize, &tooComplex);
+    m_outline = outlineRegion(m_script.header.vertexmain, m_outlineSize, &tooComplex);
     if (tooComplex)
         qCWarning(lcSkin) << "the window outline (vertexmain) crosses itself too often; the window stays rectangular";
     if (!m_initialising && !effectRunning() && isVisible())
@@ -125,13 +125,13 @@ void TMainForm::restoreSwitchStates()
             s.switchone[i].hover = false;
             if (s.switchone[i].store)
                 s.switchone[i].state =
-                    store.readBool(SettingsKeys::SingleSwitch(screen, i)).value_or(s.switchone[i].state);
+                    store.readBool(SettingsKeys::singleSwitch(screen, i)).value_or(s.switchone[i].state);
         }
         for (int i = 0; i < s.switchgrp.size(); ++i) {
             s.switchgrp[i].hover = false;
             if (s.switchgrp[i].store)
                 s.switchgrp[i].state =
-                    store.readBool(SettingsKeys::GroupSwitch(screen, i)).value_or(s.switchgrp[i].state);
+                    store.readBool(SettingsKeys::groupSwitch(screen, i)).value_or(s.switchgrp[i].state);
         }
     }
 }
@@ -143,11 +143,11 @@ void TMainForm::saveSwitchStates()
         const SkinScreen& s = m_script.screens[screen];
         for (int i = 0; i < s.switchone.size(); ++i) {
             if (s.switchone[i].store)
-                store.writeBool(SettingsKeys::SingleSwitch(screen, i), s.switchone[i].state);
+                store.writeBool(SettingsKeys::singleSwitch(screen, i), s.switchone[i].state);
         }
         for (int i = 0; i < s.switchgrp.size(); ++i) {
             if (s.switchgrp[i].store)
-                store.writeBool(SettingsKeys::GroupSwitch(screen, i), s.switchgrp[i].state);
+                store.writeBool(SettingsKeys::groupSwitch(screen, i), s.switchgrp[i].state);
         }
     }
     store.sync();
@@ -362,7 +362,7 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
     context.hasPanes = m_components.panes != nullptr;
     context.hasHistory = m_components.history != nullptr;
     context.hasDialogs = m_components.dialogs != nullptr;
-    const ShortcutMatch match = MatchShortcut(event->key(), event->modifiers(), context);
+    const ShortcutMatch match = matchShortcut(event->key(), event->modifiers(), context);
 
     DialogsHooks* dialogs = m_components.dialogs;
     switch (match.action) {
@@ -543,14 +543,14 @@ void TMainForm::closeOtherWindows()
     // and the enlarged pictures unless this is a copy itself.
     WindowDirectory::requestClose(WindowCaption::Help());
     WindowDirectory::requestClose(WindowCaption::Thesaurus());
-    for (const QString& caption : QStringList{WindowCaption::WiringDiagram()} + WindowCaption::HelpSystem()) {
+    for (const QString& caption : QStringList{WindowCaption::wiringDiagram()} + WindowCaption::helpSystem()) {
         if (caption.compare(m_context.values.appTitle, Qt::CaseInsensitive) != 0)
             WindowDirectory::requestCloseAll(caption);
     }
     if (m_components.dialogs)
         m_components.dialogs->closeDialog();
     if (!m_context.hasParameters())
-        WindowDirectory::requestCloseAll(WindowCaption::EnlargedPicture());
+        WindowDirectory::requestCloseAll(WindowCaption::enlargedPicture());
 }
 
 void TMainForm::showHelpTopic(const QString& topic)

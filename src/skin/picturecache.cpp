@@ -34,7 +34,7 @@ QSize declaredSize(const QByteArray& bytes)
 
 } // namespace
 
-QString PictureCache::Check(const QByteArray& bytes, const PictureLimits& limits)
+QString PictureCache::check(const QByteArray& bytes, const PictureLimits& limits)
 {
     QByteArray data = bytes; // shared, not copied
     QBuffer buffer(&data);
@@ -126,7 +126,7 @@ bool PictureCache::reserve(qint64 bytes)
     return false;
 }
 
-QString FirstScreenProblem(const SkinScript& script, const TReadBin& container, const PictureLimits& limits)
+QString firstScreenProblem(const SkinScript& script, const TReadBin& container, const PictureLimits& limits)
 {
     if (script.screens.isEmpty())
         return QStringLiteral("the skin script declares no screen: there is nothing to show");
@@ -136,7 +136,7 @@ QString FirstScreenProblem(const SkinScript& script, const TReadBin& container, 
     const std::optional<QByteArray> bytes = container.Read(background);
     if (!bytes)
         return QStringLiteral("the background of screen 1, %1, is not in the container").arg(background);
-    if (const QString why = PictureCache::Check(*bytes, limits); !why.isEmpty())
+    if (const QString why = PictureCache::check(*bytes, limits); !why.isEmpty())
         return QStringLiteral("the background of screen 1, %1: %2").arg(background, why);
     return {};
 }

@@ -46,7 +46,7 @@ public:
     // more than limits allow (why, when given, then says which).
     static QImage Decode(const QByteArray& bytes, const PictureLimits& limits = {}, QString* why = nullptr);
     // Whether bytes are a picture within limits, from the header alone: empty, or why not.
-    static QString Check(const QByteArray& bytes, const PictureLimits& limits = {});
+    static QString check(const QByteArray& bytes, const PictureLimits& limits = {});
 
 private:
     const TReadBin& m_container;
@@ -60,4 +60,4 @@ private:
 // it with a background picture that the container holds and that is a picture within limits
 // (from its header; it is not decoded here). Without it the window would open black, with no size
 // and nothing to click.
-QString FirstScreenProblem(const SkinScript& script, const TReadBin& container, const PictureLimits& limits = {});
+QString firstScreenProblem(const SkinScript& script, const TReadBin& container, const PictureLimits& limits = {});

@@ -177,8 +177,8 @@ void TMainForm::buildElements()
         for (int k = 0; k < 3; ++k) {
             pics.pictures[k] = k == 0 ? up : cache.picture(fn[k]);
             if (captioned(pics.pictures[k], b.textcaption))
-                DrawCaption(pics.pictures[k], b.textcaption, caption,
-                            CaptionFont(b.textfontname, b.textfontsize, styles[k]), WindowsColor(colors[k]));
+                drawCaption(pics.pictures[k], b.textcaption, caption,
+                            captionFont(b.textfontname, b.textfontsize, styles[k]), windowsColor(colors[k]));
         }
         pics.effect->setStep(b.go.toLower().contains(QLatin1String("contextmenu")) ? 3 : 4);
         placeArea(pics, boundsOf(b), b.hint);
@@ -198,8 +198,8 @@ void TMainForm::buildElements()
             const bool upPicture = k < 2;
             const QString& caption = upPicture ? sw.textcaptionup : sw.textcaptiondn;
             if (captioned(pics.pictures[k], caption))
-                DrawCaption(pics.pictures[k], caption, upPicture ? upRect : downRect,
-                            CaptionFont(sw.textfontname, sw.textfontsize, styles[k]), WindowsColor(colors[k]));
+                drawCaption(pics.pictures[k], caption, upPicture ? upRect : downRect,
+                            captionFont(sw.textfontname, sw.textfontsize, styles[k]), windowsColor(colors[k]));
         }
         placeArea(pics, boundsOf(sw), sw.hint);
     };
@@ -306,7 +306,7 @@ void TMainForm::pointerMove(QPoint at)
         const ElementState state = stateOf(element);
         const bool hit = hits(place, at);
         const bool blocked = hit && !state.hover && treeSwitchBlocked(element);
-        const ElementStep step = PointerMoveStep(element.kind, state, hit, blocked);
+        const ElementStep step = pointerMoveStep(element.kind, state, hit, blocked);
         if (step.stop)
             return;
         crossFade(element, step, QPoint(place.vx, place.vy));
@@ -340,7 +340,7 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
         const ElementPlace place = placeOf(element);
         const bool hit = hits(place, at);
         const bool blocked = hit && treeSwitchBlocked(element);
-        const ElementStep step = PointerPressStep(element.kind, stateOf(element), hit, shift, blocked);
+        const ElementStep step = pointerPressStep(element.kind, stateOf(element), hit, shift, blocked);
         if (step.clearGroup) {
             const RSwthGrp& sw = s.switchgrp[element.record];
             for (RSwthGrp& other : s.switchgrp) {
@@ -389,7 +389,7 @@ void TMainForm::pointerRelease(QPoint at)
         const bool button = element.kind == ElementKind::Button;
         const RBtn b = button ? screenRecord().buttons.value(element.record) : RBtn();
         const ElementStep step =
-            PointerReleaseStep(element.kind, stateOf(element), hits(place, at), !button || ReleaseFadesBack(b.go));
+            pointerReleaseStep(element.kind, stateOf(element), hits(place, at), !button || releaseFadesBack(b.go));
         setState(element, step.state);
         const bool runs = step.command == ElementCommand::Go;
         if (runs && b.go.startsWith(QLatin1String("screen2")) && media && media->videoExists() &&

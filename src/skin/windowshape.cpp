@@ -7,14 +7,14 @@
 
 #include <cmath>
 
-QRegion EllipseRegion(int left, int top, int right, int bottom)
+QRegion ellipseRegion(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top)
         return QRegion();
     return QRegion(QRect(left, top, right - left, bottom - top), QRegion::Ellipse);
 }
 
-QRegion RoundedRectRegion(int left, int top, int right, int bottom, int corner)
+QRegion roundedRectRegion(int left, int top, int right, int bottom, int corner)
 {
     if (right <= left || bottom <= top)
         return QRegion();
@@ -29,7 +29,7 @@ bool OpeningOutline::next(QRegion& outline)
 {
     if (m_x < -(m_size.width() / 2))
         return false;
-    outline = EllipseRegion(m_x, m_y, m_size.width() - m_x, m_size.height() - m_y);
+    outline = ellipseRegion(m_x, m_y, m_size.width() - m_x, m_size.height() - m_y);
     m_x -= 4;
     m_y -= 2;
     return true;
@@ -42,17 +42,17 @@ bool ClosingOutline::next(QRegion& outline)
     const int w = m_size.width();
     const int h = m_size.height();
     if (m_y <= h / 2 - 10) {
-        outline = RoundedRectRegion(0, m_y, w, h - m_y, 20);
+        outline = roundedRectRegion(0, m_y, w, h - m_y, 20);
         m_y += 2;
         return true;
     }
     if (m_x <= w / 2 - 10) {
-        outline = RoundedRectRegion(m_x, m_y, w - m_x, h - m_y, 20);
+        outline = roundedRectRegion(m_x, m_y, w - m_x, h - m_y, 20);
         m_x += 3;
         return true;
     }
     if (m_x <= w / 2) {
-        outline = EllipseRegion(m_x, m_y, w - m_x, h - m_y);
+        outline = ellipseRegion(m_x, m_y, w - m_x, h - m_y);
         ++m_x;
         ++m_y;
         return true;
@@ -94,7 +94,7 @@ QList<OutlinePoint> clipOutline(const QList<OutlinePoint>& polygon, Inside insid
 
 } // namespace
 
-QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex)
+QRegion outlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex)
 {
     if (tooComplex)
         *tooComplex = false;

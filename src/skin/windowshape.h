@@ -35,8 +35,8 @@ private:
     int m_y = 0;
 };
 
-QRegion EllipseRegion(int left, int top, int right, int bottom);
-QRegion RoundedRectRegion(int left, int top, int right, int bottom, int corner);
+QRegion ellipseRegion(int left, int top, int right, int bottom);
+QRegion roundedRectRegion(int left, int top, int right, int bottom, int corner);
 
 // The script's window outline (vertexmain, winding fill) for a window of size window. The polygon
 // is first clipped to the window's rectangle grown by kOutlineMargin on every side: the part of
@@ -48,4 +48,4 @@ QRegion RoundedRectRegion(int left, int top, int right, int bottom, int corner);
 // region would cost seconds to make and to apply.
 constexpr int kOutlineMargin = 16;
 constexpr int kOutlineEdgesPerRow = 64;
-QRegion OutlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex = nullptr);
+QRegion outlineRegion(const QList<QPoint>& vertices, QSize window, bool* tooComplex = nullptr);

@@ -20,7 +20,7 @@ QString folderOf(QString text)
     text.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QString home = QDir::homePath();
     QString rest;
-    if (HasDriveLetter(text))
+    if (hasDriveLetter(text))
         rest = text.mid(2);
     else if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
         rest = text.mid(1);
@@ -33,7 +33,7 @@ QString folderOf(QString text)
 
 } // namespace
 
-QString PathFieldFolder(const QString& text)
+QString pathFieldFolder(const QString& text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
@@ -44,7 +44,7 @@ QString PathFieldFolder(const QString& text)
     return folder;
 }
 
-QString PathFieldText(const QString& text)
+QString pathFieldText(const QString& text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('/')))
@@ -70,15 +70,15 @@ TPathInputBox::TPathInputBox(QWidget* window, const TDynamicPathInputArray& fiel
         font.setPixelSize(std::max(1, record.vh - record.vy - 1));
         box->setFont(font);
         box->setGeometry(record.vx, record.vy, record.vw - record.vx, record.vh - record.vy);
-        const QString saved = m_settings.readString(SettingsKeys::PathField(i)).value_or(QString());
-        box->setText(PathFieldText(saved.isEmpty() ? record.pathdef : saved));
+        const QString saved = m_settings.readString(SettingsKeys::pathField(i)).value_or(QString());
+        box->setText(pathFieldText(saved.isEmpty() ? record.pathdef : saved));
         box->setMouseTracking(true);
         box->installEventFilter(this);
         m_texts.append(box->text());
         connect(box, &QLineEdit::textChanged, this, [this, i](const QString& text) { m_texts[i] = text; });
         // What the user typed is shown as the folder the copies will really use.
         connect(box, &QLineEdit::editingFinished, box, [box] {
-            const QString shown = PathFieldText(box->text());
+            const QString shown = pathFieldText(box->text());
             if (shown != box->text())
                 box->setText(shown);
         });
@@ -117,13 +117,13 @@ QString TPathInputBox::GetPath(int screen) const
     const auto at = std::find(m_screens.cbegin(), m_screens.cend(), screen);
     if (at == m_screens.cend())
         return QString();
-    return PathFieldFolder(m_texts[at - m_screens.cbegin()]);
+    return pathFieldFolder(m_texts[at - m_screens.cbegin()]);
 }
 
 void TPathInputBox::save()
 {
     for (qsizetype i = 0; i < m_texts.size(); ++i)
-        m_settings.writeString(SettingsKeys::PathField(i), m_texts[i]);
+        m_settings.writeString(SettingsKeys::pathField(i), m_texts[i]);
     m_settings.sync();
 }
 

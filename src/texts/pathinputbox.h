@@ -21,11 +21,11 @@ class SettingsStore;
 // '/'; empty for a blank text. The manuals were written for Windows: a drive letter ("c:\velbrook")
 // stands for the reader's home folder, as the copies take it (the manual's own volume is read-only);
 // so do "~" and a relative folder.
-QString PathFieldFolder(const QString& text);
+QString pathFieldFolder(const QString& text);
 // The text a field shows for text: the folder it stands for when that differs from what is
 // written (a drive letter, "~", a relative folder), in the way it was written (with or without
 // the trailing separator); otherwise text itself.
-QString PathFieldText(const QString& text);
+QString pathFieldText(const QString& text);
 
 class TPathInputBox final : public QObject
 {

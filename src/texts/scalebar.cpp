@@ -7,7 +7,7 @@
 
 namespace {
 
-QImage LoadPicture(const TReadBin& container, const char* name)
+QImage loadPicture(const TReadBin& container, const char* name)
 {
     const std::optional<QByteArray> bytes = container.Read(QLatin1String(name));
     return bytes ? QImage::fromData(*bytes) : QImage();
@@ -31,8 +31,8 @@ void TScaleBar::ShowBar()
 {
     if (!onBarScreen())
         return;
-    m_empty = LoadPicture(m_container, kEmptyPicture);
-    m_full = LoadPicture(m_container, kFullPicture);
+    m_empty = loadPicture(m_container, kEmptyPicture);
+    m_full = loadPicture(m_container, kFullPicture);
     m_right = m_position.x() + m_empty.width();
     m_bottom = m_position.y() + m_empty.height();
     ResetBar();
@@ -52,7 +52,7 @@ void TScaleBar::AdvanceBar()
     ++m_fill;
 }
 
-void TScaleBar::AdvanceTo(int k, int n)
+void TScaleBar::advanceTo(int k, int n)
 {
     if (n <= 0)
         return;

@@ -36,7 +36,7 @@ public:
     // Fills the next pixel column.
     void AdvanceBar();
     // Before document k (0-based) of n: fills the bar in proportion to the documents searched.
-    void AdvanceTo(int k, int n);
+    void advanceTo(int k, int n);
 
     QRect barRect() const { return QRect(m_position, QPoint(m_right, m_bottom) - QPoint(1, 1)); }
     int fillPosition() const { return m_fill; }

@@ -10,7 +10,7 @@
 namespace {
 
 // Idents compare without regard to ASCII case only.
-bool IsStatusLineIdent(const QString& ident)
+bool isStatusLineIdent(const QString& ident)
 {
     static const QLatin1String kIdent("statusline");
     if (ident.size() != kIdent.size())
@@ -25,7 +25,7 @@ bool IsStatusLineIdent(const QString& ident)
     return true;
 }
 
-QRect TextExtent(QPoint topLeft, const QFont& font, const QString& text)
+QRect textExtent(QPoint topLeft, const QFont& font, const QString& text)
 {
     const QFontMetrics metrics(font);
     return QRect(topLeft, QSize(metrics.horizontalAdvance(text), metrics.height()));
@@ -39,13 +39,13 @@ TTextMsg::TTextMsg(QWidget* window, const TDynamicTextArray& texts, std::functio
     m_labels.reserve(texts.size());
     for (const RText& record : texts) {
         Label label;
-        label.font = CaptionFont(record.font, record.size, ParseFontStyle(record.style, 0));
-        label.color = WindowsColor(record.color);
+        label.font = captionFont(record.font, record.size, parseFontStyle(record.style, 0));
+        label.color = windowsColor(record.color);
         label.rect = QRect(record.vx, record.vy, 0, 0);
         label.screen = record.screen;
         label.number = record.number;
         label.text = record.value;
-        label.statusLine = IsStatusLineIdent(record.ident);
+        label.statusLine = isStatusLineIdent(record.ident);
         m_labels.append(label);
     }
 }
@@ -66,7 +66,7 @@ void TTextMsg::PaintTexts(QPainter& painter, Owner owner)
     for (Label& label : m_labels) {
         if (label.screen != screen || (label.number == kDialogNumber) != (owner == Owner::Dialog))
             continue;
-        label.rect = TextExtent(label.rect.topLeft(), label.font, label.text);
+        label.rect = textExtent(label.rect.topLeft(), label.font, label.text);
         painter.save();
         painter.setBackgroundMode(Qt::TransparentMode);
         painter.setBrush(Qt::NoBrush);
@@ -90,7 +90,7 @@ void TTextMsg::setLabelText(Label& label, const QString& text, bool redraw)
         return;
     owner->update(label.rect);
     if (label.screen == m_currentScreen())
-        owner->update(TextExtent(label.rect.topLeft(), label.font, text));
+        owner->update(textExtent(label.rect.topLeft(), label.font, text));
 }
 
 void TTextMsg::SetText(const QString& text, int number, bool redraw)

@@ -90,16 +90,16 @@ QJsonArray childrenToJson(const QList<TreeItem>& items, const QList<QList<int>>&
 
 } // namespace
 
-QString TreeFileName(const QString& path)
+QString treeFileName(const QString& path)
 {
     const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     return path.mid(slash + 1);
 }
 
-QString TreePageKey(const QString& page)
+QString treePageKey(const QString& page)
 {
     const qsizetype hash = page.indexOf(QLatin1Char('#'));
-    return asciiLower(TreeFileName(hash >= 0 ? page.left(hash) : page).trimmed());
+    return asciiLower(treeFileName(hash >= 0 ? page.left(hash) : page).trimmed());
 }
 
 TreeScript TreeScript::read(const QStringList& lines)
@@ -223,13 +223,13 @@ int TreeScript::findCaption(const QString& text, int focused) const
 
 bool TreeScript::linkNamesPage(int item, const QString& page) const
 {
-    const QString key = TreePageKey(page);
+    const QString key = treePageKey(page);
     return !key.isEmpty() && item >= 0 && item < m_items.size() && asciiLower(m_items.at(item).link.trimmed()) == key;
 }
 
 int TreeScript::findPage(const QString& page) const
 {
-    const QString key = TreePageKey(page);
+    const QString key = treePageKey(page);
     if (key.isEmpty())
         return -1;
     for (int item : m_walk) {
@@ -248,12 +248,12 @@ int TreeScript::findLink(const QString& name) const
     return -1;
 }
 
-QJsonArray TreeToJson(const QList<TreeItem>& items)
+QJsonArray treeToJson(const QList<TreeItem>& items)
 {
     return childrenToJson(items, childLists(items), -1);
 }
 
-QByteArray TreeToJsonText(const QList<TreeItem>& items)
+QByteArray treeToJsonText(const QList<TreeItem>& items)
 {
     const QList<QList<int>> children = childLists(items);
     // One level per open "children" array: whose array it is (-1: the top level) and the next

@@ -75,13 +75,13 @@ private:
 
 // The key a page is looked up by: its file name with the fragment (from the first '#') removed,
 // trimmed, ASCII letters lower-cased.
-QString TreePageKey(const QString& page);
+QString treePageKey(const QString& page);
 // The file name of a path ('/' or '\' separated).
-QString TreeFileName(const QString& path);
+QString treeFileName(const QString& path);
 
 // [{"caption", "link", "children": [...]}, ...], siblings in line order. Items name their parent
 // by index, as TreeScript gives them; a parent index outside the list makes a top-level item.
-QJsonArray TreeToJson(const QList<TreeItem>& items);
+QJsonArray treeToJson(const QList<TreeItem>& items);
 // The same as compact JSON text (UTF-8, keys in QJsonDocument's order), written without recursion
 // and without indentation, so a tree of any depth takes stack and output in proportion to its items.
-QByteArray TreeToJsonText(const QList<TreeItem>& items);
+QByteArray treeToJsonText(const QList<TreeItem>& items);

@@ -121,7 +121,7 @@ void TTreeViews::OpenChosenItem(bool fromTree)
     const QString link = m_chosenLink.trimmed();
     if (link.isEmpty())
         return; // a heading without a page
-    const QString current = m_callbacks->currentFile ? TreeFileName(m_callbacks->currentFile()) : QString();
+    const QString current = m_callbacks->currentFile ? treeFileName(m_callbacks->currentFile()) : QString();
     if (current.compare(link, Qt::CaseInsensitive) != 0 && m_callbacks->openPage) {
         const QString page = link.contains(QLatin1Char('/')) ? ExpandPath(link, m_context.folders())
                                                              : m_context.values.programDir + link;
@@ -152,7 +152,7 @@ void TTreeViews::ShowTreeForScreen(int screen, bool chosen)
 
     if (isHidden() || m_pendingPage.isEmpty())
         return;
-    const int item = tree().findLink(TreeFileName(m_pendingPage));
+    const int item = tree().findLink(treeFileName(m_pendingPage));
     if (item >= 0) {
         openStep(item);
         return;
@@ -160,7 +160,7 @@ void TTreeViews::ShowTreeForScreen(int screen, bool chosen)
     const qsizetype hash = m_pendingPage.indexOf(QLatin1Char('#'));
     if (hash < 0)
         return;
-    const int chapter = tree().findLink(TreeFileName(m_pendingPage.left(hash)));
+    const int chapter = tree().findLink(treeFileName(m_pendingPage.left(hash)));
     if (chapter >= 0)
         FindInTree(tree().items().at(chapter).caption);
 }

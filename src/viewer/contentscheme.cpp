@@ -9,7 +9,7 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
-QUrl ContentUrl(const QString& path)
+QUrl contentUrl(const QString& path)
 {
     QUrl url;
     url.setScheme(QString::fromLatin1(kContentScheme));
@@ -24,14 +24,14 @@ QUrl ContentUrl(const QString& path)
     return url;
 }
 
-QString ContentPath(const QUrl& url)
+QString contentPath(const QUrl& url)
 {
     if (url.scheme() != QLatin1String(kContentScheme) || url.host() != QLatin1String(kContentHost))
         return {};
     return url.path();
 }
 
-void RegisterContentScheme()
+void registerContentScheme()
 {
     QWebEngineUrlScheme scheme(kContentScheme);
     // One host for all content gives every document the same origin, so a frame may send a link
@@ -42,7 +42,7 @@ void RegisterContentScheme()
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-QByteArray ContentType(const QString& path, const QByteArray& bytes)
+QByteArray contentType(const QString& path, const QByteArray& bytes)
 {
     const QString lower = path.toLower();
     const auto ends = [&](const char* ext) { return lower.endsWith(QLatin1String(ext)); };
@@ -77,7 +77,7 @@ ContentSchemeHandler::ContentSchemeHandler(const ContentPack& pack, QObject* par
 
 void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
-    const QString path = ContentPath(job->requestUrl());
+    const QString path = contentPath(job->requestUrl());
     std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : m_pack.readFile(path);
     if (!bytes) {
         qCDebug(lcViewer) << "not in the content:" << job->requestUrl().toString();
@@ -87,7 +87,7 @@ void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     auto* buffer = new QBuffer(job);
     buffer->setData(*bytes);
     buffer->open(QIODevice::ReadOnly);
-    job->reply(ContentType(path, *bytes), buffer);
+    job->reply(contentType(path, *bytes), buffer);
 }
 
 void ContentOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
@@ -100,7 +100,7 @@ void ContentOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
     }
 }
 
-QWebEngineProfile* MakeContentProfile(const ContentPack& pack, QObject* parent)
+QWebEngineProfile* makeContentProfile(const ContentPack& pack, QObject* parent)
 {
     auto* profile = new QWebEngineProfile(parent); // no storage name: off the record
     profile->installUrlSchemeHandler(kContentScheme, new ContentSchemeHandler(pack, profile));

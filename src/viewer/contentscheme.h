@@ -14,16 +14,16 @@ class QWebEngineProfile;
 // The scheme's name, and a file's address under it ("velbrook://content/abs/path/page.htm#anchor").
 inline constexpr char kContentScheme[] = "velbrook";
 inline constexpr char kContentHost[] = "content";
-QUrl ContentUrl(const QString& path);
+QUrl contentUrl(const QString& path);
 // The file an address of the scheme names (fragment and query dropped), or an empty string.
-QString ContentPath(const QUrl& url);
+QString contentPath(const QUrl& url);
 
 // Registers the scheme with the engine; must run before the application object is made.
-void RegisterContentScheme();
+void registerContentScheme();
 
 // The MIME type a file is served with: HTML and text without a declared character set are read as
 // code page 1251, as the content is written.
-QByteArray ContentType(const QString& path, const QByteArray& bytes);
+QByteArray contentType(const QString& path, const QByteArray& bytes);
 
 class ContentSchemeHandler final : public QWebEngineUrlSchemeHandler
 {
@@ -46,4 +46,4 @@ public:
 };
 
 // One off-the-record profile for the program, reading through the pack.
-QWebEngineProfile* MakeContentProfile(const ContentPack& pack, QObject* parent);
+QWebEngineProfile* makeContentProfile(const ContentPack& pack, QObject* parent);

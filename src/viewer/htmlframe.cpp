@@ -114,7 +114,7 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
             });
     connect(viewer.page, &PanePage::documentActivated, this, [this, screen](const QString& document) {
         Viewer* v = viewerFor(screen);
-        if (v && !document.isEmpty() && !SameFile(document, v->activeFile)) {
+        if (v && !document.isEmpty() && !sameFile(document, v->activeFile)) {
             v->activeFile = document;
             v->activeTitle.clear();
         }
@@ -137,13 +137,13 @@ void THtmlFrame::updateScript(Viewer& viewer)
 void THtmlFrame::load(Viewer& viewer, const QString& file)
 {
     QWebEngineView* view = ensureView(viewer);
-    if (!m_context.pack.PackFileExists(WithoutFragment(file))) {
+    if (!m_context.pack.PackFileExists(withoutFragment(file))) {
         // A page that is neither packed nor on disk hides its pane.
         qCDebug(lcViewer) << "pane hidden: no such page" << file;
         view->hide();
         return;
     }
-    view->load(ContentUrl(m_context.disk.toLocal(file)));
+    view->load(contentUrl(m_context.disk.toLocal(file)));
 }
 
 void THtmlFrame::showOrLoad(Viewer& viewer, const QString& file)
@@ -164,7 +164,7 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
         viewer.history.clearPending();
         return;
     }
-    const QString file = ContentPath(viewer.view->url());
+    const QString file = contentPath(viewer.view->url());
     const QString title = documentTitle(file, viewer.view->title());
     viewer.history.loaded(file, title);
     viewer.activeFile = file;
@@ -188,7 +188,7 @@ void THtmlFrame::linkClicked(Viewer& viewer, const LinkClick& click)
                                 [this, &viewer](const QString& fullPath) { markVisited(viewer, fullPath); });
     // A link the engine follows is visited as well.
     if (!handled && !click.link.isEmpty())
-        markVisited(viewer, LinkFullPath(click.document, click.link).toLower());
+        markVisited(viewer, linkFullPath(click.document, click.link).toLower());
 }
 
 void THtmlFrame::documentLoaded(Viewer& viewer, const QString& document, const QString& rawTitle, bool top)
@@ -293,20 +293,20 @@ void THtmlFrame::showPage(const QString& file)
         return;
     const qsizetype known = viewer->history.indexOf(file);
     if (known >= 0) {
-        if (known == viewer->history.index() && SameFile(currentFile(), file))
+        if (known == viewer->history.index() && sameFile(currentFile(), file))
             scrollToTop();
         else
             setHistoryIndex(int(known));
         return;
     }
-    markVisited(*viewer, LinkFullPath(file, file).toLower());
+    markVisited(*viewer, linkFullPath(file, file).toLower());
     load(*viewer, file);
 }
 
 QString THtmlFrame::currentFile() const
 {
     const Viewer* viewer = current();
-    return viewer && viewer->view ? ContentPath(viewer->view->url()) : QString();
+    return viewer && viewer->view ? contentPath(viewer->view->url()) : QString();
 }
 
 QWebEngineView* THtmlFrame::currentView() const
@@ -372,7 +372,7 @@ void THtmlFrame::scrollToTop()
     if (!viewer || !viewer->page)
         return;
     // The document in use: the page, or the frame the reader last worked in.
-    const bool top = viewer->activeFile.isEmpty() || SameFile(viewer->activeFile, currentFile());
+    const bool top = viewer->activeFile.isEmpty() || sameFile(viewer->activeFile, currentFile());
     viewer->page->sendCommand(QStringLiteral("top"), top ? QString() : viewer->activeFile);
 }
 

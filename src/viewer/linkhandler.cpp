@@ -23,7 +23,7 @@ QString fileName(const QString& path)
 
 } // namespace
 
-void FillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context)
+void fillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context)
 {
     if (!services.startCopy)
         services.startCopy = [&context](const QString& file) {
@@ -53,15 +53,15 @@ TLinkHandler::TLinkHandler(const AppContext& context, LinkServices services)
 bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, const QString& currentFile,
                                    const std::function<void(const QString&)>& markVisited)
 {
-    const QString fullPath = LinkFullPath(click.document, click.link);
-    const LinkRule rule = ClassifyLink(click.target, click.link, fullPath, archiveMode);
+    const QString fullPath = linkFullPath(click.document, click.link);
+    const LinkRule rule = classifyLink(click.target, click.link, fullPath, archiveMode);
     const auto visit = [&](const QString& path) {
         if (markVisited)
             markVisited(path.toLower());
     };
     switch (rule) {
     case LinkRule::NewCopy: {
-        const QString file = WithoutFragment(fullPath);
+        const QString file = withoutFragment(fullPath);
         if (!m_context.pack.PackFileExists(file)) {
             qCDebug(lcViewer) << "no copy started: no such file" << file;
             return true;
@@ -78,7 +78,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         return true;
     case LinkRule::Print: {
         const qsizetype at = click.link.toLower().indexOf(QLatin1String("printhtml:"));
-        const QString file = LinkFullPath(click.document, click.link.left(at) + click.link.mid(at + 10));
+        const QString file = linkFullPath(click.document, click.link.left(at) + click.link.mid(at + 10));
         visit(file);
         if (m_services.printFile)
             m_services.printFile(m_context.disk.resolve(file));
@@ -89,7 +89,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         const QString folder = destinationFolder();
         if (folder.isEmpty())
             return true;
-        const QString file = WithoutFragment(LinkFullPath(click.document, click.link.mid(5)));
+        const QString file = withoutFragment(linkFullPath(click.document, click.link.mid(5)));
         copyFile(file, folder + fileName(m_context.disk.resolve(file)));
         return true;
     }
@@ -106,7 +106,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
 
     // A member of the listed archive exists once the archive is unpacked.
     if (archiveMode && !click.link.startsWith(QLatin1Char('#')) &&
-        !m_context.pack.PackFileExists(WithoutFragment(fullPath)) && m_services.extractArchive)
+        !m_context.pack.PackFileExists(withoutFragment(fullPath)) && m_services.extractArchive)
         m_services.extractArchive();
     switch (rule) {
     case LinkRule::FileAction:
@@ -114,9 +114,9 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         fileAction(fullPath, archiveMode, currentFile);
         return true;
     case LinkRule::ShowPage: {
-        const QString file = WithoutFragment(fullPath);
+        const QString file = withoutFragment(fullPath);
         const QString local = m_context.disk.resolve(file);
-        if (!archiveMode && m_services.syncTree && LinkExtension(file).startsWith(QLatin1String(".htm")))
+        if (!archiveMode && m_services.syncTree && linkExtension(file).startsWith(QLatin1String(".htm")))
             m_services.syncTree(local);
         if (m_services.showPage)
             m_services.showPage(local + fullPath.mid(file.size()));
@@ -124,7 +124,7 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     }
     case LinkRule::FollowSync:
         if (m_services.syncTree)
-            m_services.syncTree(WithoutFragment(fullPath));
+            m_services.syncTree(withoutFragment(fullPath));
         return false;
     default:
         return false;
@@ -134,8 +134,8 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
 void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const QString& currentFile)
 {
     // Links written for the drive the disc was made on reach the drive the program runs from.
-    const QString path = WithoutFragment(archiveMode ? fullPath : m_context.disk.toLocal(fullPath));
-    const QString extension = LinkExtension(fullPath);
+    const QString path = withoutFragment(archiveMode ? fullPath : m_context.disk.toLocal(fullPath));
+    const QString extension = linkExtension(fullPath);
     const QString local = m_context.disk.resolve(path);
     if (extension.contains(QLatin1String(".zip"))) {
         if (!m_services.saveFileName)
@@ -163,11 +163,11 @@ void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const Q
 
 QString TLinkHandler::destinationFolder() const
 {
-    QString folder = m_services.pathFolder ? ToInternalPath(m_services.pathFolder()) : QString();
+    QString folder = m_services.pathFolder ? toInternalPath(m_services.pathFolder()) : QString();
     // The folder the reader copies to is on the reader's own disk, what "c:\" was on the system
     // the manual was written for: a drive letter stands for the home folder here, not for the
     // (read-only) volume the manual comes from.
-    if (HasDriveLetter(folder)) {
+    if (hasDriveLetter(folder)) {
         QString rest = folder.mid(2);
         if (rest.startsWith(QLatin1Char('/')))
             rest.remove(0, 1);

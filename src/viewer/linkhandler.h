@@ -18,7 +18,7 @@ class QWidget;
 
 // The real link services, for the running program, in every member left empty; parent owns the
 // dialogs.
-void FillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context);
+void fillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppContext& context);
 
 class TLinkHandler final
 {

@@ -17,14 +17,14 @@ QString lastComponent(const QString& path)
 
 } // namespace
 
-bool LinkIsHandled(LinkRule rule)
+bool linkIsHandled(LinkRule rule)
 {
     return rule != LinkRule::Follow && rule != LinkRule::FollowSync;
 }
 
-QString LinkFullPath(const QString& document, const QString& link)
+QString linkFullPath(const QString& document, const QString& link)
 {
-    QString path = ToInternalPath(link);
+    QString path = toInternalPath(link);
     // The fragment and query are not part of the file, but stay on the end.
     qsizetype tail = path.indexOf(QLatin1Char('#'));
     const qsizetype query = path.indexOf(QLatin1Char('?'));
@@ -34,9 +34,9 @@ QString LinkFullPath(const QString& document, const QString& link)
     QString file = tail >= 0 ? path.left(tail) : path;
     if (file.isEmpty())
         file = document;
-    else if (!HasDriveLetter(file) && !file.startsWith(QLatin1Char('/')))
+    else if (!hasDriveLetter(file) && !file.startsWith(QLatin1Char('/')))
         file = document.left(document.lastIndexOf(QLatin1Char('/')) + 1) + file;
-    const bool drive = HasDriveLetter(file);
+    const bool drive = hasDriveLetter(file);
     QString clean = QDir::cleanPath(drive ? file.mid(2) : file);
     // Nothing is above the root.
     while (clean.startsWith(QLatin1String("/../")))
@@ -48,20 +48,20 @@ QString LinkFullPath(const QString& document, const QString& link)
     return clean + suffix;
 }
 
-QString WithoutFragment(const QString& path)
+QString withoutFragment(const QString& path)
 {
     const qsizetype hash = path.indexOf(QLatin1Char('#'));
     return hash < 0 ? path : path.left(hash);
 }
 
-QString LinkExtension(const QString& fullPath)
+QString linkExtension(const QString& fullPath)
 {
     const QString name = lastComponent(fullPath);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot).toLower();
 }
 
-LinkRule ClassifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode)
+LinkRule classifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode)
 {
     const QString lower = link.toLower();
     if (target.compare(QLatin1String("_blank"), Qt::CaseInsensitive) == 0)
@@ -80,7 +80,7 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
     if (lower.startsWith(QLatin1String("javascript:")))
         return LinkRule::Follow;
     const bool fragmentOnly = lower.startsWith(QLatin1Char('#'));
-    const QString extension = LinkExtension(fullPath);
+    const QString extension = linkExtension(fullPath);
     const bool shown = std::any_of(std::begin(kShownTypes), std::end(kShownTypes),
                                    [&](const char* type) { return extension.contains(QLatin1String(type)); });
     if (!fragmentOnly && !shown)
@@ -90,13 +90,13 @@ LinkRule ClassifyLink(const QString& target, const QString& link, const QString&
         return !fragmentOnly && !name.contains(QLatin1String("as_")) ? LinkRule::ShowPage : LinkRule::Follow;
     }
     // A page written with a drive letter is no address the engine knows: the program shows it.
-    if (HasDriveLetter(link))
+    if (hasDriveLetter(link))
         return LinkRule::ShowPage;
     return extension.startsWith(QLatin1String(".htm")) ? LinkRule::FollowSync : LinkRule::Follow;
 }
 
-QString ClassifyLinkScript()
+QString classifyLinkScript()
 {
     // Kept in step with LinkFullPath and ClassifyLink above.
-    return ViewerScript(QStringLiteral("linkrules.js"));
+    return viewerScript(QStringLiteral("linkrules.js"));
 }

@@ -22,23 +22,23 @@ enum class LinkRule
 };
 
 // True when the engine must not follow the link itself.
-bool LinkIsHandled(LinkRule rule);
+bool linkIsHandled(LinkRule rule);
 
 // The link expanded against the folder of document (a file path), '\' read as '/', "." and ".."
 // resolved; a link with a drive letter or a leading '/' stands for itself. A fragment or query
 // stays on the end. The case is kept, for the disk; the rules compare in lower case.
-QString LinkFullPath(const QString& document, const QString& link);
+QString linkFullPath(const QString& document, const QString& link);
 
 // The file a path names: everything before its first '#'.
-QString WithoutFragment(const QString& path);
+QString withoutFragment(const QString& path);
 
 // The extension of a full path: everything from the last '.' of its last component (a fragment
 // stays part of it), lower-cased; empty when that component has no '.'.
-QString LinkExtension(const QString& fullPath);
+QString linkExtension(const QString& fullPath);
 
-LinkRule ClassifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode);
+LinkRule classifyLink(const QString& target, const QString& link, const QString& fullPath, bool archiveMode);
 
 // The same rules for the page (js/linkrules.js): one expression, an object whose
 // classify(target, link, archiveMode, documentPath) is true when the click is the program's and
 // whose linkFullPath(documentPath, link) is LinkFullPath.
-QString ClassifyLinkScript();
+QString classifyLinkScript();

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-bool SameFile(const QString& a, const QString& b)
+bool sameFile(const QString& a, const QString& b)
 {
     return QFileInfo(a).filePath().compare(QFileInfo(b).filePath(), Qt::CaseInsensitive) == 0;
 }
@@ -10,7 +10,7 @@ bool SameFile(const QString& a, const QString& b)
 qsizetype PaneHistory::indexOf(const QString& file) const
 {
     for (qsizetype i = 0; i < m_files.size(); ++i) {
-        if (SameFile(m_files[i], file))
+        if (sameFile(m_files[i], file))
             return i;
     }
     return -1;
@@ -18,10 +18,10 @@ qsizetype PaneHistory::indexOf(const QString& file) const
 
 void PaneHistory::loaded(const QString& file, const QString& title)
 {
-    if (m_pending >= 0 && m_pending < m_files.size() && SameFile(m_files[m_pending], file)) {
+    if (m_pending >= 0 && m_pending < m_files.size() && sameFile(m_files[m_pending], file)) {
         m_index = m_pending;
         m_titles[m_index] = title;
-    } else if (!m_files.isEmpty() && SameFile(m_files[m_index], file)) {
+    } else if (!m_files.isEmpty() && sameFile(m_files[m_index], file)) {
         m_titles[m_index] = title; // reloaded, or moved within the page
     } else {
         // A new page drops the entries that were stepped back over.

@@ -44,4 +44,4 @@ private:
 };
 
 // Whether two paths name the same file: the same path, without regard to case.
-bool SameFile(const QString& a, const QString& b);
+bool sameFile(const QString& a, const QString& b);

@@ -18,7 +18,7 @@ constexpr QStringView kReportTag = u"\u0001velbrook:";
 
 QString cssColor(int color)
 {
-    return FromWindowsColor(color).name(QColor::HexRgb);
+    return fromWindowsColor(color).name(QColor::HexRgb);
 }
 
 QString jsonText(const QJsonValue& value)
@@ -28,12 +28,12 @@ QString jsonText(const QJsonValue& value)
 
 } // namespace
 
-QColor FromWindowsColor(int color)
+QColor fromWindowsColor(int color)
 {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
-QString PaneStyleSheet(const PaneFonts& fonts)
+QString paneStyleSheet(const PaneFonts& fonts)
 {
     // :where() weighs nothing, so any rule or attribute of the page wins over these defaults.
     QString family = fonts.name;
@@ -52,15 +52,15 @@ static QJsonObject stateObject(const PaneScriptState& state)
     QJsonObject object;
     object.insert(QStringLiteral("archiveMode"), state.archiveMode);
     object.insert(QStringLiteral("visited"), QJsonArray());
-    object.insert(QStringLiteral("css"), PaneStyleSheet(state.fonts));
+    object.insert(QStringLiteral("css"), paneStyleSheet(state.fonts));
     return object;
 }
 
-QString PaneScriptSource(const PaneScriptState& state)
+QString paneScriptSource(const PaneScriptState& state)
 {
     // The script is a function expression, called here with the state and the link rules.
-    static const QString pane = ViewerScript(QStringLiteral("pane.js"));
-    static const QString rules = ClassifyLinkScript();
+    static const QString pane = viewerScript(QStringLiteral("pane.js"));
+    static const QString rules = classifyLinkScript();
     const QString stateJson = QString::fromUtf8(QJsonDocument(stateObject(state)).toJson(QJsonDocument::Compact));
     return pane + u'(' + stateJson + u",\n" + rules + u");\n";
 }
@@ -98,12 +98,12 @@ void PanePage::setScriptState(const PaneScriptState& state)
         scripts().remove(old);
     QWebEngineScript script;
     script.setName(m_scriptName);
-    script.setSourceCode(PaneScriptSource(state));
+    script.setSourceCode(paneScriptSource(state));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(false);
     scripts().insert(script);
-    setBackgroundColor(FromWindowsColor(state.fonts.background));
+    setBackgroundColor(fromWindowsColor(state.fonts.background));
 
     QJsonObject message;
     message.insert(QStringLiteral("op"), QStringLiteral("state"));
@@ -146,7 +146,7 @@ void PanePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
 void PanePage::report(const QJsonObject& report)
 {
     const QString kind = report.value(QStringLiteral("kind")).toString();
-    const QString document = ContentPath(QUrl(report.value(QStringLiteral("document")).toString()));
+    const QString document = contentPath(QUrl(report.value(QStringLiteral("document")).toString()));
     if (kind == QLatin1String("click")) {
         LinkClick click;
         click.target = report.value(QStringLiteral("target")).toString();

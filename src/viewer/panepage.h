@@ -31,7 +31,7 @@ struct PaneFonts
     bool operator==(const PaneFonts&) const = default;
 };
 
-QColor FromWindowsColor(int color);
+QColor fromWindowsColor(int color);
 
 // What the pane script knows of its pane from the start of each document.
 struct PaneScriptState
@@ -43,9 +43,9 @@ struct PaneScriptState
 };
 
 // The default style sheet of a pane: it gives way to every rule of the page itself.
-QString PaneStyleSheet(const PaneFonts& fonts);
+QString paneStyleSheet(const PaneFonts& fonts);
 // The pane script (js/pane.js) called with the state and the link rules (js/linkrules.js).
-QString PaneScriptSource(const PaneScriptState& state);
+QString paneScriptSource(const PaneScriptState& state);
 
 class PanePage final : public QWebEnginePage
 {

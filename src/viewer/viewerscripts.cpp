@@ -8,7 +8,7 @@ static void initViewerScripts()
     Q_INIT_RESOURCE(viewerscripts);
 }
 
-QString ViewerScript(const QString& name)
+QString viewerScript(const QString& name)
 {
     // The viewer is a static library: its resources are registered on first use, whichever program
     // or module links it.

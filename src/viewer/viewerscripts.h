@@ -5,4 +5,4 @@
 #include <QString>
 
 // The text of js/NAME.
-QString ViewerScript(const QString& name);
+QString viewerScript(const QString& name);

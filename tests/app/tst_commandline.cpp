@@ -46,7 +46,7 @@ private Q_SLOTS:
         QFETCH(CommandLine::Mode, mode);
         QFETCH(QString, argument);
         QFETCH(bool, copyFlag);
-        const CommandLine line = CommandLine::Parse(QStringList{"velbrook"} + words);
+        const CommandLine line = CommandLine::parse(QStringList{"velbrook"} + words);
         QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
         QCOMPARE(int(line.mode), int(mode));
         QCOMPARE(line.argument, argument);
@@ -58,7 +58,7 @@ private Q_SLOTS:
     void portOptions()
     {
         const CommandLine line =
-            CommandLine::Parse({"velbrook", "--content", "build/demo", "--command", "2", "--command", "html1=a.htm",
+            CommandLine::parse({"velbrook", "--content", "build/demo", "--command", "2", "--command", "html1=a.htm",
                                 "--screenshot", "s.png", "--after", "3000"});
         QCOMPARE(line.contentFolder, QStringLiteral("build/demo"));
         QCOMPARE(line.commands, (QStringList{"2", "html1=a.htm"}));
@@ -88,7 +88,7 @@ private Q_SLOTS:
         QFETCH(bool, copyFlag);
         QFETCH(bool, thesaurus);
         QTemporaryDir folder;
-        AppContext context(StartupValues::ForContentFolder(folder.path()));
+        AppContext context(StartupValues::forContentFolder(folder.path()));
         QCOMPARE(int(context.runMode()), int(RunMode::Skinned));
         QVERIFY(context.setRunMode(mode));
         const RunMode other = mode == RunMode::Thesaurus ? RunMode::Skinned : RunMode::Thesaurus;
@@ -102,7 +102,7 @@ private Q_SLOTS:
     void badOptions_areReported()
     {
         for (const QStringList& words : {QStringList{"--bogus"}, QStringList{"--content"}, QStringList{"--after", "x"}})
-            QVERIFY(!CommandLine::Parse(QStringList{"velbrook"} + words).error.isEmpty());
+            QVERIFY(!CommandLine::parse(QStringList{"velbrook"} + words).error.isEmpty());
     }
 };
 

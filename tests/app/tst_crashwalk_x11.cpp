@@ -143,7 +143,7 @@ private Q_SLOTS:
 private:
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment env = ProgramEnvironment(m_runtime.path(), QStringLiteral("xcb"));
+        QProcessEnvironment env = programEnvironment(m_runtime.path(), QStringLiteral("xcb"));
         env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
         env.insert("HOME", m_home.path()); // copied pages land here, not in the real home
         return env;

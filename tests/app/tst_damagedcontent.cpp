@@ -44,7 +44,7 @@ private Q_SLOTS:
 
     void emptyScript_saysThereIsNoScreen()
     {
-        const Run run = start({{"Struct.cfs", QByteArray()}, {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)}});
+        const Run run = start({{"Struct.cfs", QByteArray()}, {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)}});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.errors.size(), 1);
         QVERIFY2(run.errors.first().contains("declares no screen"), qPrintable(run.errors.first()));
@@ -54,7 +54,7 @@ private Q_SLOTS:
     void oneLineScript_saysThereIsNoScreen()
     {
         const Run run = start(
-            {{"Struct.cfs", EncodeScript({"title=одна строка"})}, {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)}});
+            {{"Struct.cfs", encodeScript({"title=одна строка"})}, {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)}});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.errors.size(), 1);
         QVERIFY(run.errors.first().contains("declares no screen"));
@@ -62,20 +62,20 @@ private Q_SLOTS:
 
     void firstScreenWithoutItsBackground_saysSo()
     {
-        const Run missing = start({{"Struct.cfs", EncodeScript({"title=без фона", "_screen=fon1.bmp"})}});
+        const Run missing = start({{"Struct.cfs", encodeScript({"title=без фона", "_screen=fon1.bmp"})}});
         QCOMPARE(missing.exitCode, 1);
         QCOMPARE(missing.errors.size(), 1);
         QVERIFY(missing.errors.first().contains("fon1.bmp, is not in the container"));
 
-        const Run garbage = start({{"Struct.cfs", EncodeScript({"title=не картинка", "_screen=fon1.bmp"})},
+        const Run garbage = start({{"Struct.cfs", encodeScript({"title=не картинка", "_screen=fon1.bmp"})},
                                    {"fon1.bmp", "no picture at all"}});
         QCOMPARE(garbage.exitCode, 1);
         QCOMPARE(garbage.errors.size(), 1);
         QVERIFY(garbage.errors.first().contains("no picture"));
 
         // Elements of screen 1 with no _screen line: a screen without a background.
-        const Run bare = start({{"Struct.cfs", EncodeScript({"title=без экрана", kGoodScript[2]})},
-                                {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+        const Run bare = start({{"Struct.cfs", encodeScript({"title=без экрана", kGoodScript[2]})},
+                                {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         QCOMPARE(bare.exitCode, 1);
         QVERIFY(bare.errors.last().contains("no background picture"));
     }
@@ -83,7 +83,7 @@ private Q_SLOTS:
     void damagedScript_isNeverSilent_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        const QByteArray good = EncodeScript(kGoodScript);
+        const QByteArray good = encodeScript(kGoodScript);
         QTest::newRow("truncated to a half") << good.left(good.size() / 2);
         QTest::newRow("truncated by one byte") << good.left(good.size() - 1);
         // A flip garbles the text from its position to the start of the script (the text is
@@ -99,9 +99,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, stored);
         const Run run = start({{"Struct.cfs", stored},
-                               {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)},
-                               {"fon2.bmp", TestBitmap({200, 100}, Qt::darkBlue)},
-                               {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+                               {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)},
+                               {"fon2.bmp", testBitmap({200, 100}, Qt::darkBlue)},
+                               {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         // Either it starts, having said what it could not use, or it says why it cannot.
         QVERIFY2(!run.errors.isEmpty(), "a damaged script started without a word");
         QVERIFY(run.exitCode == 0 || run.exitCode == 1);
@@ -112,10 +112,10 @@ private Q_SLOTS:
     {
         QStringList script = kGoodScript;
         script << "button 0 vx=10;vy=10;fn1=up.bmp;fn2=up.bmp;fn3=up.bmp;go=1;hint=;wav=no";
-        const Run run = start({{"Struct.cfs", EncodeScript(script)},
-                               {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)},
-                               {"fon2.bmp", TestBitmap({200, 100}, Qt::darkBlue)},
-                               {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+        const Run run = start({{"Struct.cfs", encodeScript(script)},
+                               {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)},
+                               {"fon2.bmp", testBitmap({200, 100}, Qt::darkBlue)},
+                               {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.screenshot);
         QCOMPARE(
@@ -125,10 +125,10 @@ private Q_SLOTS:
 
     void goodContent_startsWithoutAWord()
     {
-        const Run run = start({{"Struct.cfs", EncodeScript(kGoodScript)},
-                               {"fon1.bmp", TestBitmap({200, 100}, Qt::darkCyan)},
-                               {"fon2.bmp", TestBitmap({200, 100}, Qt::darkBlue)},
-                               {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+        const Run run = start({{"Struct.cfs", encodeScript(kGoodScript)},
+                               {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)},
+                               {"fon2.bmp", testBitmap({200, 100}, Qt::darkBlue)},
+                               {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.screenshot);
         QCOMPARE(run.errors, QStringList());
@@ -159,7 +159,7 @@ private:
     {
         const QString shot = m_runtime.filePath(QStringLiteral("shot%1.png").arg(++m_shots));
         QProcess process;
-        process.setProcessEnvironment(ProgramEnvironment(m_runtime.path()));
+        process.setProcessEnvironment(programEnvironment(m_runtime.path()));
         process.start(QStringLiteral(VELBROOK_APP), {"--content", folder, "--screenshot", shot, "--after", "500"});
         Run run;
         if (!process.waitForFinished(60000)) {

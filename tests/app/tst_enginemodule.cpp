@@ -20,9 +20,9 @@ private Q_SLOTS:
     {
         QVERIFY(m_runtime.isValid());
         qputenv("VELBROOK_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-        QVERIFY(ResolveEngineEntry(QStringLiteral(VELBROOK_ENGINE_MODULE), kEnginePartsSymbol));
+        QVERIFY(resolveEngineEntry(QStringLiteral(VELBROOK_ENGINE_MODULE), kEnginePartsSymbol));
         m_requestClose = reinterpret_cast<RequestClose>(
-            ResolveEngineEntry(QStringLiteral(VELBROOK_ENGINE_MODULE), kEngineRequestCloseSymbol));
+            resolveEngineEntry(QStringLiteral(VELBROOK_ENGINE_MODULE), kEngineRequestCloseSymbol));
         QVERIFY(m_requestClose);
     }
 
@@ -37,7 +37,7 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(m_requestClose(QStringLiteral(u"увеличенная КАРТИНКА")));
-        QVERIFY(timer.elapsed() < WindowDirectory::RequestTimeoutMs);
+        QVERIFY(timer.elapsed() < WindowDirectory::kRequestTimeoutMs);
         QTRY_COMPARE(closed.count(), 1);
         QVERIFY(WindowDirectory::exists(QStringLiteral(u"Увеличенная картинка")));
 

@@ -18,9 +18,9 @@ namespace {
 
 void makeTitle(const QString& folder, const QString& title)
 {
-    const QByteArray bmp = TestBitmap({200, 120}, Qt::darkCyan);
+    const QByteArray bmp = testBitmap({200, 120}, Qt::darkCyan);
     ContainerWriter kel;
-    kel.add("Struct.cfs", EncodeScript({"title=" + title, "_screen=fon1.bmp"}));
+    kel.add("Struct.cfs", encodeScript({"title=" + title, "_screen=fon1.bmp"}));
     kel.add("fon1.bmp", bmp);
     kel.write(folder + "/Kel.dhl");
 }
@@ -81,7 +81,7 @@ private Q_SLOTS:
     }
 
 private:
-    QProcessEnvironment environment() const { return ProgramEnvironment(m_runtime.path()); }
+    QProcessEnvironment environment() const { return programEnvironment(m_runtime.path()); }
 
     QTemporaryDir m_first;
     QTemporaryDir m_second;

@@ -82,8 +82,8 @@ private Q_SLOTS:
                                    "<p><a href='help2.htm'>more</a></p><img src='images/big.jpg'></body></html>");
         writer.addFile("help2.htm", "<html><body><p>more help</p></body></html>");
         writer.write(m_root + "interface.dat");
-        WriteTestFile(m_root + "images/disk.jpg", bigJpeg());
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_root));
+        writeTestFile(m_root + "images/disk.jpg", bigJpeg());
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_root));
         QVERIFY(m_context->pack.OpenPack(m_root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.contentDir);
     }
@@ -165,7 +165,7 @@ private Q_SLOTS:
     }
 
 private:
-    QProcessEnvironment environment() const { return ProgramEnvironment(m_runtime.path(), QStringLiteral("xcb")); }
+    QProcessEnvironment environment() const { return programEnvironment(m_runtime.path(), QStringLiteral("xcb")); }
 
     QTemporaryDir m_dir;
     QTemporaryDir m_runtime;
@@ -178,7 +178,7 @@ int main(int argc, char* argv[])
     // CTest runs every test offscreen; this one wants the X server when there is one.
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    RegisterContentScheme();
+    registerContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestPlainCopyX11 test;

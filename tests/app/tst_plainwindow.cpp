@@ -37,10 +37,10 @@ struct CopyContent
     {
         root = dir.path() + QLatin1Char('/');
         PackWriter writer;
-        writer.addFile("pics/packed.bmp", TestBitmap(kPictureSize, kPictureColour));
+        writer.addFile("pics/packed.bmp", testBitmap(kPictureSize, kPictureColour));
         writer.addFile("help.htm", "<html><body><p>help</p></body></html>");
         writer.write(root + "interface.dat");
-        WriteTestFile(root + "pics/disk.bmp", TestBitmap({60, 40}, kPictureColour));
+        writeTestFile(root + "pics/disk.bmp", testBitmap({60, 40}, kPictureColour));
     }
 };
 
@@ -64,7 +64,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_content.dir.isValid());
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_content.root));
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_content.root));
         QVERIFY(m_context->pack.OpenPack(m_content.root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.contentDir);
     }
@@ -106,7 +106,7 @@ private Q_SLOTS:
         QFETCH(QSize, picture);
         QFETCH(QRect, workArea);
         QFETCH(QRect, expected);
-        QCOMPARE(PlainWindowGeometry(file, picture, workArea), expected);
+        QCOMPARE(plainWindowGeometry(file, picture, workArea), expected);
     }
 
     void window_printButtonOverTheView_escapeCloses()
@@ -142,7 +142,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(window.hasPainted(), 30000);
         QCOMPARE(window.size(), QSize(640, 480));
         // No error page of the engine's in its place.
-        QCOMPARE(RunPageScript(*window.view()->page(), "document.body ? document.body.innerText : ''"), QVariant(""));
+        QCOMPARE(runPageScript(*window.view()->page(), "document.body ? document.body.innerText : ''"), QVariant(""));
     }
 
     // The program as a page link starts it: the picture's full path, and a screenshot to look at.
@@ -166,7 +166,7 @@ private Q_SLOTS:
         QFile::remove(shot);
 
         QProcess copy;
-        copy.setProcessEnvironment(ProgramEnvironment(m_content.root + "runtime"));
+        copy.setProcessEnvironment(programEnvironment(m_content.root + "runtime"));
         copy.start(QStringLiteral(VELBROOK_APP),
                    {"--content", m_content.root, m_content.root + file, "--screenshot", shot});
         QVERIFY(copy.waitForFinished(60000));
@@ -187,7 +187,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    RegisterContentScheme();
+    registerContentScheme();
     QApplication app(argc, argv);
     TestPlainWindow test;
     return QTest::qExec(&test, argc, argv);

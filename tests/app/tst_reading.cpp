@@ -37,7 +37,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(QStringLiteral(VELBROOK_DEMO_DIR)));
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(QStringLiteral(VELBROOK_DEMO_DIR)));
         const QString root = m_context->values.programDir;
         QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.contentDir);
@@ -50,7 +50,7 @@ private Q_SLOTS:
         m_context->openSettings();
         m_form = std::make_unique<TMainForm>(*m_context, *m_script);
         // As the program starts: the components first, then the first screen that uses them.
-        m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script, StaticEngineParts);
+        m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script, staticEngineParts);
         m_form->buildFirstScreen();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -195,7 +195,7 @@ private:
         return QString();
     }
 
-    QVariant evaluate(const QString& script) { return RunPageScript(*panes()->currentView()->page(), script); }
+    QVariant evaluate(const QString& script) { return runPageScript(*panes()->currentView()->page(), script); }
 
     // Scrolls the link into view and clicks its middle with the mouse.
     void clickLink(const QString& selector)
@@ -222,7 +222,7 @@ private:
 int main(int argc, char* argv[])
 {
     qputenv("VELBROOK_AUDIO_OUTPUT", "null");
-    StaticEngineParts(); // registers the content scheme before the application starts
+    staticEngineParts(); // registers the content scheme before the application starts
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestReading test;

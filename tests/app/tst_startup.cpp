@@ -73,10 +73,10 @@ private:
                            "_html 1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1"};
         script += more;
         ContainerWriter kel;
-        kel.add("Struct.cfs", EncodeScript(script));
-        kel.add("fon1.bmp", TestBitmap({400, 300}, Qt::darkGray));
+        kel.add("Struct.cfs", encodeScript(script));
+        kel.add("fon1.bmp", testBitmap({400, 300}, Qt::darkGray));
         for (int i = 1; i <= 4; ++i)
-            kel.add(QStringLiteral("s%1.bmp").arg(i), TestBitmap({40, 30}, QColor(60 * i, 0, 0)));
+            kel.add(QStringLiteral("s%1.bmp").arg(i), testBitmap({40, 30}, QColor(60 * i, 0, 0)));
         kel.write(m_content.filePath("Kel.dhl"));
         PackWriter pack;
         pack.addFile("start.htm", colourPage(kStartColour));
@@ -93,7 +93,7 @@ private:
         for (const int after : {4000, 15000}) {
             QFile::remove(shot);
             QProcess program;
-            program.setProcessEnvironment(ProgramEnvironment(m_runtime.path()));
+            program.setProcessEnvironment(programEnvironment(m_runtime.path()));
             program.start(QStringLiteral(VELBROOK_APP),
                           {"--content", m_content.path(), "--screenshot", shot, "--after", QString::number(after)});
             if (!program.waitForFinished(after + 60000)) {

@@ -25,7 +25,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, text);
         static bool installed = false;
         if (!installed) {
-            InstallRussianTranslations(*QCoreApplication::instance());
+            installRussianTranslations(*QCoreApplication::instance());
             installed = true;
         }
         const QString translated = QCoreApplication::translate(context.constData(), text.constData());

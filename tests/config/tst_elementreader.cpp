@@ -16,8 +16,8 @@ struct Button
 // A button's key table, as a script reader declares it.
 QList<ScriptKey> buttonKeys(Button& button)
 {
-    return {IntKey(QStringLiteral("vx"), button.vx), IntKey(QStringLiteral("vy"), button.vy),
-            TextKey(QStringLiteral("fn1"), button.fn1), TextKey(QStringLiteral("go"), button.go)};
+    return {intKey(QStringLiteral("vx"), button.vx), intKey(QStringLiteral("vy"), button.vy),
+            textKey(QStringLiteral("fn1"), button.fn1), textKey(QStringLiteral("go"), button.go)};
 }
 
 } // namespace
@@ -70,7 +70,7 @@ private Q_SLOTS:
         const QStringList lines{"vx=1;vy=2", "textcaption=Назад", "fn1=a", "go=b"};
         ElementReader reader(lines);
         Button button;
-        const QList<ScriptKey> optional{TextKey(QStringLiteral("textcaption"), button.caption)};
+        const QList<ScriptKey> optional{textKey(QStringLiteral("textcaption"), button.caption)};
         QVERIFY(reader.read(buttonKeys(button), optional));
         QCOMPARE(button.caption, QStringLiteral(u"Назад"));
     }
@@ -93,7 +93,7 @@ private Q_SLOTS:
         const QStringList lines{"bgsounddef=[a.mp3;", "b.mp3];next=7", "other"};
         ElementReader reader(lines);
         QVERIFY(reader.read(
-            std::array{ListKey(QStringLiteral("bgsounddef"), songs, folders), IntKey(QStringLiteral("next"), after)}));
+            std::array{listKey(QStringLiteral("bgsounddef"), songs, folders), intKey(QStringLiteral("next"), after)}));
         QCOMPARE(songs, (QStringList{"/cd/book/a.mp3", "", "/cd/book/b.mp3"}));
         QCOMPARE(after, 7);
         QCOMPARE(reader.line(), 2);

@@ -155,7 +155,7 @@ private:
     QString save(const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("Kel%1.dhl").arg(m_next++));
-        WriteTestFile(path, bytes);
+        writeTestFile(path, bytes);
         return path;
     }
 

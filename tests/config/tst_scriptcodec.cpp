@@ -47,31 +47,31 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, lines);
         bool lossless = false;
-        const QByteArray stored = EncodeScript(lines, &lossless);
+        const QByteArray stored = encodeScript(lines, &lossless);
         QVERIFY(lossless);
         QCOMPARE(DecodeScript(stored, false), lines);
     }
 
     void storedBytesDoNotShowTheText()
     {
-        const QByteArray stored = EncodeScript({QStringLiteral("title=Velbrook manual")});
+        const QByteArray stored = encodeScript({QStringLiteral("title=Velbrook manual")});
         QVERIFY(!stored.contains("Velbrook"));
         QVERIFY(!stored.contains("kcorbleV"));
     }
 
     void lowerCase_touchesOnlyAsciiLetters()
     {
-        const QByteArray stored = EncodeScript({QStringLiteral(u"Title=Руководство ABC-Ёж 12")});
+        const QByteArray stored = encodeScript({QStringLiteral(u"Title=Руководство ABC-Ёж 12")});
         QCOMPARE(DecodeScript(stored, true), QStringList{QStringLiteral(u"title=Руководство abc-Ёж 12")});
     }
 
     void writer_refusesWhatCannotBeStored()
     {
-        QVERIFY_THROWS_EXCEPTION(ContentError, EncodeScript({QStringLiteral("a\r\nb")}));
+        QVERIFY_THROWS_EXCEPTION(ContentError, encodeScript({QStringLiteral("a\r\nb")}));
         bool lossless = true;
-        EncodeScript({QStringLiteral(u"图")}, &lossless);
+        encodeScript({QStringLiteral(u"图")}, &lossless);
         QVERIFY(!lossless);
-        QCOMPARE(EncodeScript({}), QByteArray());
+        QCOMPARE(encodeScript({}), QByteArray());
     }
 };
 

@@ -52,7 +52,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, line);
         QFETCH(QString, value);
-        QCOMPARE(ParseValue(line, ValuePosition(0, QStringLiteral("hint"))), value);
+        QCOMPARE(ParseValue(line, valuePosition(0, QStringLiteral("hint"))), value);
     }
 
     void parseColor_data()
@@ -78,13 +78,13 @@ private Q_SLOTS:
 
     void fontStyleAndOnOff()
     {
-        QCOMPARE(ParseFontStyle(QStringLiteral("style=bolditalic"), 6), FontStyle::Bold | FontStyle::Italic);
-        QCOMPARE(ParseFontStyle(QStringLiteral("style=strikeout,underline"), 6),
+        QCOMPARE(parseFontStyle(QStringLiteral("style=bolditalic"), 6), FontStyle::Bold | FontStyle::Italic);
+        QCOMPARE(parseFontStyle(QStringLiteral("style=strikeout,underline"), 6),
                  FontStyle::StrikeOut | FontStyle::Underline);
-        QCOMPARE(ParseFontStyle(QStringLiteral("style=normal"), 6), FontStyles());
-        QVERIFY(ParseOnOff(QStringLiteral("store= on ;x"), 6));
-        QVERIFY(!ParseOnOff(QStringLiteral("store=onn"), 6));
-        QVERIFY(!ParseOnOff(QStringLiteral("store=off"), 6));
+        QCOMPARE(parseFontStyle(QStringLiteral("style=normal"), 6), FontStyles());
+        QVERIFY(parseOnOff(QStringLiteral("store= on ;x"), 6));
+        QVERIFY(!parseOnOff(QStringLiteral("store=onn"), 6));
+        QVERIFY(!parseOnOff(QStringLiteral("store=off"), 6));
     }
 
     void parseList_data()

@@ -33,7 +33,7 @@ QByteArray noise(qsizetype size, quint32 seed)
 QByteArray numberedEmptyFiles(quint32 count)
 {
     RawPack raw;
-    raw.rawDirectory = RawPack::OneFolderDirectory(count, [](quint32 i) {
+    raw.rawDirectory = RawPack::oneFolderDirectory(count, [](quint32 i) {
         return RawEntry{QByteArray("F") + QByteArray::number(i).rightJustified(7, '0'), 0, 0, 0, 1};
     });
     raw.deflateDirectory = true;
@@ -184,8 +184,8 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("packed.htm"), "only packed");
         ContentPack& pack = open(writer.build());
         pack.SetPackBase(m_root);
-        WriteTestFile(m_root + "Both.htm", "on disk");
-        WriteTestFile(m_root + "Disk/Only.htm", "only on disk");
+        writeTestFile(m_root + "Both.htm", "on disk");
+        writeTestFile(m_root + "Disk/Only.htm", "only on disk");
 
         QCOMPARE(read(pack, m_root + "both.htm"), QByteArray("packed"));
         QCOMPARE(read(pack, m_root + "DISK\\ONLY.HTM"), QByteArray("only on disk"));
@@ -315,7 +315,7 @@ private Q_SLOTS:
             // (a real directory of distinct records inflates about 30 to 1 at most). Such bombs
             // grow to 1 GiB of directory and gigabytes of entries from a few megabytes.
             RawPack raw;
-            raw.rawDirectory = RawPack::OneFolderDirectory(300000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
+            raw.rawDirectory = RawPack::oneFolderDirectory(300000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
             raw.deflateDirectory = true;
             const QByteArray bytes = raw.bytes();
             QVERIFY(bytes.size() * 100 < raw.rawDirectory.size());
@@ -323,7 +323,7 @@ private Q_SLOTS:
         }
         {
             RawPack raw;
-            raw.rawDirectory = RawPack::OneFolderDirectory(1000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
+            raw.rawDirectory = RawPack::oneFolderDirectory(1000, [](quint32) { return RawEntry{"A", 0, 0, 0, 1}; });
             raw.deflateDirectory = true;
             raw.claimedUnpackedDirectory = PackFormat::kMaxDirectorySize + 1; // as much as a 4 GiB directory
             QTest::newRow("directory larger than any pack's") << raw.bytes() << "no pack directory of";
@@ -341,7 +341,7 @@ private Q_SLOTS:
         QVERIFY2(pack.errorString().contains(reason), qPrintable(pack.errorString()));
         QCOMPARE(pack.FindPackEntry("a.htm"), -1);
         QVERIFY(pack.ListPackFiles().isEmpty());
-        WriteTestFile(m_root + "a.htm", "disk");
+        writeTestFile(m_root + "a.htm", "disk");
         QCOMPARE(read(pack, m_root + "a.htm"), QByteArray("disk"));
     }
 
@@ -420,8 +420,8 @@ private Q_SLOTS:
     void directoryBeyondMemory_isRefused()
     {
         const QString path = m_root + "big.dat";
-        WriteTestFile(path, numberedEmptyFiles(quint32(PackFormat::kMaxEntries)));
-        WriteTestFile(m_root + "a.htm", "disk");
+        writeTestFile(path, numberedEmptyFiles(quint32(PackFormat::kMaxEntries)));
+        writeTestFile(m_root + "a.htm", "disk");
         ContentPack pack(*m_disk);
         {
             const AddressSpaceLimit limit(32 << 20);
@@ -462,12 +462,12 @@ private Q_SLOTS:
 
     void writer_packsAFolderTree()
     {
-        WriteTestFile(m_root + "src/Html/Page.htm", QByteArray("page ").repeated(50));
-        WriteTestFile(m_root + QStringLiteral(u"src/Картинки/Рис.bmp"), noise(100, 2));
+        writeTestFile(m_root + "src/Html/Page.htm", QByteArray("page ").repeated(50));
+        writeTestFile(m_root + QStringLiteral(u"src/Картинки/Рис.bmp"), noise(100, 2));
         QDir().mkpath(m_root + "src/empty");
         const QString out = m_root + "src/interface.dat";
-        WriteTestFile(out, "an older pack that must not be packed into the new one");
-        PackWriter::FromFolder(m_root + "src", out).write(out);
+        writeTestFile(out, "an older pack that must not be packed into the new one");
+        PackWriter::fromFolder(m_root + "src", out).write(out);
         ContentPack pack(*m_disk);
         QVERIFY(pack.OpenPack(out));
         QCOMPARE(pack.ListPackFiles(), (QStringList{"HTML/PAGE.HTM", QStringLiteral(u"КАРТИНКИ/РИС.BMP")}));
@@ -479,7 +479,7 @@ private:
     ContentPack& open(const QByteArray& bytes, bool mustOpen = true)
     {
         const QString path = m_root + QStringLiteral("pack%1.dat").arg(m_next++);
-        WriteTestFile(path, bytes);
+        writeTestFile(path, bytes);
         m_packs.emplace_back(std::make_unique<ContentPack>(*m_disk));
         ContentPack& pack = *m_packs.back();
         const bool opened = pack.OpenPack(path);

@@ -42,7 +42,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY2(QFileInfo::exists(kDemo + "Kel.dhl"), "the demo manual has not been built");
-        m_values = StartupValues::ForContentFolder(kDemo);
+        m_values = StartupValues::forContentFolder(kDemo);
         m_disk = std::make_unique<PathResolver>(m_values.programDrive);
         m_pack = std::make_unique<ContentPack>(*m_disk);
         QVERIFY(m_pack->OpenPack(kDemo + "interface.dat"));
@@ -131,7 +131,7 @@ private Q_SLOTS:
             const QString lower = page.toLower();
             if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
                 continue;
-            const QString text = FromCp1251(m_pack->readFile(page).value_or(QByteArray()));
+            const QString text = fromCp1251(m_pack->readFile(page).value_or(QByteArray()));
             const QString folder = QFileInfo(page).path() + QLatin1Char('/');
             for (auto match = reference.globalMatch(text); match.hasNext();) {
                 const QRegularExpressionMatch m = match.next();

@@ -11,13 +11,13 @@
 namespace {
 
 // A mono 16-bit PCM WAV file with a 440 Hz tone.
-QByteArray ToneWav(int milliseconds)
+QByteArray toneWav(int milliseconds)
 {
-    constexpr int Rate = 22050;
-    const int samples = Rate * milliseconds / 1000;
+    constexpr int kRate = 22050;
+    const int samples = kRate * milliseconds / 1000;
     QByteArray data(samples * 2, Qt::Uninitialized);
     for (int i = 0; i < samples; ++i) {
-        const auto value = qint16(8000 * std::sin(2 * M_PI * 440 * i / Rate));
+        const auto value = qint16(8000 * std::sin(2 * M_PI * 440 * i / kRate));
         qToLittleEndian<qint16>(value, data.data() + 2 * i);
     }
     QByteArray wav;
@@ -29,8 +29,8 @@ QByteArray ToneWav(int milliseconds)
     u32(16);
     u16(1); // PCM
     u16(1); // mono
-    u32(Rate);
-    u32(Rate * 2);
+    u32(kRate);
+    u32(kRate * 2);
     u16(2);
     u16(16);
     wav.append("data");
@@ -54,7 +54,7 @@ private Q_SLOTS:
         qputenv("VELBROOK_AUDIO_OUTPUT", "null");
         QVERIFY(m_dir.isValid());
         m_click = m_dir.filePath(QStringLiteral(u"щелчок.wav"));
-        WriteTestFile(m_click, ToneWav(300));
+        writeTestFile(m_click, toneWav(300));
         QVERIFY(ClickSound().isAvailable());
     }
 
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("missing") << QStringLiteral("missing.wav") << QByteArray();
         QTest::newRow("garbage") << QStringLiteral("garbage.wav") << QByteArray(4096, '\x5a');
-        QTest::newRow("broken header") << QStringLiteral("broken.wav") << ToneWav(300).left(30);
+        QTest::newRow("broken header") << QStringLiteral("broken.wav") << toneWav(300).left(30);
         QTest::newRow("empty") << QStringLiteral("empty.wav") << QByteArray("");
         QTest::newRow("folder") << QStringLiteral("folder.wav") << QByteArray();
     }
@@ -113,7 +113,7 @@ private Q_SLOTS:
         if (name == QLatin1String("folder.wav"))
             QDir().mkpath(path);
         else if (name != QLatin1String("missing.wav"))
-            WriteTestFile(path, bytes);
+            writeTestFile(path, bytes);
 
         ClickSound sound;
         // The bound is far beyond any test timeout: returning at all shows it did not wait for it.

@@ -12,7 +12,7 @@ private Q_SLOTS:
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
-        for (const auto& [from, to] : {std::pair{&FromCp1251, &ToCp1251}, std::pair{&FromCp866, &ToCp866}}) {
+        for (const auto& [from, to] : {std::pair{&fromCp1251, &toCp1251}, std::pair{&fromCp866, &toCp866}}) {
             const QString text = from(all);
             QCOMPARE(text.size(), 256);
             bool lossless = false;
@@ -40,16 +40,16 @@ private Q_SLOTS:
         QFETCH(bool, cp866);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        QCOMPARE(cp866 ? FromCp866(bytes) : FromCp1251(bytes), text);
-        QCOMPARE(cp866 ? ToCp866(text) : ToCp1251(text), bytes);
+        QCOMPARE(cp866 ? fromCp866(bytes) : fromCp1251(bytes), text);
+        QCOMPARE(cp866 ? toCp866(text) : toCp1251(text), bytes);
     }
 
     void characterWithoutByte_becomesQuestionMark()
     {
         bool lossless = true;
-        QCOMPARE(ToCp1251(QStringLiteral(u"a€Ω字"), &lossless), QByteArray("a\x88??"));
+        QCOMPARE(toCp1251(QStringLiteral(u"a€Ω字"), &lossless), QByteArray("a\x88??"));
         QVERIFY(!lossless);
-        QCOMPARE(ToCp866(QStringLiteral(u"Ђ"), &lossless), QByteArray("?"));
+        QCOMPARE(toCp866(QStringLiteral(u"Ђ"), &lossless), QByteArray("?"));
         QVERIFY(!lossless);
     }
 };

@@ -10,11 +10,11 @@
 
 namespace {
 
-constexpr char HoldLockOption[] = "--hold-lock";
+constexpr char kHoldLockOption[] = "--hold-lock";
 
 // Run as "tst_instancelock --hold-lock TITLE": another copy of the program. It says whether it
 // got the lock and keeps it until its standard input closes.
-int HoldLock(const QString& title)
+int holdLock(const QString& title)
 {
     InstanceLock lock(title);
     const bool locked = lock.tryLock();
@@ -40,7 +40,7 @@ private:
     // Starts another copy that tries to take the title's lock; its first line says how it went.
     QString startHolder(QProcess& process, const QString& title)
     {
-        process.start(QCoreApplication::applicationFilePath(), {QLatin1String(HoldLockOption), title});
+        process.start(QCoreApplication::applicationFilePath(), {QLatin1String(kHoldLockOption), title});
         if (!process.waitForStarted() || !process.waitForReadyRead(10000))
             return QStringLiteral("no answer");
         return QString::fromUtf8(process.readLine()).trimmed();
@@ -110,8 +110,8 @@ private Q_SLOTS:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], HoldLockOption) == 0)
-        return HoldLock(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], kHoldLockOption) == 0)
+        return holdLock(QString::fromLocal8Bit(argv[2]));
     TestInstanceLock test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -16,8 +16,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_root = m_dir.path() + QLatin1Char('/');
-        WriteTestFile(m_root + QStringLiteral(u"Html/Глава/Page.HTM"));
-        WriteTestFile(m_root + QStringLiteral("Html/index.htm"));
+        writeTestFile(m_root + QStringLiteral(u"Html/Глава/Page.HTM"));
+        writeTestFile(m_root + QStringLiteral("Html/index.htm"));
     }
 
     void contentPathsFindTheFileOnDisk_data()
@@ -65,7 +65,7 @@ private Q_SLOTS:
         const PathResolver resolver;
         QVERIFY(!resolver.fileExists(m_root + QStringLiteral("HTML/NEW.HTM")));
         QTest::qWait(20); // a coarse clock must see the folder change
-        WriteTestFile(m_root + QStringLiteral("Html/New.htm"));
+        writeTestFile(m_root + QStringLiteral("Html/New.htm"));
         QVERIFY(resolver.fileExists(m_root + QStringLiteral("HTML/NEW.HTM")));
     }
 
@@ -106,12 +106,12 @@ private Q_SLOTS:
         QFETCH(QString, programDir);
         QFETCH(QString, drive);
         QFETCH(QString, contentDir);
-        QCOMPARE(ContentDirOf(programDir, drive), contentDir);
+        QCOMPARE(contentDirOf(programDir, drive), contentDir);
     }
 
     void startupValues_endWithSlashes()
     {
-        const StartupValues values = StartupValues::ForContentFolder(m_dir.path());
+        const StartupValues values = StartupValues::forContentFolder(m_dir.path());
         QCOMPARE(values.programDir, m_root);
         for (const QString& folder :
              {values.programDrive, values.contentDir, values.systemDir, values.windowsDir, values.tempDir})

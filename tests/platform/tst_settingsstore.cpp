@@ -23,7 +23,7 @@ private:
             const SettingsStore probe(title);
             path = probe.fileName();
         }
-        WriteTestFile(path, ini);
+        writeTestFile(path, ini);
         return title;
     }
 
@@ -48,7 +48,7 @@ private Q_SLOTS:
         const QString path = SettingsStore(title).fileName();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        WriteTestFile(path, file.readAll() + "\n");
+        writeTestFile(path, file.readAll() + "\n");
         const SettingsStore store(title);
         QCOMPARE(store.readBool(QStringLiteral("SwOne03")), std::optional<bool>(true));
         QCOMPARE(store.readBool(QStringLiteral("SwGrp10")), std::optional<bool>(false));
@@ -159,7 +159,7 @@ private Q_SLOTS:
                                     QString(300, u'Ж'),    QString(299, u'Ж') + u'Я', QStringLiteral(u"Тезаурус")};
         QSet<QString> names;
         for (const QString& title : titles) {
-            const QString name = TitleFileName(title);
+            const QString name = titleFileName(title);
             QVERIFY2(!name.isEmpty() && name != QLatin1String(".") && name != QLatin1String(".."), qPrintable(name));
             QVERIFY2(!name.contains(u'/') && !name.contains(u'\\') && !name.contains(u':'), qPrintable(name));
             QVERIFY2(name.toUtf8().size() < 240, qPrintable(name));
@@ -167,7 +167,7 @@ private Q_SLOTS:
             names.insert(name);
         }
         // Safe titles are used as they are, so the file is easy to find.
-        QCOMPARE(TitleFileName(QStringLiteral(u"Тезаурус")), QStringLiteral(u"Тезаурус"));
+        QCOMPARE(titleFileName(QStringLiteral(u"Тезаурус")), QStringLiteral(u"Тезаурус"));
 
         // Two titles that differ only in an unsafe character keep their own values.
         {

@@ -16,12 +16,12 @@
 
 namespace {
 
-constexpr char WindowOption[] = "--window";
+constexpr char kWindowOption[] = "--window";
 
 // How every window of this test answers a record: "activate" brings it to the front of the Z
 // order; anything else is answered with its length and sent back reversed, so a lost or changed
 // byte shows.
-void AnswerRecord(WindowEndpoint& endpoint, const QByteArray& record, int* answer, QByteArray* reply)
+void answerRecord(WindowEndpoint& endpoint, const QByteArray& record, int* answer, QByteArray* reply)
 {
     if (record == "activate") {
         endpoint.markActivated();
@@ -33,20 +33,20 @@ void AnswerRecord(WindowEndpoint& endpoint, const QByteArray& record, int* answe
     std::reverse_copy(record.cbegin(), record.cend(), reply->begin());
 }
 
-void ConnectAnswers(WindowEndpoint& endpoint)
+void connectAnswers(WindowEndpoint& endpoint)
 {
     QObject::connect(&endpoint, &WindowEndpoint::recordReceived, &endpoint,
                      [&endpoint](const QByteArray& record, int* answer, QByteArray* reply) {
-                         AnswerRecord(endpoint, record, answer, reply);
+                         answerRecord(endpoint, record, answer, reply);
                      });
 }
 
 // Run as "tst_windowdirectory --window CAPTION": a window of another process. It reports the
 // requests it gets on its standard output and leaves on a close request.
-int RunWindow(const QString& caption)
+int runWindow(const QString& caption)
 {
     WindowEndpoint endpoint(caption);
-    ConnectAnswers(endpoint);
+    connectAnswers(endpoint);
     const auto say = [](const char* line) {
         std::fputs(line, stdout);
         std::fflush(stdout);
@@ -72,7 +72,7 @@ public:
             &m_context,
             [this, caption] {
                 m_endpoint = new WindowEndpoint(caption);
-                ConnectAnswers(*m_endpoint);
+                connectAnswers(*m_endpoint);
                 QObject::connect(m_endpoint, &WindowEndpoint::recordReceived, m_endpoint,
                                  [this] { m_handledOn = QThread::currentThread(); });
             },
@@ -101,7 +101,7 @@ private:
     std::atomic<QThread*> m_handledOn{nullptr};
 };
 
-QByteArray RequestRecord()
+QByteArray requestRecord()
 {
     QByteArray record(840, '\0');
     record[0] = 3;
@@ -112,7 +112,7 @@ QByteArray RequestRecord()
     return record;
 }
 
-void WriteSidecar(const QString& id, const QString& caption, qint64 pid)
+void writeSidecar(const QString& id, const QString& caption, qint64 pid)
 {
     QJsonObject sidecar;
     sidecar.insert(QLatin1String("caption"), caption);
@@ -136,7 +136,7 @@ private:
     // Another process with one window; returns its first line ("ready").
     QString startWindow(QProcess& process, const QString& caption)
     {
-        process.start(QCoreApplication::applicationFilePath(), {QLatin1String(WindowOption), caption});
+        process.start(QCoreApplication::applicationFilePath(), {QLatin1String(kWindowOption), caption});
         if (!process.waitForStarted() || !process.waitForReadyRead(10000))
             return QStringLiteral("no answer");
         return QString::fromUtf8(process.readLine()).trimmed();
@@ -228,8 +228,8 @@ private Q_SLOTS:
         const QString caption = QStringLiteral(u"Увеличенная картинка");
         WindowEndpoint first(caption);
         WindowEndpoint second(caption);
-        ConnectAnswers(first);
-        ConnectAnswers(second);
+        connectAnswers(first);
+        connectAnswers(second);
         QProcess other;
         QCOMPARE(startWindow(other, caption), QStringLiteral("ready"));
         const QString otherId = WindowDirectory::windows(caption).first().id;
@@ -268,14 +268,14 @@ private Q_SLOTS:
         QProcess process;
         if (where == QLatin1String("thread")) {
             local = std::make_unique<WindowEndpoint>(caption);
-            ConnectAnswers(*local);
+            connectAnswers(*local);
         } else if (where == QLatin1String("other thread")) {
             threaded = std::make_unique<ThreadedWindow>(caption);
         } else {
             QCOMPARE(startWindow(process, caption), QStringLiteral("ready"));
         }
 
-        const QByteArray record = RequestRecord();
+        const QByteArray record = requestRecord();
         const std::optional<RecordReply> reply = WindowDirectory::sendRecordWithReply(caption, record, 5000);
         QVERIFY(reply);
         QCOMPARE(reply->answer, 840);
@@ -301,7 +301,7 @@ private Q_SLOTS:
         crashed.kill();
         QVERIFY(crashed.waitForFinished());
         // Sidecars without a socket, or that cannot be read.
-        WriteSidecar(QStringLiteral("1-1"), caption, 1);
+        writeSidecar(QStringLiteral("1-1"), caption, 1);
         QFile garbage(WindowDirectory::folder() + QStringLiteral("/1-2.win"));
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write("{not json");
@@ -311,23 +311,23 @@ private Q_SLOTS:
 
         QVERIFY(!WindowDirectory::exists(caption));
         QVERIFY(!WindowDirectory::requestClose(caption));
-        QCOMPARE(WindowDirectory::sendRecord(caption, RequestRecord(), 5000), std::nullopt);
+        QCOMPARE(WindowDirectory::sendRecord(caption, requestRecord(), 5000), std::nullopt);
         WindowDirectory::captions();
         QCOMPARE(folder.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot), QStringList());
     }
 
     void sendersWithoutAListener_returnWithoutAnAnswer()
     {
-        QCOMPARE(WindowDirectory::sendRecord(QStringLiteral(u"Никого нет"), RequestRecord(), 5000), std::nullopt);
+        QCOMPARE(WindowDirectory::sendRecord(QStringLiteral(u"Никого нет"), requestRecord(), 5000), std::nullopt);
         QVERIFY(!WindowDirectory::requestRaise(QStringLiteral(u"Никого нет")));
         QCOMPARE(WindowDirectory::requestCloseAll(QStringLiteral(u"Никого нет")), 0);
 
         // A window that takes the connection but never answers: the sender gives up at its bound.
         QLocalServer silent;
         QVERIFY(silent.listen(WindowDirectory::folder() + QStringLiteral("/1-3.sock")));
-        WriteSidecar(QStringLiteral("1-3"), QStringLiteral(u"Занят"), 1);
+        writeSidecar(QStringLiteral("1-3"), QStringLiteral(u"Занят"), 1);
         QVERIFY(WindowDirectory::exists(QStringLiteral(u"занят")));
-        QCOMPARE(WindowDirectory::sendRecord(QStringLiteral(u"Занят"), RequestRecord(), 300), std::nullopt);
+        QCOMPARE(WindowDirectory::sendRecord(QStringLiteral(u"Занят"), requestRecord(), 300), std::nullopt);
         QFile::remove(WindowDirectory::folder() + QStringLiteral("/1-3.win"));
     }
 };
@@ -335,8 +335,8 @@ private Q_SLOTS:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], WindowOption) == 0)
-        return RunWindow(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], kWindowOption) == 0)
+        return runWindow(QString::fromLocal8Bit(argv[2]));
     TestWindowDirectory test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -7,9 +7,9 @@
 #include <QByteArray>
 #include <QStringList>
 
-inline QByteArray IndexText(const QStringList& lines, bool finalLineEnd = true)
+inline QByteArray indexText(const QStringList& lines, bool finalLineEnd = true)
 {
-    QByteArray text = ToCp1251(lines.join(QStringLiteral("\r\n")));
+    QByteArray text = toCp1251(lines.join(QStringLiteral("\r\n")));
     if (finalLineEnd && !lines.isEmpty())
         text += "\r\n";
     return text;

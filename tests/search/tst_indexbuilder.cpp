@@ -59,32 +59,32 @@ private Q_SLOTS:
     {
         QFETCH(QString, html);
         QFETCH(QStringList, words);
-        QCOMPARE(IndexWords(ExtractPageText(html).text), words);
+        QCOMPARE(indexWords(extractPageText(html).text), words);
     }
 
     void title_isDecodedAndCollapsed()
     {
-        const PageText page = ExtractPageText(u"<TITLE>\r\n  Глава &laquo;1&raquo;&nbsp; \t Тормоза </title>x"_qs);
+        const PageText page = extractPageText(u"<TITLE>\r\n  Глава &laquo;1&raquo;&nbsp; \t Тормоза </title>x"_qs);
         QCOMPARE(page.title, u"Глава «1» Тормоза"_qs);
     }
 
     // The bytes the reader's index query depends on: numbering, separators, line ends, code page.
     void builtFiles_haveTheExactFormat()
     {
-        const QByteArray withTitle = ToCp1251(u"<title>Тормоза</title>Тормоз и масло, масло"_qs);
-        const QByteArray withoutTitle = ToCp1251(u"<p>Масло</p>"_qs);
+        const QByteArray withTitle = toCp1251(u"<title>Тормоза</title>Тормоз и масло, масло"_qs);
+        const QByteArray withoutTitle = toCp1251(u"<p>Масло</p>"_qs);
         FullTextIndexBuilder builder;
         builder.addPage("html/b.htm", withTitle);
         builder.addPage("A.htm", withoutTitle);
         const FullTextIndex index = builder.build();
 
-        QCOMPARE(index.files, ToCp1251(u"A.htm#:#A.htm\r\nhtml\\b.htm#:#Тормоза\r\n"_qs));
-        QCOMPARE(index.keywords, ToCp1251(u"и\r\nмасло\r\nтормоз\r\n"_qs));
+        QCOMPARE(index.files, toCp1251(u"A.htm#:#A.htm\r\nhtml\\b.htm#:#Тормоза\r\n"_qs));
+        QCOMPARE(index.keywords, toCp1251(u"и\r\nмасло\r\nтормоз\r\n"_qs));
         QCOMPARE(index.numbers, QByteArray("2\r\n1:2\r\n2\r\n"));
 
         FullTextIndexBuilder reversed;
         reversed.addPage("A.htm", withoutTitle);
-        reversed.addPage("html\\b.htm", ToCp1251(u"кузов"_qs));
+        reversed.addPage("html\\b.htm", toCp1251(u"кузов"_qs));
         reversed.addPage("html/b.htm", withTitle); // replaces the page, and "кузов" with it
         const FullTextIndex again = reversed.build();
         QCOMPARE(again.files, index.files);
@@ -97,14 +97,14 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString root = dir.path() + QLatin1Char('/');
-        WriteTestFile(root + "index.htm", ToCp1251(u"<html><head><title>Оглавление</title></head>"
+        writeTestFile(root + "index.htm", toCp1251(u"<html><head><title>Оглавление</title></head>"
                                                    "<body><a href=\"html/glava1.htm\">Тормоза</a> и масло</body>"_qs));
-        WriteTestFile(root + "html/glava1.htm",
-                      ToCp1251(u"<title>Глава 1</title><script>document.write('секрет')</script>"
+        writeTestFile(root + "html/glava1.htm",
+                      toCp1251(u"<title>Глава 1</title><script>document.write('секрет')</script>"
                                "<p>Тормозная жидкость&nbsp;&#1044;&#1054;&#1058;-4, масло</p>"_qs));
-        WriteTestFile(root + "html/sub/Glava2.HTML", ToCp1251(u"<p style=\"color:red\">Масло моторное</p>"_qs));
-        WriteTestFile(root + "notes.txt", ToCp1251(u"заметка"_qs));
-        WriteFullTextIndex(BuildFullTextIndex(root), root);
+        writeTestFile(root + "html/sub/Glava2.HTML", toCp1251(u"<p style=\"color:red\">Масло моторное</p>"_qs));
+        writeTestFile(root + "notes.txt", toCp1251(u"заметка"_qs));
+        writeFullTextIndex(buildFullTextIndex(root), root);
 
         const QList<std::pair<QString, QStringList>> expected{
             {u"тормоза"_qs, {"index.htm"}},
@@ -139,7 +139,7 @@ private Q_SLOTS:
 
     void unreadableFolder_raises()
     {
-        QVERIFY_THROWS_EXCEPTION(ContentError, BuildFullTextIndex(QStringLiteral("/nonexistent/velbrook")));
+        QVERIFY_THROWS_EXCEPTION(ContentError, buildFullTextIndex(QStringLiteral("/nonexistent/velbrook")));
     }
 };
 

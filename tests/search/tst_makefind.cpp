@@ -121,9 +121,9 @@ private Q_SLOTS:
 
     void lookup_lastLineWithoutItsEndStillCounts()
     {
-        WriteTestFile(m_root + "keywords.idx", IndexText({"x", "y"}, false));
-        WriteTestFile(m_root + "index.idx", IndexText({"1", "2"}, false));
-        WriteTestFile(m_root + "files.idx", IndexText({"a.htm#:#A", "b.htm#:#B"}, false));
+        writeTestFile(m_root + "keywords.idx", indexText({"x", "y"}, false));
+        writeTestFile(m_root + "index.idx", indexText({"1", "2"}, false));
+        writeTestFile(m_root + "files.idx", indexText({"a.htm#:#A", "b.htm#:#B"}, false));
         QStringList files{"earlier.htm"};
         QStringList titles{"Earlier"};
         QVERIFY(finder().FindInIndex("Y", files, titles, false));
@@ -153,8 +153,8 @@ private Q_SLOTS:
         const IndexLookup lookup = find.FindInIndex(u"тормоз"_qs, files, titles, false);
         QVERIFY(!lookup);
         QCOMPARE(lookup.message, IndexMessage::IndexFilesMissing);
-        QCOMPARE(IndexMessageText(lookup.message), u"Индескный(е) файл(ы) не найден"_qs);
-        QVERIFY(!IsIndexWarning(lookup.message));
+        QCOMPARE(indexMessageText(lookup.message), u"Индескный(е) файл(ы) не найден"_qs);
+        QVERIFY(!isIndexWarning(lookup.message));
         QVERIFY(files.isEmpty() && titles.isEmpty());
     }
 
@@ -185,7 +185,7 @@ private Q_SLOTS:
                 raw.entries.append({name, quint32(raw.data.size()), 4, 100, 1});
                 raw.data += "junk";
             } else {
-                raw.entries.append(raw.storedFile(name, IndexText(lines)));
+                raw.entries.append(raw.storedFile(name, indexText(lines)));
             }
         }
         raw.folders = {{0, quint32(raw.entries.size())}};
@@ -199,8 +199,8 @@ private Q_SLOTS:
         const IndexLookup lookup = find.FindInIndex(u"тормоз"_qs, files, titles, false);
         QVERIFY(!lookup);
         QCOMPARE(int(lookup.message), message);
-        QCOMPARE(IndexMessageText(lookup.message), text);
-        QVERIFY(IsIndexWarning(lookup.message));
+        QCOMPARE(indexMessageText(lookup.message), text);
+        QVERIFY(isIndexWarning(lookup.message));
         QVERIFY(files.isEmpty());
     }
 
@@ -222,9 +222,9 @@ private Q_SLOTS:
         PackWriter writer;
         writer.addFile("readme.txt", "pack");
         if (packed) {
-            writer.addFile("keywords.idx", IndexText({u"масло"_qs}));
-            writer.addFile("INDEX.IDX", IndexText({"1"}));
-            writer.addFile("Files.Idx", IndexText({"packed.htm#:#P"}));
+            writer.addFile("keywords.idx", indexText({u"масло"_qs}));
+            writer.addFile("INDEX.IDX", indexText({"1"}));
+            writer.addFile("Files.Idx", indexText({"packed.htm#:#P"}));
         }
         if (onDisk)
             writeIndex({{u"масло"_qs}, {"1"}, {"disk.htm#:#D"}});
@@ -241,14 +241,14 @@ private Q_SLOTS:
 private:
     void writeIndex(const IndexFiles& index)
     {
-        WriteTestFile(m_root + "keywords.idx", IndexText(index.keywords));
-        WriteTestFile(m_root + "index.idx", IndexText(index.numbers));
-        WriteTestFile(m_root + "files.idx", IndexText(index.files));
+        writeTestFile(m_root + "keywords.idx", indexText(index.keywords));
+        writeTestFile(m_root + "index.idx", indexText(index.numbers));
+        writeTestFile(m_root + "files.idx", indexText(index.files));
     }
 
     void openPack(const QByteArray& bytes)
     {
-        WriteTestFile(m_root + "interface.dat", bytes);
+        writeTestFile(m_root + "interface.dat", bytes);
         QVERIFY(m_pack->OpenPack(m_root + "interface.dat"));
         m_pack->SetPackBase(m_root);
     }

@@ -21,22 +21,22 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_root = m_dir->path() + QLatin1Char('/');
-        WriteTestFile(m_root + "html/glava1.htm", ToCp1251(u"<title>Тормоза</title><p>Тормозная жидкость</p>"_qs));
-        WriteTestFile(m_root + "html/glava2.htm", ToCp1251(u"<p>Жидкость гидроусилителя</p>"_qs));
+        writeTestFile(m_root + "html/glava1.htm", toCp1251(u"<title>Тормоза</title><p>Тормозная жидкость</p>"_qs));
+        writeTestFile(m_root + "html/glava2.htm", toCp1251(u"<p>Жидкость гидроусилителя</p>"_qs));
     }
 
     void index_buildThenFind()
     {
-        const ToolRun build = RunTool({"index", "build", m_root});
+        const ToolRun build = runTool({"index", "build", m_root});
         QCOMPARE(build.exitCode, 0);
         for (const char* name : {"keywords.idx", "index.idx", "files.idx"})
             QVERIFY2(QFile::exists(m_root + name), name);
 
-        const ToolRun found = RunTool({"index", "find", m_root, u"ЖИДКОСТЬ"_qs});
+        const ToolRun found = runTool({"index", "find", m_root, u"ЖИДКОСТЬ"_qs});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(QString::fromUtf8(found.out), u"html/glava1.htm\tТормоза\nhtml/glava2.htm\tglava2.htm\n"_qs);
 
-        const ToolRun missing = RunTool({"index", "find", m_root, u"кузов"_qs});
+        const ToolRun missing = runTool({"index", "find", m_root, u"кузов"_qs});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.out.isEmpty());
         QCOMPARE(missing.err.count('\n'), 1);
@@ -44,7 +44,7 @@ private Q_SLOTS:
 
     void index_findsTheIndexInsideThePack()
     {
-        QCOMPARE(RunTool({"index", "build", m_root}).exitCode, 0);
+        QCOMPARE(runTool({"index", "build", m_root}).exitCode, 0);
         PackWriter writer;
         for (const char* name : {"keywords.idx", "index.idx", "files.idx"}) {
             QFile file(m_root + name);
@@ -55,14 +55,14 @@ private Q_SLOTS:
         }
         writer.write(m_root + "interface.dat");
 
-        const ToolRun found = RunTool({"index", "find", m_root, u"гидроусилителя"_qs});
+        const ToolRun found = runTool({"index", "find", m_root, u"гидроусилителя"_qs});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(QString::fromUtf8(found.out), u"html/glava2.htm\tglava2.htm\n"_qs);
     }
 
     void index_withoutIndexFiles_saysSo()
     {
-        const ToolRun run = RunTool({"index", "find", m_root, u"жидкость"_qs});
+        const ToolRun run = runTool({"index", "find", m_root, u"жидкость"_qs});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.out.isEmpty());
         QVERIFY(QString::fromUtf8(run.err).contains(u"Индескный(е) файл(ы) не найден"_qs));
@@ -80,7 +80,7 @@ private Q_SLOTS:
     void badInput_exitsWith2()
     {
         QFETCH(QStringList, args);
-        const ToolRun run = RunTool(args);
+        const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count('\n'), 1);
@@ -101,9 +101,9 @@ private Q_SLOTS:
         QFETCH(QString, word);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
-        WriteTestFile(m_root + "tezaurus.idx",
-                      IndexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
-        const ToolRun run = RunTool({"thesaurus", "find", m_root, word});
+        writeTestFile(m_root + "tezaurus.idx",
+                      indexText({u"тормоза ~ t\\brakes.htm#top"_qs, u"двигател~t\\engine.htm"_qs}));
+        const ToolRun run = runTool({"thesaurus", "find", m_root, word});
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(QString::fromUtf8(run.out), out);
     }

@@ -53,7 +53,7 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         QFETCH(QString, word);
         QFETCH(QString, expected);
-        WriteTestFile(m_root + "tezaurus.idx", IndexText(lines));
+        writeTestFile(m_root + "tezaurus.idx", indexText(lines));
 
         TMakeTesaurusFind find(*m_pack);
         find.SetIndexFolder(m_dir->path() + QLatin1Char('\\'));
@@ -77,7 +77,7 @@ private Q_SLOTS:
     void packedIndex_isRead()
     {
         PackWriter writer;
-        writer.addFile("TEZAURUS.IDX", IndexText({u"свеча~t\\spark.htm"_qs}));
+        writer.addFile("TEZAURUS.IDX", indexText({u"свеча~t\\spark.htm"_qs}));
         openPack(writer.build());
         TMakeTesaurusFind find(*m_pack);
         find.SetIndexFolder(m_root);
@@ -99,14 +99,14 @@ private Q_SLOTS:
         const IndexLookup lookup = find.FindInThesaurus(QString(), page);
         QVERIFY(!lookup);
         QCOMPARE(lookup.message, IndexMessage::ThesaurusUnreadable);
-        QCOMPARE(IndexMessageText(lookup.message), u"Индексный файл не найден (tezaurus.idx)"_qs);
-        QVERIFY(IsIndexWarning(lookup.message));
+        QCOMPARE(indexMessageText(lookup.message), u"Индексный файл не найден (tezaurus.idx)"_qs);
+        QVERIFY(isIndexWarning(lookup.message));
     }
 
 private:
     void openPack(const QByteArray& bytes)
     {
-        WriteTestFile(m_root + "interface.dat", bytes);
+        writeTestFile(m_root + "interface.dat", bytes);
         QVERIFY(m_pack->OpenPack(m_root + "interface.dat"));
         m_pack->SetPackBase(m_root);
     }

@@ -81,8 +81,8 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(CommandKind, kind);
         QFETCH(int, number);
-        const CommandMatch match = MatchCommand(command);
-        QCOMPARE(CommandKindName(match.kind), CommandKindName(kind));
+        const CommandMatch match = matchCommand(command);
+        QCOMPARE(commandKindName(match.kind), commandKindName(kind));
         QCOMPARE(match.number, number);
     }
 };

@@ -37,7 +37,7 @@ QByteArray describe(const ElementStep& step)
     if (step.fades())
         text += ' ' + QByteArray::number(step.fadeFrom) + '>' + QByteArray::number(step.fadeTo);
     if (step.command != ElementCommand::None)
-        text += QByteArray(" run:") + ElementCommandName(step.command);
+        text += QByteArray(" run:") + elementCommandName(step.command);
     if (step.repaint)
         text += " repaint";
     if (step.clearGroup)
@@ -129,9 +129,9 @@ private Q_SLOTS:
         QFETCH(bool, blocked);
         QFETCH(QByteArray, after);
         const ElementState s = state(before.constData());
-        const ElementStep step = event == Event::Move    ? PointerMoveStep(kind, s, hit, blocked)
-                                 : event == Event::Press ? PointerPressStep(kind, s, hit, shift, blocked)
-                                                         : PointerReleaseStep(kind, s, hit);
+        const ElementStep step = event == Event::Move    ? pointerMoveStep(kind, s, hit, blocked)
+                                 : event == Event::Press ? pointerPressStep(kind, s, hit, shift, blocked)
+                                                         : pointerReleaseStep(kind, s, hit);
         QCOMPARE(describe(step), after);
     }
 
@@ -154,8 +154,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, command);
         QFETCH(bool, fadesBack);
-        QCOMPARE(ReleaseFadesBack(command), fadesBack);
-        const ElementStep step = PointerReleaseStep(ElementKind::Button, state("hp"), true, fadesBack);
+        QCOMPARE(releaseFadesBack(command), fadesBack);
+        const ElementStep step = pointerReleaseStep(ElementKind::Button, state("hp"), true, fadesBack);
         QCOMPARE(step.command, ElementCommand::Go);
         QCOMPARE(step.fades(), fadesBack);
     }

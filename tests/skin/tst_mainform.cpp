@@ -123,14 +123,14 @@ private Q_SLOTS:
         // The closing effect asks other windows of the program to close: only this test's own.
         qputenv("VELBROOK_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         ContainerWriter kel;
-        kel.add("Struct.cfs", EncodeScript(kScript));
-        kel.add("fon1.bmp", TestBitmap({400, 300}, Qt::darkGray));
-        kel.add("fon2.bmp", TestBitmap({400, 300}, Qt::darkBlue));
-        kel.add("up.bmp", TestBitmap({40, 30}, Qt::gray));
-        kel.add("mv.bmp", TestBitmap({40, 30}, Qt::yellow));
-        kel.add("dn.bmp", TestBitmap({40, 30}, Qt::red));
+        kel.add("Struct.cfs", encodeScript(kScript));
+        kel.add("fon1.bmp", testBitmap({400, 300}, Qt::darkGray));
+        kel.add("fon2.bmp", testBitmap({400, 300}, Qt::darkBlue));
+        kel.add("up.bmp", testBitmap({40, 30}, Qt::gray));
+        kel.add("mv.bmp", testBitmap({40, 30}, Qt::yellow));
+        kel.add("dn.bmp", testBitmap({40, 30}, Qt::red));
         for (int i = 1; i <= 4; ++i)
-            kel.add(QStringLiteral("s%1.bmp").arg(i), TestBitmap({40, 30}, QColor(60 * i, 0, 0)));
+            kel.add(QStringLiteral("s%1.bmp").arg(i), testBitmap({40, 30}, QColor(60 * i, 0, 0)));
         kel.write(m_dir.filePath("Kel.dhl"));
     }
 
@@ -380,11 +380,11 @@ private Q_SLOTS:
         const QString dir = m_context->values.programDir;
         QDir(dir).mkpath("docs");
         QDir(dir).mkpath("soft");
-        WriteTestFile(dir + "docs/manual.pdf", "%PDF-1.4");
-        WriteTestFile(dir + "soft/setup.exe", "MZ");
-        WriteTestFile(dir + "soft/tool", "#!/bin/sh\necho\n");
-        WriteTestFile(dir + "soft/install.sh", "echo\n");
-        WriteTestFile(dir + "soft/notes", "#! not a program\n");
+        writeTestFile(dir + "docs/manual.pdf", "%PDF-1.4");
+        writeTestFile(dir + "soft/setup.exe", "MZ");
+        writeTestFile(dir + "soft/tool", "#!/bin/sh\necho\n");
+        writeTestFile(dir + "soft/install.sh", "echo\n");
+        writeTestFile(dir + "soft/notes", "#! not a program\n");
         for (const QString name : {"docs/manual.pdf", "soft/tool"})
             QFile::setPermissions(dir + name, QFile::permissions(dir + name) | QFile::ExeOwner);
 
@@ -415,7 +415,7 @@ private Q_SLOTS:
 private:
     void open()
     {
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_dir.path()));
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_dir.path()));
         m_context->container.Open(m_dir.filePath("Kel.dhl"));
         m_script = std::make_unique<SkinScript>(m_context->folders());
         m_script->read(DecodeScript(*m_context->container.Read("Struct.cfs"), true));

@@ -112,17 +112,17 @@ private Q_SLOTS:
         QFETCH(ShortcutContext, context);
         QFETCH(ShortcutAction, action);
         QFETCH(QString, argument);
-        const ShortcutMatch match = MatchShortcut(key, modifiers, context);
-        QCOMPARE(ShortcutActionName(match.action), ShortcutActionName(action));
+        const ShortcutMatch match = matchShortcut(key, modifiers, context);
+        QCOMPARE(shortcutActionName(match.action), shortcutActionName(action));
         QCOMPARE(match.argument, argument);
     }
 
     void helpTopicOnlyForTheStartAndReadingScreens()
     {
-        QCOMPARE(HelpTopicForScreen(kStartScreen), QStringLiteral("Topic12"));
-        QCOMPARE(HelpTopicForScreen(kReadingScreen), QStringLiteral("Topic13"));
-        QVERIFY(HelpTopicForScreen(2).isEmpty());
-        QVERIFY(HelpTopicForScreen(-1).isEmpty());
+        QCOMPARE(helpTopicForScreen(kStartScreen), QStringLiteral("Topic12"));
+        QCOMPARE(helpTopicForScreen(kReadingScreen), QStringLiteral("Topic13"));
+        QVERIFY(helpTopicForScreen(2).isEmpty());
+        QVERIFY(helpTopicForScreen(-1).isEmpty());
     }
 };
 

@@ -31,7 +31,7 @@ public:
         for (const auto& [name, bytes] : entries)
             kel.add(name, bytes);
         kel.write(m_dir.filePath("Kel.dhl"));
-        context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_dir.path()));
+        context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_dir.path()));
         context->container.Open(m_dir.filePath("Kel.dhl"));
     }
 
@@ -81,7 +81,7 @@ private Q_SLOTS:
 
     void cache_decodesAPictureOnce_forEveryName()
     {
-        Skin skin({{"a.bmp", TestBitmap({30, 20}, Qt::red)}, {"b.bmp", TestBitmap({30, 20}, Qt::blue)}});
+        Skin skin({{"a.bmp", testBitmap({30, 20}, Qt::red)}, {"b.bmp", testBitmap({30, 20}, Qt::blue)}});
         PictureCache cache(skin.context->container);
         const QImage first = cache.picture("a.bmp");
         QCOMPARE(first.size(), QSize(30, 20));
@@ -100,10 +100,10 @@ private Q_SLOTS:
     {
         // 5600 x 5600 in a few hundred bytes: 120 MiB once decoded, 3.7 GB when every element
         // that named it decoded its own.
-        const QByteArray bomb = TestRleBitmap({5600, 5600}, Qt::green, 1);
+        const QByteArray bomb = testRleBitmap({5600, 5600}, Qt::green, 1);
         QVERIFY(bomb.size() < 1024);
         Skin skin({{"bomb.bmp", bomb}});
-        QVERIFY(PictureCache::Check(bomb).contains("5600x5600"));
+        QVERIFY(PictureCache::check(bomb).contains("5600x5600"));
         PictureCache cache(skin.context->container);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture bomb.bmp: 5600x5600 pixels is larger"));
         QTest::failOnWarning(QRegularExpression(".*"));
@@ -112,8 +112,8 @@ private Q_SLOTS:
         QCOMPARE(cache.spent(), 0);
 
         // Within the limits the same kind of picture decodes.
-        const QByteArray fine = TestRleBitmap({300, 200}, Qt::green);
-        QVERIFY(PictureCache::Check(fine).isEmpty());
+        const QByteArray fine = testRleBitmap({300, 200}, Qt::green);
+        QVERIFY(PictureCache::check(fine).isEmpty());
         const QImage decoded = PictureCache::Decode(fine);
         QCOMPARE(decoded.size(), QSize(300, 200));
         QCOMPARE(decoded.pixelColor(299, 199), QColor(Qt::green));
@@ -121,9 +121,9 @@ private Q_SLOTS:
 
     void cache_staysWithinItsBudget()
     {
-        Skin skin({{"a.bmp", TestBitmap({100, 100}, Qt::red)},
-                   {"b.bmp", TestBitmap({100, 100}, Qt::green)},
-                   {"c.bmp", TestBitmap({100, 100}, Qt::blue)}});
+        Skin skin({{"a.bmp", testBitmap({100, 100}, Qt::red)},
+                   {"b.bmp", testBitmap({100, 100}, Qt::green)},
+                   {"c.bmp", testBitmap({100, 100}, Qt::blue)}});
         PictureLimits limits;
         limits.budget = 2 * 100 * 100 * 4 + 10;
         PictureCache cache(skin.context->container, limits);
@@ -143,10 +143,10 @@ private Q_SLOTS:
         for (int i = 0; i < 10; ++i)
             script << button(1, 10, 10 + 30 * i, "bomb.bmp", "x");
         script << button(1, 200, 10, "up.bmp");
-        Skin skin({{"Struct.cfs", EncodeScript(script)},
-                   {"fon1.bmp", TestBitmap({400, 400}, Qt::darkGray)},
-                   {"up.bmp", TestBitmap({40, 30}, Qt::gray)},
-                   {"bomb.bmp", TestRleBitmap({5600, 5600}, Qt::green, 1)}});
+        Skin skin({{"Struct.cfs", encodeScript(script)},
+                   {"fon1.bmp", testBitmap({400, 400}, Qt::darkGray)},
+                   {"up.bmp", testBitmap({40, 30}, Qt::gray)},
+                   {"bomb.bmp", testRleBitmap({5600, 5600}, Qt::green, 1)}});
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture bomb.bmp: 5600x5600 pixels is larger"));
         QTest::failOnWarning(QRegularExpression("bomb"));
         TMainForm& form = skin.open();
@@ -166,9 +166,9 @@ private Q_SLOTS:
         QStringList script{"title=много кнопок", "_screen=fon1.bmp"};
         for (int i = 0; i < 3000; ++i)
             script << button(1, i % 300, i % 200, "up.bmp");
-        Skin skin({{"Struct.cfs", EncodeScript(script)},
-                   {"fon1.bmp", TestBitmap({400, 300}, Qt::darkGray)},
-                   {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+        Skin skin({{"Struct.cfs", encodeScript(script)},
+                   {"fon1.bmp", testBitmap({400, 300}, Qt::darkGray)},
+                   {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         TMainForm& form = skin.open();
         QCOMPARE(form.hotAreas().size(), SkinScript::kMaxElementsPerScreen);
         QCOMPARE(skin.script->problems, QStringList{"screen 1: 2500 button elements beyond the first 500 are dropped"});
@@ -178,12 +178,12 @@ private Q_SLOTS:
     {
         // vx + the picture's width and textbx - texttx overflowed (found by UBSan).
         Skin skin(
-            {{"Struct.cfs", EncodeScript({"title=края", "_screen=fon1.bmp",
+            {{"Struct.cfs", encodeScript({"title=края", "_screen=fon1.bmp",
                                           "button 1 vx=2147483647;vy=-2147483648;fn1=up.bmp;fn2=up.bmp;fn3=up.bmp",
                                           "textcaption=Край;texttx=-2147483648;textty=-2147483648;textbx=2147483647",
                                           "textby=2147483647;textfontsize=2147483647", "go=x;hint=;wav=no"})},
-             {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)},
-             {"up.bmp", TestBitmap({40, 30}, Qt::gray)}});
+             {"fon1.bmp", testBitmap({200, 100}, Qt::darkGray)},
+             {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
         TMainForm& form = skin.open();
         QCOMPARE(form.hotAreas().size(), 1);
         QCOMPARE(form.hotAreas().first()->geometry(), QRect(kMaxSkinCoordinate, -kMaxSkinCoordinate, 40, 30));
@@ -194,9 +194,9 @@ private Q_SLOTS:
         // QRegion over this polygon failed with SIGFPE while the window was made.
         Skin skin(
             {{"Struct.cfs",
-              EncodeScript({"title=контур", "vertexmain=[-2147483648,-2147483648;2147483647,-2147483648;0,2147483647]",
+              encodeScript({"title=контур", "vertexmain=[-2147483648,-2147483648;2147483647,-2147483648;0,2147483647]",
                             "_screen=fon1.bmp"})},
-             {"fon1.bmp", TestBitmap({200, 100}, Qt::darkGray)}});
+             {"fon1.bmp", testBitmap({200, 100}, Qt::darkGray)}});
         TMainForm& form = skin.open();
         QCOMPARE(skin.script->header.vertexmain.size(), 3);
         QCOMPARE(form.composedBackground().size(), QSize(200, 100));

@@ -245,7 +245,7 @@ private Q_SLOTS:
         container.Open(dir.filePath("Kel.dhl"));
 
         SkinScript script = readMain({"button 1 vx=100000;vy=-5;fn1=huge.bmp;fn2=b;fn3=c;go=x;hint=;wav=no"});
-        ApplyPictureSizes(script, container);
+        applyPictureSizes(script, container);
         const RBtn& b = script.screens[0].buttons.first();
         QCOMPARE(b.right, INT_MAX);
         QCOMPARE(b.bottom, INT_MAX - 5);

@@ -16,11 +16,11 @@ private Q_SLOTS:
     void captionLetters_advanceByTheirBoldWidthLessOne()
     {
         for (bool bold : {false, true}) {
-            const QFont font = CaptionFont(QStringLiteral("DejaVu Sans"), 10, bold ? FontStyle::Bold : FontStyles());
+            const QFont font = captionFont(QStringLiteral("DejaVu Sans"), 10, bold ? FontStyle::Bold : FontStyles());
             QFont boldFont = font;
             boldFont.setBold(true);
             const QFontMetrics boldMetrics(boldFont);
-            const QList<int> x = CaptionLetterPositions(QStringLiteral(u"AБW"), font, 5);
+            const QList<int> x = captionLetterPositions(QStringLiteral(u"AБW"), font, 5);
             QCOMPARE(x.size(), 3);
             QCOMPARE(x[0], 5);
             QCOMPARE(x[1], 5 + boldMetrics.horizontalAdvance(QLatin1Char('A')) - 1);
@@ -32,8 +32,8 @@ private Q_SLOTS:
     {
         QImage picture(60, 20, QImage::Format_RGB32);
         picture.fill(Qt::black);
-        DrawCaption(picture, QStringLiteral("WWWWWWWWWW"), QRect(2, 2, 20, 16),
-                    CaptionFont(QStringLiteral("DejaVu Sans"), 10, {}), Qt::white);
+        drawCaption(picture, QStringLiteral("WWWWWWWWWW"), QRect(2, 2, 20, 16),
+                    captionFont(QStringLiteral("DejaVu Sans"), 10, {}), Qt::white);
         bool inside = false;
         for (int y = 0; y < 20; ++y) {
             for (int x = 0; x < 60; ++x) {
@@ -47,8 +47,8 @@ private Q_SLOTS:
 
     void windowsColor_hasRedInTheLowByte()
     {
-        QCOMPARE(WindowsColor(0x0000FF), QColor(255, 0, 0));
-        QCOMPARE(WindowsColor(0xFF8000), QColor(0, 128, 255));
+        QCOMPARE(windowsColor(0x0000FF), QColor(255, 0, 0));
+        QCOMPARE(windowsColor(0xFF8000), QColor(0, 128, 255));
     }
 
     void opening_growsFromTheCentreToCoverTheWindow()
@@ -90,7 +90,7 @@ private Q_SLOTS:
         // A real outline: corners cut off a 780 x 600 window.
         const QList<QPoint> vertices{{0, 32},   {18, 14},   {48, 0},    {432, 0},  {446, 14}, {762, 14},
                                      {780, 32}, {780, 582}, {762, 600}, {18, 600}, {0, 582}};
-        QCOMPARE(OutlineRegion(vertices, QSize(781, 601)), QRegion(QPolygon(vertices), Qt::WindingFill));
+        QCOMPARE(outlineRegion(vertices, QSize(781, 601)), QRegion(QPolygon(vertices), Qt::WindingFill));
     }
 
     void outline_farOutsideTheWindow_isClippedNotDistorted()
@@ -100,17 +100,17 @@ private Q_SLOTS:
             QRect(QPoint(0, 0), window).adjusted(-kOutlineMargin, -kOutlineMargin, kOutlineMargin, kOutlineMargin);
         // The edge from (60000, 0) to (0, 300) keeps its slope inside the window: (399, 297) is
         // under it, (399, 299) is not. Made whole, the region took 15 s.
-        const QRegion slope = OutlineRegion({{0, 0}, {60000, 0}, {0, 300}}, window);
+        const QRegion slope = outlineRegion({{0, 0}, {60000, 0}, {0, 300}}, window);
         QVERIFY(slope.contains(QPoint(399, 297)));
         QVERIFY(!slope.contains(QPoint(399, 299)));
         QVERIFY(slope.contains(QPoint(0, 0)));
         QVERIFY(grown.contains(slope.boundingRect()));
 
         // At the int limits QRegion failed with SIGFPE at once, or SIGSEGV after 2 GB.
-        const QRegion triangle = OutlineRegion({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}}, window);
+        const QRegion triangle = outlineRegion({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}}, window);
         QCOMPARE(triangle.boundingRect(), grown);
         QVERIFY(triangle.contains(QRect(QPoint(0, 0), window)));
-        const QRegion five = OutlineRegion(
+        const QRegion five = outlineRegion(
             {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {0, INT_MIN}}, window);
         QVERIFY(grown.contains(five.boundingRect()));
         QVERIFY(!five.isEmpty());
@@ -121,14 +121,14 @@ private Q_SLOTS:
         for (int i = 0; i < 1000; ++i)
             zigzag << QPoint(i * 400 / 1000, 0) << QPoint(i * 400 / 1000 + 3, 300);
         bool tooComplex = false;
-        QVERIFY(OutlineRegion(zigzag, window, &tooComplex).isEmpty());
+        QVERIFY(outlineRegion(zigzag, window, &tooComplex).isEmpty());
         QVERIFY(tooComplex);
-        QVERIFY(!OutlineRegion({{0, 0}, {400, 0}, {400, 300}, {0, 300}}, window, &tooComplex).isEmpty());
+        QVERIFY(!outlineRegion({{0, 0}, {400, 0}, {400, 300}, {0, 300}}, window, &tooComplex).isEmpty());
         QVERIFY(!tooComplex);
 
         // Nothing left inside: no outline at all.
-        QVERIFY(OutlineRegion({{-5000, -5000}, {-4000, -5000}, {-4000, -4000}}, window).isEmpty());
-        QVERIFY(OutlineRegion({{0, 0}, {100, 100}}, window).isEmpty());
+        QVERIFY(outlineRegion({{-5000, -5000}, {-4000, -5000}, {-4000, -4000}}, window).isEmpty());
+        QVERIFY(outlineRegion({{0, 0}, {100, 100}}, window).isEmpty());
     }
 };
 

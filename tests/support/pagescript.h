@@ -11,7 +11,7 @@
 
 // The script's value, or the text "<no answer>" when the page gives none within 10 s (an answer
 // that comes later is dropped).
-inline QVariant RunPageScript(QWebEnginePage& page, const QString& script)
+inline QVariant runPageScript(QWebEnginePage& page, const QString& script)
 {
     struct Answer
     {

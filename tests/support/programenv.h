@@ -6,7 +6,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 
-inline QProcessEnvironment ProgramEnvironment(const QString& runtimeFolder,
+inline QProcessEnvironment programEnvironment(const QString& runtimeFolder,
                                               const QString& platform = QStringLiteral("offscreen"))
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

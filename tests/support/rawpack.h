@@ -42,7 +42,7 @@ struct RawPack
 
     RawEntry deflatedFile(const QByteArray& name, const QByteArray& bytes)
     {
-        const QByteArray packed = Deflate(bytes);
+        const QByteArray packed = deflate(bytes);
         RawEntry entry{name, quint32(data.size()), quint32(packed.size()), quint32(bytes.size()), 1};
         data += packed;
         return entry;
@@ -67,7 +67,7 @@ struct RawPack
     QByteArray bytes() const
     {
         const QByteArray dir = rawDirectory.isEmpty() ? directory() : rawDirectory;
-        const QByteArray stored = deflateDirectory ? Deflate(dir, deflateLevel) : dir;
+        const QByteArray stored = deflateDirectory ? deflate(dir, deflateLevel) : dir;
         const qint64 unpacked = claimedUnpackedDirectory >= 0 ? claimedUnpackedDirectory : dir.size();
         QByteArray out;
         put(out, quint32(unpacked - stored.size()) ^ 0x6D2A93C5u);
@@ -75,7 +75,7 @@ struct RawPack
         return out + stored + data;
     }
 
-    static QByteArray Deflate(const QByteArray& bytes, int level = 9)
+    static QByteArray deflate(const QByteArray& bytes, int level = 9)
     {
         uLongf size = compressBound(uLong(bytes.size()));
         QByteArray out(qsizetype(size), '\0');
@@ -86,7 +86,7 @@ struct RawPack
     }
 
     // A directory of one folder (the root) holding count entries, record i made by entry(i).
-    template <typename MakeEntry> static QByteArray OneFolderDirectory(quint32 count, MakeEntry entry)
+    template <typename MakeEntry> static QByteArray oneFolderDirectory(quint32 count, MakeEntry entry)
     {
         QByteArray out;
         out.reserve(16 + 8 + qsizetype(count) * 80);

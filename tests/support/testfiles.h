@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QString>
 
-inline void WriteTestFile(const QString& path, const QByteArray& bytes = QByteArray())
+inline void writeTestFile(const QString& path, const QByteArray& bytes = QByteArray())
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QSize>
 
-inline QByteArray TestBitmap(QSize size, QColor color)
+inline QByteArray testBitmap(QSize size, QColor color)
 {
     QImage image(size, QImage::Format_RGB888);
     image.fill(color);
@@ -24,7 +24,7 @@ inline QByteArray TestBitmap(QSize size, QColor color)
 // whatever its width, so a small file may declare a very large picture (a "picture bomb"). With
 // rowsDrawn below the height only that many rows are written before the end mark, and the file
 // stays small however tall the picture is.
-inline QByteArray TestRleBitmap(QSize size, QColor color, int rowsDrawn = -1)
+inline QByteArray testRleBitmap(QSize size, QColor color, int rowsDrawn = -1)
 {
     const auto put16 = [](QByteArray& out, int v) {
         out.append(char(v & 0xFF));

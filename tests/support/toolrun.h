@@ -13,7 +13,7 @@ struct ToolRun
     QByteArray err;
 };
 
-inline ToolRun RunTool(const QStringList& args)
+inline ToolRun runTool(const QStringList& args)
 {
     QProcess process;
     process.start(QStringLiteral(VELBROOK_TOOL), args);

@@ -219,8 +219,8 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, shown);
         const auto home = [](QString s) { return s.startsWith('~') ? QDir::homePath() + s.mid(1) : s; };
-        QCOMPARE(PathFieldFolder(text), home(folder));
-        QCOMPARE(PathFieldText(text), home(shown));
+        QCOMPARE(pathFieldFolder(text), home(folder));
+        QCOMPARE(pathFieldText(text), home(shown));
     }
 
     void typedDriveLetter_isShownAsTheHomeFolderOnceTyped()
@@ -277,7 +277,7 @@ private:
 
     std::unique_ptr<AppContext> makeContext() const
     {
-        auto context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_dir.path()));
+        auto context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_dir.path()));
         context->values.appTitle = kTitle;
         return context;
     }

@@ -35,11 +35,11 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         ContainerWriter kel;
-        kel.add("status_up.bmp", TestBitmap({kWidth, 6}, Qt::gray));
-        kel.add("status_dn.bmp", TestBitmap({kWidth, 6}, Qt::green));
+        kel.add("status_up.bmp", testBitmap({kWidth, 6}, Qt::gray));
+        kel.add("status_dn.bmp", testBitmap({kWidth, 6}, Qt::green));
         kel.write(m_dir.filePath("Kel.dhl"));
         kel = ContainerWriter();
-        kel.add("other.bmp", TestBitmap({4, 4}, Qt::red));
+        kel.add("other.bmp", testBitmap({4, 4}, Qt::red));
         kel.write(m_dir.filePath("Empty.dhl"));
     }
 
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void advanceTo_fillsInProportionToTheDocuments_data()
     {
         QTest::addColumn<int>("documents");
-        QTest::addColumn<QList<int>>("filled"); // after AdvanceTo(k, documents) for k = 0, 1, ...
+        QTest::addColumn<QList<int>>("filled"); // after advanceTo(k, documents) for k = 0, 1, ...
         QTest::newRow("four documents") << 4 << QList<int>{6, 11, 16, 20};
         QTest::newRow("three documents") << 3 << QList<int>{7, 14, 20};
         QTest::newRow("more documents than columns") << 40 << QList<int>{1, 2, 2, 3};
@@ -71,7 +71,7 @@ private Q_SLOTS:
         QCOMPARE(bar.barRect(), QRect(kAt, QSize(kWidth, 6)));
         QCOMPARE(m_background.pixelColor(kAt), QColor(Qt::gray));
         for (int k = 0; k < filled.size(); ++k) {
-            bar.AdvanceTo(k, documents);
+            bar.advanceTo(k, documents);
             QCOMPARE(filledColumns(m_background), filled[k]);
             QCOMPARE(bar.fillPosition() - kAt.x(), filled[k]);
         }
@@ -105,7 +105,7 @@ private Q_SLOTS:
         TScaleBar bar(container, screen());
         bar.setDialog(&m_dialog, &m_background);
         bar.ShowBar();
-        bar.AdvanceTo(0, 1); // a bar without width is already full
+        bar.advanceTo(0, 1); // a bar without width is already full
         QCOMPARE(bar.fillPosition(), kAt.x());
         QCOMPARE(m_background.pixelColor(kAt), QColor(Qt::white));
 
@@ -113,7 +113,7 @@ private Q_SLOTS:
         full.Open(m_dir.filePath("Kel.dhl"));
         TScaleBar withoutDialog(full, screen());
         withoutDialog.ShowBar();
-        withoutDialog.AdvanceTo(0, 2);
+        withoutDialog.advanceTo(0, 2);
         QCOMPARE(withoutDialog.fillPosition() - kAt.x(), 11);
     }
 

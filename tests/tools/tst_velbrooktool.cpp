@@ -27,7 +27,7 @@ bool oneErrorLine(const ToolRun& run)
 }
 
 // The tool run with its address space limited to bytes.
-ToolRun RunToolWithMemory(const QStringList& args, qint64 bytes)
+ToolRun runToolWithMemory(const QStringList& args, qint64 bytes)
 {
     QProcess process;
     process.setChildProcessModifier([bytes] {
@@ -75,8 +75,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, lines);
-        WriteTestFile(m_root + "s.txt", text);
-        const ToolRun encode = RunTool({"script", "encode", m_root + "s.txt", "-o", m_root + "s.cfs"});
+        writeTestFile(m_root + "s.txt", text);
+        const ToolRun encode = runTool({"script", "encode", m_root + "s.txt", "-o", m_root + "s.cfs"});
         QCOMPARE(encode.exitCode, 0);
         QVERIFY(encode.out.isEmpty());
 
@@ -84,34 +84,34 @@ private Q_SLOTS:
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(DecodeScript(stored.readAll(), false), lines);
 
-        const ToolRun decode = RunTool({"script", "decode", m_root + "s.cfs"});
+        const ToolRun decode = runTool({"script", "decode", m_root + "s.cfs"});
         QCOMPARE(decode.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(decode.out).array().toVariantList(), QVariant(lines).toList());
         if (QTest::currentDataTag() == QByteArrayLiteral("LF")) {
-            const ToolRun lower = RunTool({"script", "decode", m_root + "s.cfs", "--lower"});
+            const ToolRun lower = runTool({"script", "decode", m_root + "s.cfs", "--lower"});
             QCOMPARE(QJsonDocument::fromJson(lower.out).array().first().toString(), u"title=Руководство"_qs);
         }
     }
 
     void script_refusesTextItCannotStore()
     {
-        WriteTestFile(m_root + "bad.txt", QByteArray("ok\nзнак 图\n"));
-        const ToolRun run = RunTool({"script", "encode", m_root + "bad.txt", "-o", m_root + "bad.cfs"});
+        writeTestFile(m_root + "bad.txt", QByteArray("ok\nзнак 图\n"));
+        const ToolRun run = runTool({"script", "encode", m_root + "bad.txt", "-o", m_root + "bad.cfs"});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(oneErrorLine(run));
         QVERIFY(run.err.contains("line 2"));
-        WriteTestFile(m_root + "latin1.txt", QByteArray("caf\xE9\n"));
-        QCOMPARE(RunTool({"script", "encode", m_root + "latin1.txt", "-o", m_root + "x.cfs"}).exitCode, 2);
+        writeTestFile(m_root + "latin1.txt", QByteArray("caf\xE9\n"));
+        QCOMPARE(runTool({"script", "encode", m_root + "latin1.txt", "-o", m_root + "x.cfs"}).exitCode, 2);
     }
 
     void container_buildListCat()
     {
-        WriteTestFile(m_root + "c/Struct.cfs", EncodeScript({"title=x"}));
-        WriteTestFile(m_root + QStringLiteral(u"c/Фон.bmp"), QByteArray(100, 'b'));
+        writeTestFile(m_root + "c/Struct.cfs", encodeScript({"title=x"}));
+        writeTestFile(m_root + QStringLiteral(u"c/Фон.bmp"), QByteArray(100, 'b'));
         const QString kel = m_root + "Kel.dhl";
-        QCOMPARE(RunTool({"container", "build", kel, m_root + "c/Struct.cfs", m_root + u"c/Фон.bmp"_qs}).exitCode, 0);
+        QCOMPARE(runTool({"container", "build", kel, m_root + "c/Struct.cfs", m_root + u"c/Фон.bmp"_qs}).exitCode, 0);
 
-        const ToolRun list = RunTool({"container", "list", kel});
+        const ToolRun list = runTool({"container", "list", kel});
         QCOMPARE(list.exitCode, 0);
         TReadBin reader;
         reader.Open(kel);
@@ -120,32 +120,32 @@ private Q_SLOTS:
             QStringLiteral("Struct.cfs\t%1\t%2\n").arg(reader.directory()[0].offset).arg(reader.directory()[0].size) +
                 QStringLiteral(u"Фон.bmp\t%1\t100\n").arg(reader.directory()[1].offset));
 
-        const ToolRun cat = RunTool({"container", "cat", kel, u"ФОН.BMP"_qs});
+        const ToolRun cat = runTool({"container", "cat", kel, u"ФОН.BMP"_qs});
         QCOMPARE(cat.exitCode, 0);
         QCOMPARE(cat.out, QByteArray(100, 'b'));
 
-        const ToolRun missing = RunTool({"container", "cat", kel, "none.bmp"});
+        const ToolRun missing = runTool({"container", "cat", kel, "none.bmp"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(oneErrorLine(missing));
     }
 
     void pack_buildListCat()
     {
-        WriteTestFile(m_root + "tree/Html/Glava1.htm", QByteArray("<p>глава</p>").repeated(40));
-        WriteTestFile(m_root + QStringLiteral(u"tree/Рисунки/a.gif"), "GIF89a");
+        writeTestFile(m_root + "tree/Html/Glava1.htm", QByteArray("<p>глава</p>").repeated(40));
+        writeTestFile(m_root + QStringLiteral(u"tree/Рисунки/a.gif"), "GIF89a");
         const QString pack = m_root + "interface.dat";
-        QCOMPARE(RunTool({"pack", "build", pack, m_root + "tree"}).exitCode, 0);
+        QCOMPARE(runTool({"pack", "build", pack, m_root + "tree"}).exitCode, 0);
 
-        const ToolRun list = RunTool({"pack", "list", pack});
+        const ToolRun list = runTool({"pack", "list", pack});
         QCOMPARE(list.exitCode, 0);
         QCOMPARE(QString::fromUtf8(list.out), QStringLiteral(u"HTML/GLAVA1.HTM\nРИСУНКИ/A.GIF\n"));
 
-        QCOMPARE(RunTool({"pack", "cat", pack, "html\\glava1.htm"}).out, QByteArray("<p>глава</p>").repeated(40));
-        QCOMPARE(RunTool({"pack", "cat", pack, u"/рисунки/A.GIF"_qs}).out, QByteArray("GIF89a"));
-        const ToolRun based = RunTool({"pack", "cat", pack, "/books/car/html/glava1.htm", "--base", "/Books/Car/"});
+        QCOMPARE(runTool({"pack", "cat", pack, "html\\glava1.htm"}).out, QByteArray("<p>глава</p>").repeated(40));
+        QCOMPARE(runTool({"pack", "cat", pack, u"/рисунки/A.GIF"_qs}).out, QByteArray("GIF89a"));
+        const ToolRun based = runTool({"pack", "cat", pack, "/books/car/html/glava1.htm", "--base", "/Books/Car/"});
         QCOMPARE(based.exitCode, 0);
 
-        const ToolRun missing = RunTool({"pack", "cat", pack, "html/none.htm"});
+        const ToolRun missing = runTool({"pack", "cat", pack, "html/none.htm"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(oneErrorLine(missing));
     }
@@ -160,7 +160,7 @@ private Q_SLOTS:
         writer.add(QStringLiteral("esc\x1b[31mred.bmp"), "b");
         writer.add(QStringLiteral("tab\tname\x7f\r.bmp"), "c");
         writer.write(kel);
-        const ToolRun list = RunTool({"container", "list", kel});
+        const ToolRun list = runTool({"container", "list", kel});
         QCOMPARE(list.exitCode, 0);
         const QList<QByteArray> lines = list.out.split('\n');
         QCOMPARE(lines.size(), 4); // three lines and the end of the last
@@ -171,7 +171,7 @@ private Q_SLOTS:
             QCOMPARE(lines[i].count('\t'), 2);
         QVERIFY(!list.out.contains('\x1b'));
 
-        const ToolRun missing = RunTool({"container", "cat", kel, "none\nname\x1b"});
+        const ToolRun missing = runTool({"container", "cat", kel, "none\nname\x1b"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY2(oneErrorLine(missing), missing.err.constData());
         QVERIFY(missing.err.contains("none\\nname\\x1b"));
@@ -181,8 +181,8 @@ private Q_SLOTS:
     {
         // One entry, "bad<LF>entry", whose data lies past the end of the file.
         const QByteArray bytes = QByteArray("\x01\x00", 2) + le32(9) + "bad\nentry" + le32(0) + le32(1000);
-        WriteTestFile(m_root + "damaged.dhl", bytes);
-        const ToolRun run = RunTool({"container", "list", m_root + "damaged.dhl"});
+        writeTestFile(m_root + "damaged.dhl", bytes);
+        const ToolRun run = runTool({"container", "list", m_root + "damaged.dhl"});
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
         QVERIFY2(run.err.contains("\"bad\\nentry\""), run.err.constData());
@@ -197,15 +197,15 @@ private Q_SLOTS:
                        {"SUB\r", 1, 0, 0, 2},
                        raw.storedFile("C\tD\x01.HTM", "c")};
         raw.folders = {{0, 3}, {3, 1}};
-        WriteTestFile(m_root + "controls.dat", raw.bytes());
-        const ToolRun list = RunTool({"pack", "list", m_root + "controls.dat"});
+        writeTestFile(m_root + "controls.dat", raw.bytes());
+        const ToolRun list = runTool({"pack", "list", m_root + "controls.dat"});
         QCOMPARE(list.exitCode, 0);
         QCOMPARE(list.out, QByteArray("A\\nB.HTM\n\\x1b[2J.HTM\nSUB\\r/C\\tD\\x01.HTM\n"));
 
         // A damaged pack names the entry at fault in its one line.
         raw.entries[0].offset = 1000;
-        WriteTestFile(m_root + "controls.dat", raw.bytes());
-        const ToolRun damaged = RunTool({"pack", "list", m_root + "controls.dat"});
+        writeTestFile(m_root + "controls.dat", raw.bytes());
+        const ToolRun damaged = runTool({"pack", "list", m_root + "controls.dat"});
         QCOMPARE(damaged.exitCode, 2);
         QVERIFY2(oneErrorLine(damaged), damaged.err.constData());
         QVERIFY2(damaged.err.contains("A\\nB.HTM"), damaged.err.constData());
@@ -215,9 +215,9 @@ private Q_SLOTS:
     void tree_dump()
     {
         ContainerWriter writer;
-        writer.add(QStringLiteral("tree1.cfs"), EncodeScript({"a.htm;A & B", "\tb.htm;B", "c.htm;C"}));
+        writer.add(QStringLiteral("tree1.cfs"), encodeScript({"a.htm;A & B", "\tb.htm;B", "c.htm;C"}));
         writer.write(m_root + "tree.dhl");
-        const ToolRun run = RunTool({"tree", "dump", m_root + "tree.dhl", "tree1.cfs"});
+        const ToolRun run = runTool({"tree", "dump", m_root + "tree.dhl", "tree1.cfs"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(run.out), QJsonDocument::fromJson(R"([
             {"caption": "A & B", "link": "a.htm", "children": [{"caption": "B", "link": "b.htm", "children": []}]},
@@ -235,9 +235,9 @@ private Q_SLOTS:
         for (int i = 0; i < kDepth; ++i)
             lines << QString(i, QLatin1Char('\t')) + QStringLiteral("p.htm;x");
         ContainerWriter writer;
-        writer.add(QStringLiteral("tree1.cfs"), EncodeScript(lines));
+        writer.add(QStringLiteral("tree1.cfs"), encodeScript(lines));
         writer.write(m_root + "deep.dhl");
-        const ToolRun run = RunTool({"tree", "dump", m_root + "deep.dhl", "tree1.cfs"});
+        const ToolRun run = runTool({"tree", "dump", m_root + "deep.dhl", "tree1.cfs"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.isEmpty());
         const QByteArray item = R"({"caption":"x","children":[],"link":"p.htm"})";
@@ -254,10 +254,10 @@ private Q_SLOTS:
         const qint32 size = 1500000000;
         const QByteArray directory = QByteArray("\x01\x00", 2) + le32(5) + "a.bmp" + le32(19) + le32(size);
         const QString kel = m_root + "huge.dhl";
-        WriteTestFile(kel, directory);
+        writeTestFile(kel, directory);
         QFile file(kel);
         QVERIFY(file.resize(19 + qint64(size)));
-        const ToolRun run = RunToolWithMemory({"container", "cat", kel, "a.bmp"}, qint64(512) << 20);
+        const ToolRun run = runToolWithMemory({"container", "cat", kel, "a.bmp"}, qint64(512) << 20);
         QFile::remove(kel);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
@@ -282,10 +282,10 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, fileBytes);
-        WriteTestFile(m_root + "input.bin", fileBytes);
+        writeTestFile(m_root + "input.bin", fileBytes);
         args.replaceInStrings(QStringLiteral("%none"), m_root + "does-not-exist");
         args.replaceInStrings(QStringLiteral("%file"), m_root + "input.bin");
-        const ToolRun run = RunTool(args);
+        const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
         QVERIFY(run.out.isEmpty());
@@ -308,20 +308,20 @@ private Q_SLOTS:
     void badUsage_exitsWith2()
     {
         QFETCH(QStringList, args);
-        const ToolRun run = RunTool(args);
+        const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(oneErrorLine(run), run.err.constData());
     }
 
     void paths_expandAndCombine()
     {
-        ToolRun run = RunTool(
+        ToolRun run = runTool(
             {"path", "expand", "<cd>video\\a.avi", "--program-dir", "/media/cd/run", "--program-drive", "/media/cd"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("/media/cd/video/a.avi\n"));
-        run = RunTool({"path", "expand", "html\\glava1.htm", "--program-dir", "/media/cd/run/"});
+        run = runTool({"path", "expand", "html\\glava1.htm", "--program-dir", "/media/cd/run/"});
         QCOMPARE(run.out, QByteArray("/media/cd/run/html/glava1.htm\n"));
-        run = RunTool({"path", "combine", "d:\\run\\", "..\\data\\x.htm"});
+        run = runTool({"path", "combine", "d:\\run\\", "..\\data\\x.htm"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("d:/run/data/x.htm\n"));
     }

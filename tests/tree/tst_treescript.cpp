@@ -213,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(tree.prevChapterHint(-1), QStringLiteral("Первый раздел"));
         QCOMPARE(tree.findCaption("a", -1), -1);
         QCOMPARE(tree.findPage("a.htm"), -1);
-        QVERIFY(TreeToJson(tree.items()).isEmpty());
+        QVERIFY(treeToJson(tree.items()).isEmpty());
     }
 
     void findCaption_data()
@@ -269,15 +269,15 @@ private Q_SLOTS:
                     {"caption": "C", "link": "c.htm", "children": []}]},
                 {"caption": "D", "link": "d.htm", "children": []}]},
             {"caption": "E", "link": "e.htm", "children": []}])");
-        QCOMPARE(QJsonDocument(TreeToJson(tree.items())), expected);
+        QCOMPARE(QJsonDocument(treeToJson(tree.items())), expected);
     }
 
     void jsonText_isTheCompactJson()
     {
         const TreeScript tree = TreeScript::read({"a.htm;A \"quoted\" \\ back", "\tb.htm;Б\x01\x1b[31m",
                                                   "\t\tc\\d.htm;C", "\td.htm", ";E", "\t\t\tf.htm;F"});
-        QCOMPARE(TreeToJsonText(tree.items()), QJsonDocument(TreeToJson(tree.items())).toJson(QJsonDocument::Compact));
-        QCOMPARE(TreeToJsonText({}), QByteArray("[]"));
+        QCOMPARE(treeToJsonText(tree.items()), QJsonDocument(treeToJson(tree.items())).toJson(QJsonDocument::Compact));
+        QCOMPARE(treeToJsonText({}), QByteArray("[]"));
     }
 
     // 100,000 levels: no recursion to overflow (QJsonDocument overflows the stack past some 15,000),
@@ -292,7 +292,7 @@ private Q_SLOTS:
             items[i].link = QStringLiteral("l");
             items[i].parent = i - 1;
         }
-        const QByteArray text = TreeToJsonText(items);
+        const QByteArray text = treeToJsonText(items);
         QCOMPARE(text.size(),
                  qsizetype(kDepth) * QByteArrayView(R"({"caption":"c","children":[],"link":"l"})").size() + 2);
         QVERIFY(text.startsWith(R"([{"caption":"c","children":[{"caption":"c","children":[)"));

@@ -37,11 +37,11 @@ struct Window
     Window(const QString& folder, bool withSecondTree)
     {
         ContainerWriter writer;
-        writer.add("tree1.cfs", EncodeScript(kTree1));
+        writer.add("tree1.cfs", encodeScript(kTree1));
         if (withSecondTree)
-            writer.add("TREE2.CFS", EncodeScript(kTree2));
+            writer.add("TREE2.CFS", encodeScript(kTree2));
         writer.write(folder + "/Kel.dhl");
-        context = std::make_unique<AppContext>(StartupValues::ForContentFolder(folder));
+        context = std::make_unique<AppContext>(StartupValues::forContentFolder(folder));
         context->container.Open(folder + "/Kel.dhl");
 
         panel.setGeometry(33, 90, 673, 421);

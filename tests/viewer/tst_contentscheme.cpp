@@ -30,17 +30,17 @@ private Q_SLOTS:
         m_root = m_dir.path() + QLatin1Char('/');
         PackWriter writer;
         // No character set declared: the content's own is code page 1251.
-        writer.addFile("glava1.htm", ToCp1251(u"<html><head><title>Тормоза</title></head><body>"
+        writer.addFile("glava1.htm", toCp1251(u"<html><head><title>Тормоза</title></head><body>"
                                               u"<img id=pic src='images/a.bmp'><p id=t>колодки</p></body></html>"_qs));
-        writer.addFile("images/a.bmp", TestBitmap({7, 5}, Qt::red));
+        writer.addFile("images/a.bmp", testBitmap({7, 5}, Qt::red));
         writer.write(m_root + "interface.dat");
-        WriteTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") + u"Диск"_qs.toUtf8() +
+        writeTestFile(m_root + "Disk.htm", QByteArray("<html><head><meta charset=utf-8><title>") + u"Диск"_qs.toUtf8() +
                                                "</title></head></html>");
         m_disk = std::make_unique<PathResolver>(QStringLiteral("/"));
         m_pack = std::make_unique<ContentPack>(*m_disk);
         QVERIFY(m_pack->OpenPack(m_root + "interface.dat"));
         m_pack->SetPackBase(m_root);
-        m_profile = MakeContentProfile(*m_pack, this);
+        m_profile = makeContentProfile(*m_pack, this);
     }
 
     void contentType_data()
@@ -61,14 +61,14 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, type);
-        QCOMPARE(ContentType(path, bytes), type);
+        QCOMPARE(::contentType(path, bytes), type);
     }
 
     void packedPage_showsWithItsPictureAndCyrillicTitle()
     {
         QWebEnginePage page(m_profile);
         QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
-        page.load(ContentUrl(m_root + "GLAVA1.HTM"));
+        page.load(contentUrl(m_root + "GLAVA1.HTM"));
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
         QVERIFY(loaded.first().first().toBool());
         QCOMPARE(page.title(), QStringLiteral(u"Тормоза"));
@@ -80,7 +80,7 @@ private Q_SLOTS:
     {
         QWebEnginePage page(m_profile);
         QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
-        page.load(ContentUrl(m_root + "disk.htm"));
+        page.load(contentUrl(m_root + "disk.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
         QCOMPARE(page.title(), QStringLiteral(u"Диск"));
     }
@@ -89,7 +89,7 @@ private Q_SLOTS:
     {
         QWebEnginePage page(m_profile);
         QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
-        page.load(ContentUrl(m_root + "none.htm"));
+        page.load(contentUrl(m_root + "none.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
         QVERIFY(!loaded.first().first().toBool());
     }
@@ -97,7 +97,7 @@ private Q_SLOTS:
 private:
     static QVariant run(QWebEnginePage& page, const char* script)
     {
-        return RunPageScript(page, QString::fromLatin1(script));
+        return runPageScript(page, QString::fromLatin1(script));
     }
 
     QTemporaryDir m_dir;
@@ -109,7 +109,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    RegisterContentScheme();
+    registerContentScheme();
     QApplication app(argc, argv);
     TestContentScheme test;
     return QTest::qExec(&test, argc, argv);

@@ -30,8 +30,8 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("notes/readme.txt"), "plain text, no title");
         writer.addFile(QStringLiteral("untitled.htm"), "<html><body>no title</body></html>");
         writer.write(root + "interface.dat");
-        WriteTestFile(root + "disk.htm", "<html><head><title>disk</title></head></html>");
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(root));
+        writeTestFile(root + "disk.htm", "<html><head><title>disk</title></head></html>");
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(root));
         QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.contentDir);
         m_root = m_context->values.programDir;
@@ -50,7 +50,7 @@ private Q_SLOTS:
         };
         m_frame = std::make_unique<THtmlFrame>(
             &m_window, m_panel, *m_context, elements,
-            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); },
+            [this] { return m_profile ? m_profile : m_profile = makeContentProfile(m_context->pack, this); },
             callbacks);
         m_window.show();
     }
@@ -130,7 +130,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    RegisterContentScheme();
+    registerContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestHtmlFrame test;

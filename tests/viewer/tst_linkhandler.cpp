@@ -27,17 +27,17 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("packed.files/style.css"), "p {}");
         writer.addFile(QStringLiteral("packed.files/img/a.gif"), "GIF89a");
         writer.addFile(QStringLiteral("packed.htm"), "<html>packed</html>");
-        WriteTestFile(m_root + "interface.dat");
+        writeTestFile(m_root + "interface.dat");
         writer.write(m_root + "interface.dat");
-        WriteTestFile(m_root + "files/tool.txt", "tool");
-        WriteTestFile(m_root + "files/Tools.zip", "PK");
-        WriteTestFile(m_root + "disk.htm", "<html>disk</html>");
-        WriteTestFile(m_root + "snd/Beep.WAV");
-        WriteTestFile(m_root + "files/Instr.rar");
-        WriteTestFile(m_root + "files/Manual.pdf");
-        WriteTestFile(m_root + "disk.files/pic.gif", "GIF89a");
-        WriteTestFile(m_root + "disk.files/sub/deep.css", "b {}");
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(m_root));
+        writeTestFile(m_root + "files/tool.txt", "tool");
+        writeTestFile(m_root + "files/Tools.zip", "PK");
+        writeTestFile(m_root + "disk.htm", "<html>disk</html>");
+        writeTestFile(m_root + "snd/Beep.WAV");
+        writeTestFile(m_root + "files/Instr.rar");
+        writeTestFile(m_root + "files/Manual.pdf");
+        writeTestFile(m_root + "disk.files/pic.gif", "GIF89a");
+        writeTestFile(m_root + "disk.files/sub/deep.css", "b {}");
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_root));
         QVERIFY(m_context->pack.OpenPack(m_root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.programDir);
         m_root = m_context->values.programDir;
@@ -83,9 +83,9 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, fullPath);
         QFETCH(QString, extension);
-        const QString full = LinkFullPath(QStringLiteral("/c/Html/index.htm"), link);
+        const QString full = linkFullPath(QStringLiteral("/c/Html/index.htm"), link);
         QCOMPARE(full, fullPath);
-        QCOMPARE(LinkExtension(full), extension);
+        QCOMPARE(linkExtension(full), extension);
     }
 
     void blankTarget_startsACopyOnlyForAnExistingFile()
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(m_calls, QStringList{u"status Файл не скопирован"_qs});
 
         // A target folder that cannot be made: a file stands in its way.
-        WriteTestFile(m_dir.path() + "/in-the-way");
+        writeTestFile(m_dir.path() + "/in-the-way");
         m_calls.clear();
         m_pathFolder = m_dir.path() + "/in-the-way/sub/";
         m_handler->CopyPageFiles(m_root + "packed.htm");
@@ -257,9 +257,9 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("html/runpage.files/pic.gif"), "GIF89a");
         writer.addFile(QStringLiteral("html/runpage.files/css/s.css"), "p {}");
         writer.addFile(QStringLiteral("html/other.files/no.gif"), "GIF89a");
-        WriteTestFile(content + "run/interface.dat");
+        writeTestFile(content + "run/interface.dat");
         writer.write(content + "run/interface.dat");
-        AppContext context(StartupValues::ForContentFolder(content + "run"));
+        AppContext context(StartupValues::forContentFolder(content + "run"));
         QCOMPARE(context.values.contentDir, QDir(content).absolutePath() + "/");
         QVERIFY(context.pack.OpenPack(context.values.programDir + "interface.dat"));
         context.pack.SetPackBase(context.values.contentDir); // as the program opens it
@@ -300,7 +300,7 @@ private:
         s.extractArchive = [this] {
             m_calls << "extract";
             for (const QString& member : std::as_const(m_members))
-                WriteTestFile(member);
+                writeTestFile(member);
         };
         s.playClip = [this](const QString& file) { m_calls << "clip " + file; };
         s.printFile = [this](const QString& file) { m_calls << "print " + file; };

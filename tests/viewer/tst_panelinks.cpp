@@ -76,12 +76,12 @@ private Q_SLOTS:
         writer.addFile(QStringLiteral("styled.htm"), "<html><head><title>Styled</title></head><body>"
                                                      "<p id='plain'>plain</p><p id='own' style='color:#00ff00'>own</p>"
                                                      "<a id='link' href='page4.htm'>link</a></body></html>");
-        writer.addFile(QStringLiteral("images/big.bmp"), TestBitmap(QSize(40, 30), Qt::red));
-        writer.addFile(QStringLiteral("images/pic.bmp"), TestBitmap(QSize(120, 80), Qt::blue));
-        WriteTestFile(root + "files/tool.txt", "tool");
+        writer.addFile(QStringLiteral("images/big.bmp"), testBitmap(QSize(40, 30), Qt::red));
+        writer.addFile(QStringLiteral("images/pic.bmp"), testBitmap(QSize(120, 80), Qt::blue));
+        writeTestFile(root + "files/tool.txt", "tool");
         writer.write(root + "interface.dat");
 
-        m_context = std::make_unique<AppContext>(StartupValues::ForContentFolder(root));
+        m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(root));
         QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.programDir);
         m_root = m_context->values.programDir;
@@ -141,18 +141,18 @@ private Q_SLOTS:
         QFETCH(bool, archive);
         QFETCH(int, rule);
         const QString document = m_root + QStringLiteral("links.htm");
-        const LinkRule program = ClassifyLink(target, link, LinkFullPath(document, link), archive);
+        const LinkRule program = classifyLink(target, link, linkFullPath(document, link), archive);
         QCOMPARE(int(program), rule);
         const auto quoted = [](const QString& text) {
             return QStringLiteral("'%1'").arg(QString(text).replace(QLatin1String("\\"), QLatin1String("\\\\")));
         };
-        const QVariant page = evaluate(ClassifyLinkScript() + QStringLiteral(".classify(%1, %2, %3, %4);")
+        const QVariant page = evaluate(classifyLinkScript() + QStringLiteral(".classify(%1, %2, %3, %4);")
                                                                   .arg(quoted(target), quoted(link),
                                                                        archive ? "true" : "false", quoted(document)));
-        QCOMPARE(page.toBool(), LinkIsHandled(program));
-        const QVariant path = evaluate(ClassifyLinkScript() +
+        QCOMPARE(page.toBool(), linkIsHandled(program));
+        const QVariant path = evaluate(classifyLinkScript() +
                                        QStringLiteral(".linkFullPath(%1, %2);").arg(quoted(document), quoted(link)));
-        QCOMPARE(path.toString(), LinkFullPath(document, link));
+        QCOMPARE(path.toString(), linkFullPath(document, link));
     }
 
     void pageLinkWithFragment_loadsThePage_andTheTreeFollows()
@@ -324,10 +324,10 @@ private:
         services.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };
         services.saveFileName = [](const QString&, const QString&) { return QString(); };
-        FillDesktopLinkServices(services, &m_window, *m_context); // the clipboard
+        fillDesktopLinkServices(services, &m_window, *m_context); // the clipboard
         return std::make_unique<THtmlFrame>(
             &m_window, m_panel, *m_context, elements,
-            [this] { return m_profile ? m_profile : m_profile = MakeContentProfile(m_context->pack, this); }, callbacks,
+            [this] { return m_profile ? m_profile : m_profile = makeContentProfile(m_context->pack, this); }, callbacks,
             services);
     }
 
@@ -339,7 +339,7 @@ private:
                                   QStringLiteral("complete"), 10000);
     }
 
-    QVariant evaluate(const QString& script) { return RunPageScript(*m_frame->currentView()->page(), script); }
+    QVariant evaluate(const QString& script) { return runPageScript(*m_frame->currentView()->page(), script); }
 
     static QRect rectOf(const QVariant& value)
     {
@@ -368,7 +368,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    RegisterContentScheme();
+    registerContentScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestPaneLinks test;

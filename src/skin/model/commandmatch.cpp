@@ -2,15 +2,15 @@
 
 #include "scriptvalues.h"
 
-QString CommandPrefix(const QString& command)
+QString commandPrefix(const QString& command)
 {
     const qsizetype equals = command.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : command.left(equals);
 }
 
-CommandMatch MatchCommand(const QString& command)
+CommandMatch matchCommand(const QString& command)
 {
-    const QString prefix = CommandPrefix(command);
+    const QString prefix = commandPrefix(command);
     const auto is = [&](const char* text) { return command == QLatin1String(text); };
     const auto has = [&](const char* text) { return command.contains(QLatin1String(text)); };
     const auto prefixHas = [&](const char* text) { return prefix.contains(QLatin1String(text), Qt::CaseInsensitive); };
@@ -109,7 +109,7 @@ CommandMatch MatchCommand(const QString& command)
     return {K::ScreenNumber, ParseInt(command, 0) - 1};
 }
 
-const char* CommandKindName(CommandKind kind)
+const char* commandKindName(CommandKind kind)
 {
     static const char* const names[] = {"Exit",
                                         "Screen",

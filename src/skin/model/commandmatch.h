@@ -64,9 +64,9 @@ struct CommandMatch
 };
 
 // The text before the first '=' (empty without one).
-QString CommandPrefix(const QString& command);
+QString commandPrefix(const QString& command);
 
-CommandMatch MatchCommand(const QString& command);
+CommandMatch matchCommand(const QString& command);
 
 // Name of a kind, for messages and tests.
-const char* CommandKindName(CommandKind kind);
+const char* commandKindName(CommandKind kind);

@@ -11,7 +11,7 @@ ElementStep fade(ElementStep step, int from, int to)
 
 } // namespace
 
-ElementStep PointerMoveStep(ElementKind kind, ElementState state, bool hit, bool blocked)
+ElementStep pointerMoveStep(ElementKind kind, ElementState state, bool hit, bool blocked)
 {
     ElementStep step{state};
     switch (kind) {
@@ -50,7 +50,7 @@ ElementStep PointerMoveStep(ElementKind kind, ElementState state, bool hit, bool
     return step;
 }
 
-ElementStep PointerPressStep(ElementKind kind, ElementState state, bool hit, bool shift, bool blocked)
+ElementStep pointerPressStep(ElementKind kind, ElementState state, bool hit, bool shift, bool blocked)
 {
     ElementStep step{state};
     if (!hit)
@@ -88,7 +88,7 @@ ElementStep PointerPressStep(ElementKind kind, ElementState state, bool hit, boo
     return step;
 }
 
-ElementStep PointerReleaseStep(ElementKind kind, ElementState state, bool hit, bool fadeBack)
+ElementStep pointerReleaseStep(ElementKind kind, ElementState state, bool hit, bool fadeBack)
 {
     ElementStep step{state};
     if (!hit)
@@ -110,13 +110,13 @@ ElementStep PointerReleaseStep(ElementKind kind, ElementState state, bool hit, b
     return step;
 }
 
-bool ReleaseFadesBack(const QString& command)
+bool releaseFadesBack(const QString& command)
 {
     return !command.startsWith(QLatin1String("screen2")) && command != QLatin1String("1") &&
            !command.startsWith(QLatin1String("exit"));
 }
 
-const char* ElementCommandName(ElementCommand command)
+const char* elementCommandName(ElementCommand command)
 {
     switch (command) {
     case ElementCommand::None:

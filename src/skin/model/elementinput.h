@@ -47,15 +47,15 @@ struct ElementStep
 };
 
 // blocked: a switch of the second tree while neither tree shows; it does not answer.
-ElementStep PointerMoveStep(ElementKind kind, ElementState state, bool hit, bool blocked = false);
+ElementStep pointerMoveStep(ElementKind kind, ElementState state, bool hit, bool blocked = false);
 // With shift, a switch changes its state without running its command.
-ElementStep PointerPressStep(ElementKind kind, ElementState state, bool hit, bool shift, bool blocked = false);
+ElementStep pointerPressStep(ElementKind kind, ElementState state, bool hit, bool shift, bool blocked = false);
 // fadeBack: a released button fades from down back to hover (see ReleaseFadesBack).
-ElementStep PointerReleaseStep(ElementKind kind, ElementState state, bool hit, bool fadeBack = true);
+ElementStep pointerReleaseStep(ElementKind kind, ElementState state, bool hit, bool fadeBack = true);
 
 // A released button fades back to hover unless its command leaves the screen as it is: another
 // screen ("screen2…", "1") or the end ("exit…").
-bool ReleaseFadesBack(const QString& command);
+bool releaseFadesBack(const QString& command);
 
 // Name of a command choice, for messages and tests.
-const char* ElementCommandName(ElementCommand command);
+const char* elementCommandName(ElementCommand command);

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-bool IsWebAddress(const QString& value)
+bool isWebAddress(const QString& value)
 {
     const QString text = value.trimmed();
     for (const char* prefix : {"http:", "https:", "ftp:", "mailto:", "www."}) {
@@ -13,7 +13,7 @@ bool IsWebAddress(const QString& value)
     return false;
 }
 
-RunAction ClassifyRunTarget(const QString& path)
+RunAction classifyRunTarget(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile())

@@ -13,10 +13,10 @@ enum class RunAction
 };
 
 // Whether the value after "run=" is a web or mail address rather than a file.
-bool IsWebAddress(const QString& value);
+bool isWebAddress(const QString& value);
 
 // The action for the file at path (resolved on disk). A program of this system is a file marked
 // executable whose first bytes show one (an ELF binary, a script with "#!"), or a ".sh" script.
 // Programs of Windows (".exe", ".com", ".bat", ".cmd") start directly on Windows; elsewhere they
 // go to the desktop's handler, which knows what can run them. Everything else is a document.
-RunAction ClassifyRunTarget(const QString& path);
+RunAction classifyRunTarget(const QString& path);

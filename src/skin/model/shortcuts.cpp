@@ -71,7 +71,7 @@ bool fits(const Shortcut& rule, int key, Qt::KeyboardModifiers modifiers, const 
 
 } // namespace
 
-ShortcutMatch MatchShortcut(int key, Qt::KeyboardModifiers modifiers, const ShortcutContext& context)
+ShortcutMatch matchShortcut(int key, Qt::KeyboardModifiers modifiers, const ShortcutContext& context)
 {
     // A copy knows one key: Escape closes it.
     if (context.hasParameters || context.copyFlag)
@@ -84,7 +84,7 @@ ShortcutMatch MatchShortcut(int key, Qt::KeyboardModifiers modifiers, const Shor
     return {};
 }
 
-QString HelpTopicForScreen(int screen)
+QString helpTopicForScreen(int screen)
 {
     for (const Shortcut& rule : kShortcuts) {
         if (rule.action == A::HelpTopic && rule.screen == screen)
@@ -93,7 +93,7 @@ QString HelpTopicForScreen(int screen)
     return {};
 }
 
-const char* ShortcutActionName(ShortcutAction action)
+const char* shortcutActionName(ShortcutAction action)
 {
     static constexpr const char* names[] = {"None",          "CloseCopy",   "Escape",    "HelpTopic", "RunCommand",
                                             "ClickSwitches", "AddFavorite", "PrintPage", "FindPage",  "SelectAll"};

@@ -40,10 +40,10 @@ struct ShortcutMatch
 };
 
 // Only Shift, Control and Alt count; among them the modifiers must be exactly those of a rule.
-ShortcutMatch MatchShortcut(int key, Qt::KeyboardModifiers modifiers, const ShortcutContext& context);
+ShortcutMatch matchShortcut(int key, Qt::KeyboardModifiers modifiers, const ShortcutContext& context);
 
 // The help topic of a screen, empty for a screen without one.
-QString HelpTopicForScreen(int screen);
+QString helpTopicForScreen(int screen);
 
 // Name of an action, for messages and tests.
-const char* ShortcutActionName(ShortcutAction action);
+const char* shortcutActionName(ShortcutAction action);

@@ -185,7 +185,7 @@ template <typename Record> QJsonArray array(const QList<Record>& records)
 
 } // namespace
 
-QJsonObject SkinScriptToJson(const SkinScript& script)
+QJsonObject skinScriptToJson(const SkinScript& script)
 {
     const SkinHeader& h = script.header;
     QJsonObject header{{"title", h.title},

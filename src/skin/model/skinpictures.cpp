@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 
-std::optional<QSize> BitmapSize(const QByteArray& bmp)
+std::optional<QSize> bitmapSize(const QByteArray& bmp)
 {
     // File header (14 bytes), then the info header: its size, then width and height. A negative
     // height marks a top-down bitmap; the size is the same. The old core header has 16-bit fields.
@@ -31,7 +31,7 @@ template <typename Element> void applySize(Element& element, const QString& pict
     const std::optional<QByteArray> bytes = container.Read(picture);
     if (!bytes)
         return;
-    if (const std::optional<QSize> size = BitmapSize(*bytes)) {
+    if (const std::optional<QSize> size = bitmapSize(*bytes)) {
         // A header may declare any size up to 2^31 - 1: the edges stay within the int range.
         const auto edge = [](int from, int extent) {
             return int(std::clamp<qint64>(qint64(from) + extent, std::numeric_limits<int>::min(),
@@ -44,7 +44,7 @@ template <typename Element> void applySize(Element& element, const QString& pict
 
 } // namespace
 
-void ApplyPictureSizes(SkinScript& script, const TReadBin& container)
+void applyPictureSizes(SkinScript& script, const TReadBin& container)
 {
     applySize(script.header.minimize, script.header.minimize.fn1, container);
     applySize(script.header.close, script.header.close.fn1, container);

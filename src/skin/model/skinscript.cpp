@@ -16,9 +16,9 @@ QString key(const char* name)
 }
 
 // IntKey, with the value kept within low..high: later sums and differences cannot overflow.
-ScriptKey BoundedIntKey(const QString& name, int& target, int low, int high)
+ScriptKey boundedIntKey(const QString& name, int& target, int low, int high)
 {
-    ScriptKey bounded = IntKey(name, target);
+    ScriptKey bounded = intKey(name, target);
     bounded.read = [read = std::move(bounded.read), &target, low, high](const QStringList& lines, int& line,
                                                                         qsizetype position) {
         read(lines, line, position);
@@ -28,15 +28,15 @@ ScriptKey BoundedIntKey(const QString& name, int& target, int low, int high)
 }
 
 // A coordinate, or another number of the layout (a pane's number, a group): within ±kMaxSkinCoordinate.
-ScriptKey CoordKey(const QString& name, int& target)
+ScriptKey coordKey(const QString& name, int& target)
 {
-    return BoundedIntKey(name, target, -kMaxSkinCoordinate, kMaxSkinCoordinate);
+    return boundedIntKey(name, target, -kMaxSkinCoordinate, kMaxSkinCoordinate);
 }
 
 // A font size in points: 0..kMaxSkinFontSize (0 or less keeps the default size).
-ScriptKey FontSizeKey(const QString& name, int& target)
+ScriptKey fontSizeKey(const QString& name, int& target)
 {
-    return BoundedIntKey(name, target, 0, kMaxSkinFontSize);
+    return boundedIntKey(name, target, 0, kMaxSkinFontSize);
 }
 
 // The element discipline over a key table, from line; line ends after the element's last line.
@@ -51,43 +51,43 @@ bool readElement(const QStringList& lines, int& line, const QList<ScriptKey>& ke
 
 QList<ScriptKey> buttonRequired(RBtn& b)
 {
-    return {CoordKey(key("vx"), b.vx),    CoordKey(key("vy"), b.vy),  TextKey(key("fn1"), b.fn1),
-            TextKey(key("fn2"), b.fn2),   TextKey(key("fn3"), b.fn3), TextKey(key("go"), b.go),
-            TextKey(key("hint"), b.hint), TextKey(key("wav"), b.wav)};
+    return {coordKey(key("vx"), b.vx),    coordKey(key("vy"), b.vy),  textKey(key("fn1"), b.fn1),
+            textKey(key("fn2"), b.fn2),   textKey(key("fn3"), b.fn3), textKey(key("go"), b.go),
+            textKey(key("hint"), b.hint), textKey(key("wav"), b.wav)};
 }
 
 QList<ScriptKey> buttonCaption(RBtn& b)
 {
-    return {TextKey(key("textcaption"), b.textcaption),
-            CoordKey(key("texttx"), b.texttx),
-            CoordKey(key("textty"), b.textty),
-            CoordKey(key("textbx"), b.textbx),
-            CoordKey(key("textby"), b.textby),
-            TextKey(key("textfontname"), b.textfontname),
-            FontSizeKey(key("textfontsize"), b.textfontsize),
-            FontStyleKey(key("textfontstyleup"), b.styleup),
-            FontStyleKey(key("textfontstylemv"), b.stylemv),
-            FontStyleKey(key("textfontstyledn"), b.styledn),
-            ColorKey(key("textfontcolorup"), b.colorup),
-            ColorKey(key("textfontcolormv"), b.colormv),
-            ColorKey(key("textfontcolordn"), b.colordn)};
+    return {textKey(key("textcaption"), b.textcaption),
+            coordKey(key("texttx"), b.texttx),
+            coordKey(key("textty"), b.textty),
+            coordKey(key("textbx"), b.textbx),
+            coordKey(key("textby"), b.textby),
+            textKey(key("textfontname"), b.textfontname),
+            fontSizeKey(key("textfontsize"), b.textfontsize),
+            fontStyleKey(key("textfontstyleup"), b.styleup),
+            fontStyleKey(key("textfontstylemv"), b.stylemv),
+            fontStyleKey(key("textfontstyledn"), b.styledn),
+            colorKey(key("textfontcolorup"), b.colorup),
+            colorKey(key("textfontcolormv"), b.colormv),
+            colorKey(key("textfontcolordn"), b.colordn)};
 }
 
 // The caption keys both switch kinds share: font, styles and colours per picture.
 template <typename Switch> QList<ScriptKey> switchCaptionFont(Switch& s)
 {
-    return {TextKey(key("textfontname"), s.textfontname),        FontSizeKey(key("textfontsize"), s.textfontsize),
-            FontStyleKey(key("textfontstyleup"), s.styleup),     FontStyleKey(key("textfontstylemvup"), s.stylemvup),
-            FontStyleKey(key("textfontstylemvdn"), s.stylemvdn), FontStyleKey(key("textfontstyledn"), s.styledn),
-            ColorKey(key("textfontcolorup"), s.colorup),         ColorKey(key("textfontcolormvup"), s.colormvup),
-            ColorKey(key("textfontcolormvdn"), s.colormvdn),     ColorKey(key("textfontcolordn"), s.colordn)};
+    return {textKey(key("textfontname"), s.textfontname),        fontSizeKey(key("textfontsize"), s.textfontsize),
+            fontStyleKey(key("textfontstyleup"), s.styleup),     fontStyleKey(key("textfontstylemvup"), s.stylemvup),
+            fontStyleKey(key("textfontstylemvdn"), s.stylemvdn), fontStyleKey(key("textfontstyledn"), s.styledn),
+            colorKey(key("textfontcolorup"), s.colorup),         colorKey(key("textfontcolormvup"), s.colormvup),
+            colorKey(key("textfontcolormvdn"), s.colormvdn),     colorKey(key("textfontcolordn"), s.colordn)};
 }
 
 // The "_popup" type: a named kind of list, or the number of a menu.
 ScriptKey popupTypeKey(int& type)
 {
     return {key("type"), [&type](const QStringList& lines, int& line, qsizetype position) {
-                const QString value = ParseValue(lines[line], ValuePosition(position, key("type")));
+                const QString value = ParseValue(lines[line], valuePosition(position, key("type")));
                 static const std::pair<const char*, int> kinds[] = {{"historyback", PopupHistoryBack},
                                                                     {"historyforward", PopupHistoryForward},
                                                                     {"favorite", PopupFavorite},
@@ -131,10 +131,10 @@ void SkinScript::readHeader(const QStringList& scriptLines)
         button = RBtn();
         int at = line;
         const bool complete = readElement(lines, at,
-                                          {CoordKey(key("vx"), button.vx), CoordKey(key("vy"), button.vy),
-                                           TextKey(key("fn1"), button.fn1), TextKey(key("fn2"), button.fn2),
-                                           TextKey(key("fn3"), button.fn3), TextKey(key("hint"), button.hint),
-                                           TextKey(key("wav"), button.wav)});
+                                          {coordKey(key("vx"), button.vx), coordKey(key("vy"), button.vy),
+                                           textKey(key("fn1"), button.fn1), textKey(key("fn2"), button.fn2),
+                                           textKey(key("fn3"), button.fn3), textKey(key("hint"), button.hint),
+                                           textKey(key("wav"), button.wav)});
         button.go = go;
         line = complete ? at - 1 : int(lines.size());
         return complete;
@@ -144,7 +144,7 @@ void SkinScript::readHeader(const QStringList& scriptLines)
     for (int line = 0; line < lines.size(); ++line) {
         const auto position = [&](const char* name) { return lines[line].indexOf(QLatin1String(name)); };
         const auto value = [&](const char* name, qsizetype at) {
-            return ParseValue(lines[line], ValuePosition(at, QLatin1String(name)));
+            return ParseValue(lines[line], valuePosition(at, QLatin1String(name)));
         };
 
         if (const qsizetype at = position("title"); at >= 0) {
@@ -161,8 +161,8 @@ void SkinScript::readHeader(const QStringList& scriptLines)
                 int at = line;
                 const bool complete =
                     readElement(lines, at,
-                                {CoordKey(key("vw"), header.helpwinVw), CoordKey(key("vh"), header.helpwinVh),
-                                 PathKey(key("fn"), header.helpwin, m_folders)});
+                                {coordKey(key("vw"), header.helpwinVw), coordKey(key("vh"), header.helpwinVh),
+                                 pathKey(key("fn"), header.helpwin, m_folders)});
                 line = complete ? at - 1 : int(lines.size());
                 if (!complete)
                     addProblem(QStringLiteral("helpwin: the script ends before its keys vw, vh, fn"));
@@ -286,38 +286,38 @@ void SkinScript::readElements(const QStringList& lines)
         } else if (kind == QLatin1String("switchone")) {
             RSwthOne s;
             QList<ScriptKey> optional{
-                TextKey(key("textcaptionup"), s.textcaptionup), TextKey(key("textcaptiondn"), s.textcaptiondn),
-                CoordKey(key("texttxup"), s.texttxup),          CoordKey(key("texttyup"), s.texttyup),
-                CoordKey(key("textbxup"), s.textbxup),          CoordKey(key("textbyup"), s.textbyup),
-                CoordKey(key("texttxdn"), s.texttxdn),          CoordKey(key("texttydn"), s.texttydn),
-                CoordKey(key("textbxdn"), s.textbxdn),          CoordKey(key("textbydn"), s.textbydn)};
+                textKey(key("textcaptionup"), s.textcaptionup), textKey(key("textcaptiondn"), s.textcaptiondn),
+                coordKey(key("texttxup"), s.texttxup),          coordKey(key("texttyup"), s.texttyup),
+                coordKey(key("textbxup"), s.textbxup),          coordKey(key("textbyup"), s.textbyup),
+                coordKey(key("texttxdn"), s.texttxdn),          coordKey(key("texttydn"), s.texttydn),
+                coordKey(key("textbxdn"), s.textbxdn),          coordKey(key("textbydn"), s.textbydn)};
             optional += switchCaptionFont(s);
             complete =
                 readElement(lines, line,
-                            {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
-                             TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3), TextKey(key("fn4"), s.fn4),
-                             OnOffKey(key("state"), s.state), OnOffKey(key("store"), s.store),
-                             PathKey(key("goup"), s.goup, m_folders), PathKey(key("godown"), s.godown, m_folders),
-                             TextKey(key("hint"), s.hint), TextKey(key("wav"), s.wav)},
+                            {coordKey(key("vx"), s.vx), coordKey(key("vy"), s.vy), textKey(key("fn1"), s.fn1),
+                             textKey(key("fn2"), s.fn2), textKey(key("fn3"), s.fn3), textKey(key("fn4"), s.fn4),
+                             onOffKey(key("state"), s.state), onOffKey(key("store"), s.store),
+                             pathKey(key("goup"), s.goup, m_folders), pathKey(key("godown"), s.godown, m_folders),
+                             textKey(key("hint"), s.hint), textKey(key("wav"), s.wav)},
                             optional);
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->switchone.append(s);
         } else if (kind == QLatin1String("switchgrp")) {
             RSwthGrp s;
-            QList<ScriptKey> optional{TextKey(key("textcaptionup"), s.textcaptionup),
-                                      TextKey(key("textcaptiondn"), s.textcaptiondn),
-                                      CoordKey(key("texttx"), s.texttx),
-                                      CoordKey(key("textty"), s.textty),
-                                      CoordKey(key("textbx"), s.textbx),
-                                      CoordKey(key("textby"), s.textby)};
+            QList<ScriptKey> optional{textKey(key("textcaptionup"), s.textcaptionup),
+                                      textKey(key("textcaptiondn"), s.textcaptiondn),
+                                      coordKey(key("texttx"), s.texttx),
+                                      coordKey(key("textty"), s.textty),
+                                      coordKey(key("textbx"), s.textbx),
+                                      coordKey(key("textby"), s.textby)};
             optional += switchCaptionFont(s);
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), s.vx), CoordKey(key("vy"), s.vy), TextKey(key("fn1"), s.fn1),
-                                    TextKey(key("fn2"), s.fn2), TextKey(key("fn3"), s.fn3), TextKey(key("fn4"), s.fn4),
-                                    OnOffKey(key("state"), s.state), OnOffKey(key("store"), s.store),
-                                    CoordKey(key("group"), s.group), PathKey(key("go"), s.go, m_folders),
-                                    TextKey(key("hint"), s.hint), TextKey(key("wav"), s.wav)},
+                                   {coordKey(key("vx"), s.vx), coordKey(key("vy"), s.vy), textKey(key("fn1"), s.fn1),
+                                    textKey(key("fn2"), s.fn2), textKey(key("fn3"), s.fn3), textKey(key("fn4"), s.fn4),
+                                    onOffKey(key("state"), s.state), onOffKey(key("store"), s.store),
+                                    coordKey(key("group"), s.group), pathKey(key("go"), s.go, m_folders),
+                                    textKey(key("hint"), s.hint), textKey(key("wav"), s.wav)},
                                    optional);
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
@@ -325,56 +325,56 @@ void SkinScript::readElements(const QStringList& lines)
         } else if (kind == QLatin1String("_html")) {
             RHTML h;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), h.vx), CoordKey(key("vy"), h.vy), CoordKey(key("vw"), h.vw),
-                                    CoordKey(key("vh"), h.vh), PathKey(key("fn"), h.fn, m_folders),
-                                    CoordKey(key("number"), h.number)});
+                                   {coordKey(key("vx"), h.vx), coordKey(key("vy"), h.vy), coordKey(key("vw"), h.vw),
+                                    coordKey(key("vh"), h.vh), pathKey(key("fn"), h.fn, m_folders),
+                                    coordKey(key("number"), h.number)});
             h.screen = screen;
             if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 html.append(h);
         } else if (kind == QLatin1String("_findtxt")) {
             RFindTxt f;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), f.vx), CoordKey(key("vy"), f.vy), CoordKey(key("vw"), f.vw),
-                                    CoordKey(key("vh"), f.vh), TextKey(key("frame"), f.frame),
-                                    ListKey(key("nofiles"), f.nofiles, m_folders), CoordKey(key("number"), f.number),
-                                    TextKey(key("hint"), f.hint)});
+                                   {coordKey(key("vx"), f.vx), coordKey(key("vy"), f.vy), coordKey(key("vw"), f.vw),
+                                    coordKey(key("vh"), f.vh), textKey(key("frame"), f.frame),
+                                    listKey(key("nofiles"), f.nofiles, m_folders), coordKey(key("number"), f.number),
+                                    textKey(key("hint"), f.hint)});
             f.screen = screen;
             if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 findtxt.append(f);
         } else if (kind == QLatin1String("_path")) {
             RPathInput p;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), p.vx), CoordKey(key("vy"), p.vy), CoordKey(key("vw"), p.vw),
-                                    CoordKey(key("vh"), p.vh), TextKey(key("pathdef"), p.pathdef),
-                                    TextKey(key("hint"), p.hint)});
+                                   {coordKey(key("vx"), p.vx), coordKey(key("vy"), p.vy), coordKey(key("vw"), p.vw),
+                                    coordKey(key("vh"), p.vh), textKey(key("pathdef"), p.pathdef),
+                                    textKey(key("hint"), p.hint)});
             p.screen = screen;
             if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 path.append(p);
         } else if (kind == QLatin1String("_clip")) {
             RClip c;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), c.vx), CoordKey(key("vy"), c.vy), CoordKey(key("vw"), c.vw),
-                                    CoordKey(key("vh"), c.vh), ColorKey(key("bgcolor"), c.bgcolor),
-                                    CoordKey(key("html"), c.html)});
+                                   {coordKey(key("vx"), c.vx), coordKey(key("vy"), c.vy), coordKey(key("vw"), c.vw),
+                                    coordKey(key("vh"), c.vh), colorKey(key("bgcolor"), c.bgcolor),
+                                    coordKey(key("html"), c.html)});
             c.screen = screen;
             if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 clip.append(c);
         } else if (kind == QLatin1String("_text")) {
             RText t;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), t.vx), CoordKey(key("vy"), t.vy), CoordKey(key("vw"), t.vw),
-                                    TextKey(key("font"), t.font), FontSizeKey(key("size"), t.size),
-                                    TextKey(key("style"), t.style), ColorKey(key("color"), t.color),
-                                    TextKey(key("value"), t.value), TextKey(key("ident"), t.ident),
-                                    CoordKey(key("number"), t.number)});
+                                   {coordKey(key("vx"), t.vx), coordKey(key("vy"), t.vy), coordKey(key("vw"), t.vw),
+                                    textKey(key("font"), t.font), fontSizeKey(key("size"), t.size),
+                                    textKey(key("style"), t.style), colorKey(key("color"), t.color),
+                                    textKey(key("value"), t.value), textKey(key("ident"), t.ident),
+                                    coordKey(key("number"), t.number)});
             t.screen = screen;
             if (complete && screenAt(number, kindLine) && admit(screen, kind))
                 text.append(t);
         } else if (kind == QLatin1String("_image")) {
             RImage i;
             complete = readElement(lines, line,
-                                   {CoordKey(key("vx"), i.vx), CoordKey(key("vy"), i.vy), CoordKey(key("vw"), i.vw),
-                                    CoordKey(key("vh"), i.vh), PathKey(key("dir"), i.dir, m_folders)});
+                                   {coordKey(key("vx"), i.vx), coordKey(key("vy"), i.vy), coordKey(key("vw"), i.vw),
+                                    coordKey(key("vh"), i.vh), pathKey(key("dir"), i.dir, m_folders)});
             if (!i.dir.endsWith(QLatin1Char('/')))
                 i.dir += QLatin1Char('/');
             i.screen = screen;
@@ -383,27 +383,27 @@ void SkinScript::readElements(const QStringList& lines)
         } else if (kind == QLatin1String("_popup")) {
             RPopupData p;
             complete = readElement(lines, line,
-                                   {CoordKey(key("xfon"), p.xfon),
-                                    CoordKey(key("yfon"), p.yfon),
-                                    TextKey(key("fnfon"), p.fnfon),
-                                    CoordKey(key("xbtn"), p.xbtn),
-                                    CoordKey(key("ybtn"), p.ybtn),
-                                    ListKey(key("fnbtnup"), p.fnbtnup, m_folders),
-                                    ListKey(key("fnbtnmove"), p.fnbtnmove, m_folders),
-                                    ListKey(key("fnbtndown"), p.fnbtndown, m_folders),
-                                    TextKey(key("fontup"), p.fontup),
-                                    FontSizeKey(key("sizeup"), p.sizeup),
-                                    TextKey(key("styleup"), p.styleup),
-                                    ColorKey(key("colorup"), p.colorup),
-                                    TextKey(key("fontmv"), p.fontmv),
-                                    FontSizeKey(key("sizemv"), p.sizemv),
-                                    TextKey(key("stylemv"), p.stylemv),
-                                    ColorKey(key("colormv"), p.colormv),
-                                    ListKey(key("caption"), p.caption, m_folders),
-                                    ListKey(key("go"), p.go, m_folders),
-                                    TextKey(key("parent"), p.parent),
+                                   {coordKey(key("xfon"), p.xfon),
+                                    coordKey(key("yfon"), p.yfon),
+                                    textKey(key("fnfon"), p.fnfon),
+                                    coordKey(key("xbtn"), p.xbtn),
+                                    coordKey(key("ybtn"), p.ybtn),
+                                    listKey(key("fnbtnup"), p.fnbtnup, m_folders),
+                                    listKey(key("fnbtnmove"), p.fnbtnmove, m_folders),
+                                    listKey(key("fnbtndown"), p.fnbtndown, m_folders),
+                                    textKey(key("fontup"), p.fontup),
+                                    fontSizeKey(key("sizeup"), p.sizeup),
+                                    textKey(key("styleup"), p.styleup),
+                                    colorKey(key("colorup"), p.colorup),
+                                    textKey(key("fontmv"), p.fontmv),
+                                    fontSizeKey(key("sizemv"), p.sizemv),
+                                    textKey(key("stylemv"), p.stylemv),
+                                    colorKey(key("colormv"), p.colormv),
+                                    listKey(key("caption"), p.caption, m_folders),
+                                    listKey(key("go"), p.go, m_folders),
+                                    textKey(key("parent"), p.parent),
                                     popupTypeKey(p.type),
-                                    ListKey(key("vertex"), p.vertex, m_folders)});
+                                    listKey(key("vertex"), p.vertex, m_folders)});
             if (complete)
                 if (SkinScreen* target = screenAt(number, kindLine); target && admit(screen, kind))
                     target->popups.append(p);

@@ -93,4 +93,4 @@ private:
 
 // The model as JSON: {"header": {...}, "screens": [...], "html": [...], ...}; every element an
 // object keyed by its field names.
-QJsonObject SkinScriptToJson(const SkinScript& script);
+QJsonObject skinScriptToJson(const SkinScript& script);
