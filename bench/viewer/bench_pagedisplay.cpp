@@ -1,4 +1,4 @@
-// Page display in the HTML pane: the time from THtmlFrame::showPage(file) to the pane's
+// Page display in the HTML pane: the time from THtmlFrame::ShowPage(file) to the pane's
 // pageChanged (its page loaded, through the content scheme from the pack), against a bare web view
 // with a default off-the-record profile loading the same bytes as plain files
 // (load(QUrl::fromLocalFile) to loadFinished). Two sets of pages: every page of the demo manual's
@@ -11,7 +11,7 @@
 // both sides are known to read the same content. Then a few rounds: each page in turn on both
 // sides, the side that goes first alternating from page to page and from round to round. The
 // pages go round in the same order each time, and there are more of them than the pane's history
-// holds, so every showPage is a real load; the program checks that before each one.
+// holds, so every ShowPage is a real load; the program checks that before each one.
 //
 // Usage: bench_pagedisplay [DEMO_FOLDER] [--rounds N]
 // Without a folder the demo of this build tree is used, else the one of build/.
@@ -167,7 +167,7 @@ public:
 
         m_expected = m_root + startPage;
         m_watch.start();
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         QObject::connect(m_frame->currentView(), &QWebEngineView::loadFinished, m_frame->currentView(),
                          [this](bool ok) {
                              if (!ok)
@@ -198,10 +198,10 @@ public:
         }
         m_expected = file;
         m_watch.start();
-        m_frame->showPage(file);
+        m_frame->ShowPage(file);
         const std::optional<qint64> ns = m_watch.wait();
         if (!ns)
-            m_frame->showScreenPane(); // a failed page hides the pane
+            m_frame->ShowScreenPane(); // a failed page hides the pane
         return ns;
     }
 
@@ -468,7 +468,7 @@ int main(int argc, char* argv[])
     }
 
     std::puts("");
-    std::puts("showPage -> pageChanged (pane) against load -> loadFinished (bare view of plain files)");
+    std::puts("ShowPage -> pageChanged (pane) against load -> loadFinished (bare view of plain files)");
     std::printf("%-10s %6s %7s %8s %14s %14s %7s\n", "set", "pages", "rounds", "loads", "pane median", "bare median",
                 "ratio");
     for (const Result& result : std::as_const(results)) {

@@ -43,12 +43,12 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         LinkServices links;
         links.pathFolder = [this] { return m_texts->path(); };
         links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
-        links.syncTree = [this](const QString& page) { m_trees->syncTreeWithPage(page); };
-        links.showArchive = [this](const QString& archive, const QString&) { showArchive(archive); };
-        links.extractArchive = [this] { extractArchive(); };
-        links.playClip = [&hooks](const QString& file) {
+        links.syncTree = [this](const QString& page) { m_trees->SyncTreeWithPage(page); };
+        links.ShowArchive = [this](const QString& archive, const QString&) { ShowArchive(archive); };
+        links.ExtractArchive = [this] { ExtractArchive(); };
+        links.PlayClip = [&hooks](const QString& file) {
             if (hooks.media)
-                hooks.media->playClip(file, QString(), kClipFromPage);
+                hooks.media->PlayClip(file, QString(), kClipFromPage);
         };
 
         m_panes = std::make_unique<LazyPanes>(&form, form.documentPanel(), context, script.html, callbacks, links,
@@ -69,9 +69,9 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
             return;
         }
         if (m_panes->currentVisible())
-            m_panes->showPage(page);
+            m_panes->ShowPage(page);
         else
-            m_panes->showHtmlElement(kTreePane, page);
+            m_panes->ShowHtmlElement(kTreePane, page);
     };
     tree.chapterHints = [&form](const QString& next, const QString& previous) {
         form.setButtonHints(QStringLiteral("nextchapter"), next);
@@ -110,23 +110,23 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     m_texts->setPageTitle(title);
     if (m_form.currentScreen() != kReadingScreen)
         return;
-    m_trees->syncTreeWithPage(file);
+    m_trees->SyncTreeWithPage(file);
     m_trees->updateChapterHints();
 }
 
-void AppComponents::showArchive(const QString& archive)
+void AppComponents::ShowArchive(const QString& archive)
 {
-    qCDebug(lcApp) << "showArchive: no archive window in this build, not shown:" << archive;
+    qCDebug(lcApp) << "ShowArchive: no archive window in this build, not shown:" << archive;
 }
 
-void AppComponents::extractArchive()
+void AppComponents::ExtractArchive()
 {
-    qCDebug(lcApp) << "extractArchive: no archive window in this build, nothing extracted";
+    qCDebug(lcApp) << "ExtractArchive: no archive window in this build, nothing extracted";
 }
 
-void AppComponents::installFonts()
+void AppComponents::InstallFonts()
 {
-    qCDebug(lcApp) << "installFonts: no font installer in this build, nothing installed";
+    qCDebug(lcApp) << "InstallFonts: no font installer in this build, nothing installed";
 }
 
 void AppComponents::thesaurus()
@@ -139,14 +139,14 @@ void AppComponents::standardWindow()
     qCDebug(lcApp) << "standardWindow: no standard window in this build, nothing shown";
 }
 
-void AppComponents::showFieldsForScreen()
+void AppComponents::ShowFieldsForScreen()
 {
-    m_texts->showFieldsForScreen();
+    m_texts->ShowFieldsForScreen();
 }
 
-void AppComponents::paintTexts(QPainter& painter)
+void AppComponents::PaintTexts(QPainter& painter)
 {
-    m_texts->paintTexts(painter);
+    m_texts->PaintTexts(painter);
 }
 
 void AppComponents::showStatus(const QString& text)

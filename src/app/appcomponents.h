@@ -27,13 +27,13 @@ public:
     TreesController& trees() { return *m_trees; }
 
     // Not in this build: each leaves one debug line in velbrook.app and does nothing.
-    void showArchive(const QString& archive) override;
-    void extractArchive() override;
-    void installFonts() override;
+    void ShowArchive(const QString& archive) override;
+    void ExtractArchive() override;
+    void InstallFonts() override;
     void thesaurus() override;
     void standardWindow() override;
-    void showFieldsForScreen() override;
-    void paintTexts(QPainter& painter) override;
+    void ShowFieldsForScreen() override;
+    void PaintTexts(QPainter& painter) override;
     void showStatus(const QString& text) override;
 
 private:

@@ -28,7 +28,7 @@ HtmlPanesHooks* LazyPanes::make()
     return m_panes.get();
 }
 
-void LazyPanes::showScreenPane()
+void LazyPanes::ShowScreenPane()
 {
     if (!m_panes) {
         const int screen = m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0;
@@ -38,19 +38,19 @@ void LazyPanes::showScreenPane()
             return;
     }
     if (HtmlPanesHooks* panes = make())
-        panes->showScreenPane();
+        panes->ShowScreenPane();
 }
 
-void LazyPanes::showHtmlElement(int number, const QString& page)
+void LazyPanes::ShowHtmlElement(int number, const QString& page)
 {
     if (HtmlPanesHooks* panes = make())
-        panes->showHtmlElement(number, page);
+        panes->ShowHtmlElement(number, page);
 }
 
-void LazyPanes::showPage(const QString& file)
+void LazyPanes::ShowPage(const QString& file)
 {
     if (m_panes)
-        m_panes->showPage(file);
+        m_panes->ShowPage(file);
 }
 
 QString LazyPanes::currentFile() const
@@ -58,10 +58,10 @@ QString LazyPanes::currentFile() const
     return m_panes ? m_panes->currentFile() : QString();
 }
 
-void LazyPanes::scrollToTop()
+void LazyPanes::ScrollToTop()
 {
     if (m_panes)
-        m_panes->scrollToTop();
+        m_panes->ScrollToTop();
 }
 
 void LazyPanes::selectAll()
@@ -76,10 +76,10 @@ void LazyPanes::printCurrentPage()
         m_panes->printCurrentPage();
 }
 
-void LazyPanes::copyPageFiles()
+void LazyPanes::CopyPageFiles()
 {
     if (m_panes)
-        m_panes->copyPageFiles();
+        m_panes->CopyPageFiles();
 }
 
 void LazyPanes::saveSettings()

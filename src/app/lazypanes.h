@@ -24,14 +24,14 @@ public:
     // The panes once made; nullptr before, or when the engine could not be loaded.
     HtmlPanesHooks* made() const { return m_panes.get(); }
 
-    void showHtmlElement(int number, const QString& page) override;
-    void showScreenPane() override;
-    void showPage(const QString& file) override;
+    void ShowHtmlElement(int number, const QString& page) override;
+    void ShowScreenPane() override;
+    void ShowPage(const QString& file) override;
     QString currentFile() const override;
-    void scrollToTop() override;
+    void ScrollToTop() override;
     void selectAll() override;
     void printCurrentPage() override;
-    void copyPageFiles() override;
+    void CopyPageFiles() override;
     bool archiveMode() const override;
     void saveSettings() override;
     void setTreeWidth(int width) override;

@@ -164,7 +164,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
     form.buildFirstScreen();
-    components.showFieldsForScreen();
+    components.ShowFieldsForScreen();
     form.showStep();
     endpoint.markActivated();
     for (const QString& command : commandLine.commands)

@@ -14,14 +14,14 @@ class HtmlPanesHooks
 {
 public:
     virtual ~HtmlPanesHooks() = default;
-    virtual void showHtmlElement(int number, const QString& page) = 0;
-    virtual void showScreenPane() = 0;              // after every screen change
-    virtual void showPage(const QString& file) = 0; // in the current pane
+    virtual void ShowHtmlElement(int number, const QString& page) = 0;
+    virtual void ShowScreenPane() = 0;              // after every screen change
+    virtual void ShowPage(const QString& file) = 0; // in the current pane
     virtual QString currentFile() const = 0;
-    virtual void scrollToTop() = 0;
+    virtual void ScrollToTop() = 0;
     virtual void selectAll() = 0;
     virtual void printCurrentPage() = 0;
-    virtual void copyPageFiles() = 0;
+    virtual void CopyPageFiles() = 0;
     virtual bool archiveMode() const = 0;
     // Keeps the reader's font and colour choices for the next run; part of the ordered end.
     virtual void saveSettings() = 0;
@@ -36,13 +36,13 @@ class TreesHooks
 public:
     virtual ~TreesHooks() = default;
     virtual void setPendingPage(const QString& page) = 0;
-    virtual void showTreeForScreen() = 0;
+    virtual void ShowTreeForScreen() = 0;
     virtual void chooseTree(int scriptNumber) = 0; // the tree read from tree<N>.cfs becomes the shown one
     virtual void showTrees() = 0;                  // "ontree"
     virtual void hideTrees() = 0;                  // "offtree"
-    virtual void nextChapter() = 0;
-    virtual void prevChapter() = 0;
-    virtual void syncTreeWithPage(const QString& name) = 0;
+    virtual void NextChapter() = 0;
+    virtual void PrevChapter() = 0;
+    virtual void SyncTreeWithPage(const QString& name) = 0;
     virtual bool secondTreeExists() const = 0;
     virtual bool bothHidden() const = 0;
 };
@@ -53,27 +53,27 @@ public:
     virtual ~PopupsHooks() = default;
     virtual bool hideAll() = 0; // true when a popup was open
     virtual void open(int type, QPoint screenPosition) = 0;
-    virtual void buildPopups() = 0; // after every screen change
+    virtual void BuildPopups() = 0; // after every screen change
 };
 
 class HistoryHooks
 {
 public:
     virtual ~HistoryHooks() = default;
-    virtual void addSection(const QString& page) = 0;
+    virtual void AddSection(const QString& page) = 0;
     virtual void goBack() = 0;
     virtual void goForward() = 0;
-    virtual void addFavorite() = 0;
+    virtual void AddFavorite() = 0;
 };
 
 class SearchHooks
 {
 public:
     virtual ~SearchHooks() = default;
-    virtual void showSearchBoxes() = 0; // after every screen change
-    virtual void setAllPages(bool all) = 0;
+    virtual void ShowSearchBoxes() = 0; // after every screen change
+    virtual void SetAllPages(bool all) = 0;
     virtual void setMatchCase(bool on) = 0;
-    virtual void findNext(int number) = 0;
+    virtual void FindNext(int number) = 0;
     virtual bool isRunning() const = 0;
     virtual void stop() = 0;
 };
@@ -93,14 +93,14 @@ public:
     virtual void resumeVideoUnlessUserPaused() = 0;
     virtual void paintFrozenVideo(QPainter&) = 0;
     // Clips and sounds, music, slide show.
-    virtual void playClip(const QString& file, const QString& page, int mode) = 0;
+    virtual void PlayClip(const QString& file, const QString& page, int mode) = 0;
     virtual void clipCommand(const QString& command) = 0; // play, stop, pause, stepforward, stepback
-    virtual void startMusic() = 0;
-    virtual void stopMusic() = 0;
-    virtual void showClipAreas() = 0;
-    virtual void showSlidesForScreen() = 0;
-    virtual void nextPicture() = 0;
-    virtual void prevPicture() = 0;
+    virtual void StartMusic() = 0;
+    virtual void StopMusic() = 0;
+    virtual void ShowClipAreas() = 0;
+    virtual void ShowSlidesForScreen() = 0;
+    virtual void NextPicture() = 0;
+    virtual void PrevPicture() = 0;
 };
 
 class DialogsHooks
@@ -110,7 +110,7 @@ public:
     virtual bool dialogVisible() const = 0;
     virtual void closeDialog() = 0;
     virtual void showFindPage() = 0;
-    virtual void showMessage(const QString& text) = 0;
+    virtual void ShowMessage(const QString& text) = 0;
     virtual void showOptions() = 0;
     virtual void showAbout() = 0;
     virtual void showHelpTopic(const QString& topic) = 0;
@@ -120,13 +120,13 @@ class MiscHooks
 {
 public:
     virtual ~MiscHooks() = default;
-    virtual void showArchive(const QString& archive) = 0;
-    virtual void extractArchive() = 0;
-    virtual void installFonts() = 0;
+    virtual void ShowArchive(const QString& archive) = 0;
+    virtual void ExtractArchive() = 0;
+    virtual void InstallFonts() = 0;
     virtual void thesaurus() = 0;
     virtual void standardWindow() = 0;
-    virtual void showFieldsForScreen() = 0; // texts, path fields: after every screen change
-    virtual void paintTexts(QPainter&) = 0;
+    virtual void ShowFieldsForScreen() = 0; // texts, path fields: after every screen change
+    virtual void PaintTexts(QPainter&) = 0;
     virtual void showStatus(const QString& text) = 0; // one line in the status line
 };
 

@@ -109,7 +109,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         break;
     case K::AddToFavorite:
         if (c.history)
-            c.history->addFavorite();
+            c.history->AddFavorite();
         break;
     case K::DeleteFromFavorite:
         if (fromButton && c.popups)
@@ -132,19 +132,19 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                 c.history->goForward();
         }
         if (c.trees)
-            c.trees->syncTreeWithPage(QStringLiteral("fromhistory"));
+            c.trees->SyncTreeWithPage(QStringLiteral("fromhistory"));
         break;
     case K::Html: {
         const QString page = CommandArg(command, folders);
         if (c.history)
-            c.history->addSection(page);
+            c.history->AddSection(page);
         if (c.panes)
-            c.panes->showHtmlElement(match.number, page);
+            c.panes->ShowHtmlElement(match.number, page);
         break;
     }
     case K::CopyHtml:
         if (c.panes)
-            c.panes->copyPageFiles();
+            c.panes->CopyPageFiles();
         break;
     case K::PrintHtml:
         if (c.panes)
@@ -152,20 +152,20 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         break;
     case K::TopHtml:
         if (c.panes)
-            c.panes->scrollToTop();
+            c.panes->ScrollToTop();
         break;
     case K::NextChapter:
         if (c.trees)
-            c.trees->nextChapter();
+            c.trees->NextChapter();
         break;
     case K::PrevChapter:
         if (c.trees)
-            c.trees->prevChapter();
+            c.trees->PrevChapter();
         break;
     case K::FindNext:
         if (m_context.thesaurusMode()) {
             if (c.search)
-                c.search->findNext(match.number);
+                c.search->FindNext(match.number);
         } else if (c.dialogs) {
             c.dialogs->showFindPage();
         }
@@ -173,7 +173,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     case K::FindTextAll:
     case K::FindTextLimit:
         if (c.search)
-            c.search->setAllPages(match.kind == K::FindTextAll);
+            c.search->SetAllPages(match.kind == K::FindTextAll);
         break;
     case K::CaseOn:
     case K::CaseOff:
@@ -186,9 +186,9 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             settings.bgSound = !settings.bgSound;
             if (c.media) {
                 if (settings.bgSound)
-                    c.media->startMusic();
+                    c.media->StartMusic();
                 else
-                    c.media->stopMusic();
+                    c.media->StopMusic();
             }
             m_context.settings.writeBool(SettingsKeys::BGSound, settings.bgSound);
         }
@@ -208,14 +208,14 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     case K::Unarc:
         if (c.panes && c.panes->archiveMode()) {
             if (c.misc)
-                c.misc->extractArchive();
+                c.misc->ExtractArchive();
         } else if (c.dialogs) {
-            c.dialogs->showMessage(QStringLiteral(u"Выберите файл для распаковки."));
+            c.dialogs->ShowMessage(QStringLiteral(u"Выберите файл для распаковки."));
         }
         break;
     case K::Play:
         if (c.media)
-            c.media->playClip(QString(), QString(), 0);
+            c.media->PlayClip(QString(), QString(), 0);
         break;
     case K::Stop:
     case K::Pause:
@@ -226,19 +226,19 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         break;
     case K::Clip:
         if (c.media)
-            c.media->playClip(CommandArg(command, folders), CommandTarget(command, folders), 4);
+            c.media->PlayClip(CommandArg(command, folders), CommandTarget(command, folders), 4);
         break;
     case K::NextPicture:
         if (c.media)
-            c.media->nextPicture();
+            c.media->NextPicture();
         break;
     case K::PrevPicture:
         if (c.media)
-            c.media->prevPicture();
+            c.media->PrevPicture();
         break;
     case K::InstallFonts:
         if (c.misc)
-            c.misc->installFonts();
+            c.misc->InstallFonts();
         break;
     case K::ScreenNumber:
         if (match.number >= 0 && match.number < m_script.screens.size() &&

@@ -232,9 +232,9 @@ void TMainForm::buildFirstScreen()
     // The first screen shows its pane and tree as every screen change does, before its switch
     // commands act on them.
     if (m_components.panes)
-        m_components.panes->showScreenPane();
+        m_components.panes->ShowScreenPane();
     if (m_components.trees)
-        m_components.trees->showTreeForScreen();
+        m_components.trees->ShowTreeForScreen();
     runSwitchCommands(false);
     m_initialising = false;
 }
@@ -271,22 +271,22 @@ void TMainForm::changeScreen(int screen, CommandSource source, int sourceIndex)
     composeBackground();
 
     if (m_components.search)
-        m_components.search->showSearchBoxes();
+        m_components.search->ShowSearchBoxes();
     if (m_components.misc)
-        m_components.misc->showFieldsForScreen();
+        m_components.misc->ShowFieldsForScreen();
     if (media) {
-        media->showClipAreas();
-        media->showSlidesForScreen();
+        media->ShowClipAreas();
+        media->ShowSlidesForScreen();
     }
     if (m_components.popups)
-        m_components.popups->buildPopups();
+        m_components.popups->BuildPopups();
     updateAnimation();
 
     m_initialising = true;
     if (m_components.panes)
-        m_components.panes->showScreenPane();
+        m_components.panes->ShowScreenPane();
     if (m_components.trees)
-        m_components.trees->showTreeForScreen();
+        m_components.trees->ShowTreeForScreen();
     runSwitchCommands(true);
     m_initialising = false;
 
@@ -399,7 +399,7 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
         break;
     }
     case ShortcutAction::AddFavorite:
-        m_components.history->addFavorite();
+        m_components.history->AddFavorite();
         break;
     case ShortcutAction::PrintPage:
         m_components.panes->printCurrentPage();
@@ -438,13 +438,13 @@ void TMainForm::dropEvent(QDropEvent* event)
     };
     if (has({".htm", ".txt", ".bmp", ".jpg", ".jpeg", ".gif", ".png"})) {
         if (m_components.panes)
-            m_components.panes->showPage(file);
+            m_components.panes->ShowPage(file);
     } else if (has({".rar"})) {
         if (m_components.misc)
-            m_components.misc->showArchive(file);
+            m_components.misc->ShowArchive(file);
     } else if (has({".wav", ".mp3", ".mpa"})) {
         if (m_components.media)
-            m_components.media->playClip(file, QString(), 3);
+            m_components.media->PlayClip(file, QString(), 3);
     }
     event->acceptProposedAction();
 }

@@ -276,7 +276,7 @@ void TMainForm::paintEvent(QPaintEvent*)
             element.effect->paint(painter);
     }
     if (m_components.misc)
-        m_components.misc->paintTexts(painter);
+        m_components.misc->PaintTexts(painter);
 }
 
 void TMainForm::crossFade(ScreenElement& element, const ElementStep& step, QPoint at)

@@ -27,13 +27,13 @@ TextsController::TextsController(QWidget* window, AppContext& context, const Ski
 
 TextsController::~TextsController() = default;
 
-void TextsController::showFieldsForScreen()
+void TextsController::ShowFieldsForScreen()
 {
     if (m_paths)
         m_paths->ShowFieldsForScreen();
 }
 
-void TextsController::paintTexts(QPainter& painter)
+void TextsController::PaintTexts(QPainter& painter)
 {
     if (m_texts)
         m_texts->PaintTexts(painter, TTextMsg::Owner::MainWindow);

@@ -30,9 +30,9 @@ public:
     TextsController& operator=(const TextsController&) = delete;
 
     // After every screen change.
-    void showFieldsForScreen();
+    void ShowFieldsForScreen();
     // At the end of the window's paint: the labels of the current screen.
-    void paintTexts(QPainter& painter);
+    void PaintTexts(QPainter& painter);
 
     // The title of the loaded document, into label number 1.
     void setPageTitle(const QString& title);

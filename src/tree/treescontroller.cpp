@@ -102,7 +102,7 @@ void TreesController::setPendingPage(const QString& page)
         first->setPendingPage(page);
 }
 
-void TreesController::showTreeForScreen()
+void TreesController::ShowTreeForScreen()
 {
     const int screen = m_callbacks->currentScreen ? m_callbacks->currentScreen() : -1;
     for (int n = 1; n <= 2; ++n) {
@@ -148,19 +148,19 @@ void TreesController::hideTrees()
     reportTreeArea();
 }
 
-void TreesController::nextChapter()
+void TreesController::NextChapter()
 {
     if (TTreeViews* tree = treeOfTheMoment())
         tree->NextChapter();
 }
 
-void TreesController::prevChapter()
+void TreesController::PrevChapter()
 {
     if (TTreeViews* tree = treeOfTheMoment())
         tree->PrevChapter();
 }
 
-void TreesController::syncTreeWithPage(const QString& name)
+void TreesController::SyncTreeWithPage(const QString& name)
 {
     if (TTreeViews* tree = treeOfTheMoment())
         tree->SyncTreeWithPage(name);

@@ -34,13 +34,13 @@ public:
     bool findInTree(const QString& text);
 
     void setPendingPage(const QString& page) override;
-    void showTreeForScreen() override;
+    void ShowTreeForScreen() override;
     void chooseTree(int scriptNumber) override;
     void showTrees() override;
     void hideTrees() override;
-    void nextChapter() override;
-    void prevChapter() override;
-    void syncTreeWithPage(const QString& name) override;
+    void NextChapter() override;
+    void PrevChapter() override;
+    void SyncTreeWithPage(const QString& name) override;
     bool secondTreeExists() const override;
     bool bothHidden() const override;
 

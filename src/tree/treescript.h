@@ -38,8 +38,8 @@ public:
     // The chapter step from focused (-1: none focused) in depth-first order: the first item after
     // it (before it when backwards) whose trimmed link is not empty and differs from the focused
     // item's link. Without a focused item: the first item. Without such an item: focused itself.
-    int nextChapter(int focused) const { return chapterStep(focused, 1, true); }
-    int prevChapter(int focused) const { return chapterStep(focused, -1, true); }
+    int NextChapter(int focused) const { return chapterStep(focused, 1, true); }
+    int PrevChapter(int focused) const { return chapterStep(focused, -1, true); }
     // The chapter a button announces: like the step, but -1 when there is none.
     int nextChapterOrNone(int focused) const { return chapterStep(focused, 1, false); }
     int prevChapterOrNone(int focused) const { return chapterStep(focused, -1, false); }

@@ -200,12 +200,12 @@ void TTreeViews::openStep(int item)
 
 void TTreeViews::NextChapter()
 {
-    openStep(tree().nextChapter(focusedItem()));
+    openStep(tree().NextChapter(focusedItem()));
 }
 
 void TTreeViews::PrevChapter()
 {
-    openStep(tree().prevChapter(focusedItem()));
+    openStep(tree().PrevChapter(focusedItem()));
 }
 
 std::pair<QString, QString> TTreeViews::UpdateChapterHints()

@@ -55,8 +55,8 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
         }
     }
     LinkServices& services = m_links.services();
-    if (!services.showPage)
-        services.showPage = [this](const QString& page) { showPage(page); };
+    if (!services.ShowPage)
+        services.ShowPage = [this](const QString& page) { ShowPage(page); };
 }
 
 THtmlFrame::~THtmlFrame()
@@ -227,7 +227,7 @@ void THtmlFrame::place(Viewer& viewer, const RHTML& element)
     view->show();
 }
 
-void THtmlFrame::showScreenPane()
+void THtmlFrame::ShowScreenPane()
 {
     const int screen = m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0;
     m_currentElement = -1;
@@ -248,7 +248,7 @@ void THtmlFrame::showScreenPane()
         } else if (viewer->history.isEmpty() && !(viewer->page && viewer->page->isLoading())) {
             load(*viewer, element.fn); // the start page failed before: try it again
         } else {
-            scrollToTop();
+            ScrollToTop();
         }
     } else {
         m_currentViewer = -1;
@@ -263,7 +263,7 @@ void THtmlFrame::showScreenPane()
     m_tooltip.hide();
 }
 
-void THtmlFrame::showHtmlElement(int number, const QString& page)
+void THtmlFrame::ShowHtmlElement(int number, const QString& page)
 {
     const int screen = m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0;
     for (int i = 0; i < m_elements.size(); ++i) {
@@ -286,7 +286,7 @@ void THtmlFrame::showHtmlElement(int number, const QString& page)
     }
 }
 
-void THtmlFrame::showPage(const QString& file)
+void THtmlFrame::ShowPage(const QString& file)
 {
     Viewer* viewer = current();
     if (!viewer || !currentVisible())
@@ -294,9 +294,9 @@ void THtmlFrame::showPage(const QString& file)
     const qsizetype known = viewer->history.indexOf(file);
     if (known >= 0) {
         if (known == viewer->history.index() && sameFile(currentFile(), file))
-            scrollToTop();
+            ScrollToTop();
         else
-            setHistoryIndex(int(known));
+            SetHistoryIndex(int(known));
         return;
     }
     markVisited(*viewer, linkFullPath(file, file).toLower());
@@ -339,7 +339,7 @@ int THtmlFrame::historyIndex() const
     return viewer ? viewer->history.index() : 0;
 }
 
-void THtmlFrame::setHistoryIndex(int index)
+void THtmlFrame::SetHistoryIndex(int index)
 {
     Viewer* viewer = current();
     if (!viewer || index < 0 || index >= viewer->history.files().size())
@@ -366,7 +366,7 @@ QString THtmlFrame::activeTitle() const
     return viewer ? viewer->activeTitle : QString();
 }
 
-void THtmlFrame::scrollToTop()
+void THtmlFrame::ScrollToTop()
 {
     Viewer* viewer = current();
     if (!viewer || !viewer->page)
@@ -393,7 +393,7 @@ void THtmlFrame::printCurrentPage()
     // Printing comes with the print preview.
 }
 
-void THtmlFrame::copyPageFiles()
+void THtmlFrame::CopyPageFiles()
 {
     if (currentVisible())
         m_links.CopyPageFiles(currentFile());

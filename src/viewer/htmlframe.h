@@ -41,14 +41,14 @@ public:
                std::function<QWebEngineProfile*()> profile, Callbacks callbacks, LinkServices links = {});
     ~THtmlFrame() override;
 
-    void showHtmlElement(int number, const QString& page) override;
-    void showScreenPane() override;
-    void showPage(const QString& file) override;
+    void ShowHtmlElement(int number, const QString& page) override;
+    void ShowScreenPane() override;
+    void ShowPage(const QString& file) override;
     QString currentFile() const override;
-    void scrollToTop() override;
+    void ScrollToTop() override;
     void selectAll() override;
     void printCurrentPage() override;
-    void copyPageFiles() override;
+    void CopyPageFiles() override;
     bool archiveMode() const override;
     void saveSettings() override;
     void setArchiveMode(bool on);
@@ -71,7 +71,7 @@ public:
     QStringList history() const;
     QStringList historyTitles() const;
     int historyIndex() const;
-    void setHistoryIndex(int index);
+    void SetHistoryIndex(int index);
     QStringList visitedLinks() const;
     // The file and title of the document of the current pane that was last loaded or used: a
     // frame of a frame set, or the page itself.

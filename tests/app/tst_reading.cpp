@@ -107,7 +107,7 @@ private Q_SLOTS:
 
     void serialNumberLink_copiesTheChosenNumber()
     {
-        panes()->showPage(m_context->values.programDir + "serial.htm");
+        panes()->ShowPage(m_context->values.programDir + "serial.htm");
         waitForTitle(u"Серийный номер"_qs);
         const QString chosen =
             evaluate(QStringLiteral("(() => { const s = document.querySelector('select[name=serial]');"
@@ -132,7 +132,7 @@ private Q_SLOTS:
         m_form->RunCommand(QStringLiteral("screen2=intro.htm"), QString(), true);
         waitForTitle(u"Добро пожаловать"_qs);
         QWebEngineView* reading = panes()->currentView();
-        panes()->showPage(m_context->values.programDir + "glava2.htm");
+        panes()->ShowPage(m_context->values.programDir + "glava2.htm");
         waitForTitle(u"Глава 2. Двигатель"_qs);
 
         m_form->RunCommand(QStringLiteral("3"), QString(), true);
@@ -152,7 +152,7 @@ private Q_SLOTS:
     void copyPageCommand_copiesThePage_andSaysSo()
     {
         m_form->RunCommand(QStringLiteral("2"), QString(), true);
-        panes()->showPage(m_context->values.programDir + "ustroistvo.htm");
+        panes()->ShowPage(m_context->values.programDir + "ustroistvo.htm");
         waitForTitle(u"Устройство автомобиля"_qs);
         QTemporaryDir target;
         m_components->texts().pathFields()->field(0)->setText(target.path());

@@ -49,13 +49,13 @@ class RecordingTrees final : public TreesHooks
 public:
     QStringList calls;
     void setPendingPage(const QString& page) override { calls << "pending " + page; }
-    void showTreeForScreen() override {}
+    void ShowTreeForScreen() override {}
     void chooseTree(int n) override { calls << QStringLiteral("choose %1").arg(n); }
     void showTrees() override { calls << "show"; }
     void hideTrees() override { calls << "hide"; }
-    void nextChapter() override { calls << "next"; }
-    void prevChapter() override { calls << "prev"; }
-    void syncTreeWithPage(const QString&) override {}
+    void NextChapter() override { calls << "next"; }
+    void PrevChapter() override { calls << "prev"; }
+    void SyncTreeWithPage(const QString&) override {}
     bool secondTreeExists() const override { return false; }
     bool bothHidden() const override { return false; }
 };
@@ -65,17 +65,17 @@ class RecordingPanes final : public HtmlPanesHooks
 {
 public:
     QStringList calls;
-    void showHtmlElement(int number, const QString& page) override
+    void ShowHtmlElement(int number, const QString& page) override
     {
         calls << QStringLiteral("html%1 %2").arg(number).arg(page);
     }
-    void showScreenPane() override {}
-    void showPage(const QString& file) override { calls << "show " + file; }
+    void ShowScreenPane() override {}
+    void ShowPage(const QString& file) override { calls << "show " + file; }
     QString currentFile() const override { return {}; }
-    void scrollToTop() override { calls << "top"; }
+    void ScrollToTop() override { calls << "top"; }
     void selectAll() override { calls << "select all"; }
     void printCurrentPage() override { calls << "print"; }
-    void copyPageFiles() override {}
+    void CopyPageFiles() override {}
     bool archiveMode() const override { return false; }
     void saveSettings() override { calls << "save settings"; }
     void setTreeWidth(int) override {}
@@ -87,13 +87,13 @@ class RecordingMisc final : public MiscHooks
 {
 public:
     QStringList status;
-    void showArchive(const QString&) override {}
-    void extractArchive() override {}
-    void installFonts() override {}
+    void ShowArchive(const QString&) override {}
+    void ExtractArchive() override {}
+    void InstallFonts() override {}
     void thesaurus() override {}
     void standardWindow() override {}
-    void showFieldsForScreen() override {}
-    void paintTexts(QPainter&) override {}
+    void ShowFieldsForScreen() override {}
+    void PaintTexts(QPainter&) override {}
     void showStatus(const QString& text) override { status << text; }
 };
 

@@ -258,7 +258,7 @@ private Q_SLOTS:
         TextsController texts(m_window.get(), *context, scriptWith({}), screen());
         QVERIFY(!texts.pathFields());
         QVERIFY(texts.path().isEmpty());
-        texts.showFieldsForScreen();
+        texts.ShowFieldsForScreen();
         texts.hideFields(true);
     }
 

@@ -187,8 +187,8 @@ private Q_SLOTS:
         QFETCH(QString, nextHint);
         QFETCH(QString, previousHint);
         const TreeScript tree = TreeScript::read(kChapters);
-        QCOMPARE(tree.nextChapter(focused), next);
-        QCOMPARE(tree.prevChapter(focused), previous);
+        QCOMPARE(tree.NextChapter(focused), next);
+        QCOMPARE(tree.PrevChapter(focused), previous);
         QCOMPARE(tree.nextChapterHint(focused), nextHint);
         QCOMPARE(tree.prevChapterHint(focused), previousHint);
     }
@@ -198,17 +198,17 @@ private Q_SLOTS:
         // Item 5 goes under item 2, before items 3 and 4 of the script.
         const TreeScript tree = TreeScript::read(linesAtDepths({0, 1, 2, 0, 5, 3}));
         QCOMPARE(tree.walk(), (QList<int>{0, 1, 2, 5, 3, 4}));
-        QCOMPARE(tree.nextChapter(2), 5);
-        QCOMPARE(tree.nextChapter(5), 3);
-        QCOMPARE(tree.prevChapter(3), 5);
-        QCOMPARE(tree.prevChapter(5), 2);
+        QCOMPARE(tree.NextChapter(2), 5);
+        QCOMPARE(tree.NextChapter(5), 3);
+        QCOMPARE(tree.PrevChapter(3), 5);
+        QCOMPARE(tree.PrevChapter(5), 2);
     }
 
     void emptyTreeFindsNothing()
     {
         const TreeScript tree = TreeScript::read({});
-        QCOMPARE(tree.nextChapter(-1), -1);
-        QCOMPARE(tree.prevChapter(-1), -1);
+        QCOMPARE(tree.NextChapter(-1), -1);
+        QCOMPARE(tree.PrevChapter(-1), -1);
         QCOMPARE(tree.nextChapterHint(-1), QStringLiteral("Последний раздел"));
         QCOMPARE(tree.prevChapterHint(-1), QStringLiteral("Первый раздел"));
         QCOMPARE(tree.findCaption("a", -1), -1);

@@ -59,7 +59,7 @@ struct Window
     void showScreen(int number)
     {
         screen = number;
-        trees->showTreeForScreen();
+        trees->ShowTreeForScreen();
     }
     int focused(int tree) const { return trees->tree(tree)->focusedItem(); }
 };
@@ -100,8 +100,8 @@ private Q_SLOTS:
         trees.chooseTree(2);
         QVERIFY(trees.tree(1)->isHidden() && !trees.tree(2)->isHidden());
         QCOMPARE(trees.treeOfTheMoment(), trees.tree(2));
-        trees.nextChapter();
-        trees.nextChapter();
+        trees.NextChapter();
+        trees.NextChapter();
         QCOMPARE(window.focused(2), 1);
         QCOMPARE(window.focused(1), -1);
 
@@ -156,16 +156,16 @@ private Q_SLOTS:
         window.trees->updateChapterHints();
         QCOMPARE(window.focused(1), 0);
         QCOMPARE(hints, (QStringList{"Глава 1", "Первый раздел"}));
-        window.trees->nextChapter();
-        window.trees->nextChapter(); // past the section on the chapter's own page
+        window.trees->NextChapter();
+        window.trees->NextChapter(); // past the section on the chapter's own page
         QCOMPARE(window.focused(1), 3);
         QCOMPARE(window.opened.last(), window.context->values.programDir + "html/glava1b.htm");
-        window.trees->nextChapter();
-        window.trees->nextChapter(); // the last item stays
+        window.trees->NextChapter();
+        window.trees->NextChapter(); // the last item stays
         QCOMPARE(window.focused(1), 4);
         window.trees->updateChapterHints();
         QCOMPARE(hints, (QStringList{"Последний раздел", "Глава 1 : Масло"}));
-        window.trees->prevChapter();
+        window.trees->PrevChapter();
         QCOMPARE(window.focused(1), 3);
     }
 
@@ -173,14 +173,14 @@ private Q_SLOTS:
     {
         Window window(m_dir.path(), true);
         window.showScreen(1);
-        window.trees->syncTreeWithPage("/elsewhere/GLAVA2.htm#p3");
+        window.trees->SyncTreeWithPage("/elsewhere/GLAVA2.htm#p3");
         QCOMPARE(window.focused(1), 4);
         QVERIFY(window.opened.isEmpty());
 
         window.currentFile = "/book/intro.htm";
-        window.trees->syncTreeWithPage("fromhistory");
+        window.trees->SyncTreeWithPage("fromhistory");
         QCOMPARE(window.focused(1), 0);
-        window.trees->syncTreeWithPage("unknown.htm");
+        window.trees->SyncTreeWithPage("unknown.htm");
         QCOMPARE(window.focused(1), 0);
         QVERIFY(window.opened.isEmpty());
     }
@@ -193,12 +193,12 @@ private Q_SLOTS:
         // The section shares its chapter's page: choosing it opens the page, and the page change
         // that follows must not move the choice back to the chapter.
         tree->setCurrentIndex(tree->treeModel()->indexOf(2));
-        window.trees->syncTreeWithPage(window.currentFile);
+        window.trees->SyncTreeWithPage(window.currentFile);
         QCOMPARE(window.focused(1), 2);
-        window.trees->syncTreeWithPage("fromhistory");
+        window.trees->SyncTreeWithPage("fromhistory");
         QCOMPARE(window.focused(1), 2);
         // A page the focused item does not name still finds its first item.
-        window.trees->syncTreeWithPage("intro.htm");
+        window.trees->SyncTreeWithPage("intro.htm");
         QCOMPARE(window.focused(1), 0);
     }
 

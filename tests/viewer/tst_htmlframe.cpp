@@ -58,35 +58,35 @@ private Q_SLOTS:
     void startPage_showsOnItsScreen()
     {
         m_screen = 0;
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         QVERIFY(!m_frame->currentView());
         QVERIFY(!m_profile); // nothing started the engine yet
         m_screen = 1;
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         QTRY_COMPARE_WITH_TIMEOUT(m_shown.value(0), QStringLiteral("start"), 30000);
         QCOMPARE(m_frame->currentView()->parentWidget(), m_panel);
     }
 
     void htmlCommand_onTheShownScreen_andPreloadedOnAnother()
     {
-        m_frame->showHtmlElement(1, m_root + "DISK.HTM");
+        m_frame->ShowHtmlElement(1, m_root + "DISK.HTM");
         QTRY_COMPARE_WITH_TIMEOUT(m_shown.last(), QStringLiteral("disk"), 30000);
         QCOMPARE(m_frame->history().first(), m_root + "DISK.HTM");
 
         // Element 2 stands on screen 2: its page loads there without being shown.
         const qsizetype before = m_shown.size();
-        m_frame->showHtmlElement(2, m_root + "second.htm");
+        m_frame->ShowHtmlElement(2, m_root + "second.htm");
         QTest::qWait(500);
         QCOMPARE(m_shown.size(), before);
         m_screen = 2;
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         QTRY_COMPARE_WITH_TIMEOUT(m_frame->currentView()->title(), QStringLiteral("second"), 30000);
     }
 
     void returningToAScreen_keepsItsPage()
     {
         m_screen = 1;
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         QCOMPARE(m_frame->currentView()->title(), QStringLiteral("disk"));
         QVERIFY(m_frame->currentView()->isVisible());
     }
@@ -107,8 +107,8 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, title);
         m_screen = 1;
-        m_frame->showScreenPane();
-        m_frame->showHtmlElement(1, m_root + file);
+        m_frame->ShowScreenPane();
+        m_frame->ShowHtmlElement(1, m_root + file);
         QTRY_VERIFY_WITH_TIMEOUT(m_frame->currentFile().endsWith(file), 30000);
         QTRY_COMPARE_WITH_TIMEOUT(m_shown.last(), title, 30000);
         QCOMPARE(m_frame->historyTitles().value(m_frame->historyIndex()), title);

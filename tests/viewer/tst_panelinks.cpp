@@ -93,7 +93,7 @@ private Q_SLOTS:
         m_frame = makeFrame();
         m_window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m_window));
-        m_frame->showScreenPane();
+        m_frame->ShowScreenPane();
         waitForPage(QStringLiteral("Links"));
     }
 
@@ -164,7 +164,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.scrollY")).toInt() > 1000, 10000);
 
         // Back to the first page by the history: no new entry.
-        m_frame->showPage(m_root + "LINKS.HTM");
+        m_frame->ShowPage(m_root + "LINKS.HTM");
         waitForPage(QStringLiteral("Links"));
         QCOMPARE(m_frame->history().size(), 2);
         QCOMPARE(m_frame->historyIndex(), 1);
@@ -198,7 +198,7 @@ private Q_SLOTS:
 
     void linkIntoANamedFrame_showsThereAndBecomesTheActiveDocument()
     {
-        m_frame->showPage(m_root + "frames.htm");
+        m_frame->ShowPage(m_root + "frames.htm");
         waitForPage(QStringLiteral("Frames"));
         QTest::qWait(500); // the frames render
         m_calls.clear();
@@ -212,7 +212,7 @@ private Q_SLOTS:
 
     void pageWithAFragment_showsAtItsAnchor()
     {
-        m_frame->showPage(m_root + "page2.htm#part");
+        m_frame->ShowPage(m_root + "page2.htm#part");
         waitForPage(QStringLiteral("Page two"));
         QVERIFY(m_frame->currentView()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.scrollY")).toInt() > 1000, 10000);
@@ -226,7 +226,7 @@ private Q_SLOTS:
         fonts.linkColor = 0xFF0000; // blue
         fonts.size = 15;
         m_frame->setFonts(fonts);
-        m_frame->showPage(m_root + "styled.htm");
+        m_frame->ShowPage(m_root + "styled.htm");
         waitForPage(QStringLiteral("Styled"));
         const QString style = QStringLiteral("(id, p) => getComputedStyle(document.getElementById(id))[p]");
         QTRY_COMPARE_WITH_TIMEOUT(evaluate("(" + style + ")('plain', 'color')").toString(),
@@ -241,7 +241,7 @@ private Q_SLOTS:
 
     void pictureTitle_showsAsATooltip()
     {
-        m_frame->showPage(m_root + "links.htm");
+        m_frame->ShowPage(m_root + "links.htm");
         waitForPage(QStringLiteral("Links"));
         const QRect picture =
             rectOf(evaluate(QStringLiteral("(() => { const r = document.getElementById('pic').getBoundingClientRect();"
@@ -319,7 +319,7 @@ private:
         services.pathFolder = [this] { return m_pathFolder; };
         services.showStatus = [this](const QString& text) { m_calls << "status " + text; };
         services.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
-        services.playClip = [this](const QString& file) { m_calls << "clip " + file; };
+        services.PlayClip = [this](const QString& file) { m_calls << "clip " + file; };
         services.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
         services.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };
