@@ -8,11 +8,11 @@
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "screenids.h"
-#include "settingskeys.h"
 #include "settingsstore.h"
 #include "shortcuts.h"
 #include "skinlog.h"
 #include "supertimer.h"
+#include "switchstates.h"
 #include "windowcaptions.h"
 #include "windowdirectory.h"
 #include "windowshape.h"
@@ -116,43 +116,6 @@ void TMainForm::loadBackground(int screen)
         setMask(m_outline.isEmpty() ? QRegion(rect()) : m_outline);
 }
 
-void TMainForm::restoreSwitchStates()
-{
-    const SettingsStore& store = m_context.settings;
-    for (int screen = 0; screen < m_script.screens.size(); ++screen) {
-        SkinScreen& s = m_script.screens[screen];
-        for (int i = 0; i < s.switchone.size(); ++i) {
-            s.switchone[i].hover = false;
-            if (s.switchone[i].store)
-                s.switchone[i].state =
-                    store.readBool(SettingsKeys::singleSwitch(screen, i)).value_or(s.switchone[i].state);
-        }
-        for (int i = 0; i < s.switchgrp.size(); ++i) {
-            s.switchgrp[i].hover = false;
-            if (s.switchgrp[i].store)
-                s.switchgrp[i].state =
-                    store.readBool(SettingsKeys::groupSwitch(screen, i)).value_or(s.switchgrp[i].state);
-        }
-    }
-}
-
-void TMainForm::saveSwitchStates()
-{
-    SettingsStore& store = m_context.settings;
-    for (int screen = 0; screen < m_script.screens.size(); ++screen) {
-        const SkinScreen& s = m_script.screens[screen];
-        for (int i = 0; i < s.switchone.size(); ++i) {
-            if (s.switchone[i].store)
-                store.writeBool(SettingsKeys::singleSwitch(screen, i), s.switchone[i].state);
-        }
-        for (int i = 0; i < s.switchgrp.size(); ++i) {
-            if (s.switchgrp[i].store)
-                store.writeBool(SettingsKeys::groupSwitch(screen, i), s.switchgrp[i].state);
-        }
-    }
-    store.sync();
-}
-
 void TMainForm::runSwitchCommands(bool onScreenChange)
 {
     // Copies: the commands may change the screen's records.
@@ -223,7 +186,7 @@ void TMainForm::buildFirstScreen()
         m_script.screens.resize(1);
     loadBackground(kStartScreen);
     buildElements();
-    restoreSwitchStates();
+    restoreSwitchStates(m_script, m_context.settings);
     composeBackground();
 
     m_initialising = true;
@@ -583,7 +546,7 @@ void TMainForm::shutdown()
         QFontDatabase::removeApplicationFont(id);
     m_fonts.clear();
     if (!m_context.hasParameters())
-        saveSwitchStates();
+        saveSwitchStates(m_script, m_context.settings);
     if (m_components.panes)
         m_components.panes->saveSettings();
 }

@@ -142,8 +142,6 @@ private:
     ElementState stateOf(const ScreenElement& element);
     void setState(ScreenElement& element, const ElementState& state);
     void composeBackground();
-    void restoreSwitchStates();
-    void saveSwitchStates();
     void runSwitchCommands(bool onScreenChange);
     void addFonts();
     void createAnimation();
