@@ -44,9 +44,9 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         links.pathFolder = [this] { return m_texts->path(); };
         links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
         links.syncTree = [this](const QString& page) { m_trees->SyncTreeWithPage(page); };
-        links.ShowArchive = [this](const QString& archive, const QString&) { ShowArchive(archive); };
-        links.ExtractArchive = [this] { ExtractArchive(); };
-        links.PlayClip = [&hooks](const QString& file) {
+        links.showArchive = [this](const QString& archive, const QString&) { ShowArchive(archive); };
+        links.extractArchive = [this] { ExtractArchive(); };
+        links.playClip = [&hooks](const QString& file) {
             if (hooks.media)
                 hooks.media->PlayClip(file, QString(), kClipFromPage);
         };
@@ -54,6 +54,7 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         m_panes = std::make_unique<LazyPanes>(&form, form.documentPanel(), context, script.html, callbacks, links,
                                               std::move(engine));
         hooks.panes = m_panes.get();
+        hooks.history = this;
     }
     m_trees = std::make_unique<TreesController>(context, form.documentPanel());
     TreeCallbacks& tree = m_trees->callbacks();
@@ -94,6 +95,8 @@ AppComponents::~AppComponents()
     ComponentHooks& hooks = m_form.components();
     if (hooks.misc == this)
         hooks.misc = nullptr;
+    if (hooks.history == this)
+        hooks.history = nullptr;
     if (hooks.panes == m_panes.get())
         hooks.panes = nullptr;
     if (hooks.trees == m_trees.get())
@@ -108,10 +111,30 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     // The page title, the tree that follows the page, and the chapter buttons' hints after it;
     // the trees follow the reading screen's pane only.
     m_texts->setPageTitle(title);
+    if (PopupsHooks* popups = m_form.components().popups; popups && m_panes)
+        popups->fillHistoryLists(m_panes->historyTitles(), m_panes->historyIndex());
     if (m_form.currentScreen() != kReadingScreen)
         return;
     m_trees->SyncTreeWithPage(file);
     m_trees->updateChapterHints();
+}
+
+void AppComponents::AddSection(const QString& page)
+{
+    if (m_panes)
+        m_panes->AddSection(page);
+}
+
+void AppComponents::GoBackPage()
+{
+    if (m_panes)
+        m_form.pressSwitchesFor(m_panes->GoBackPage());
+}
+
+void AppComponents::GoForwardPage()
+{
+    if (m_panes)
+        m_form.pressSwitchesFor(m_panes->GoForwardPage());
 }
 
 void AppComponents::ShowArchive(const QString& archive)

@@ -15,7 +15,7 @@ class TMainForm;
 class TextsController;
 class TreesController;
 
-class AppComponents final : public MiscHooks
+class AppComponents final : public MiscHooks, public HistoryHooks
 {
 public:
     // engine gives the web engine's parts when the panes are first needed.
@@ -35,6 +35,12 @@ public:
     void ShowFieldsForScreen() override;
     void PaintTexts(QPainter& painter) override;
     void showStatus(const QString& text) override;
+
+    // History steps in the current pane; going into another part of the manual presses its
+    // switch again.
+    void AddSection(const QString& page) override;
+    void GoBackPage() override;
+    void GoForwardPage() override;
 
 private:
     void pageChanged(const QString& file, const QString& title);

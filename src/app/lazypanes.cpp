@@ -3,6 +3,8 @@
 #include "applog.h"
 #include "engine.h"
 
+#include <QApplication>
+
 #include <algorithm>
 
 LazyPanes::LazyPanes(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
@@ -104,4 +106,75 @@ void LazyPanes::setTreeWidth(int width)
 bool LazyPanes::currentVisible() const
 {
     return m_panes && m_panes->currentVisible();
+}
+
+QStringList LazyPanes::historyFiles() const
+{
+    return m_panes ? m_panes->historyFiles() : QStringList();
+}
+
+QStringList LazyPanes::historyTitles() const
+{
+    return m_panes ? m_panes->historyTitles() : QStringList();
+}
+
+int LazyPanes::historyIndex() const
+{
+    return m_panes ? m_panes->historyIndex() : 0;
+}
+
+void LazyPanes::SetHistoryIndex(int index)
+{
+    if (m_panes)
+        m_panes->SetHistoryIndex(index);
+}
+
+QString LazyPanes::currentTitle() const
+{
+    return m_panes ? m_panes->currentTitle() : QString();
+}
+
+int LazyPanes::scrollPosition() const
+{
+    return m_panes ? m_panes->scrollPosition() : 0;
+}
+
+void LazyPanes::setScrollPosition(int y)
+{
+    if (m_panes)
+        m_panes->setScrollPosition(y);
+}
+
+void LazyPanes::copySelection()
+{
+    if (m_panes)
+        m_panes->copySelection();
+}
+
+bool LazyPanes::isLoading() const
+{
+    return m_panes && m_panes->isLoading();
+}
+
+void LazyPanes::AddSection(const QString& page)
+{
+    // The "html" command that names the part makes the panes right after this.
+    if (HtmlPanesHooks* panes = make())
+        panes->AddSection(page);
+}
+
+QString LazyPanes::GoBackPage()
+{
+    if (m_panes)
+        return m_panes->GoBackPage();
+    QApplication::beep();
+    return QString();
+}
+
+QString LazyPanes::GoForwardPage()
+{
+    if (m_panes)
+        return m_panes->GoForwardPage();
+    QApplication::beep();
+    return QString();
 }

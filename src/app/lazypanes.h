@@ -36,6 +36,18 @@ public:
     void saveSettings() override;
     void setTreeWidth(int width) override;
     bool currentVisible() const override;
+    QStringList historyFiles() const override;
+    QStringList historyTitles() const override;
+    int historyIndex() const override;
+    void SetHistoryIndex(int index) override;
+    QString currentTitle() const override;
+    int scrollPosition() const override;
+    void setScrollPosition(int y) override;
+    void copySelection() override;
+    bool isLoading() const override;
+    void AddSection(const QString& page) override;
+    QString GoBackPage() override;
+    QString GoForwardPage() override;
 
 private:
     HtmlPanesHooks* make();

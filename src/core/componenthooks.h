@@ -7,6 +7,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 class QPainter;
 
@@ -29,6 +30,28 @@ public:
     virtual void setTreeWidth(int width) = 0;
     // Whether the pane of the current screen shows.
     virtual bool currentVisible() const = 0;
+
+    // The current pane's history: files and titles newest first, and the entry shown (0 is the
+    // newest). Setting the index shows that entry.
+    virtual QStringList historyFiles() const = 0;
+    virtual QStringList historyTitles() const = 0;
+    virtual int historyIndex() const = 0;
+    virtual void SetHistoryIndex(int index) = 0;
+    // The title of the page shown in the current pane.
+    virtual QString currentTitle() const = 0;
+    // The vertical scroll position of the current pane's page, in pixels. Setting it applies to
+    // the page being loaded when one is, else to the page shown.
+    virtual int scrollPosition() const = 0;
+    virtual void setScrollPosition(int y) = 0;
+    virtual void copySelection() = 0;
+    // Whether a page asked for in the current pane has not finished loading yet.
+    virtual bool isLoading() const = 0;
+    // The parts of the manual read in the current pane: an "html" command names a part's start
+    // page. A step back or forward beeps when there is no entry that way; when it leads to
+    // another file it gives the start page of the part that file belongs to, else nothing.
+    virtual void AddSection(const QString& page) = 0;
+    virtual QString GoBackPage() = 0;
+    virtual QString GoForwardPage() = 0;
 };
 
 class TreesHooks
@@ -54,6 +77,11 @@ public:
     virtual bool hideAll() = 0; // true when a popup was open
     virtual void open(int type, QPoint screenPosition) = 0;
     virtual void BuildPopups() = 0; // after every screen change
+    // The back (-1) and forward (-2) lists refilled from the current pane's history, after every
+    // page change: titles newest first and the entry shown.
+    virtual void fillHistoryLists(const QStringList& titles, int index) = 0;
+    // Adds the page shown to the favorites (nothing without a favorites list on this screen).
+    virtual void AddFavorite() = 0;
 };
 
 class HistoryHooks
@@ -61,9 +89,9 @@ class HistoryHooks
 public:
     virtual ~HistoryHooks() = default;
     virtual void AddSection(const QString& page) = 0;
-    virtual void goBack() = 0;
-    virtual void goForward() = 0;
-    virtual void AddFavorite() = 0;
+    // A step back or forward in the current pane's history; a beep when there is none.
+    virtual void GoBackPage() = 0;
+    virtual void GoForwardPage() = 0;
 };
 
 class SearchHooks

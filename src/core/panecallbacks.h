@@ -32,13 +32,13 @@ struct LinkServices
     // The contents tree selects the item of a page.
     std::function<void(const QString& page)> syncTree;
     // An archive is listed in the pane (with the page that linked it), or unpacked for a member.
-    std::function<void(const QString& archive, const QString& fromPage)> ShowArchive;
-    std::function<void()> ExtractArchive;
+    std::function<void(const QString& archive, const QString& fromPage)> showArchive;
+    std::function<void()> extractArchive;
     // A sound or clip linked from a page.
-    std::function<void(const QString& file)> PlayClip;
+    std::function<void(const QString& file)> playClip;
     std::function<void(const QString& file)> printFile;
     // Shows a page in the current pane.
-    std::function<void(const QString& page)> ShowPage;
+    std::function<void(const QString& page)> showPage;
     // A copy of the program showing a picture.
     std::function<void(const QString& file)> startCopy;
     std::function<void(const QUrl& url)> openUrl;

@@ -108,8 +108,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.popups->open(-3, buttonCorner(false));
         break;
     case K::AddToFavorite:
-        if (c.history)
-            c.history->AddFavorite();
+        if (c.popups)
+            c.popups->AddFavorite();
         break;
     case K::DeleteFromFavorite:
         if (fromButton && c.popups)
@@ -127,9 +127,9 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     case K::Forward:
         if (c.history) {
             if (match.kind == K::Back)
-                c.history->goBack();
+                c.history->GoBackPage();
             else
-                c.history->goForward();
+                c.history->GoForwardPage();
         }
         if (c.trees)
             c.trees->SyncTreeWithPage(QStringLiteral("fromhistory"));

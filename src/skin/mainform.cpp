@@ -116,6 +116,23 @@ void TMainForm::loadBackground(int screen)
         setMask(m_outline.isEmpty() ? QRegion(rect()) : m_outline);
 }
 
+void TMainForm::pressSwitchesFor(const QString& startPage)
+{
+    if (startPage.isEmpty())
+        return;
+    // Copies: pressing changes the records.
+    const TDynamicSwthOneArray singles = screenRecord().switchone;
+    const TDynamicSwthGrpArray groups = screenRecord().switchgrp;
+    for (const RSwthOne& sw : singles) {
+        if ((sw.state ? sw.goup : sw.godown).contains(startPage))
+            pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
+    }
+    for (const RSwthGrp& sw : groups) {
+        if (!sw.state && sw.go.contains(startPage))
+            pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
+    }
+}
+
 void TMainForm::runSwitchCommands(bool onScreenChange)
 {
     // Copies: the commands may change the screen's records.
@@ -362,7 +379,8 @@ bool TMainForm::previewKey(QKeyEvent* event, bool textEntry)
         break;
     }
     case ShortcutAction::AddFavorite:
-        m_components.history->AddFavorite();
+        if (m_components.popups)
+            m_components.popups->AddFavorite();
         break;
     case ShortcutAction::PrintPage:
         m_components.panes->printCurrentPage();

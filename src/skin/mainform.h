@@ -88,6 +88,11 @@ public:
     void setButtonHints(const QString& command, const QString& hint);
     // The pointer is over a pane or a field: hovered elements return to their resting look.
     void pointerOffElements() { pointerMove(QPoint(-1, -1)); }
+    // History led back into the part of the manual that starts with startPage: every switch of
+    // the screen whose click would open that part is pressed again, so it shows selected. The
+    // press is the one with Shift held: it turns the switch without running its command, which
+    // would show the part's start page instead of the page history led to.
+    void pressSwitchesFor(const QString& startPage);
     // Whether the window has painted itself since it was shown.
     bool hasPainted() const { return m_painted; }
 

@@ -6,10 +6,13 @@
 #include "settingsstore.h"
 #include "viewerlog.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QWebEngineView>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -55,8 +58,8 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
         }
     }
     LinkServices& services = m_links.services();
-    if (!services.ShowPage)
-        services.ShowPage = [this](const QString& page) { ShowPage(page); };
+    if (!services.showPage)
+        services.showPage = [this](const QString& page) { ShowPage(page); };
 }
 
 THtmlFrame::~THtmlFrame()
@@ -170,6 +173,11 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
     viewer.activeFile = file;
     viewer.activeTitle = title;
     viewer.page->setVisited(viewer.history.visited());
+    viewer.sections.pageShown(file);
+    if (viewer.pendingScroll >= 0) {
+        viewer.page->scrollTo(viewer.pendingScroll);
+        viewer.pendingScroll = -1;
+    }
     pageChanged(viewer, file, title);
 }
 
@@ -275,6 +283,8 @@ void THtmlFrame::ShowHtmlElement(int number, const QString& page)
         if (element.screen == screen) {
             m_currentElement = i;
             m_currentViewer = int(viewer - m_viewers.data());
+            if (!m_pendingSection.isEmpty())
+                viewer->sections.add(std::exchange(m_pendingSection, QString()));
             place(*viewer, element);
             showOrLoad(*viewer, file);
         } else {
@@ -380,6 +390,76 @@ void THtmlFrame::selectAll()
 {
     if (currentVisible())
         currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+}
+
+QString THtmlFrame::currentTitle() const
+{
+    const Viewer* viewer = current();
+    if (!viewer)
+        return QString();
+    const qsizetype index = viewer->history.index();
+    return index < viewer->history.titles().size() ? viewer->history.titles()[index] : QString();
+}
+
+int THtmlFrame::scrollPosition() const
+{
+    const QWebEngineView* view = currentView();
+    return view ? qRound(view->page()->scrollPosition().y()) : 0;
+}
+
+void THtmlFrame::setScrollPosition(int y)
+{
+    Viewer* viewer = current();
+    if (!viewer || !viewer->page)
+        return;
+    if (viewer->page->isLoading())
+        viewer->pendingScroll = qMax(0, y);
+    else
+        viewer->page->scrollTo(qMax(0, y));
+}
+
+bool THtmlFrame::isLoading() const
+{
+    const Viewer* viewer = current();
+    return viewer && viewer->page && viewer->page->isLoading();
+}
+
+void THtmlFrame::AddSection(const QString& page)
+{
+    if (Viewer* viewer = current())
+        viewer->sections.add(page);
+    else
+        m_pendingSection = page; // the first "html" command: its pane is chosen next
+}
+
+QString THtmlFrame::GoBackPage()
+{
+    return stepHistory(+1);
+}
+
+QString THtmlFrame::GoForwardPage()
+{
+    return stepHistory(-1);
+}
+
+QString THtmlFrame::stepHistory(int delta)
+{
+    Viewer* viewer = current();
+    const int target = viewer ? viewer->history.index() + delta : -1;
+    if (!viewer || !currentVisible() || target < 0 || target >= viewer->history.files().size()) {
+        qCDebug(lcViewer) << "no history entry" << (delta > 0 ? "back" : "forward");
+        QApplication::beep();
+        return QString();
+    }
+    const QString before = currentFile();
+    const QString after = viewer->history.files()[target];
+    SetHistoryIndex(target);
+    if (sameFile(before, after))
+        return QString();
+    // The part of the manual is known before the page has loaded: the reader sees the switch of
+    // that part pressed while the page comes.
+    viewer->sections.pageShown(after);
+    return viewer->sections.currentStartPage();
 }
 
 void THtmlFrame::copySelection()

@@ -11,6 +11,7 @@
 #include "panecallbacks.h"
 #include "panehistory.h"
 #include "panepage.h"
+#include "panesections.h"
 #include "picturetooltip.h"
 #include "skinrecords.h"
 
@@ -55,8 +56,19 @@ public:
     // The left edge of the pane on the reading screen, beside the contents tree.
     void setTreeWidth(int width) override;
     bool currentVisible() const override;
+    QStringList historyFiles() const override { return history(); }
+    QStringList historyTitles() const override;
+    int historyIndex() const override;
+    void SetHistoryIndex(int index) override;
+    QString currentTitle() const override;
+    int scrollPosition() const override;
+    void setScrollPosition(int y) override;
+    void copySelection() override;
+    bool isLoading() const override;
+    void AddSection(const QString& page) override;
+    QString GoBackPage() override;
+    QString GoForwardPage() override;
 
-    void copySelection();
     void FillClient();
     void RestoreBounds();
 
@@ -69,9 +81,6 @@ public:
     // The current view's history, the page shown first, with its titles, and the entry shown;
     // setting the index shows that entry.
     QStringList history() const;
-    QStringList historyTitles() const;
-    int historyIndex() const;
-    void SetHistoryIndex(int index);
     QStringList visitedLinks() const;
     // The file and title of the document of the current pane that was last loaded or used: a
     // frame of a frame set, or the page itself.
@@ -90,6 +99,8 @@ private:
         QWebEngineView* view = nullptr;
         PanePage* page = nullptr;
         PaneHistory history;
+        PaneSections sections;
+        int pendingScroll = -1; // applied when the page being loaded has loaded
         bool archiveMode = false;
         QString activeFile;
         QString activeTitle;
@@ -109,6 +120,8 @@ private:
     void markVisited(Viewer& viewer, const QString& fullPath);
     void updateScript(Viewer& viewer);
     void pageChanged(Viewer& viewer, const QString& file, const QString& title);
+    // One step through the current pane's history: +1 back (older), -1 forward.
+    QString stepHistory(int delta);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QWidget* m_window;
@@ -125,6 +138,7 @@ private:
     int m_previousScreen = -1;
     int m_treeWidth = 0;
     bool m_filling = false;
+    QString m_pendingSection;
 
     PictureTooltip m_tooltip;
 };

@@ -106,8 +106,8 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
 
     // A member of the listed archive exists once the archive is unpacked.
     if (archiveMode && !click.link.startsWith(QLatin1Char('#')) &&
-        !m_context.pack.PackFileExists(withoutFragment(fullPath)) && m_services.ExtractArchive)
-        m_services.ExtractArchive();
+        !m_context.pack.PackFileExists(withoutFragment(fullPath)) && m_services.extractArchive)
+        m_services.extractArchive();
     switch (rule) {
     case LinkRule::FileAction:
         visit(fullPath);
@@ -118,8 +118,8 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
         const QString local = m_context.disk.resolve(file);
         if (!archiveMode && m_services.syncTree && linkExtension(file).startsWith(QLatin1String(".htm")))
             m_services.syncTree(local);
-        if (m_services.ShowPage)
-            m_services.ShowPage(local + fullPath.mid(file.size()));
+        if (m_services.showPage)
+            m_services.showPage(local + fullPath.mid(file.size()));
         return true;
     }
     case LinkRule::FollowSync:
@@ -146,11 +146,11 @@ void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const Q
         m_lastSaveFolder = QFileInfo(chosen).absolutePath();
         copyFile(path, chosen);
     } else if (extension.contains(QLatin1String(".rar"))) {
-        if (m_services.ShowArchive)
-            m_services.ShowArchive(local, currentFile);
+        if (m_services.showArchive)
+            m_services.showArchive(local, currentFile);
     } else if (extension.contains(QLatin1String(".wav"))) {
-        if (m_services.PlayClip)
-            m_services.PlayClip(local);
+        if (m_services.playClip)
+            m_services.playClip(local);
     } else {
         if (extension == QLatin1String(".exe") || extension == QLatin1String(".com")) {
             if (m_services.startProgram)

@@ -119,6 +119,14 @@ void PanePage::setVisited(const QStringList& visited)
     runCommand(message);
 }
 
+void PanePage::scrollTo(int y)
+{
+    QJsonObject message;
+    message.insert(QStringLiteral("op"), QStringLiteral("scroll"));
+    message.insert(QStringLiteral("y"), y);
+    runCommand(message);
+}
+
 void PanePage::runCommand(const QJsonObject& message)
 {
     runJavaScript(QStringLiteral("window.__velbrookPane && window.__velbrookPane.command(%1);").arg(jsonText(message)),

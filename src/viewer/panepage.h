@@ -61,6 +61,8 @@ public:
     // Runs a command of the pane script in the top document, which hands it on to its frames.
     // document limits it to the frame that shows that file; empty means the top document.
     void sendCommand(const QString& op, const QString& document = QString());
+    // Scrolls the page's top document to y pixels from its top.
+    void scrollTo(int y);
     // Between the start of a load and its end; a load that another one replaced ends without a
     // word.
     bool isLoading() const { return m_loading; }

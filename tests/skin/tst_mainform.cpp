@@ -80,6 +80,18 @@ public:
     void saveSettings() override { calls << "save settings"; }
     void setTreeWidth(int) override {}
     bool currentVisible() const override { return true; }
+    QStringList historyFiles() const override { return {}; }
+    QStringList historyTitles() const override { return {}; }
+    int historyIndex() const override { return 0; }
+    void SetHistoryIndex(int index) override { calls << QStringLiteral("history %1").arg(index); }
+    QString currentTitle() const override { return {}; }
+    int scrollPosition() const override { return 0; }
+    void setScrollPosition(int) override {}
+    void copySelection() override {}
+    bool isLoading() const override { return false; }
+    void AddSection(const QString& page) override { calls << "section " + page; }
+    QString GoBackPage() override { return {}; }
+    QString GoForwardPage() override { return {}; }
 };
 
 // Records the status lines the window shows.

@@ -57,6 +57,15 @@ private Q_SLOTS:
 
         // The reading screen's keys, each with exactly its modifiers.
         row("shift+t thesaurus", Qt::Key_T, shift, reading(), A::RunCommand, "tesaurus");
+        const Qt::KeyboardModifiers alt = Qt::AltModifier;
+        row("alt+left back", Qt::Key_Left, alt, reading(), A::RunCommand, "back");
+        row("alt+right forward", Qt::Key_Right, alt, reading(), A::RunCommand, "forward");
+        row("backspace back", Qt::Key_Backspace, none, reading(), A::RunCommand, "back");
+        row("shift+backspace forward", Qt::Key_Backspace, shift, reading(), A::RunCommand, "forward");
+        row("back key with any modifiers", Qt::Key_Back, ctrl, reading(), A::RunCommand, "back");
+        row("backspace in a text field stays there", Qt::Key_Backspace, none, typing, A::None);
+        row("left alone scrolls the page", Qt::Key_Left, none, reading(), A::None);
+        row("alt+left on the start screen", Qt::Key_Left, alt, start, A::None);
         row("shift+z first tree", Qt::Key_Z, shift, reading(), A::ClickSwitches, "tree1");
         row("ctrl+shift+z trees off", Qt::Key_Z, ctrlShift, reading(), A::ClickSwitches, "offtree");
         row("shift+up previous chapter", Qt::Key_Up, shift, reading(), A::RunCommand, "prevchapter");

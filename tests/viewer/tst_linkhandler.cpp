@@ -296,15 +296,15 @@ private:
         s.pathFolder = [this] { return m_pathFolder; };
         s.showStatus = [this](const QString& text) { m_calls << "status " + text; };
         s.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
-        s.ShowArchive = [this](const QString& a, const QString& from) { m_calls << "archive " + a + " from " + from; };
-        s.ExtractArchive = [this] {
+        s.showArchive = [this](const QString& a, const QString& from) { m_calls << "archive " + a + " from " + from; };
+        s.extractArchive = [this] {
             m_calls << "extract";
             for (const QString& member : std::as_const(m_members))
                 writeTestFile(member);
         };
-        s.PlayClip = [this](const QString& file) { m_calls << "clip " + file; };
+        s.playClip = [this](const QString& file) { m_calls << "clip " + file; };
         s.printFile = [this](const QString& file) { m_calls << "print " + file; };
-        s.ShowPage = [this](const QString& page) { m_calls << "show " + page; };
+        s.showPage = [this](const QString& page) { m_calls << "show " + page; };
         s.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
         s.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
         s.startProgram = [this](const QString& program) { m_calls << "program " + program; };

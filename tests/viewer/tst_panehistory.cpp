@@ -3,6 +3,7 @@
 // loading, "@N" asks for entry N before the next load.
 
 #include "panehistory.h"
+#include "panesections.h"
 
 #include <QTest>
 
@@ -126,6 +127,46 @@ private Q_SLOTS:
         for (const QString& mark : marks)
             history.markVisited(mark);
         QCOMPARE(history.visited(), visited);
+    }
+
+    // The parts of the manual: "+page" is an "html" command naming page, anything else a page shown.
+    void sections_followTheCommandsAndPages_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("sections");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("pages before any command are not kept")
+            << QStringList{"/m/a.htm", "/m/b.htm"} << QStringList{} << QString();
+        QTest::newRow("pages join the part they were reached in")
+            << QStringList{"+/m/A.htm", "/m/A.htm", "/m/B.htm"} << QStringList{"/m/A.htm; /m/b.htm"}
+            << QStringLiteral("/m/A.htm");
+        QTest::newRow("a second command starts a second part")
+            << QStringList{"+/m/a.htm", "/m/a.htm", "/m/x.htm", "+/m/c.htm", "/m/c.htm", "/m/y.htm"}
+            << QStringList{"/m/a.htm; /m/x.htm", "/m/c.htm; /m/y.htm"} << QStringLiteral("/m/c.htm");
+        QTest::newRow("a page of an earlier part makes it current again")
+            << QStringList{"+/m/a.htm", "/m/x.htm", "+/m/c.htm", "/m/x.htm"}
+            << QStringList{"/m/a.htm; /m/x.htm", "/m/c.htm"} << QStringLiteral("/m/a.htm");
+        QTest::newRow("a command naming a known page goes back to its part")
+            << QStringList{"+/m/a.htm", "/m/x.htm", "+/m/c.htm", "+/m/x.htm", "/m/z.htm"}
+            << QStringList{"/m/a.htm; /m/x.htm; /m/z.htm", "/m/c.htm"} << QStringLiteral("/m/a.htm");
+        // The parts are compared with case: a start page in other letters is a part of its own.
+        QTest::newRow("start pages compared with case")
+            << QStringList{"+/m/A.htm", "+/m/a.htm"} << QStringList{"/m/A.htm", "/m/a.htm"}
+            << QStringLiteral("/m/a.htm");
+    }
+
+    void sections_followTheCommandsAndPages()
+    {
+        QFETCH(QStringList, steps);
+        PaneSections sections;
+        for (const QString& step : std::as_const(steps)) {
+            if (step.startsWith(QLatin1Char('+')))
+                sections.add(step.mid(1));
+            else
+                sections.pageShown(step);
+        }
+        QTEST(sections.sections(), "sections");
+        QTEST(sections.currentStartPage(), "start");
     }
 };
 

@@ -319,7 +319,7 @@ private:
         services.pathFolder = [this] { return m_pathFolder; };
         services.showStatus = [this](const QString& text) { m_calls << "status " + text; };
         services.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
-        services.PlayClip = [this](const QString& file) { m_calls << "clip " + file; };
+        services.playClip = [this](const QString& file) { m_calls << "clip " + file; };
         services.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
         services.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };

@@ -28,6 +28,7 @@ struct Shortcut
 constexpr Qt::KeyboardModifiers kShift{Qt::ShiftModifier};
 constexpr Qt::KeyboardModifiers kCtrl{Qt::ControlModifier};
 constexpr Qt::KeyboardModifiers kCtrlShift{Qt::ControlModifier | Qt::ShiftModifier};
+constexpr Qt::KeyboardModifiers kAlt{Qt::AltModifier};
 
 using A = ShortcutAction;
 
@@ -43,6 +44,13 @@ constexpr Shortcut kShortcuts[] = {
     {false, kShift, Qt::Key_Down, -1, true, Needs::Nothing, A::RunCommand, "nextchapter"},
     {false, kShift, Qt::Key_Home, -1, true, Needs::Nothing, A::RunCommand, "1"},
     {false, kCtrl, Qt::Key_I, -1, true, Needs::History, A::AddFavorite, ""},
+    // The browser's keys for back and forward, as a reader of web pages expects them.
+    {false, kAlt, Qt::Key_Left, -1, true, Needs::History, A::RunCommand, "back"},
+    {false, kAlt, Qt::Key_Right, -1, true, Needs::History, A::RunCommand, "forward"},
+    {false, {}, Qt::Key_Backspace, -1, true, Needs::History, A::RunCommand, "back"},
+    {false, kShift, Qt::Key_Backspace, -1, true, Needs::History, A::RunCommand, "forward"},
+    {true, {}, Qt::Key_Back, -1, true, Needs::History, A::RunCommand, "back"},
+    {true, {}, Qt::Key_Forward, -1, true, Needs::History, A::RunCommand, "forward"},
     {false, kCtrl, Qt::Key_P, -1, true, Needs::Nothing, A::PrintPage, ""},
     {false, kCtrl, Qt::Key_F, kReadingScreen, true, Needs::Dialogs, A::FindPage, ""},
     {false, kCtrl, Qt::Key_A, -1, true, Needs::Nothing, A::SelectAll, ""},

@@ -124,6 +124,9 @@
             } else if (message.op === 'top' && (!message.document || message.document === documentPath(doc))) {
                 doc.defaultView.scrollTo(0, 0);
                 if (!message.document) break;
+            } else if (message.op === 'scroll') {
+                doc.defaultView.scrollTo(0, message.y);
+                break;
             }
         }
     }
