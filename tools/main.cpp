@@ -31,6 +31,11 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
   index find FOLDER WORD                 the pages the index of FOLDER lists for WORD (any case),
                                          as path<TAB>title lines
   thesaurus find FOLDER WORD             the thesaurus page of WORD ("" for the start page)
+  send CAPTION KIND [STRING...]          a request to the window with CAPTION, as the companion
+                                         program sends it (string i in slot i, type code i):
+                                         KIND 3 query file prints yes (exit 0), no or none (exit 1);
+                                         KIND 0 show page prints shown (exit 0) or none (exit 1);
+                                         KIND 1 print file prints sent (exit 0) or none (exit 1)
 
 Exit status: 0 done, 1 a named entry or file was not found, 2 bad usage or unreadable input.
 Names read from a file are printed with control characters escaped (\n, \t, \x1b, ...).
@@ -49,6 +54,13 @@ int main(int argc, char* argv[])
     }
 
     try {
+        if (words.first() == QLatin1String("send")) {
+            words.takeFirst();
+            ToolArgs args(words, QStringLiteral("send CAPTION KIND [STRING...]"));
+            const int code = runSendCommand(args);
+            std::fflush(stdout);
+            return code;
+        }
         if (words.size() < 2)
             fail(ExitBadInput, QStringLiteral("usage: velbrook-tool GROUP VERB ... (see --help)"));
         const QString group = words.takeFirst();

@@ -66,3 +66,5 @@ bool runPathCommand(const QString& verb, ToolArgs& args);
 bool runTreeCommand(const QString& verb, ToolArgs& args);
 bool runIndexCommand(const QString& verb, ToolArgs& args);
 bool runThesaurusCommand(const QString& verb, ToolArgs& args);
+// "send": the exit code it ends with.
+int runSendCommand(ToolArgs& args);

@@ -21,6 +21,8 @@ class EngineWindow : public QMainWindow
 public:
     using QMainWindow::QMainWindow;
     virtual bool hasPainted() const = 0;
+    // Shows another file in the window, as another copy asked.
+    virtual void showFile(const QString& file) = 0;
 };
 
 class EngineParts

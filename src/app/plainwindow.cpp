@@ -71,7 +71,8 @@ QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea)
     return {at, size};
 }
 
-TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidget* parent) : EngineWindow(parent)
+TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidget* parent)
+    : EngineWindow(parent), m_context(context)
 {
     QToolBar* toolbar = addToolBar(QString());
     toolbar->setMovable(false);
@@ -175,6 +176,11 @@ void TPlainWindow::drawnAnswered(const QVariant& drawn)
         return;
     m_poll.stop();
     m_painted = true;
+}
+
+void TPlainWindow::showFile(const QString& file)
+{
+    m_view->load(contentUrl(m_context.disk.toLocal(file)));
 }
 
 void TPlainWindow::print()

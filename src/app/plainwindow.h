@@ -33,9 +33,11 @@ public:
 
     // True once the file has loaded and been drawn, or has failed to load: what a screenshot waits for.
     bool hasPainted() const override { return m_painted; }
+    void showFile(const QString& file) override;
     QWebEngineView* view() const { return m_view; }
 
 private:
+    const AppContext& m_context;
     // The toolbar's "Печать".
     void print();
     // After the load: marks the page's second animation frame, then asks every 20 ms whether it

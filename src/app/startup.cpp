@@ -4,15 +4,19 @@
 
 #include "appcomponents.h"
 #include "appcontext.h"
+#include "applog.h"
 #include "contenterror.h"
+#include "copydatareceiver.h"
 #include "engine.h"
 #include "instancelock.h"
+#include "lazypanes.h"
 #include "mainform.h"
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
+#include "treescontroller.h"
 #include "windowcaptions.h"
 #include "windowdirectory.h"
 
@@ -22,6 +26,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdio>
@@ -68,14 +73,38 @@ bool authoringLeftoversFound(const AppContext& context)
     return found;
 }
 
+// Moves the window to the front of its caption's order each time it becomes the active window.
+class ActivationWatch final : public QObject
+{
+public:
+    ActivationWatch(WindowEndpoint& endpoint, QWidget& window) : QObject(&window), m_endpoint(&endpoint)
+    {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate && m_endpoint)
+            m_endpoint->markActivated();
+        return false;
+    }
+
+private:
+    // The endpoint may go before the window.
+    QPointer<WindowEndpoint> m_endpoint;
+};
+
 // Makes the window findable by its caption: other copies can close it and bring it to the front.
 void publish(WindowEndpoint& endpoint, QWidget& window)
 {
+    new ActivationWatch(endpoint, window);
     QObject::connect(&endpoint, &WindowEndpoint::closeRequested, &window, &QWidget::close);
-    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &window, [&window] {
+    QObject::connect(&endpoint, &WindowEndpoint::raiseRequested, &window, [&window, &endpoint] {
         window.showNormal();
         window.raise();
         window.activateWindow();
+        // Brought to the front, it is the window of its caption asked first from now on.
+        endpoint.markActivated();
     });
 }
 
@@ -127,10 +156,13 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     script.readHeader(lines);
     context.values.appTitle = script.header.title;
 
-    // One copy per title: a second one leaves without a word.
+    // One copy per title: a second one leaves without a window of its own, but brings the first
+    // one to the front, so a reader who minimised it sees it again.
     InstanceLock lock(context.values.appTitle);
     if (!lock.tryLock()) {
         context.setRunMode(RunMode::AbandonedSecondCopy);
+        if (!WindowDirectory::requestRaise(context.values.appTitle))
+            qCDebug(lcApp) << "a second start found no window to bring forward:" << context.values.appTitle;
         return 0;
     }
     context.setRunMode(RunMode::Skinned);
@@ -163,6 +195,16 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // The components are joined to the window first: building the first screen shows its pane
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
+    CopyDataTarget target;
+    target.kind = CopyDataTarget::Kind::Skinned;
+    target.programDir = context.values.programDir;
+    target.hasPane = [&components] { return components.panes() != nullptr; };
+    target.currentScreen = [&form] { return form.currentScreen(); };
+    target.currentFile = [&components] { return components.panes()->currentFile(); };
+    target.showPage = [&components](const QString& page) { components.panes()->ShowPage(page); };
+    target.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
+    target.syncTree = [&components](const QString& page) { components.trees().SyncTreeWithPage(page); };
+    receiveCopyData(endpoint, &form, target);
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
     form.showStep();
@@ -185,8 +227,11 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
                               : context.copyFlag() ? WindowCaption::Help()
                                                    : WindowCaption::enlargedPicture();
     InstanceLock lock(context.values.appTitle);
-    if (thesaurus && !lock.tryLock())
+    if (thesaurus && !lock.tryLock()) {
+        if (!WindowDirectory::requestRaise(context.values.appTitle))
+            qCDebug(lcApp) << "a second thesaurus found no window to bring forward";
         return 0;
+    }
 
     WindowEndpoint endpoint(context.values.appTitle);
     if (!thesaurus) {
@@ -200,6 +245,17 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
         const std::unique_ptr<EngineWindow> window = engine->createPlainWindow(context, file);
         window->setWindowTitle(context.values.appTitle);
         publish(endpoint, *window);
+        CopyDataTarget target;
+        target.kind = CopyDataTarget::Kind::Copy;
+        target.programDir = context.values.programDir;
+        target.startedFile = file;
+        target.showPage = [&window](const QString& page) {
+            window->showFile(page);
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        };
+        receiveCopyData(endpoint, window.get(), target);
         window->show();
         endpoint.markActivated();
         scheduleScreenshot(*window, commandLine);
@@ -210,6 +266,10 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
     window.setWindowTitle(context.values.appTitle);
     window.resize(640, 480);
     publish(endpoint, window);
+    CopyDataTarget target;
+    target.kind = CopyDataTarget::Kind::Thesaurus;
+    target.hasPane = [] { return false; }; // the thesaurus window has no pane in this build
+    receiveCopyData(endpoint, &window, target);
     window.show();
     endpoint.markActivated();
     if (!commandLine.screenshot.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "caption.h"
 #include "clicksound.h"
+#include "copydata.h"
 #include "effbtncar.h"
 #include "hotarea.h"
 #include "pathresolver.h"
@@ -545,11 +546,17 @@ void TMainForm::showHelpTopic(const QString& topic)
     const QString page = m_script.header.helpwin;
     if (page.isEmpty())
         return;
-    if (WindowDirectory::requestRaise(WindowCaption::Help()))
-        return;
+    const QString target = page + QLatin1Char('#') + topic.toLower();
+    if (WindowDirectory::exists(WindowCaption::Help())) {
+        CopyDataRecord show;
+        show.kind = quint16(CopyDataKind::ShowPage);
+        show.strings.append({0, target});
+        if (SendCopyDataByCaption(WindowCaption::Help(), show) && WindowDirectory::requestRaise(WindowCaption::Help()))
+            return;
+        qCDebug(lcSkin) << "the open help copy did not take the topic; another copy starts:" << topic;
+    }
     QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                            {QStringLiteral("--content"), m_context.values.programDir,
-                             page + QLatin1Char('#') + topic.toLower(), QStringLiteral("/h")});
+                            {QStringLiteral("--content"), m_context.values.programDir, target, QStringLiteral("/h")});
 }
 
 void TMainForm::shutdown()

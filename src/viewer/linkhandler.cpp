@@ -1,8 +1,10 @@
 #include "linkhandler.h"
 
 #include "appcontext.h"
+#include "copydata.h"
 #include "scripthelpers.h"
 #include "viewerlog.h"
+#include "windowcaptions.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -27,6 +29,9 @@ void fillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppC
 {
     if (!services.startCopy)
         services.startCopy = [&context](const QString& file) {
+            // A copy that shows the picture already comes forward instead of a second one.
+            if (raiseWindowShowing(WindowCaption::enlargedPicture(), file))
+                return;
             QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                     {QStringLiteral("--content"), context.values.programDir, file});
         };
