@@ -70,8 +70,8 @@ void printLater(QObject* owner, const CopyDataTarget& target, const CopyDataReco
 CopyDataAnswer queryFile(const CopyDataTarget& target, const CopyDataRecord& record)
 {
     const CopyDataString& asked = record.strings.first();
-    const bool yes = asked.type == kFileSlotType && !target.startedFile.isEmpty() &&
-                     target.startedFile.trimmed() == asked.text;
+    const bool yes =
+        asked.type == kFileSlotType && !target.startedFile.isEmpty() && target.startedFile.trimmed() == asked.text;
     return {kMsgQueryAnswer, yes ? 1 : 0};
 }
 

@@ -16,15 +16,18 @@ namespace {
 
 QtMessageHandler g_nextHandler = nullptr;
 
-// Two lines the engine prints at every start that are no news to the reader: run as root the
+// Lines the engine prints at every start that are no news to the reader: run as root the
 // program switches the engine's sandbox off on purpose (see main), and on the offscreen platform
-// of screenshots and tests the engine draws in software, as intended there.
+// of screenshots and tests the engine draws in software, as intended there, without the shared
+// graphics context it would otherwise complain about.
 void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtInfoMsg && message.trimmed() == QLatin1String("Sandboxing disabled by user."))
         return;
-    if (type == QtWarningMsg && message.trimmed() == QLatin1String("No suitable graphics backend found") &&
-        QGuiApplication::platformName() == QLatin1String("offscreen"))
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (type == QtWarningMsg && offscreen &&
+        (message.trimmed() == QLatin1String("No suitable graphics backend found") ||
+         message.startsWith(QLatin1String("WebEngineContext used before QtWebEngineCore::initialize()"))))
         return;
     g_nextHandler(type, context, message);
 }

@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
@@ -30,6 +31,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -129,6 +131,52 @@ template <typename Window> void scheduleScreenshot(Window& form, const CommandLi
     });
 }
 
+// The commands of the command line, one after another: each runs once the page the one before
+// it asked for has loaded (or after kCommandPageWaitMs), so a scripted run sees what a reader
+// would. Then done.
+constexpr int kCommandPageWaitMs = 10000;
+constexpr int kCommandPollMs = 10;
+
+void runCommandsInTurn(TMainForm& form, const HtmlPanesHooks* panes, QStringList commands, std::function<void()> done)
+{
+    if (commands.isEmpty()) {
+        done();
+        return;
+    }
+    auto* poll = new QTimer(&form);
+    poll->setInterval(kCommandPollMs);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    // True once every command has run and the last one's page has come.
+    auto step = [&form, panes, poll, waited, commands, done]() mutable {
+        if (panes && panes->isLoading()) {
+            if (!waited->hasExpired(kCommandPageWaitMs))
+                return false;
+            qCDebug(lcApp) << "a page asked for by the command line did not finish loading; the next command runs";
+        }
+        if (commands.isEmpty()) {
+            done();
+            return true;
+        }
+        form.RunCommand(commands.takeFirst(), QString(), true);
+        waited->start();
+        return false;
+    };
+    // The first command runs at once when no page is coming yet (the first screen's own page is
+    // waited for like any other).
+    if (step()) {
+        delete poll;
+        return;
+    }
+    QObject::connect(poll, &QTimer::timeout, &form, [poll, step]() mutable {
+        if (step()) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
+}
+
 int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& context)
 {
     if (authoringLeftoversFound(context))
@@ -209,9 +257,8 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     components.ShowFieldsForScreen();
     form.showStep();
     endpoint.markActivated();
-    for (const QString& command : commandLine.commands)
-        form.RunCommand(command, QString(), true);
-    scheduleScreenshot(form, commandLine);
+    runCommandsInTurn(form, components.panes(), commandLine.commands,
+                      [&form, &commandLine] { scheduleScreenshot(form, commandLine); });
 
     const int code = app.exec();
     form.shutdown();

@@ -38,8 +38,8 @@ std::optional<QByteArray> CopyDataRecord::encode() const
         bool lossless = true;
         const QByteArray text = toCp1251(strings[i].text, &lossless);
         if (!lossless || text.size() > kMaxStringBytes || text.contains('\0')) {
-            qCDebug(lcPlatform) << "a request string that cannot be sent:" << strings[i].text.left(80)
-                                << text.size() << "bytes";
+            qCDebug(lcPlatform) << "a request string that cannot be sent:" << strings[i].text.left(80) << text.size()
+                                << "bytes";
             return std::nullopt;
         }
         qToLittleEndian<qint32>(strings[i].type, data + kTypesOffset + 4 * i);
@@ -62,8 +62,8 @@ std::optional<CopyDataRecord> CopyDataRecord::decode(const QByteArray& bytes)
         const char* slot = data + kSlotsOffset + kSlotBytes * i;
         // A slot without its ending zero is read to the slot's end, never beyond.
         const qsizetype length = qstrnlen(slot, size_t(kSlotBytes));
-        record.strings.append({qFromLittleEndian<qint32>(data + kTypesOffset + 4 * i),
-                               fromCp1251(QByteArrayView(slot, length))});
+        record.strings.append(
+            {qFromLittleEndian<qint32>(data + kTypesOffset + 4 * i), fromCp1251(QByteArrayView(slot, length))});
     }
     return record;
 }
@@ -79,8 +79,7 @@ RecordReply copyDataReply(const CopyDataAnswer& answer)
     return reply;
 }
 
-std::optional<CopyDataAnswer> SendCopyDataByCaption(const QString& caption, const CopyDataRecord& record,
-                                                    int timeoutMs)
+std::optional<CopyDataAnswer> SendCopyDataByCaption(const QString& caption, const CopyDataRecord& record, int timeoutMs)
 {
     const std::optional<QByteArray> bytes = record.encode();
     if (!bytes)

@@ -146,6 +146,8 @@ void THtmlFrame::load(Viewer& viewer, const QString& file)
         view->hide();
         return;
     }
+    if (viewer.page)
+        viewer.page->loadRequested();
     view->load(contentUrl(m_context.disk.toLocal(file)));
 }
 

@@ -66,6 +66,21 @@ private Q_SLOTS:
                  qPrintable(QString::number(countPixels(shot, kPane, kSwitchColour))));
     }
 
+    // Each command of a scripted run waits for the page the one before asked for: "back" after
+    // "html1=" returns to the start page, instead of beeping at an empty history before the
+    // second page has come.
+    void scriptedCommands_waitForPages()
+    {
+        makeTitle(QStringLiteral(u"команды по очереди"), {});
+        const QImage shot = screenshot({"--command", "html1=second.htm", "--command", "back"});
+        QVERIFY2(countPixels(shot, kPane, kStartColour) > kPane.width() * kPane.height() * 9 / 10,
+                 qPrintable(QString::number(countPixels(shot, kPane, kSwitchColour))));
+        const QImage forward =
+            screenshot({"--command", "html1=second.htm", "--command", "back", "--command", "forward"});
+        QVERIFY2(countPixels(forward, kPane, kSwitchColour) > kPane.width() * kPane.height() * 9 / 10,
+                 qPrintable(QString::number(countPixels(forward, kPane, kStartColour))));
+    }
+
 private:
     void makeTitle(const QString& title, const QStringList& more)
     {
@@ -86,7 +101,7 @@ private:
 
     // The window as the program draws it once started; the engine may take long to start on a
     // busy machine, so a second try waits longer.
-    QImage screenshot()
+    QImage screenshot(const QStringList& commands = {})
     {
         const QString shot = m_runtime.filePath("shot.png");
         QImage image;
@@ -94,8 +109,9 @@ private:
             QFile::remove(shot);
             QProcess program;
             program.setProcessEnvironment(programEnvironment(m_runtime.path()));
-            program.start(QStringLiteral(VELBROOK_APP),
-                          {"--content", m_content.path(), "--screenshot", shot, "--after", QString::number(after)});
+            program.start(QStringLiteral(VELBROOK_APP), QStringList{"--content", m_content.path(), "--screenshot", shot,
+                                                                    "--after", QString::number(after)} +
+                                                            commands);
             if (!program.waitForFinished(after + 60000)) {
                 program.kill();
                 program.waitForFinished();
