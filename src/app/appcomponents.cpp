@@ -157,9 +157,9 @@ void AppComponents::thesaurus()
     qCDebug(lcApp) << "thesaurus: no thesaurus window in this build, nothing shown";
 }
 
-void AppComponents::standardWindow()
+void AppComponents::HideFields(bool hide)
 {
-    qCDebug(lcApp) << "standardWindow: no standard window in this build, nothing shown";
+    m_texts->hideFields(hide);
 }
 
 void AppComponents::ShowFieldsForScreen()

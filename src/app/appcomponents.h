@@ -26,12 +26,13 @@ public:
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
 
-    // Not in this build: each leaves one debug line in velbrook.app and does nothing.
+    // Not in this build (archives, fonts, thesaurus): each leaves one debug line in velbrook.app
+    // and does nothing.
     void ShowArchive(const QString& archive) override;
     void ExtractArchive() override;
     void InstallFonts() override;
     void thesaurus() override;
-    void standardWindow() override;
+    void HideFields(bool hide) override;
     void ShowFieldsForScreen() override;
     void PaintTexts(QPainter& painter) override;
     void showStatus(const QString& text) override;

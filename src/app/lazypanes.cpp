@@ -178,3 +178,15 @@ QString LazyPanes::GoForwardPage()
     QApplication::beep();
     return QString();
 }
+
+void LazyPanes::FillClient()
+{
+    if (m_panes)
+        m_panes->FillClient();
+}
+
+void LazyPanes::RestoreBounds()
+{
+    if (m_panes)
+        m_panes->RestoreBounds();
+}

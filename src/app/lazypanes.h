@@ -48,6 +48,8 @@ public:
     void AddSection(const QString& page) override;
     QString GoBackPage() override;
     QString GoForwardPage() override;
+    void FillClient() override;
+    void RestoreBounds() override;
 
 private:
     HtmlPanesHooks* make();

@@ -52,6 +52,10 @@ public:
     virtual void AddSection(const QString& page) = 0;
     virtual QString GoBackPage() = 0;
     virtual QString GoForwardPage() = 0;
+    // The plain window: the current pane fills its parent's contents rectangle, and goes back to
+    // its element's place.
+    virtual void FillClient() = 0;
+    virtual void RestoreBounds() = 0;
 };
 
 class TreesHooks
@@ -152,7 +156,8 @@ public:
     virtual void ExtractArchive() = 0;
     virtual void InstallFonts() = 0;
     virtual void thesaurus() = 0;
-    virtual void standardWindow() = 0;
+    // The fields and find boxes of the screen hide in the plain window and show again after it.
+    virtual void HideFields(bool hide) = 0;
     virtual void ShowFieldsForScreen() = 0; // texts, path fields: after every screen change
     virtual void PaintTexts(QPainter&) = 0;
     virtual void showStatus(const QString& text) = 0; // one line in the status line

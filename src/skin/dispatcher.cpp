@@ -194,8 +194,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         }
         break;
     case K::StandardWindow:
-        if (c.misc)
-            c.misc->standardWindow();
+        StartStandardWindow();
         break;
     case K::Options:
         if (c.dialogs)

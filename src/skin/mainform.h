@@ -93,6 +93,13 @@ public:
     // press is the one with Shift held: it turns the switch without running its command, which
     // would show the part's start page instead of the page history led to.
     void pressSwitchesFor(const QString& startPage);
+
+    // The plain window ("standartwin"): an ordinary window with a toolbar ("Печать",
+    // "Свернуть") over the current pane, which fills it; "Свернуть" returns to the skin with
+    // its outline. Both may follow each other any number of times.
+    void StartStandardWindow();
+    void ReturnToSkin();
+    bool isStandardWindow() const { return m_standard; }
     // Whether the window has painted itself since it was shown.
     bool hasPainted() const { return m_painted; }
 
@@ -102,6 +109,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -189,6 +197,10 @@ private:
     QList<ScreenElement> m_elements; // the buttons, then the single switches, then the group switches
 
     QWidget* m_panel = nullptr;
+    // The plain window: its toolbar (made on first entry), and the skin's outline to go back to.
+    class QToolBar* m_toolbar = nullptr;
+    bool m_standard = false;
+    QRegion m_skinMask;
     QLabel* m_animation = nullptr;
     QMovie* m_movie = nullptr;
     QBuffer* m_movieData = nullptr;

@@ -251,6 +251,11 @@ void TMainForm::paintEvent(QPaintEvent*)
 {
     m_painted = true;
     QPainter painter(this);
+    if (m_standard) {
+        // An ordinary window: the system's face colour around the pane.
+        painter.fillRect(rect(), palette().color(QPalette::Button));
+        return;
+    }
     painter.drawImage(0, 0, m_background);
     if (m_screen >= 0 && m_screen < m_script.screens.size()) {
         for (const ScreenElement& element : std::as_const(m_elements)) {
@@ -408,15 +413,21 @@ void TMainForm::pointerRelease(QPoint at)
 
 void TMainForm::mouseMoveEvent(QMouseEvent* event)
 {
+    if (m_standard)
+        return; // no skin under the pointer
     pointerMove(event->position().toPoint());
 }
 
 void TMainForm::mousePressEvent(QMouseEvent* event)
 {
+    if (m_standard)
+        return; // no skin under the pointer
     pointerPress(event->position().toPoint(), event->button(), event->modifiers());
 }
 
 void TMainForm::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_standard)
+        return; // no skin under the pointer
     pointerRelease(event->position().toPoint());
 }

@@ -233,7 +233,7 @@ void THtmlFrame::place(Viewer& viewer, const RHTML& element)
         view->setGeometry(rect);
     }
     if (m_filling && view->parentWidget())
-        view->setGeometry(view->parentWidget()->rect());
+        view->setGeometry(view->parentWidget()->contentsRect());
     view->show();
 }
 
@@ -502,7 +502,8 @@ void THtmlFrame::FillClient()
     m_filling = true;
     QWidget* parent = currentView()->parentWidget();
     parent->installEventFilter(this);
-    currentView()->setGeometry(parent->rect());
+    currentView()->setGeometry(parent->contentsRect());
+    currentView()->raise(); // over the trees and their splitter
 }
 
 void THtmlFrame::RestoreBounds()
@@ -535,7 +536,7 @@ void THtmlFrame::setTreeWidth(int width)
 bool THtmlFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_filling && event->type() == QEvent::Resize && currentView() && watched == currentView()->parentWidget()) {
-        currentView()->setGeometry(currentView()->parentWidget()->rect());
+        currentView()->setGeometry(currentView()->parentWidget()->contentsRect());
         return false;
     }
     // The engine draws into a child widget of the view, made when the first page renders.

@@ -68,9 +68,8 @@ public:
     void AddSection(const QString& page) override;
     QString GoBackPage() override;
     QString GoForwardPage() override;
-
-    void FillClient();
-    void RestoreBounds();
+    void FillClient() override;
+    void RestoreBounds() override;
 
     // The five defaults of every pane; setting them reloads the current page.
     PaneFonts fonts() const { return m_fonts; }

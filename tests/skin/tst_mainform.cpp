@@ -10,14 +10,17 @@
 #include "testfiles.h"
 #include "testpictures.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 namespace {
 
@@ -92,6 +95,8 @@ public:
     void AddSection(const QString& page) override { calls << "section " + page; }
     QString GoBackPage() override { return {}; }
     QString GoForwardPage() override { return {}; }
+    void FillClient() override { calls << "fill"; }
+    void RestoreBounds() override { calls << "restore"; }
 };
 
 // Records the status lines the window shows.
@@ -103,7 +108,7 @@ public:
     void ExtractArchive() override {}
     void InstallFonts() override {}
     void thesaurus() override {}
-    void standardWindow() override {}
+    void HideFields(bool hide) override { status << (hide ? "fields hidden" : "fields shown"); }
     void ShowFieldsForScreen() override {}
     void PaintTexts(QPainter&) override {}
     void showStatus(const QString& text) override { status << text; }
@@ -248,6 +253,46 @@ private Q_SLOTS:
         QVERIFY(m_script->screens[0].switchgrp[1].state);
         // The start runs the commands of the restored switches.
         QCOMPARE(m_startCalls, (QStringList{"show", "choose 2"}));
+    }
+
+    // "standartwin" and the toolbar's "Свернуть", twice: the pane fills the window and goes back,
+    // the fields hide and return, the skin's buttons are out of the way and come back, and the
+    // window takes its skin's size again.
+    void plainWindow_entersAndReturnsToTheSkin()
+    {
+        RecordingPanes panes;
+        RecordingMisc misc;
+        m_form->components().panes = &panes;
+        m_form->components().misc = &misc;
+        const QSize skinSize = m_form->size();
+        const int areas = m_form->hotAreas().size();
+        for (int round = 0; round < 2; ++round) {
+            m_form->RunCommand(QStringLiteral("standartwin"), QString(), true);
+            QVERIFY(m_form->isStandardWindow());
+            auto* toolbar = m_form->findChild<QToolBar*>();
+            QVERIFY(toolbar && toolbar->isVisible());
+            QStringList captions;
+            for (QAction* action : toolbar->actions())
+                captions << action->text();
+            QCOMPARE(captions, (QStringList{QStringLiteral(u"Печать"), QStringLiteral(u"Свернуть")}));
+            for (HotArea* area : m_form->hotAreas())
+                QVERIFY(!area->isVisible());
+            QCOMPARE(m_form->contentsRect().top(), toolbar->height());
+
+            toolbar->actions().at(1)->trigger();
+            QVERIFY(!m_form->isStandardWindow());
+            QVERIFY(!toolbar->isVisible());
+            QCOMPARE(m_form->size(), skinSize);
+            QCOMPARE(m_form->contentsRect(), m_form->rect());
+            QCOMPARE(m_form->hotAreas().size(), areas);
+            for (HotArea* area : m_form->hotAreas())
+                QVERIFY(area->isVisible());
+        }
+        QCOMPARE(panes.calls.filter(QRegularExpression("^(fill|restore)$")),
+                 (QStringList{"fill", "restore", "fill", "restore"}));
+        QCOMPARE(misc.status, (QStringList{"fields hidden", "fields shown", "fields hidden", "fields shown"}));
+        m_form->components().panes = nullptr;
+        m_form->components().misc = nullptr;
     }
 
     void screenCommandWithPage_givesTheTreeItsPendingPage()
