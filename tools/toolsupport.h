@@ -66,3 +66,4 @@ bool runPathCommand(const QString& verb, ToolArgs& args);
 bool runTreeCommand(const QString& verb, ToolArgs& args);
 bool runIndexCommand(const QString& verb, ToolArgs& args);
 bool runThesaurusCommand(const QString& verb, ToolArgs& args);
+bool runArchiveCommand(const QString& verb, ToolArgs& args);
