@@ -98,8 +98,8 @@ void build(ToolArgs& args)
     for (const QString& path : paths) {
         const QFileInfo info(folder.filePath(path));
         const QDateTime at = info.lastModified();
-        const qint32 time = RarWriter::dosTimeOf(at.date().year(), at.date().month(), at.date().day(),
-                                                 at.time().hour(), at.time().minute(), at.time().second());
+        const qint32 time = RarWriter::dosTimeOf(at.date().year(), at.date().month(), at.date().day(), at.time().hour(),
+                                                 at.time().minute(), at.time().second());
         if (info.isDir())
             writer.addFolder(path, time);
         else

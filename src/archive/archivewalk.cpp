@@ -119,7 +119,7 @@ QString folderName(const QString& name)
 }
 
 // The walk shared by listing and unpacking: opens, reads each header, processes the entry.
-template<typename Process>
+template <typename Process>
 int walk(const QString& archivePath, RarOpenMode mode, const ArchiveReport& report, int& openResult, Process process)
 {
     RAROpenArchiveData open;
@@ -176,17 +176,17 @@ ExtractOutcome extractArchiveEntries(const QString& archivePath, const QString& 
                                      const ArchiveReport& report)
 {
     ExtractOutcome outcome;
-    outcome.endResult = walk(archivePath, RAR_OM_EXTRACT, report, outcome.openResult,
-                             [&](RarArchive& archive, const RARHeaderData& h) {
-                                 if (!QDir().mkpath(destination.isEmpty() ? QStringLiteral(".") : destination))
-                                     return int(ERAR_ECREATE);
-                                 const int result = archive.RARProcessFile(RAR_EXTRACT, destination);
-                                 if (result == ERAR_SUCCESS)
-                                     outcome.written.append(QDir::cleanPath(
-                                         destination + QLatin1Char('/') + RarArchive::safeRelativePath(h.FileName)));
-                                 else if (result == ERAR_UNSAFE_NAME)
-                                     outcome.refused.append(h.FileName);
-                                 return result;
-                             });
+    outcome.endResult =
+        walk(archivePath, RAR_OM_EXTRACT, report, outcome.openResult, [&](RarArchive& archive, const RARHeaderData& h) {
+            if (!QDir().mkpath(destination.isEmpty() ? QStringLiteral(".") : destination))
+                return int(ERAR_ECREATE);
+            const int result = archive.RARProcessFile(RAR_EXTRACT, destination);
+            if (result == ERAR_SUCCESS)
+                outcome.written.append(
+                    QDir::cleanPath(destination + QLatin1Char('/') + RarArchive::safeRelativePath(h.FileName)));
+            else if (result == ERAR_UNSAFE_NAME)
+                outcome.refused.append(h.FileName);
+            return result;
+        });
     return outcome;
 }

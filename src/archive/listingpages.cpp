@@ -184,8 +184,9 @@ QString dateText(qint32 dosTime, const QLocale& locale)
     QString month = locale.standaloneMonthName(date.month(), QLocale::ShortFormat);
     if (month.endsWith(QLatin1Char('.')))
         month.chop(1);
-    return QStringLiteral("%1 %2 %3 %4").arg(date.toString(QStringLiteral("dd")), month,
-                                             date.toString(QStringLiteral("yy")), time.toString(QStringLiteral("hh:mm")));
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(date.toString(QStringLiteral("dd")), month, date.toString(QStringLiteral("yy")),
+             time.toString(QStringLiteral("hh:mm")));
 }
 
 qint32 currentDosTime()
@@ -241,8 +242,8 @@ bool writeListingPages(const QList<RInfoFiles>& records, const QString& folder, 
     frameset = fill(frameset, QStringLiteral("filename"), records.isEmpty() ? QString() : records.first().Page);
     if (!writePage(base + framesetPageName(archivePath), {frameset}))
         return false;
-    if (!writePage(base + QLatin1String(kBarPage), {QString::fromUtf16(kPageHead), QString::fromUtf16(kColumnHeaders),
-                                                    QString::fromUtf16(kPageEnd)}))
+    if (!writePage(base + QLatin1String(kBarPage),
+                   {QString::fromUtf16(kPageHead), QString::fromUtf16(kColumnHeaders), QString::fromUtf16(kPageEnd)}))
         return false;
     for (const RInfoFiles& record : records) {
         QStringList lines{fill(QString::fromUtf16(kPageHead), QStringLiteral("archivename"), title)};

@@ -93,7 +93,8 @@ void TestArchiveTool::extractPrintsPathsAndRefusesEscapes()
     QCOMPARE(fine.exitCode, 0);
     QCOMPARE(fine.err, QByteArray());
 
-    const ToolRun bad = runTool({QStringLiteral("archive"), QStringLiteral("extract"), dest + QStringLiteral("/ok.txt"), dest});
+    const ToolRun bad =
+        runTool({QStringLiteral("archive"), QStringLiteral("extract"), dest + QStringLiteral("/ok.txt"), dest});
     QCOMPARE(bad.exitCode, 2);
 }
 
@@ -116,13 +117,13 @@ void TestArchiveTool::buildMakesWhatListReads()
     writeTestFile(source + QStringLiteral("/top.txt"), "top");
     const QString archive = m_dir.filePath(QStringLiteral("built/b.rar"));
     QDir().mkpath(QFileInfo(archive).absolutePath());
-    const ToolRun build = runTool(
-        {QStringLiteral("archive"), QStringLiteral("build"), archive, source, QStringLiteral("--volume-size"), QStringLiteral("1000")});
+    const ToolRun build = runTool({QStringLiteral("archive"), QStringLiteral("build"), archive, source,
+                                   QStringLiteral("--volume-size"), QStringLiteral("1000")});
     QCOMPARE(build.exitCode, 0);
     QCOMPARE(QString::fromUtf8(build.out), m_dir.filePath(QStringLiteral("built/b.part1.rar\n")) +
                                                m_dir.filePath(QStringLiteral("built/b.part2.rar\n")));
-    const ToolRun list =
-        runTool({QStringLiteral("archive"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("built/b.part1.rar"))});
+    const ToolRun list = runTool(
+        {QStringLiteral("archive"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("built/b.part1.rar"))});
     QCOMPARE(list.exitCode, 0);
     QCOMPARE(QString::fromUtf8(list.out), QStringLiteral(u"f\t3\ttop.txt\nd\t0\tПапка\nf\t1200\tПапка/файл.txt\n"));
 }

@@ -49,8 +49,8 @@ QStringList describe(const QList<RInfoFiles>& records)
             const QString leadsTo = row.Name == QLatin1String("..") ? archiveFolderOf(record.Dir)
                                     : record.Dir.isEmpty()          ? row.Name
                                                                     : record.Dir + QLatin1Char('/') + row.Name;
-            const auto target = std::find_if(records.cbegin(), records.cend(),
-                                             [&](const RInfoFiles& r) { return r.Page == row.Page; });
+            const auto target =
+                std::find_if(records.cbegin(), records.cend(), [&](const RInfoFiles& r) { return r.Page == row.Page; });
             if (target == records.cend() || target->Dir != leadsTo)
                 rows.last() += QStringLiteral("(wrong page)");
         }
@@ -68,17 +68,15 @@ void TestListingPages::folderPages_data()
 {
     QTest::addColumn<QList<ArchiveEntry>>("entries");
     QTest::addColumn<QStringList>("pages");
-    QTest::newRow("top-level files only") << QList<ArchiveEntry>{file("a.txt"), file("b.txt")}
-                                          << QStringList{"/:  | a.txt,b.txt"};
+    QTest::newRow("top-level files only")
+        << QList<ArchiveEntry>{file("a.txt"), file("b.txt")} << QStringList{"/:  | a.txt,b.txt"};
     QTest::newRow("a/b/c.txt without folder entries")
-        << QList<ArchiveEntry>{file("a/b/c.txt")}
-        << QStringList{"/: a | ", "/a/b: .. | c.txt", "/a: ..,b | "};
-    QTest::newRow("folder entries")
-        << QList<ArchiveEntry>{folder("x"), folder("x/y"), file("x/y/z.txt"), file("top.txt")}
-        << QStringList{"/: x | top.txt", "/x: ..,y | ", "/x/y: .. | z.txt"};
-    QTest::newRow("a folder entry without its parent's")
-        << QList<ArchiveEntry>{folder("p/q"), file("p/q/r.txt")}
-        << QStringList{"/: p | ", "/p/q: .. | r.txt", "/p: ..,q | "};
+        << QList<ArchiveEntry>{file("a/b/c.txt")} << QStringList{"/: a | ", "/a/b: .. | c.txt", "/a: ..,b | "};
+    QTest::newRow("folder entries") << QList<ArchiveEntry>{folder("x"), folder("x/y"), file("x/y/z.txt"),
+                                                           file("top.txt")}
+                                    << QStringList{"/: x | top.txt", "/x: ..,y | ", "/x/y: .. | z.txt"};
+    QTest::newRow("a folder entry without its parent's") << QList<ArchiveEntry>{folder("p/q"), file("p/q/r.txt")}
+                                                         << QStringList{"/: p | ", "/p/q: .. | r.txt", "/p: ..,q | "};
     QTest::newRow("the same folder twice, cases differ")
         << QList<ArchiveEntry>{folder("Docs"), folder("docs"), file("docs/d.txt")}
         << QStringList{"/: Docs | ", "/Docs: .. | d.txt"};
@@ -141,10 +139,11 @@ void TestListingPages::tempFolderName_data()
     QTest::addColumn<QString>("archive");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("frameset");
-    QTest::newRow("drive and folders") << QStringLiteral("d:\\docs\\tools.rar") << QStringLiteral("as_d__docs_tools_rar")
-                                       << QStringLiteral("as_tools.rar.htm");
+    QTest::newRow("drive and folders") << QStringLiteral("d:\\docs\\tools.rar")
+                                       << QStringLiteral("as_d__docs_tools_rar") << QStringLiteral("as_tools.rar.htm");
     QTest::newRow("a dot in a folder") << QStringLiteral("d:\\old.docs\\pack.rar")
-                                       << QStringLiteral("as_d__old.docs_pack_rar") << QStringLiteral("as_pack.rar.htm");
+                                       << QStringLiteral("as_d__old.docs_pack_rar")
+                                       << QStringLiteral("as_pack.rar.htm");
     QTest::newRow("our paths") << QStringLiteral("/home/u/tools.rar") << QStringLiteral("as__home_u_tools_rar")
                                << QStringLiteral("as_tools.rar.htm");
 }
@@ -197,8 +196,8 @@ void TestListingPages::pagesAreEscapedAndKeepEveryCharacter()
     QVERIFY(root.contains("<tr> <td width=\"50%\"><a href=\"&lt;b&gt;&amp;&quot;.txt\">&lt;b&gt;&amp;&quot;.txt</a>"
                           "</td><td align=\"right\" width=\"25%\">1 \xe1\xe0\xe9\xf2</td> <td width=\"25%\"></td> "
                           "</tr>\r\n"));
-    QVERIFY(root.contains(">&#26085;&#26412;</a>"));  // the folder row
-    QVERIFY(root.contains(">&#119995;.txt</a>"));     // beyond the 16-bit characters
+    QVERIFY(root.contains(">&#26085;&#26412;</a>")); // the folder row
+    QVERIFY(root.contains(">&#119995;.txt</a>"));    // beyond the 16-bit characters
     QVERIFY(root.endsWith("</table> </body> </html>\r\n"));
     const QByteArray sub = read(records[1].Page);
     QVERIFY(sub.contains("href=\"&#26085;&#26412;/\xca\xeb\xfe\xf7.txt\">\xca\xeb\xfe\xf7.txt</a>"));

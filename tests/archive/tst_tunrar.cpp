@@ -185,7 +185,8 @@ void TestTUnRar::unreadableArchiveLeavesThePane()
     writeTestFile(text, "not an archive");
     unrar.ListArchive(text, QStringLiteral("/p.htm"));
     QCOMPARE(window.shown, QStringList());
-    QCOMPARE(window.messages, QStringList{QStringLiteral(u"Файл ") + text + QStringLiteral(u" не является RAR архивом.")});
+    QCOMPARE(window.messages,
+             QStringList{QStringLiteral(u"Файл ") + text + QStringLiteral(u" не является RAR архивом.")});
     QVERIFY(!QFileInfo::exists(unrar.tempFolder() + QStringLiteral("as_fake.rar.htm")));
 
     window.pathFolder = m_dir->filePath(QStringLiteral("mine"));

@@ -47,8 +47,8 @@ void TestUnrarLib::readsEntriesAcrossVolumes()
     QFETCH(QString, secondVolume);
     const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
     QDir().mkpath(folder);
-    const QStringList volumes = sampleArchive().write(folder + QStringLiteral("/x.rar"), volumeSize,
-                                                      RarWriter::Naming(naming));
+    const QStringList volumes =
+        sampleArchive().write(folder + QStringLiteral("/x.rar"), volumeSize, RarWriter::Naming(naming));
     QVERIFY(!volumes.isEmpty());
     if (!secondVolume.isEmpty())
         QCOMPARE(volumes.value(1), folder + QLatin1Char('/') + secondVolume);
@@ -148,8 +148,7 @@ void TestUnrarLib::readsArchivesOfRarPackers()
     QFETCH(int, links);
     const QString archive = writeUudecodedFixture(fixture, m_dir.filePath(fixture.chopped(3)));
     QStringList said;
-    const ArchiveContents contents =
-        readArchiveContents(archive, [&said](const QString& text) { said.append(text); });
+    const ArchiveContents contents = readArchiveContents(archive, [&said](const QString& text) { said.append(text); });
     QCOMPARE(said, QStringList());
     QCOMPARE(contents.endResult, int(ERAR_END_ARCHIVE));
     QVERIFY(!contents.entries.isEmpty());
@@ -231,8 +230,7 @@ void TestUnrarLib::hostileNamesStayInsideTheDestination()
                                            destination + QStringLiteral("/good/kept.txt")}));
     QCOMPARE(outcome.refused.size(), 6);
     QCOMPARE(said.size(), 6);
-    QCOMPARE(said.first(),
-             QStringLiteral(u"Файл ../escaped.txt не распакован: его путь ведёт за пределы папки."));
+    QCOMPARE(said.first(), QStringLiteral(u"Файл ../escaped.txt не распакован: его путь ведёт за пределы папки."));
     QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     QVERIFY(!QFileInfo(root + QStringLiteral("/escaped.txt")).exists());
     QVERIFY(!QFileInfo(destination + QStringLiteral("/link")).isSymLink());
