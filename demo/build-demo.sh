@@ -82,6 +82,13 @@ if [ -d "$source/content/zip" ]; then
     (cd "$source/content/zip" && cmake -E tar cf "$out/files/dopolnenie.zip" --format=zip -- *)
 fi
 
+# The RAR archive linked from the pages, written by the tool (stored entries).
+if [ -d "$source/content/rar" ] && "$tool" --help 2>/dev/null | grep -q 'archive build'; then
+    mkdir -p "$out/files"
+    rm -f "$out/files/instrumenty.rar"
+    "$tool" archive build "$out/files/instrumenty.rar" "$source/content/rar" > /dev/null
+fi
+
 # Media beside the program.
 if [ -d "$work/media" ]; then
     cp -r "$work/media/." "$out/"

@@ -36,6 +36,15 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
                                          KIND 3 query file prints yes (exit 0), no or none (exit 1);
                                          KIND 0 show page prints shown (exit 0) or none (exit 1);
                                          KIND 1 print file prints sent (exit 0) or none (exit 1)
+  archive list FILE                      every entry of a RAR archive, across its volumes, as
+                                         d|f<TAB>size<TAB>path lines
+  archive extract FILE DEST              unpacks every entry below DEST, printing each path made;
+                                         names that would leave DEST are refused (exit 1)
+  archive pages FILE OUTDIR              the listing pages the reader shows for FILE, written into
+                                         OUTDIR; prints the frame set page's path
+  archive build OUT FOLDER [--volume-size BYTES] [--old-names]
+                                         a RAR 4 archive (stored entries) of the tree below
+                                         FOLDER, split into volumes of BYTES of data
 
 Exit status: 0 done, 1 a named entry or file was not found, 2 bad usage or unreadable input.
 Names read from a file are printed with control characters escaped (\n, \t, \x1b, ...).
@@ -81,11 +90,15 @@ int main(int argc, char* argv[])
             known = runIndexCommand(verb, args);
         else if (group == QLatin1String("thesaurus"))
             known = runThesaurusCommand(verb, args);
+        else if (group == QLatin1String("archive"))
+            known = runArchiveCommand(verb, args);
         if (!known)
             fail(ExitBadInput, QStringLiteral("unknown command \"%1 %2\" (see --help)").arg(group, verb));
     } catch (const ToolFailure& failure) {
         std::fflush(stdout);
-        std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(failure.message)));
+        // An empty message: the command has said everything on its own lines.
+        if (!failure.message.isEmpty())
+            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(failure.message)));
         return failure.code;
     } catch (const ContentError& error) {
         // Commands turn the content errors they expect into failures; one that slips past is

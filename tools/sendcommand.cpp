@@ -13,8 +13,8 @@ int runSendCommand(ToolArgs& args)
     const int kind = words[1].toInt(&ok);
     const auto known = {int(CopyDataKind::ShowPage), int(CopyDataKind::PrintFile), int(CopyDataKind::QueryFile)};
     if (!ok || std::find(known.begin(), known.end(), kind) == known.end())
-        fail(ExitBadInput, QStringLiteral("KIND is 0 (show page), 1 (print file) or 3 (query file), not \"%1\"")
-                               .arg(words[1]));
+        fail(ExitBadInput,
+             QStringLiteral("KIND is 0 (show page), 1 (print file) or 3 (query file), not \"%1\"").arg(words[1]));
     CopyDataRecord record;
     record.kind = quint16(kind);
     // String i goes to slot i with type code i.

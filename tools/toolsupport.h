@@ -68,3 +68,4 @@ bool runIndexCommand(const QString& verb, ToolArgs& args);
 bool runThesaurusCommand(const QString& verb, ToolArgs& args);
 // "send": the exit code it ends with.
 int runSendCommand(ToolArgs& args);
+bool runArchiveCommand(const QString& verb, ToolArgs& args);

@@ -4,9 +4,14 @@
 #include "applog.h"
 #include "lazypanes.h"
 #include "mainform.h"
+#include "pathresolver.h"
 #include "screenids.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
+#include "tunrar.h"
+
+#include <QDir>
+#include <QGuiApplication>
 
 namespace {
 
@@ -44,8 +49,14 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         links.pathFolder = [this] { return m_texts->path(); };
         links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
         links.syncTree = [this](const QString& page) { m_trees->SyncTreeWithPage(page); };
-        links.showArchive = [this](const QString& archive, const QString&) { ShowArchive(archive); };
-        links.extractArchive = [this] { ExtractArchive(); };
+        links.showArchive = [this](const QString& archive, const QString& fromPage) { showArchive(archive, fromPage); };
+        // A link in a listing whose file is not unpacked yet: the archive goes into its listing's folder.
+        links.extractArchive = [this] {
+            if (m_unrar)
+                m_unrar->ExtractArchive(false, true);
+            else
+                qCDebug(lcApp) << "nothing unpacked for the link: no archive was listed";
+        };
         links.playClip = [&hooks](const QString& file) {
             if (hooks.media)
                 hooks.media->PlayClip(file, QString(), kClipFromPage);
@@ -101,6 +112,8 @@ AppComponents::~AppComponents()
         hooks.panes = nullptr;
     if (hooks.trees == m_trees.get())
         hooks.trees = nullptr;
+    // The archive's temporary folders go with it.
+    m_unrar.reset();
     // The views go before the engine's profile, which the window owns.
     m_trees.reset();
     m_panes.reset();
@@ -113,6 +126,8 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     m_texts->setPageTitle(title);
     if (PopupsHooks* popups = m_form.components().popups; popups && m_panes)
         popups->fillHistoryLists(m_panes->historyTitles(), m_panes->historyIndex());
+    if (m_unrar)
+        m_unrar->PageShown(file);
     if (m_form.currentScreen() != kReadingScreen)
         return;
     m_trees->SyncTreeWithPage(file);
@@ -139,12 +154,57 @@ void AppComponents::GoForwardPage()
 
 void AppComponents::ShowArchive(const QString& archive)
 {
-    qCDebug(lcApp) << "ShowArchive: no archive window in this build, not shown:" << archive;
+    showArchive(archive, m_panes ? m_panes->currentFile() : QString());
+}
+
+void AppComponents::showArchive(const QString& archive, const QString& fromPage)
+{
+    if (!m_panes) {
+        qCDebug(lcApp) << "archive not listed: the skin has no HTML pane:" << archive;
+        return;
+    }
+    if (!m_unrar) {
+        UnRarHooks hooks;
+        hooks.showMessage = [this](const QString& text) { showArchiveMessage(text); };
+        hooks.showPage = [this](const QString& page) { m_panes->ShowPage(page); };
+        hooks.archiveMode = [this] { return m_panes->archiveMode(); };
+        hooks.setArchiveMode = [this](bool on) { m_panes->setArchiveMode(on); };
+        hooks.pathFolder = [this]() -> std::optional<QString> {
+            if (!m_texts->pathFields())
+                return std::nullopt;
+            // As for copied files: a drive letter stands for the reader's home folder here.
+            QString folder = toInternalPath(m_texts->path());
+            if (hasDriveLetter(folder))
+                folder = QDir::homePath() + QLatin1Char('/') + folder.mid(2);
+            return folder;
+        };
+        hooks.setBusy = [](bool busy) {
+            if (busy)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QGuiApplication::restoreOverrideCursor();
+        };
+        m_unrar = std::make_unique<TUnRar>(std::move(hooks), QDir::tempPath());
+    }
+    m_unrar->ListArchive(archive, fromPage);
+}
+
+void AppComponents::showArchiveMessage(const QString& text)
+{
+    if (ComponentHooks& hooks = m_form.components(); hooks.dialogs)
+        hooks.dialogs->ShowMessage(text);
+    else
+        m_texts->showStatus(text);
 }
 
 void AppComponents::ExtractArchive()
 {
-    qCDebug(lcApp) << "ExtractArchive: no archive window in this build, nothing extracted";
+    // "unarc" while the pane shows a listing.
+    if (!m_unrar) {
+        qCDebug(lcApp) << "unarc: no archive was listed, nothing unpacked";
+        return;
+    }
+    m_unrar->ExtractArchive(true, false);
 }
 
 void AppComponents::InstallFonts()

@@ -13,6 +13,7 @@ class LazyPanes;
 class SkinScript;
 class TMainForm;
 class TextsController;
+class TUnRar;
 class TreesController;
 
 class AppComponents final : public MiscHooks, public HistoryHooks
@@ -26,10 +27,12 @@ public:
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
 
-    // Not in this build (archives, fonts, thesaurus): each leaves one debug line in velbrook.app
-    // and does nothing.
+    // An archive dropped on the window or linked from a page, listed in the current pane; "unarc"
+    // unpacks the listed archive into the path field's folder.
     void ShowArchive(const QString& archive) override;
     void ExtractArchive() override;
+    // Not in this build (fonts, thesaurus): each leaves one debug line in velbrook.app and does
+    // nothing.
     void InstallFonts() override;
     void thesaurus() override;
     void HideFields(bool hide) override;
@@ -45,9 +48,12 @@ public:
 
 private:
     void pageChanged(const QString& file, const QString& title);
+    void showArchive(const QString& archive, const QString& fromPage);
+    void showArchiveMessage(const QString& text);
 
     TMainForm& m_form;
     std::unique_ptr<TextsController> m_texts;
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
+    std::unique_ptr<TUnRar> m_unrar; // made by the first archive request
 };

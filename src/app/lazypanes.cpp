@@ -96,6 +96,12 @@ bool LazyPanes::archiveMode() const
     return m_panes && m_panes->archiveMode();
 }
 
+void LazyPanes::setArchiveMode(bool on)
+{
+    if (m_panes)
+        m_panes->setArchiveMode(on);
+}
+
 void LazyPanes::setTreeWidth(int width)
 {
     m_treeWidth = width;

@@ -33,6 +33,7 @@ public:
     void printCurrentPage() override;
     void CopyPageFiles() override;
     bool archiveMode() const override;
+    void setArchiveMode(bool on) override;
     void saveSettings() override;
     void setTreeWidth(int width) override;
     bool currentVisible() const override;

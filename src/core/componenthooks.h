@@ -24,6 +24,7 @@ public:
     virtual void printCurrentPage() = 0;
     virtual void CopyPageFiles() = 0;
     virtual bool archiveMode() const = 0;
+    virtual void setArchiveMode(bool on) = 0; // of the current pane
     // Keeps the reader's font and colour choices for the next run; part of the ordered end.
     virtual void saveSettings() = 0;
     // The trees take this width at the left of the reading screen's panel; the pane the rest.

@@ -210,6 +210,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                 c.misc->ExtractArchive();
         } else if (c.dialogs) {
             c.dialogs->ShowMessage(QStringLiteral(u"Выберите файл для распаковки."));
+        } else if (c.misc) {
+            c.misc->showStatus(QStringLiteral(u"Выберите файл для распаковки."));
         }
         break;
     case K::Play:

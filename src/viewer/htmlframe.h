@@ -52,7 +52,7 @@ public:
     void CopyPageFiles() override;
     bool archiveMode() const override;
     void saveSettings() override;
-    void setArchiveMode(bool on);
+    void setArchiveMode(bool on) override;
     // The left edge of the pane on the reading screen, beside the contents tree.
     void setTreeWidth(int width) override;
     bool currentVisible() const override;

@@ -80,6 +80,7 @@ public:
     void printCurrentPage() override { calls << "print"; }
     void CopyPageFiles() override {}
     bool archiveMode() const override { return false; }
+    void setArchiveMode(bool) override {}
     void saveSettings() override { calls << "save settings"; }
     void setTreeWidth(int) override {}
     bool currentVisible() const override { return true; }

@@ -1,0 +1,4 @@
+#include "archivelog.h"
+
+// Debug lines on demand (QT_LOGGING_RULES="velbrook.*=true"); warnings always.
+Q_LOGGING_CATEGORY(lcArchive, "velbrook.archive", QtInfoMsg)

@@ -1,0 +1,275 @@
+#include "listingpages.h"
+
+#include "archivelog.h"
+#include "codepage.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// The templates of the pages, one line each.
+const char16_t kFrameset[] =
+    u"<html> <head> <title>archivename</title> </head> <frameset rows=\"50,*\" frameborder=0> <frame "
+    u"src=\"as_bar.htm\" name=\"Top\"> <frame src=\"filename\" name=\"Bot\"> </frameset> </head> </html>";
+const char16_t kPageHead[] =
+    u"<html> <head> <meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"> "
+    u"<title>archivename</title> </head> <body bgcolor=\"#FFFFFF\" text=\"#000000\"> <table border=\"0\" "
+    u"cellpadding=3 width=\"100%\" cols=\"3\">";
+const char16_t kColumnHeaders[] =
+    u"<table border cellpadding=3 width=\"100%\" cols=\"3\" bordercolor=\"#37ffcd\"> <tr> <th align=\"left\" "
+    u"width=\"50%\" nowrap>Имя</th> <th align=\"right\" width=\"25%\" nowrap>Размер</th> <th align=\"left\" "
+    u"width=\"25%\" nowrap>Дата</th> </tr>";
+const char16_t kRowStart[] = u"<tr> <td width=\"50%\"><a href=\"reffile\">";
+const char16_t kRowName[] = u"refname</a></td>";
+const char16_t kRowEnd[] = u"<td align=\"right\" width=\"25%\">size</td> <td width=\"25%\">time</td> </tr>";
+const char16_t kPageEnd[] = u"</table> </body> </html>";
+
+const char16_t kTitlePrefix[] = u"Содержимое архива: ";
+const char kBarPage[] = "as_bar.htm";
+
+bool sameFolder(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool listed(const TListDir& folders, const QString& name)
+{
+    return std::any_of(folders.cbegin(), folders.cend(), [&](const RListDir& f) { return sameFolder(f.Name, name); });
+}
+
+qsizetype depth(const QString& folder)
+{
+    return folder.isEmpty() ? 0 : 1 + folder.count(QLatin1Char('/'));
+}
+
+// The template with its first placeholder replaced; the value is escaped for HTML.
+QString fill(QString line, const QString& placeholder, const QString& value)
+{
+    const qsizetype at = line.indexOf(placeholder);
+    if (at >= 0)
+        line.replace(at, placeholder.size(), value.toHtmlEscaped());
+    return line;
+}
+
+// Code page 1251, with every character it has no byte for written as a character reference, so
+// names stored as Unicode keep all their characters.
+QByteArray pageBytes(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& line : lines) {
+        for (const char32_t c : line.toUcs4()) {
+            const QString one = QString::fromUcs4(&c, 1);
+            bool lossless = false;
+            const QByteArray byte = toCp1251(one, &lossless);
+            out += lossless ? byte : "&#" + QByteArray::number(quint32(c)) + ';';
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool writePage(const QString& path, const QStringList& lines)
+{
+    QFile file(path);
+    const QByteArray bytes = pageBytes(lines);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
+        return true;
+    qCDebug(lcArchive) << "listing page not written:" << path << file.errorString();
+    return false;
+}
+
+QString rowLine(const QString& link, const QString& label, const QString& size, const QString& time)
+{
+    return fill(QString::fromUtf16(kRowStart), QStringLiteral("reffile"), link) +
+           fill(QString::fromUtf16(kRowName), QStringLiteral("refname"), label) +
+           fill(fill(QString::fromUtf16(kRowEnd), QStringLiteral("size"), size), QStringLiteral("time"), time);
+}
+
+} // namespace
+
+QString archiveFolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+QString archiveLastComponent(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+TListDir completeFolderList(const QList<ArchiveEntry>& entries)
+{
+    TListDir folders{{QString(), QString(), 0}};
+    for (const ArchiveEntry& entry : entries) {
+        if (entry.folder && !entry.name.isEmpty() && !listed(folders, entry.name))
+            folders.append({entry.name, QString(), entry.time});
+    }
+    // Folders that only the paths of files name, then every missing ancestor, so each folder's
+    // ".." row has a page to lead to.
+    for (const ArchiveEntry& entry : entries) {
+        const QString folder = archiveFolderOf(entry.name);
+        if (!entry.folder && !listed(folders, folder))
+            folders.append({folder, QString(), entry.time});
+    }
+    for (qsizetype k = 1; k < folders.size(); ++k) {
+        const QString parent = archiveFolderOf(folders[k].Name);
+        if (!listed(folders, parent))
+            folders.append({parent, QString(), folders[k].Time});
+    }
+    return folders;
+}
+
+QList<RInfoFiles> buildPageRecords(const TListDir& folders, const QList<ArchiveEntry>& entries,
+                                   const std::function<qint32()>& dosNow)
+{
+    QList<RInfoFiles> records;
+    for (qsizetype n = 0; n < folders.size(); ++n) {
+        RInfoFiles record;
+        record.Dir = folders[n].Name;
+        record.Page = QStringLiteral("as_") + QString::number(n) + QString::number(dosNow()) + QStringLiteral(".htm");
+        for (const ArchiveEntry& entry : entries) {
+            if (!entry.folder && sameFolder(archiveFolderOf(entry.name), record.Dir))
+                record.Files.append({entry.name, entry.size, entry.time});
+        }
+        records.append(record);
+    }
+    for (qsizetype k = 0; k < records.size(); ++k) {
+        RInfoFiles& record = records[k];
+        if (depth(record.Dir) > 0) {
+            const QString parent = archiveFolderOf(record.Dir);
+            const auto up = std::find_if(records.cbegin(), records.cend(),
+                                         [&](const RInfoFiles& r) { return sameFolder(r.Dir, parent); });
+            if (up != records.cend())
+                record.SubDirs.append({QStringLiteral(".."), up->Page, 0});
+        }
+        for (qsizetype l = 0; l < records.size(); ++l) {
+            if (l != k && depth(records[l].Dir) > 0 && sameFolder(archiveFolderOf(records[l].Dir), record.Dir))
+                record.SubDirs.append({archiveLastComponent(records[l].Dir), records[l].Page, folders[l].Time});
+        }
+    }
+    return records;
+}
+
+QLocale archiveLocale()
+{
+    return QLocale(QLocale::Russian, QLocale::Russia);
+}
+
+QString sizeText(qint64 size, const QLocale& locale)
+{
+    if (size < 1000)
+        return QString::number(size) + QStringLiteral(u" байт");
+    // Kilobytes of 1000 bytes, a half rounded to the even neighbour.
+    qint64 kilobytes = size / 1000;
+    const qint64 rest = size % 1000;
+    if (rest > 500 || (rest == 500 && kilobytes % 2 == 1))
+        ++kilobytes;
+    return locale.toString(kilobytes) + QStringLiteral(u" Кбайт");
+}
+
+QString dateText(qint32 dosTime, const QLocale& locale)
+{
+    if (dosTime <= 0)
+        return {};
+    const quint32 value = quint32(dosTime);
+    const QDate date(int(value >> 25) + 1980, int(value >> 21 & 0x0f), int(value >> 16 & 0x1f));
+    const QTime time(int(value >> 11 & 0x1f), int(value >> 5 & 0x3f));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    QString month = locale.standaloneMonthName(date.month(), QLocale::ShortFormat);
+    if (month.endsWith(QLatin1Char('.')))
+        month.chop(1);
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(date.toString(QStringLiteral("dd")), month, date.toString(QStringLiteral("yy")),
+             time.toString(QStringLiteral("hh:mm")));
+}
+
+qint32 currentDosTime()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    const quint32 high = quint32(date.year() - 1980) << 9 | quint32(date.month()) << 5 | quint32(date.day());
+    const quint32 low = quint32(time.hour()) << 11 | quint32(time.minute()) << 5 | quint32(time.second() / 2);
+    return qint32(high << 16 | low);
+}
+
+QString archiveTempFolderName(const QString& archivePath)
+{
+    QString name = archivePath;
+    const auto separator = [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':');
+    };
+    for (qsizetype i = name.size() - 1; i >= 0; --i) {
+        if (separator(name[i]) || name[i] == QLatin1Char('.')) {
+            name[i] = QLatin1Char('_');
+            break;
+        }
+    }
+    for (QChar& c : name) {
+        if (separator(c))
+            c = QLatin1Char('_');
+    }
+    // A deep path would make a name longer than a folder's name may be: its end is kept, with a
+    // hash of the whole path so that two archives never share a folder.
+    constexpr qsizetype kLongest = 160;
+    if (name.size() > kLongest) {
+        const QByteArray hash =
+            QCryptographicHash::hash(archivePath.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+        name = QString::fromLatin1(hash) + QLatin1Char('_') + name.right(kLongest - 13);
+    }
+    return QStringLiteral("as_") + name;
+}
+
+QString framesetPageName(const QString& archivePath)
+{
+    QString path = archivePath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QStringLiteral("as_") + archiveLastComponent(path) + QStringLiteral(".htm");
+}
+
+bool writeListingPages(const QList<RInfoFiles>& records, const QString& folder, const QString& archivePath,
+                       const QLocale& locale)
+{
+    const QString title = QString::fromUtf16(kTitlePrefix) + archivePath;
+    const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    QString frameset = fill(QString::fromUtf16(kFrameset), QStringLiteral("archivename"), title);
+    frameset = fill(frameset, QStringLiteral("filename"), records.isEmpty() ? QString() : records.first().Page);
+    if (!writePage(base + framesetPageName(archivePath), {frameset}))
+        return false;
+    if (!writePage(base + QLatin1String(kBarPage),
+                   {QString::fromUtf16(kPageHead), QString::fromUtf16(kColumnHeaders), QString::fromUtf16(kPageEnd)}))
+        return false;
+    for (const RInfoFiles& record : records) {
+        QStringList lines{fill(QString::fromUtf16(kPageHead), QStringLiteral("archivename"), title)};
+        for (const RListDir& row : record.SubDirs)
+            lines.append(rowLine(row.Page, row.Name, QString(), dateText(row.Time, locale)));
+        for (const RListFiles& file : record.Files)
+            lines.append(rowLine(file.Name, archiveLastComponent(file.Name), sizeText(file.Size, locale),
+                                 dateText(file.Time, locale)));
+        lines.append(QString::fromUtf16(kPageEnd));
+        if (!writePage(base + record.Page, lines))
+            return false;
+    }
+    return true;
+}
+
+QString listArchiveInto(const QString& archivePath, const QString& folder, const ArchiveReport& report)
+{
+    const ArchiveContents contents = readArchiveContents(archivePath, report);
+    if (contents.openResult != 0)
+        return {};
+    const QList<RInfoFiles> records =
+        buildPageRecords(completeFolderList(contents.entries), contents.entries, currentDosTime);
+    if (!QDir().mkpath(folder) || !writeListingPages(records, folder, archivePath, archiveLocale())) {
+        if (report)
+            report(QStringLiteral(u"Не удалось записать страницы списка архива в папку ") + folder);
+        return {};
+    }
+    return QDir(folder).filePath(framesetPageName(archivePath));
+}

@@ -1,0 +1,210 @@
+#include "rarvolumes.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr char kRar4Signature[] = "Rar!\x1a\x07\x00";
+constexpr char kRar5Signature[] = "Rar!\x1a\x07\x01\x00";
+
+// RAR 4 block types and flags.
+constexpr quint8 kRar4MainHead = 0x73;
+constexpr quint8 kRar4FileHead = 0x74;
+constexpr quint8 kRar4EndHead = 0x7b;
+constexpr quint16 kRar4LongBlock = 0x8000;
+constexpr quint16 kRar4MainVolume = 0x0001;
+constexpr quint16 kRar4MainNewNumbering = 0x0010;
+constexpr quint16 kRar4FileSplitAfter = 0x0002;
+constexpr quint16 kRar4FileLarge = 0x0100;
+constexpr quint16 kRar4EndNextVolume = 0x0001;
+
+// RAR 5 header types and flags.
+constexpr quint64 kRar5Main = 1;
+constexpr quint64 kRar5File = 2;
+constexpr quint64 kRar5End = 5;
+constexpr quint64 kRar5HasExtra = 0x0001;
+constexpr quint64 kRar5HasData = 0x0002;
+constexpr quint64 kRar5SplitAfter = 0x0010;
+constexpr quint64 kRar5ArchiveVolume = 0x0001;
+constexpr quint64 kRar5EndNotLast = 0x0001;
+
+quint32 le(const QByteArray& bytes, qsizetype at, int width)
+{
+    quint32 value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[at + i]);
+    return value;
+}
+
+RarVolumeInfo scanRar4(QFile& file)
+{
+    RarVolumeInfo info;
+    bool lastSplitAfter = false;
+    qint64 pos = 7;
+    const qint64 size = file.size();
+    while (pos + 7 <= size) {
+        file.seek(pos);
+        const QByteArray head = file.read(36);
+        if (head.size() < 7)
+            break;
+        const quint8 type = quint8(head[2]);
+        const quint16 flags = quint16(le(head, 3, 2));
+        const quint16 headSize = quint16(le(head, 5, 2));
+        if (headSize < 7)
+            return info;
+        qint64 next = pos + headSize;
+        if (type == kRar4FileHead) {
+            if (head.size() < 11)
+                return info;
+            next += le(head, 7, 4);
+            if ((flags & kRar4FileLarge) && head.size() >= 36)
+                next += qint64(le(head, 32, 4)) << 32;
+            lastSplitAfter = flags & kRar4FileSplitAfter;
+        } else if (flags & kRar4LongBlock) {
+            if (head.size() < 11)
+                return info;
+            next += le(head, 7, 4);
+        }
+        if (type == kRar4MainHead) {
+            info.volume = flags & kRar4MainVolume;
+            info.newNumbering = flags & kRar4MainNewNumbering;
+        } else if (type == kRar4EndHead) {
+            info.readable = true;
+            info.continues = flags & kRar4EndNextVolume;
+            return info;
+        }
+        pos = next;
+    }
+    // Archives of old packers end without an end block: a file split after this volume says it.
+    info.readable = true;
+    info.continues = lastSplitAfter;
+    return info;
+}
+
+// A RAR 5 variable-length number at `at`; advances `at`, false when the bytes run out.
+bool readVint(const QByteArray& bytes, qsizetype& at, quint64& value)
+{
+    value = 0;
+    for (int shift = 0; shift < 64 && at < bytes.size(); shift += 7) {
+        const quint8 byte = quint8(bytes[at++]);
+        value |= quint64(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+RarVolumeInfo scanRar5(QFile& file)
+{
+    RarVolumeInfo info;
+    bool lastSplitAfter = false;
+    qint64 pos = 8;
+    const qint64 size = file.size();
+    while (pos + 5 <= size) {
+        file.seek(pos + 4); // after the header's CRC
+        const QByteArray head = file.read(64);
+        qsizetype at = 0;
+        quint64 headerSize = 0, type = 0, flags = 0, extra = 0, data = 0;
+        if (!readVint(head, at, headerSize))
+            return info;
+        const qsizetype headerStart = at;
+        if (!readVint(head, at, type) || !readVint(head, at, flags))
+            return info;
+        if ((flags & kRar5HasExtra) && !readVint(head, at, extra))
+            return info;
+        if ((flags & kRar5HasData) && !readVint(head, at, data))
+            return info;
+        if (type == kRar5Main || type == kRar5End) {
+            quint64 own = 0;
+            if (!readVint(head, at, own))
+                return info;
+            if (type == kRar5Main)
+                info.volume = own & kRar5ArchiveVolume;
+            if (type == kRar5End) {
+                info.readable = true;
+                info.continues = own & kRar5EndNotLast;
+                return info;
+            }
+        } else if (type == kRar5File) {
+            lastSplitAfter = flags & kRar5SplitAfter;
+        }
+        if (headerSize > quint64(size) || data > quint64(size))
+            return info;
+        pos += 4 + headerStart + qint64(headerSize) + qint64(data);
+    }
+    info.readable = true;
+    info.continues = lastSplitAfter;
+    return info;
+}
+
+} // namespace
+
+RarVolumeInfo scanRarVolume(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray start = file.read(8);
+    if (start.startsWith(QByteArray(kRar4Signature, 7)))
+        return scanRar4(file);
+    if (start == QByteArray(kRar5Signature, 8)) {
+        RarVolumeInfo info = scanRar5(file);
+        info.newNumbering = true;
+        return info;
+    }
+    return {};
+}
+
+QString nextRarVolumeName(const QString& path, bool newNumbering)
+{
+    static const QRegularExpression part(QStringLiteral("^(.*\\.part)(\\d+)(\\.rar)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if (newNumbering) {
+        const QRegularExpressionMatch match = part.match(path);
+        if (!match.hasMatch())
+            return {};
+        const QString digits = match.captured(2);
+        return match.captured(1) + QString::number(digits.toLongLong() + 1).rightJustified(digits.size(), u'0') +
+               match.captured(3);
+    }
+    // name.rar, then name.r00 ... name.r99, name.s00 ...
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.size() - dot != 4)
+        return {};
+    const QString extension = path.mid(dot + 1);
+    if (extension.compare(QLatin1String("rar"), Qt::CaseInsensitive) == 0)
+        return path.left(dot + 1) + (extension[0].isUpper() ? QStringLiteral("R00") : QStringLiteral("r00"));
+    const int number = extension.mid(1).toInt();
+    if (!extension[1].isDigit() || !extension[2].isDigit())
+        return {};
+    if (number < 99)
+        return path.left(dot + 2) + QString::number(number + 1).rightJustified(2, u'0');
+    return path.left(dot + 1) + QChar(extension[0].unicode() + 1) + QStringLiteral("00");
+}
+
+RarVolumeSet findRarVolumes(const QString& first)
+{
+    RarVolumeSet set;
+    set.present.append(first);
+    const RarVolumeInfo head = scanRarVolume(first);
+    if (!head.readable || !head.volume)
+        return set;
+    RarVolumeInfo info = head;
+    QString current = first;
+    // A set has at most a few thousand volumes; the bound keeps a damaged header from looping.
+    for (int count = 1; info.continues && count < 10000; ++count) {
+        const QString next = nextRarVolumeName(current, head.newNumbering);
+        if (next.isEmpty())
+            break;
+        if (!QFileInfo(next).isFile()) {
+            set.missing = next;
+            break;
+        }
+        set.present.append(next);
+        current = next;
+        info = scanRarVolume(next);
+    }
+    return set;
+}

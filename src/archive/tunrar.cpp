@@ -1,0 +1,157 @@
+#include "tunrar.h"
+
+#include "archivelog.h"
+#include "archivewalk.h"
+#include "listingpages.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+bool containsText(const QStringList& texts, const QString& text)
+{
+    return std::any_of(texts.cbegin(), texts.cend(),
+                       [&](const QString& t) { return t.compare(text, Qt::CaseInsensitive) == 0; });
+}
+
+} // namespace
+
+TUnRar::TUnRar(UnRarHooks hooks, QString tempDir) : m_hooks(std::move(hooks)), m_tempDir(std::move(tempDir))
+{
+    if (!m_tempDir.endsWith(QLatin1Char('/')))
+        m_tempDir += QLatin1Char('/');
+    RemoveLeftovers();
+}
+
+TUnRar::~TUnRar()
+{
+    RemoveLeftovers();
+}
+
+void TUnRar::message(const QString& text) const
+{
+    if (m_hooks.showMessage)
+        m_hooks.showMessage(text);
+}
+
+void TUnRar::ListArchive(const QString& archivePath, const QString& currentPage)
+{
+    m_archivePath = archivePath;
+    m_tempFolder = m_tempDir + archiveTempFolderName(archivePath) + QLatin1Char('/');
+    const QString frameset = m_tempFolder + framesetPageName(archivePath);
+    // The page the reader came from, also when the archive was listed before from another page,
+    // so that going back to it always leaves the archive mode.
+    const bool inArchive = m_hooks.archiveMode && m_hooks.archiveMode();
+    if (!inArchive && !currentPage.isEmpty() && !containsText(m_returnPages, currentPage))
+        m_returnPages.append(currentPage);
+    if (!QFileInfo::exists(frameset)) {
+        if (!QDir().mkpath(m_tempFolder)) {
+            qCDebug(lcArchive) << "listing not shown: cannot make" << m_tempFolder;
+            message(QStringLiteral("File ") + m_tempFolder + QStringLiteral(" create error"));
+            return;
+        }
+        m_listingPages.append(frameset);
+        if (listArchiveInto(archivePath, m_tempFolder, [this](const QString& text) { message(text); }).isEmpty()) {
+            qCDebug(lcArchive) << "listing not shown:" << archivePath;
+            return;
+        }
+    }
+    if (m_hooks.showPage)
+        m_hooks.showPage(frameset);
+}
+
+void TUnRar::PageShown(const QString& page)
+{
+    if (!m_hooks.archiveMode || !m_hooks.setArchiveMode)
+        return;
+    if (m_hooks.archiveMode()) {
+        if (containsText(m_returnPages, page))
+            m_hooks.setArchiveMode(false);
+    } else if (containsText(m_listingPages, page)) {
+        m_hooks.setArchiveMode(true);
+    }
+}
+
+QString TUnRar::freeSubfolder(const QString& folder, const QString& archivePath)
+{
+    const QString name = QFileInfo(archivePath).fileName();
+    const QDir dir(folder);
+    if (!dir.exists(name))
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    for (int n = 1;; ++n) {
+        const QString candidate = base + QString::number(n) + extension;
+        if (!dir.exists(candidate))
+            return candidate;
+    }
+}
+
+void TUnRar::ExtractArchive(bool toUserFolder, bool directly)
+{
+    if (m_archivePath.isEmpty()) {
+        qCDebug(lcArchive) << "nothing unpacked: no archive was listed";
+        return;
+    }
+    QString folder = m_tempFolder;
+    if (toUserFolder) {
+        const std::optional<QString> field = m_hooks.pathFolder ? m_hooks.pathFolder() : std::nullopt;
+        if (!field) {
+            qCDebug(lcArchive) << "nothing unpacked: the screen has no path field";
+            return;
+        }
+        // An empty field would unpack into whatever folder the program runs in.
+        if (field->trimmed().isEmpty()) {
+            qCDebug(lcArchive) << "nothing unpacked: the path field is empty";
+            message(QStringLiteral(u"Укажите папку для распаковки."));
+            return;
+        }
+        folder = *field;
+    }
+    // The walk makes the destination with the first entry: an archive that cannot be opened leaves
+    // no folder behind.
+    const QString destination = directly ? folder : QDir(folder).filePath(freeSubfolder(folder, m_archivePath));
+    if (m_hooks.setBusy)
+        m_hooks.setBusy(true);
+    const ExtractOutcome outcome =
+        extractArchiveEntries(m_archivePath, destination, [this](const QString& text) { message(text); });
+    if (m_hooks.setBusy)
+        m_hooks.setBusy(false);
+    qCDebug(lcArchive) << "unpacked" << outcome.written.size() << "entries of" << m_archivePath << "into"
+                       << destination;
+}
+
+void TUnRar::RemoveLeftovers()
+{
+    const QDir temp(m_tempDir);
+    const QFileInfoList folders = temp.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& info : folders) {
+        if (!info.fileName().startsWith(QLatin1String("as_"), Qt::CaseInsensitive) || info.isSymLink())
+            continue;
+        // Files first, read-only ones made writable; then the folders, the deepest first. A
+        // symbolic link is removed as a link: what it points to is never touched.
+        QStringList subfolders;
+        QDirIterator it(info.filePath(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            if (entry.isDir() && !entry.isSymLink()) {
+                subfolders.append(entry.filePath());
+                continue;
+            }
+            if (!QFile::remove(entry.filePath())) {
+                QFile::setPermissions(entry.filePath(), entry.permissions() | QFileDevice::WriteOwner);
+                QFile::remove(entry.filePath());
+            }
+        }
+        std::sort(subfolders.begin(), subfolders.end(),
+                  [](const QString& a, const QString& b) { return a.count(u'/') > b.count(u'/'); });
+        for (const QString& sub : subfolders)
+            QDir().rmdir(sub);
+        QDir().rmdir(info.filePath());
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+// The archive feature of the window: lists an archive linked from a page as pages in the current
+// pane, knows when the pane shows such pages (its archive mode), unpacks the current archive on
+// demand or into the reader's folder, and clears its temporary folders.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// What the feature asks of the window; any may be left empty.
+struct UnRarHooks
+{
+    std::function<void(const QString& text)> showMessage;
+    std::function<void(const QString& page)> showPage; // in the current pane
+    std::function<bool()> archiveMode;                 // of the current pane
+    std::function<void(bool on)> setArchiveMode;
+    // The folder of the current screen's path field; empty without a path field.
+    std::function<std::optional<QString>()> pathFolder;
+    std::function<void(bool busy)> setBusy;
+};
+
+class TUnRar final
+{
+public:
+    // tempDir: the folder under which the "as_" folders are made. Clears the leftovers of
+    // earlier runs.
+    TUnRar(UnRarHooks hooks, QString tempDir);
+    ~TUnRar(); // clears the temporary folders again
+    Q_DISABLE_COPY_MOVE(TUnRar)
+
+    // Lists the archive (its pages are written once per run) and shows it in the current pane;
+    // currentPage is the page the request came from.
+    void ListArchive(const QString& archivePath, const QString& currentPage);
+    // After every page the current pane loads.
+    void PageShown(const QString& page);
+    // Unpacks the current archive into its listing's folder (toUserFolder false) or into the
+    // path field's folder, there into a new subfolder named after the archive unless directly.
+    void ExtractArchive(bool toUserFolder, bool directly);
+    void RemoveLeftovers();
+
+    const QString& archivePath() const { return m_archivePath; }
+    const QString& tempFolder() const { return m_tempFolder; }
+    const QStringList& listingPages() const { return m_listingPages; }
+    const QStringList& returnPages() const { return m_returnPages; }
+
+    // The subfolder of folder that unpacking the archive makes: its file name, or name N.ext
+    // with the first N that is free.
+    static QString freeSubfolder(const QString& folder, const QString& archivePath);
+
+private:
+    void message(const QString& text) const;
+
+    UnRarHooks m_hooks;
+    QString m_tempDir;
+    QString m_archivePath;
+    QString m_tempFolder;
+    QStringList m_listingPages;
+    QStringList m_returnPages;
+};
