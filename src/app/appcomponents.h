@@ -11,6 +11,7 @@ class AppContext;
 class EngineParts;
 class LazyPanes;
 class SkinScript;
+class TControlPopupWindow;
 class TMainForm;
 class TextsController;
 class TreesController;
@@ -25,6 +26,7 @@ public:
     TextsController& texts() { return *m_texts; }
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
+    TControlPopupWindow* popups() const { return m_popups.get(); }
 
     // Not in this build: each leaves one debug line in velbrook.app and does nothing.
     void ShowArchive(const QString& archive) override;
@@ -49,4 +51,5 @@ private:
     std::unique_ptr<TextsController> m_texts;
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
+    std::unique_ptr<TControlPopupWindow> m_popups;
 };
