@@ -181,9 +181,8 @@ void TControlPopupWindow::OpenPopup(int number, QPoint point)
 
     window->setDeleteMode(deleteMode);
     // Outlines shape the popups of the start screen only.
-    const QRegion shape = currentScreen() == 0 && window->shaped()
-                              ? popupOutlineRegion(window->outline(), window->size())
-                              : QRegion();
+    const QRegion shape =
+        currentScreen() == 0 && window->shaped() ? popupOutlineRegion(window->outline(), window->size()) : QRegion();
     window->showAt(at, shape);
 }
 
@@ -219,7 +218,8 @@ void TControlPopupWindow::itemPressed(TPopupWindow* window, int index)
     }
     // The command runs once the press is over: it may change the screen, which builds the popups
     // again, this one among them.
-    QMetaObject::invokeMethod(this, [this, command] { runItemCommand(command); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, command] { runItemCommand(command); }, Qt::QueuedConnection);
 }
 
 void TControlPopupWindow::syncTree(const QString& name)

@@ -165,10 +165,14 @@ QRegion popupOutlineRegion(const QList<QPoint>& points, QSize size)
     const auto atY = [](double y) {
         return [y](Point a, Point b) { return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
     };
-    polygon = clipPolygon(polygon, [](Point p) { return p.x >= 0; }, atX(0));
-    polygon = clipPolygon(polygon, [&](Point p) { return p.x <= right; }, atX(right));
-    polygon = clipPolygon(polygon, [](Point p) { return p.y >= 0; }, atY(0));
-    polygon = clipPolygon(polygon, [&](Point p) { return p.y <= bottom; }, atY(bottom));
+    polygon = clipPolygon(
+        polygon, [](Point p) { return p.x >= 0; }, atX(0));
+    polygon = clipPolygon(
+        polygon, [&](Point p) { return p.x <= right; }, atX(right));
+    polygon = clipPolygon(
+        polygon, [](Point p) { return p.y >= 0; }, atY(0));
+    polygon = clipPolygon(
+        polygon, [&](Point p) { return p.y <= bottom; }, atY(bottom));
     QPolygon clipped;
     for (const Point& p : polygon)
         clipped.append(QPoint(int(std::lround(qBound(0.0, p.x, right))), int(std::lround(qBound(0.0, p.y, bottom)))));

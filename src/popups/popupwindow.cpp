@@ -11,10 +11,7 @@
 
 TPopupWindow::TPopupWindow(const RPopupData& data, int index, PictureSource pictures)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint),
-      m_data(data),
-      m_index(index),
-      m_pictures(std::move(pictures)),
-      m_outline(outlinePoints(data.vertex))
+      m_data(data), m_index(index), m_pictures(std::move(pictures)), m_outline(outlinePoints(data.vertex))
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
