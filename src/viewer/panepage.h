@@ -66,6 +66,9 @@ public:
     // Between the start of a load and its end; a load that another one replaced ends without a
     // word.
     bool isLoading() const { return m_loading; }
+    // A load was asked for: the page counts as loading from now on, not only once the engine
+    // reports the start, so what waits for the page (a scroll position) waits for this one.
+    void loadAsked() { m_loading = true; }
 
 Q_SIGNALS:
     // A load ended: the page shows (ok), or could not be loaded.

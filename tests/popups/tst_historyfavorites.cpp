@@ -116,8 +116,8 @@ private Q_SLOTS:
         QTest::newRow("as written") << u"{Глава 2}htmlpos=/d/glava2.htm=120"_qs << u"Глава 2"_qs
                                     << u"htmlpos=/d/glava2.htm=120"_qs;
         // A title may hold a brace; it still reads back whole.
-        QTest::newRow("brace in the title") << u"{Схема {A} и }B}htmlpos=/d/a.htm=0"_qs << u"Схема {A} и }B"_qs
-                                            << u"htmlpos=/d/a.htm=0"_qs;
+        QTest::newRow("brace in the title")
+            << u"{Схема {A} и }B}htmlpos=/d/a.htm=0"_qs << u"Схема {A} и }B"_qs << u"htmlpos=/d/a.htm=0"_qs;
         QTest::newRow("no braces") << u"htmlpos=/d/a.htm=0"_qs << QString() << u"htmlpos=/d/a.htm=0"_qs;
         QTest::newRow("closing brace only") << u"abc}htmlpos=/d/a.htm=0"_qs << QString() << u"htmlpos=/d/a.htm=0"_qs;
         QTest::newRow("other command") << u"{x}y}z"_qs << u"x"_qs << u"y}z"_qs;

@@ -50,15 +50,14 @@ private Q_SLOTS:
         QTest::addColumn<QList<QPoint>>("positions"); // (-1,-1) for an unplaced item
         QTest::addColumn<int>("sum");
 
-        QTest::newRow("a column from the margin") << QList{item(20), item(20), item(30)} << 8 << 6
-                                                  << QList{QPoint(8, 6), QPoint(8, 26), QPoint(8, 46)} << 70;
+        QTest::newRow("a column from the margin")
+            << QList{item(20), item(20), item(30)} << 8 << 6 << QList{QPoint(8, 6), QPoint(8, 26), QPoint(8, 46)} << 70;
         QTest::newRow("ybtn -1 is a margin of 5") << QList{item(20)} << 8 << -1 << QList{QPoint(8, 5)} << 20;
         QTest::newRow("hidden items take no room")
             << QList{item(20, false), item(20), item(20, false), item(20)} << 8 << 6
             << QList{QPoint(-1, -1), QPoint(8, 6), QPoint(-1, -1), QPoint(8, 26)} << 40;
         QTest::newRow("xbtn -1 centres each item")
-            << QList{item(20, true, 100), item(20, true, 60)} << -1 << 6 << QList{QPoint(50, 6), QPoint(70, 26)}
-            << 40;
+            << QList{item(20, true, 100), item(20, true, 60)} << -1 << 6 << QList{QPoint(50, 6), QPoint(70, 26)} << 40;
         QTest::newRow("nothing visible") << QList{item(20, false), item(20, false)} << 8 << 6
                                          << QList{QPoint(-1, -1), QPoint(-1, -1)} << 0;
     }
@@ -190,8 +189,8 @@ private Q_SLOTS:
         QCOMPARE(square.size(), 4);
         QCOMPARE(popupOutlineRegion(square, QSize(20, 20)).boundingRect(), QRect(0, 0, 10, 10));
         // Points far outside the popup are cut at its edges, at no cost.
-        const QList<QPoint> huge = outlinePoints({"-2000000000,-2000000000", "2000000000,-2000000000",
-                                                  "2000000000,2000000000", "-2000000000,2000000000"});
+        const QList<QPoint> huge = outlinePoints(
+            {"-2000000000,-2000000000", "2000000000,-2000000000", "2000000000,2000000000", "-2000000000,2000000000"});
         QCOMPARE(popupOutlineRegion(huge, QSize(30, 40)).boundingRect(), QRect(0, 0, 30, 40));
         // Items that are not two numbers are left out; fewer than three points make no shape.
         QCOMPARE(outlinePoints({"1,2", "x,3", "4", "5,6,7", " 8 , 9 "}), (QList<QPoint>{{1, 2}, {8, 9}}));

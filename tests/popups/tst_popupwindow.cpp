@@ -316,7 +316,7 @@ private Q_SLOTS:
     {
         Fixture f(QStringLiteral("popups unknown"));
         QVERIFY(!f.open(7));
-        QVERIFY(!f.open(2)); // a menu of the other screen
+        QVERIFY(!f.open(2));             // a menu of the other screen
         QVERIFY(!f.open(PopupFavorite)); // no favorites yet
         QVERIFY(!f.open(TControlPopupWindow::kDeleteFavorites));
         QVERIFY(!f.popups->hideAll());
@@ -335,7 +335,8 @@ private Q_SLOTS:
         QTest::newRow("select all") << 1 << QStringList{"selectAll"} << QStringList() << QStringList();
         QTest::newRow("html= shows the page in the current pane and opens its tree item")
             << 3 << QStringList{"ShowPage /disc/page.htm"} << QStringList{""} << QStringList();
-        QTest::newRow("html2= goes to the window") << 4 << QStringList() << QStringList() << QStringList{"html2=page.htm"};
+        QTest::newRow("html2= goes to the window")
+            << 4 << QStringList() << QStringList() << QStringList{"html2=page.htm"};
         QTest::newRow("font dialog: none in this build") << 5 << QStringList() << QStringList() << QStringList();
         QTest::newRow("print") << 6 << QStringList{"print"} << QStringList() << QStringList();
     }
