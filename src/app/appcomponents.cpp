@@ -2,9 +2,11 @@
 
 #include "appcontext.h"
 #include "applog.h"
+#include "controlpopupwindow.h"
 #include "lazypanes.h"
 #include "mainform.h"
 #include "pathresolver.h"
+#include "popupwiring.h"
 #include "screenids.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
@@ -98,6 +100,8 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
             m_panes->setTreeWidth(width);
     };
     form.components().trees = m_trees.get();
+    m_popups = makePopups(form, context, script);
+    form.components().popups = m_popups.get();
 }
 
 AppComponents::~AppComponents()
@@ -112,9 +116,12 @@ AppComponents::~AppComponents()
         hooks.panes = nullptr;
     if (hooks.trees == m_trees.get())
         hooks.trees = nullptr;
-    // The archive's temporary folders go with it.
-    m_unrar.reset();
+    if (hooks.popups == m_popups.get())
+        hooks.popups = nullptr;
+    // The archive's temporary folders go with it. The popups write the favorites back as they go.
     // The views go before the engine's profile, which the window owns.
+    m_unrar.reset();
+    m_popups.reset();
     m_trees.reset();
     m_panes.reset();
 }

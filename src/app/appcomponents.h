@@ -11,6 +11,7 @@ class AppContext;
 class EngineParts;
 class LazyPanes;
 class SkinScript;
+class TControlPopupWindow;
 class TMainForm;
 class TextsController;
 class TUnRar;
@@ -26,6 +27,7 @@ public:
     TextsController& texts() { return *m_texts; }
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
+    TControlPopupWindow* popups() const { return m_popups.get(); }
 
     // An archive dropped on the window or linked from a page, listed in the current pane; "unarc"
     // unpacks the listed archive into the path field's folder.
@@ -56,4 +58,5 @@ private:
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
     std::unique_ptr<TUnRar> m_unrar; // made by the first archive request
+    std::unique_ptr<TControlPopupWindow> m_popups;
 };

@@ -44,4 +44,10 @@ inline QString pathField(qsizetype index)
     return QStringLiteral("PathInstall%1").arg(index);
 }
 
+// A favorite page, "Favorite0" to "Favorite9", oldest first: "{caption}command".
+inline QString favorite(int index)
+{
+    return QStringLiteral("Favorite%1").arg(index);
+}
+
 } // namespace SettingsKeys

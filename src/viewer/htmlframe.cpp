@@ -100,6 +100,10 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
     viewer.view->setContextMenuPolicy(Qt::NoContextMenu);
     viewer.view->hide();
     viewer.view->installEventFilter(this);
+    // The widget the engine draws into may be made with the page, before the filter watches for
+    // new children: it is watched too, so presses and moves on the page reach the window.
+    for (QWidget* child : viewer.view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->installEventFilter(this);
     updateScript(viewer);
     const int screen = viewer.screen;
     connect(viewer.page, &PanePage::loadEnded, this, [this, screen](bool ok) {
@@ -146,9 +150,12 @@ void THtmlFrame::load(Viewer& viewer, const QString& file)
         view->hide();
         return;
     }
-    if (viewer.page)
+    const QUrl url = contentUrl(m_context.disk.toLocal(file));
+    // A step within the document shown (its fragment) loads nothing.
+    const bool sameDocument = url.adjusted(QUrl::RemoveFragment) == view->url().adjusted(QUrl::RemoveFragment);
+    view->load(url);
+    if (viewer.page && !sameDocument)
         viewer.page->loadRequested();
-    view->load(contentUrl(m_context.disk.toLocal(file)));
 }
 
 void THtmlFrame::showOrLoad(Viewer& viewer, const QString& file)

@@ -1,0 +1,24 @@
+#include "popupwiring.h"
+
+#include "appcontext.h"
+#include "controlpopupwindow.h"
+#include "mainform.h"
+#include "skinscript.h"
+
+#include <algorithm>
+
+std::unique_ptr<TControlPopupWindow> makePopups(TMainForm& form, AppContext& context, const SkinScript& script)
+{
+    const bool declared = std::any_of(script.screens.cbegin(), script.screens.cend(),
+                                      [](const SkinScreen& screen) { return !screen.popups.isEmpty(); });
+    if (!declared)
+        return nullptr;
+    PopupServices services;
+    services.currentScreen = [&form] { return form.currentScreen(); };
+    services.mapToGlobal = [&form](QPoint point) { return form.mapToGlobal(point); };
+    services.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
+    services.panes = [&form] { return form.components().panes; };
+    services.trees = [&form] { return form.components().trees; };
+    services.readResource = [&context](const QString& name) { return context.container.Read(name); };
+    return std::make_unique<TControlPopupWindow>(script, context.settings, context.folders(), std::move(services));
+}
