@@ -49,7 +49,7 @@ TControlPopupWindow::TControlPopupWindow(const SkinScript& script, SettingsStore
                                          PopupServices services)
     : m_script(script), m_settings(settings), m_folders(std::move(folders)), m_services(std::move(services))
 {
-    // The screen shown at creation has its popups from the start; every later screen builds its own.
+    // The screen shown at creation has its popups like every later screen, once they are asked for.
     BuildPopups();
 }
 
@@ -63,6 +63,12 @@ void TControlPopupWindow::BuildPopups()
 {
     m_popups.clear();
     m_pictures.clear();
+    m_stale = true;
+}
+
+void TControlPopupWindow::buildNow()
+{
+    m_stale = false;
     const int screen = currentScreen();
     if (screen < 0 || screen >= m_script.screens.size())
         return;
@@ -90,8 +96,10 @@ void TControlPopupWindow::BuildPopups()
     }
 }
 
-TPopupWindow* TControlPopupWindow::popup(int number) const
+TPopupWindow* TControlPopupWindow::popup(int number)
 {
+    if (m_stale)
+        buildNow();
     for (const auto& window : m_popups) {
         if (window->type() == number)
             return window.get();
@@ -99,7 +107,7 @@ TPopupWindow* TControlPopupWindow::popup(int number) const
     return nullptr;
 }
 
-THtmlFavorite* TControlPopupWindow::favorites() const
+THtmlFavorite* TControlPopupWindow::favorites()
 {
     const TPopupWindow* window = popup(PopupFavorite);
     return window ? window->favorites() : nullptr;
@@ -131,6 +139,8 @@ void TControlPopupWindow::ShowItem(int number, int index, bool visible)
 
 void TControlPopupWindow::fillHistoryLists(const QStringList& titles, int index)
 {
+    if (m_stale)
+        return; // filled when the lists are first opened
     const auto fill = [this](int number, const HistorySlots& slots) {
         for (int i = 0; i < kHistorySlots; ++i) {
             if (slots[i]) {

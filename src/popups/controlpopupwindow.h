@@ -66,15 +66,18 @@ public:
     void SetItem(int number, int index, const QString& caption, const QString& command);
     void ShowItem(int number, int index, bool visible);
 
-    // The popup of that number on the current screen, nullptr for none.
-    TPopupWindow* popup(int number) const;
+    // The popup of that number on the current screen, nullptr for none. The popups of a screen
+    // are made when first asked for, not with the screen: most screens show without a popup
+    // ever opening, and a start does not wait for their pictures and fonts.
+    TPopupWindow* popup(int number);
     // The favorites of the current screen, nullptr when it has no favorites popup.
-    THtmlFavorite* favorites() const;
+    THtmlFavorite* favorites();
 
     // Carries out an item's command once its popup has closed.
     void runItemCommand(const QString& command);
 
 private:
+    void buildNow();
     void itemPressed(TPopupWindow* popup, int index);
     QImage picture(const QString& name);
     HtmlPanesHooks* panes() const { return m_services.panes ? m_services.panes() : nullptr; }
@@ -87,5 +90,6 @@ private:
     ProgramFolders m_folders;
     PopupServices m_services;
     std::vector<std::unique_ptr<TPopupWindow>> m_popups;
+    bool m_stale = true;               // the screen's popups are to be made on first use
     QHash<QString, QImage> m_pictures; // of the screen built, by lower-cased name
 };

@@ -214,6 +214,7 @@ private Q_SLOTS:
     void historyList_shrinksToItsItems_keepingTheBottomBand()
     {
         Fixture f(QStringLiteral("popups history"));
+        f.popups->popup(PopupHistoryBack); // the screen's popups are made on first use
         f.popups->fillHistoryLists(f.panes.titles, 0);
         TPopupWindow* back = f.popups->popup(PopupHistoryBack);
         QCOMPARE(back->itemCount(), 8);
@@ -231,6 +232,7 @@ private Q_SLOTS:
         QCOMPARE(f.popups->popup(PopupHistoryForward)->visibleItemCount(), 0);
 
         // From the oldest page the forward list fills from its bottom slot, nearest first.
+        f.popups->popup(PopupHistoryBack); // the screen's popups are made on first use
         f.popups->fillHistoryLists(f.panes.titles, 2);
         TPopupWindow* forward = f.popups->popup(PopupHistoryForward);
         QCOMPARE(forward->visibleItemCount(), 2);
@@ -266,6 +268,7 @@ private Q_SLOTS:
     {
         Fixture f(QStringLiteral("popups caption"));
         const QString longTitle = u"Глава 6. Ходовая часть и рулевое управление автомобиля"_qs;
+        f.popups->popup(PopupHistoryBack); // the screen's popups are made on first use
         f.popups->fillHistoryLists({"shown", longTitle, "Short"}, 0);
         const TPopupWindow* back = f.popups->popup(PopupHistoryBack);
         QVERIFY(back->item(0).shownCaption().endsWith(QStringLiteral("...")));
