@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "applog.h"
 #include "contentscheme.h"
+#include "panepage.h"
 #include "pathresolver.h"
 
 #include <QAction>
@@ -63,6 +64,7 @@ QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea)
     else if (isPicture(name) && picture.isValid())
         size = picture + kPictureRoom;
 
+    size = size.boundedTo(workArea.size());
     QPoint at = kPosition;
     if (at.x() + size.width() > workArea.width())
         at.setX(0);
@@ -71,8 +73,24 @@ QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea)
     return {at, size};
 }
 
+namespace {
+
+LinkServices plainWindowLinks(QWidget* window, const AppContext& context, QWebEngineView** view)
+{
+    LinkServices services;
+    // A page a link asks the program to show comes into this window's own view.
+    services.showPage = [&context, view](const QString& page) {
+        if (*view)
+            (*view)->load(contentUrl(context.disk.toLocal(page)));
+    };
+    fillDesktopLinkServices(services, window, context);
+    return services;
+}
+
+} // namespace
+
 TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidget* parent)
-    : EngineWindow(parent), m_context(context)
+    : EngineWindow(parent), m_context(context), m_links(context, plainWindowLinks(this, context, &m_view))
 {
     QToolBar* toolbar = addToolBar(QString());
     toolbar->setMovable(false);
@@ -88,7 +106,11 @@ TPlainWindow::TPlainWindow(const AppContext& context, const QString& file, QWidg
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     m_view = new QWebEngineView(this);
-    m_view->setPage(new QWebEnginePage(makeContentProfile(context.pack, this), m_view));
+    auto* page = new PanePage(makeContentProfile(context.pack, this), m_view);
+    m_view->setPage(page);
+    connect(page, &PanePage::linkClicked, this, [this](const LinkClick& click) {
+        m_links.HandleLinkClick(click, false, contentPath(m_view->url()), [](const QString&) {});
+    });
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     setCentralWidget(m_view);
     // A file that neither the pack nor the disk holds leaves the view blank, not an error page.

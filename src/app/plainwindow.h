@@ -5,6 +5,7 @@
 // page. The window is a toolbar with the print button over an HTML view of the file.
 
 #include "engine.h"
+#include "linkhandler.h"
 
 #include <QRect>
 #include <QSize>
@@ -18,6 +19,7 @@ class QWebEngineView;
 // scheme_lux.bmp) at their fixed size, any other picture with room around it for the toolbar and
 // margins, anything else (or a picture that could not be read: picture invalid) at the default
 // size; at (40, 30), or at 0 on an axis where the window would pass the work area's size.
+// The window never passes the work area: a larger picture gets scroll bars.
 QRect plainWindowGeometry(const QString& file, QSize picture, QRect workArea);
 
 class TPlainWindow final : public EngineWindow
@@ -38,6 +40,8 @@ public:
 
 private:
     const AppContext& m_context;
+    // The links of the shown page follow the same rules as in the skin's panes.
+    TLinkHandler m_links;
     // The toolbar's "Печать".
     void print();
     // After the load: marks the page's second animation frame, then asks every 20 ms whether it

@@ -121,15 +121,21 @@ void TMainForm::pressSwitchesFor(const QString& startPage)
 {
     if (startPage.isEmpty())
         return;
+    // A command opens the part when it names its start page: written out in full, or as the
+    // script writes it, relative to the program's folder (the start page was expanded from it).
+    const ProgramFolders folders = m_context.folders();
+    const auto opens = [&startPage, &folders](const QString& command) {
+        return command.contains(startPage) || CommandArg(command, folders).compare(startPage, Qt::CaseInsensitive) == 0;
+    };
     // Copies: pressing changes the records.
     const TDynamicSwthOneArray singles = screenRecord().switchone;
     const TDynamicSwthGrpArray groups = screenRecord().switchgrp;
     for (const RSwthOne& sw : singles) {
-        if ((sw.state ? sw.goup : sw.godown).contains(startPage))
+        if (opens(sw.state ? sw.goup : sw.godown))
             pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
     }
     for (const RSwthGrp& sw : groups) {
-        if (!sw.state && sw.go.contains(startPage))
+        if (!sw.state && opens(sw.go))
             pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
     }
 }

@@ -5,6 +5,7 @@
 #include "appcomponents.h"
 #include "appcontext.h"
 #include "engineparts.h"
+#include "hotarea.h"
 #include "htmlframe.h"
 #include "lazypanes.h"
 #include "mainform.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -162,6 +164,38 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().texts()->text(kStatusLabel), u"Файл скопирован"_qs, 5000);
     }
 
+    // The tabs of the links screen are a switch group; each tab's command names a part of the
+    // manual. Back and forward across the parts turn their tab on again, without reloading the
+    // part's start page over the page history led to.
+    void historyAcrossParts_turnsTheirTabOnAgain()
+    {
+        m_form->RunCommand(QStringLiteral("4"), QString(), true);
+        QCOMPARE(m_form->currentScreen(), 3);
+        const auto tabs = [this] { return m_script->screens[3].switchgrp; };
+        const auto shown = [this] { return QFileInfo(panes()->currentFile()).fileName(); };
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), u"ssylki.htm"_qs, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!panes()->isLoading(), 30000);
+        QVERIFY(tabs()[0].state);
+
+        clickAt(QPoint(tabs()[1].vx + 5, tabs()[1].vy + 5));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), u"ustroistvo.htm"_qs, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!panes()->isLoading(), 30000);
+        QVERIFY(tabs()[1].state && !tabs()[0].state);
+
+        m_form->RunCommand(QStringLiteral("back"), QString(), true);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), u"ssylki.htm"_qs, 30000);
+        QVERIFY(tabs()[0].state && !tabs()[1].state);
+        QTRY_VERIFY_WITH_TIMEOUT(!panes()->isLoading(), 30000);
+
+        m_form->RunCommand(QStringLiteral("forward"), QString(), true);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), u"ustroistvo.htm"_qs, 30000);
+        QVERIFY(tabs()[1].state && !tabs()[0].state);
+        QTRY_VERIFY_WITH_TIMEOUT(!panes()->isLoading(), 30000);
+        // The history still holds both pages: nothing was loaded over them.
+        QCOMPARE(panes()->historyFiles().size(), 2);
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+    }
+
     void cleanupTestCase()
     {
         m_components.reset();
@@ -196,6 +230,19 @@ private:
     }
 
     QVariant evaluate(const QString& script) { return runPageScript(*panes()->currentView()->page(), script); }
+
+    // A click of the window's element under point, through its hot area.
+    void clickAt(QPoint point)
+    {
+        for (QWidget* area : m_form->hotAreas()) {
+            if (area->geometry().contains(point)) {
+                QTest::mouseMove(area, point - area->pos());
+                QTest::mouseClick(area, Qt::LeftButton, {}, point - area->pos());
+                return;
+            }
+        }
+        QFAIL("no element there");
+    }
 
     // Scrolls the link into view and clicks its middle with the mouse.
     void clickLink(const QString& selector)
