@@ -431,3 +431,44 @@ void TMainForm::mouseReleaseEvent(QMouseEvent* event)
         return; // no skin under the pointer
     pointerRelease(event->position().toPoint());
 }
+
+void TMainForm::pressSwitchesFor(const QString& startPage)
+{
+    if (startPage.isEmpty())
+        return;
+    // A command opens the part when it names its start page: written out in full, or as the
+    // script writes it, relative to the program's folder (the start page was expanded from it).
+    const ProgramFolders folders = m_context.folders();
+    const auto opens = [&startPage, &folders](const QString& command) {
+        return command.contains(startPage) || CommandArg(command, folders).compare(startPage, Qt::CaseInsensitive) == 0;
+    };
+    // Copies: pressing changes the records.
+    const TDynamicSwthOneArray singles = screenRecord().switchone;
+    const TDynamicSwthGrpArray groups = screenRecord().switchgrp;
+    for (const RSwthOne& sw : singles) {
+        if (opens(sw.state ? sw.goup : sw.godown))
+            pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
+    }
+    for (const RSwthGrp& sw : groups) {
+        if (!sw.state && opens(sw.go))
+            pointerPress(QPoint(sw.vx + 1, sw.vy + 1), Qt::LeftButton, Qt::ShiftModifier);
+    }
+}
+
+void TMainForm::runSwitchCommands(bool onScreenChange)
+{
+    // Copies: the commands may change the screen's records.
+    const TDynamicSwthOneArray singles = screenRecord().switchone;
+    const TDynamicSwthGrpArray groups = screenRecord().switchgrp;
+    for (const RSwthOne& sw : singles) {
+        if (onScreenChange && sw.godown == QLatin1String("3d"))
+            continue;
+        RunCommand(sw.state ? sw.godown : sw.goup, QString(), true, CommandSource::SingleSwitch);
+    }
+    for (const RSwthGrp& sw : groups) {
+        if (onScreenChange && sw.go == QLatin1String("3d"))
+            continue;
+        if (sw.state)
+            RunCommand(sw.go, QString(), true, CommandSource::GroupSwitch);
+    }
+}

@@ -1,0 +1,141 @@
+// The HTML panes' history: the entries of the current pane, the steps back and forward through
+// them, the parts of the manual they belong to, and the scroll position a favorite comes back to.
+
+#include "htmlframe.h"
+
+#include "panepage.h"
+#include "viewerlog.h"
+
+#include <QApplication>
+#include <QWebEngineView>
+
+QStringList THtmlFrame::history() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->history.files() : QStringList();
+}
+
+QStringList THtmlFrame::historyTitles() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->history.titles() : QStringList();
+}
+
+int THtmlFrame::historyIndex() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->history.index() : 0;
+}
+
+void THtmlFrame::SetHistoryIndex(int index)
+{
+    Viewer* viewer = current();
+    if (!viewer || index < 0 || index >= viewer->history.files().size())
+        return;
+    viewer->history.setPending(index);
+    load(*viewer, viewer->history.files()[index]);
+}
+
+QStringList THtmlFrame::visitedLinks() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->history.visited() : QStringList();
+}
+
+QString THtmlFrame::activeFile() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->activeFile : QString();
+}
+
+QString THtmlFrame::activeTitle() const
+{
+    const Viewer* viewer = current();
+    return viewer ? viewer->activeTitle : QString();
+}
+
+void THtmlFrame::ScrollToTop()
+{
+    Viewer* viewer = current();
+    if (!viewer || !viewer->page)
+        return;
+    // The document in use: the page, or the frame the reader last worked in.
+    const bool top = viewer->activeFile.isEmpty() || sameFile(viewer->activeFile, currentFile());
+    viewer->page->sendCommand(QStringLiteral("top"), top ? QString() : viewer->activeFile);
+}
+
+void THtmlFrame::selectAll()
+{
+    if (currentVisible())
+        currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+}
+
+QString THtmlFrame::currentTitle() const
+{
+    const Viewer* viewer = current();
+    if (!viewer)
+        return QString();
+    const qsizetype index = viewer->history.index();
+    return index < viewer->history.titles().size() ? viewer->history.titles()[index] : QString();
+}
+
+int THtmlFrame::scrollPosition() const
+{
+    const QWebEngineView* view = currentView();
+    return view ? qRound(view->page()->scrollPosition().y()) : 0;
+}
+
+void THtmlFrame::setScrollPosition(int y)
+{
+    Viewer* viewer = current();
+    if (!viewer || !viewer->page)
+        return;
+    if (viewer->page->isLoading())
+        viewer->pendingScroll = qMax(0, y);
+    else
+        viewer->page->scrollTo(qMax(0, y));
+}
+
+bool THtmlFrame::isLoading() const
+{
+    const Viewer* viewer = current();
+    return viewer && viewer->page && viewer->page->isLoading();
+}
+
+void THtmlFrame::AddSection(const QString& page)
+{
+    if (Viewer* viewer = current())
+        viewer->sections.add(page);
+    else
+        m_pendingSection = page; // the first "html" command: its pane is chosen next
+}
+
+QString THtmlFrame::GoBackPage()
+{
+    return stepHistory(+1);
+}
+
+QString THtmlFrame::GoForwardPage()
+{
+    return stepHistory(-1);
+}
+
+QString THtmlFrame::stepHistory(int delta)
+{
+    Viewer* viewer = current();
+    const int target = viewer ? viewer->history.index() + delta : -1;
+    if (!viewer || !currentVisible() || target < 0 || target >= viewer->history.files().size()) {
+        qCDebug(lcViewer) << "no history entry" << (delta > 0 ? "back" : "forward");
+        QApplication::beep();
+        return QString();
+    }
+    const QString before = currentFile();
+    const QString after = viewer->history.files()[target];
+    SetHistoryIndex(target);
+    if (sameFile(before, after))
+        return QString();
+    // The part of the manual is known before the page has loaded: the reader sees the switch of
+    // that part pressed while the page comes.
+    viewer->sections.pageShown(after);
+    return viewer->sections.currentStartPage();
+}
