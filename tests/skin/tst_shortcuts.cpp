@@ -65,7 +65,8 @@ private Q_SLOTS:
         row("back key with any modifiers", Qt::Key_Back, ctrl, reading(), A::RunCommand, "back");
         row("backspace in a text field stays there", Qt::Key_Backspace, none, typing, A::None);
         row("left alone scrolls the page", Qt::Key_Left, none, reading(), A::None);
-        row("alt+left on the start screen", Qt::Key_Left, alt, start, A::None);
+        row("alt+left on another screen with a pane", Qt::Key_Left, alt, third, A::RunCommand, "back");
+        row("alt+left without panes", Qt::Key_Left, alt, noPanes, A::None);
         row("shift+z first tree", Qt::Key_Z, shift, reading(), A::ClickSwitches, "tree1");
         row("ctrl+shift+z trees off", Qt::Key_Z, ctrlShift, reading(), A::ClickSwitches, "offtree");
         row("shift+up previous chapter", Qt::Key_Up, shift, reading(), A::RunCommand, "prevchapter");

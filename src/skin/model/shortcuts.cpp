@@ -10,6 +10,7 @@ enum class Needs
 {
     Nothing,
     History,
+    PaneHistory, // history, a pane, and no text field: on any screen
     Dialogs,
 };
 
@@ -45,12 +46,13 @@ constexpr Shortcut kShortcuts[] = {
     {false, kShift, Qt::Key_Home, -1, true, Needs::Nothing, A::RunCommand, "1"},
     {false, kCtrl, Qt::Key_I, -1, true, Needs::History, A::AddFavorite, ""},
     // The browser's keys for back and forward, as a reader of web pages expects them.
-    {false, kAlt, Qt::Key_Left, -1, true, Needs::History, A::RunCommand, "back"},
-    {false, kAlt, Qt::Key_Right, -1, true, Needs::History, A::RunCommand, "forward"},
-    {false, {}, Qt::Key_Backspace, -1, true, Needs::History, A::RunCommand, "back"},
-    {false, kShift, Qt::Key_Backspace, -1, true, Needs::History, A::RunCommand, "forward"},
-    {true, {}, Qt::Key_Back, -1, true, Needs::History, A::RunCommand, "back"},
-    {true, {}, Qt::Key_Forward, -1, true, Needs::History, A::RunCommand, "forward"},
+    // On every screen with a pane, the reading screen or not.
+    {false, kAlt, Qt::Key_Left, -1, false, Needs::PaneHistory, A::RunCommand, "back"},
+    {false, kAlt, Qt::Key_Right, -1, false, Needs::PaneHistory, A::RunCommand, "forward"},
+    {false, {}, Qt::Key_Backspace, -1, false, Needs::PaneHistory, A::RunCommand, "back"},
+    {false, kShift, Qt::Key_Backspace, -1, false, Needs::PaneHistory, A::RunCommand, "forward"},
+    {true, {}, Qt::Key_Back, -1, false, Needs::PaneHistory, A::RunCommand, "back"},
+    {true, {}, Qt::Key_Forward, -1, false, Needs::PaneHistory, A::RunCommand, "forward"},
     {false, kCtrl, Qt::Key_P, -1, true, Needs::Nothing, A::PrintPage, ""},
     {false, kCtrl, Qt::Key_F, kReadingScreen, true, Needs::Dialogs, A::FindPage, ""},
     {false, kCtrl, Qt::Key_A, -1, true, Needs::Nothing, A::SelectAll, ""},
@@ -71,6 +73,8 @@ bool fits(const Shortcut& rule, int key, Qt::KeyboardModifiers modifiers, const 
         return true;
     case Needs::History:
         return context.hasHistory;
+    case Needs::PaneHistory:
+        return context.hasHistory && context.hasPanes && !context.textEntry && !context.hasParameters;
     case Needs::Dialogs:
         return context.hasDialogs;
     }
