@@ -1,9 +1,11 @@
 #include "appcomponents.h"
 
 #include "appcontext.h"
+#include "appdialogs.h"
 #include "applog.h"
 #include "lazypanes.h"
 #include "mainform.h"
+#include "mediacontroller.h"
 #include "screenids.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
@@ -86,6 +88,15 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
             m_panes->setTreeWidth(width);
     };
     form.components().trees = m_trees.get();
+
+    MediaWindow window;
+    window.window = &form;
+    window.currentScreen = [&form] { return form.currentScreen(); };
+    window.picture = [&form] { return form.composedBackground(); };
+    window.pointerOff = [&form] { form.pointerOffElements(); };
+    m_media = std::make_unique<MediaController>(window, context, script, form.components());
+    if (!form.components().dialogs)
+        m_dialogs = std::make_unique<AppDialogs>(&form, context, script, *m_media, form.components());
 }
 
 AppComponents::~AppComponents()
@@ -99,6 +110,8 @@ AppComponents::~AppComponents()
     if (hooks.trees == m_trees.get())
         hooks.trees = nullptr;
     // The views go before the engine's profile, which the window owns.
+    m_dialogs.reset();
+    m_media.reset();
     m_trees.reset();
     m_panes.reset();
 }

@@ -8,8 +8,10 @@
 #include <memory>
 
 class AppContext;
+class AppDialogs;
 class EngineParts;
 class LazyPanes;
+class MediaController;
 class SkinScript;
 class TMainForm;
 class TextsController;
@@ -25,6 +27,7 @@ public:
     TextsController& texts() { return *m_texts; }
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
+    MediaController& media() { return *m_media; }
 
     // Not in this build: each leaves one debug line in velbrook.app and does nothing.
     void ShowArchive(const QString& archive) override;
@@ -43,4 +46,6 @@ private:
     std::unique_ptr<TextsController> m_texts;
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
+    std::unique_ptr<MediaController> m_media;
+    std::unique_ptr<AppDialogs> m_dialogs;
 };

@@ -4,15 +4,18 @@
 
 #include "appcomponents.h"
 #include "appcontext.h"
+#include "codecinstall.h"
 #include "contenterror.h"
 #include "engine.h"
 #include "instancelock.h"
 #include "mainform.h"
+#include "mediacontroller.h"
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
+#include "tstartclip.h"
 #include "windowcaptions.h"
 #include "windowdirectory.h"
 
@@ -25,6 +28,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -100,6 +104,21 @@ template <typename Window> void scheduleScreenshot(Window& form, const CommandLi
     });
 }
 
+// Runs what once the window has painted its first frame (at once when it has).
+void afterFirstPaint(TMainForm& form, std::function<void()> what)
+{
+    auto* poll = new QTimer(&form);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, poll, what = std::move(what)] {
+        if (!form.hasPainted())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        what();
+    });
+    poll->start();
+}
+
 int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& context)
 {
     if (authoringLeftoversFound(context))
@@ -163,16 +182,38 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // The components are joined to the window first: building the first screen shows its pane
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
+    CodecInstall::installForStartup(script.header.codec, context.userSettings.clip);
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
-    form.showStep();
-    endpoint.markActivated();
-    for (const QString& command : commandLine.commands)
-        form.RunCommand(command, QString(), true);
-    scheduleScreenshot(form, commandLine);
+
+    // The show step: the window opens, the command line's commands run, and the music starts once
+    // the window has painted (libmpv loads then, not before the first frame). A run for one
+    // picture plays no music: its fade-out would only hold up the end.
+    const bool onePicture = !commandLine.screenshot.isEmpty();
+    const auto showStep = [&] {
+        form.showStep();
+        endpoint.markActivated();
+        for (const QString& command : commandLine.commands)
+            form.RunCommand(command, QString(), true);
+        scheduleScreenshot(form, commandLine);
+        if (!onePicture)
+            afterFirstPaint(form, [&components] { components.media().startMusicAtShow(); });
+    };
+    // The start clip plays before the window opens; for a picture the window opens at once and
+    // the clip plays above it.
+    std::unique_ptr<TStartClip> startClip;
+    if (onePicture) {
+        showStep();
+        afterFirstPaint(form, [&] { startClip = components.media().makeStartClip(); });
+    } else if ((startClip = components.media().makeStartClip())) {
+        QObject::connect(startClip.get(), &TStartClip::finished, &form, showStep, Qt::QueuedConnection);
+    } else {
+        showStep();
+    }
 
     const int code = app.exec();
     form.shutdown();
+    components.media().stopAtEnd();
     return code;
 }
 

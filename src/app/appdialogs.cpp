@@ -1,0 +1,74 @@
+#include "appdialogs.h"
+
+#include "appcontext.h"
+#include "applog.h"
+#include "mediacontroller.h"
+#include "skinscript.h"
+#include "tformoptions.h"
+#include "tslideimage.h"
+
+AppDialogs::AppDialogs(QWidget* window, AppContext& context, const SkinScript& script, MediaController& media,
+                       ComponentHooks& hooks)
+    : m_hooks(hooks)
+{
+    OptionsSetup setup;
+    setup.hasImageAreas = !script.image.isEmpty();
+    setup.startClipNamed = script.hasStartClip();
+    setup.clickSoundsNamed = script.hasClickSounds();
+    setup.setSlideShowRunning = [&media](bool on) {
+        if (TSlideImage* slides = media.slideShow())
+            slides->setRunning(on);
+    };
+    setup.setSlideShowPeriod = [&media](int seconds) {
+        if (TSlideImage* slides = media.slideShow())
+            slides->setPeriod(seconds);
+    };
+    setup.fontDialog = [this] {
+        qCDebug(lcApp) << "the font dialog is not in this build";
+        if (m_hooks.misc)
+            m_hooks.misc->showStatus(QStringLiteral(u"Выбор шрифта недоступен"));
+    };
+    m_options = std::make_unique<TFormOptions>(window, context.userSettings, context.settings, setup);
+    hooks.dialogs = this;
+}
+
+AppDialogs::~AppDialogs()
+{
+    if (m_hooks.dialogs == this)
+        m_hooks.dialogs = nullptr;
+}
+
+bool AppDialogs::dialogVisible() const
+{
+    return false;
+}
+
+void AppDialogs::closeDialog() {}
+
+void AppDialogs::showFindPage()
+{
+    qCDebug(lcApp) << "showFindPage: no skinned dialog in this build";
+}
+
+void AppDialogs::ShowMessage(const QString& text)
+{
+    if (m_hooks.misc)
+        m_hooks.misc->showStatus(text);
+    else
+        qCDebug(lcApp) << "message not shown:" << text;
+}
+
+void AppDialogs::showOptions()
+{
+    m_options->showOptions();
+}
+
+void AppDialogs::showAbout()
+{
+    qCDebug(lcApp) << "showAbout: no about window in this build";
+}
+
+void AppDialogs::showHelpTopic(const QString& topic)
+{
+    qCDebug(lcApp) << "showHelpTopic: no help window in this build:" << topic;
+}
