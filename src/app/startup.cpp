@@ -197,14 +197,20 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
             form.RunCommand(command, QString(), true);
         scheduleScreenshot(form, commandLine);
         if (!onePicture)
-            afterFirstPaint(form, [&components] { components.media().startMusicAtShow(); });
+            afterFirstPaint(form, [&components] {
+                components.media().windowShown();
+                components.media().startMusicAtShow();
+            });
     };
     // The start clip plays before the window opens; for a picture the window opens at once and
     // the clip plays above it.
     std::unique_ptr<TStartClip> startClip;
     if (onePicture) {
         showStep();
-        afterFirstPaint(form, [&] { startClip = components.media().makeStartClip(); });
+        afterFirstPaint(form, [&] {
+            components.media().windowShown();
+            startClip = components.media().makeStartClip();
+        });
     } else if ((startClip = components.media().makeStartClip())) {
         QObject::connect(startClip.get(), &TStartClip::finished, &form, showStep, Qt::QueuedConnection);
     } else {

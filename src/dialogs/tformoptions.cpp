@@ -14,11 +14,19 @@
 #include <QSlider>
 #include <QTabWidget>
 
+namespace {
+
+// The controls keep their places; a caption longer than its room in this font widens the control.
+void fitWidth(QWidget* control)
+{
+    control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
+}
+
+} // namespace
+
 TFormOptions::TFormOptions(QWidget* owner, UserSettings& settings, SettingsStore& store, OptionsSetup setup)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
-      m_settings(settings),
-      m_store(store),
-      m_setup(std::move(setup))
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint), m_settings(settings),
+      m_store(store), m_setup(std::move(setup))
 {
     setWindowTitle(QStringLiteral(u"Настройки"));
     setFixedSize(401, 277);
@@ -42,6 +50,7 @@ TFormOptions::TFormOptions(QWidget* owner, UserSettings& settings, SettingsStore
     for (int i = 0; i < 4; ++i) {
         auto* button = new QRadioButton(QString::fromUtf16(variants[i].first), variantFrame);
         button->setGeometry(variants[i].second);
+        fitWidth(button);
         m_variant->addButton(button, i);
     }
     m_variant->button(0)->setChecked(true);
@@ -53,6 +62,7 @@ TFormOptions::TFormOptions(QWidget* owner, UserSettings& settings, SettingsStore
     });
     m_wav = new QCheckBox(QStringLiteral(u"Озвучка кнопок"), mainGroup);
     m_wav->setGeometry(28, 156, 105, 17);
+    fitWidth(m_wav);
     m_wav->setEnabled(m_setup.clickSoundsNamed);
     // Settings without a control of their own: their boxes exist but never show.
     m_clip = new QCheckBox(QStringLiteral(u"Клип при запуске"), mainGroup);
@@ -72,6 +82,7 @@ TFormOptions::TFormOptions(QWidget* owner, UserSettings& settings, SettingsStore
     picturesGroup->setGeometry(3, 3, 386, 182);
     m_runSlideShow = new QCheckBox(QStringLiteral(u"Включить Слайд-шоу"), picturesGroup);
     m_runSlideShow->setGeometry(28, 28, 129, 17);
+    fitWidth(m_runSlideShow);
     m_period = new QSlider(Qt::Horizontal, picturesGroup);
     m_period->setGeometry(20, 64, 154, 29);
     m_period->setRange(1, 10);

@@ -9,8 +9,8 @@
 #include "tmplayer.h"
 #include "tmyaviplayer.h"
 #include "tslideimage.h"
-#include "tstartclip.h"
 #include "tsound.h"
+#include "tstartclip.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -73,8 +73,8 @@ MediaController::~MediaController()
 BackgroundMusic* MediaController::music()
 {
     if (!m_music) {
-        m_music = std::make_unique<BackgroundMusic>(m_context.settings, m_context.userSettings,
-                                                    m_script.header.bgsounddef);
+        m_music =
+            std::make_unique<BackgroundMusic>(m_context.settings, m_context.userSettings, m_script.header.bgsounddef);
         connect(m_music.get(), &BackgroundMusic::failed, this,
                 [this] { status(QStringLiteral(u"Не удалось воспроизвести фоновую музыку")); });
     }
@@ -140,11 +140,27 @@ bool MediaController::videoClickArea(QPoint at)
     return m_video && m_video->ClickArea(at);
 }
 
+void MediaController::windowShown()
+{
+    if (!m_videoWanted)
+        return;
+    m_videoWanted = false;
+    setVideoActive(true);
+}
+
 void MediaController::setVideoActive(bool active)
 {
     if (!m_video) {
+        m_videoWanted = false;
         if (!active)
             return;
+        // A hidden window cannot show the area; it starts with the window (windowShown), and
+        // the clip is not opened before the first frame.
+        if (!m_window.window->isVisible()) {
+            m_videoWanted = true;
+            qCDebug(lcMedia) << "3D area waits for the window to show";
+            return;
+        }
         QDir::setCurrent(m_context.values.programDir);
         m_video = new TMyAviPlayer(this);
         const QRect area = TMyAviPlayer::kArea;

@@ -42,6 +42,9 @@ public:
 
     // The show step of start-up: music when it is on.
     void startMusicAtShow();
+    // The window has shown its first frame: a 3D area asked for while it was hidden (a switch
+    // remembered on) starts now.
+    void windowShown();
     // The start clip's window, playing, when the skin names a clip and the setting wants it;
     // nullptr otherwise. Its finished() lets start-up go on.
     std::unique_ptr<TStartClip> makeStartClip();
@@ -83,4 +86,5 @@ private:
     TSound* m_sound = nullptr;
     TSlideImage* m_slides = nullptr;
     TMyAviPlayer* m_video = nullptr;
+    bool m_videoWanted = false;
 };
