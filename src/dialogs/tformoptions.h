@@ -21,8 +21,8 @@ struct UserSettings;
 // What the dialog may change outside itself, and what the skin offers.
 struct OptionsSetup
 {
-    bool hasImageAreas = false; // the "Картинки" tab shows only with picture areas
-    bool startClipNamed = false; // the start clip's box is enabled only when the skin names one
+    bool hasImageAreas = false;    // the "Картинки" tab shows only with picture areas
+    bool startClipNamed = false;   // the start clip's box is enabled only when the skin names one
     bool clickSoundsNamed = false; // the button sounds' box is enabled only when a button has one
     std::function<void(bool on)> setSlideShowRunning;
     std::function<void(int seconds)> setSlideShowPeriod;

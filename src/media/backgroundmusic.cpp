@@ -8,12 +8,8 @@
 
 BackgroundMusic::BackgroundMusic(SettingsStore& settings, UserSettings& userSettings, QStringList songs,
                                  QObject* parent)
-    : QObject(parent),
-      m_settings(settings),
-      m_userSettings(userSettings),
-      m_songs(std::move(songs)),
-      m_player(std::make_unique<TMPlayer>(nullptr, true)),
-      m_fade([player = m_player.get()](int left, int right) {
+    : QObject(parent), m_settings(settings), m_userSettings(userSettings), m_songs(std::move(songs)),
+      m_player(std::make_unique<TMPlayer>(nullptr, true)), m_fade([player = m_player.get()](int left, int right) {
           player->setVolume(100.0 * std::max(left, right) / FadeLevels::kFullVolume);
       })
 {

@@ -23,8 +23,7 @@ public:
     // The longest StopMusic waits for the fade-out to end ("Adj_Volume").
     static constexpr int kFadeWaitMs = 10000;
 
-    BackgroundMusic(SettingsStore& settings, UserSettings& userSettings, QStringList songs,
-                    QObject* parent = nullptr);
+    BackgroundMusic(SettingsStore& settings, UserSettings& userSettings, QStringList songs, QObject* parent = nullptr);
     ~BackgroundMusic() override;
     Q_DISABLE_COPY_MOVE(BackgroundMusic)
 

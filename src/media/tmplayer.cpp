@@ -235,8 +235,7 @@ bool TMPlayer::Open()
     int64_t h = 0;
     Q_UNUSED(width);
     m_hasVideo = !m_audioOnly && m_api->getProperty(m_mpv, "current-tracks/video/demux-w", MPV_FORMAT_INT64, &w) >= 0 &&
-                 m_api->getProperty(m_mpv, "current-tracks/video/demux-h", MPV_FORMAT_INT64, &h) >= 0 && w > 0 &&
-                 h > 0;
+                 m_api->getProperty(m_mpv, "current-tracks/video/demux-h", MPV_FORMAT_INT64, &h) >= 0 && w > 0 && h > 0;
     m_naturalSize = m_hasVideo ? QSize(int(w), int(h)) : QSize();
     m_displayRect = QRect(QPoint(0, 0), m_naturalSize);
     if (m_hasVideo)

@@ -23,14 +23,13 @@
 #include <QPointer>
 #include <QRect>
 #include <QSize>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 
 struct mpv_handle;
 struct mpv_event;
 struct mpv_render_context;
 #include "videosurface.h"
-
 
 class TMPlayer final : public QObject
 {

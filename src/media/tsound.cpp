@@ -51,8 +51,7 @@ bool faultOfTheFile(int error)
 
 } // namespace
 
-TSound::TSound(QWidget* window, const TDynamicClipArray& clips, ClipServices services,
-               std::function<void()> pointerOff)
+TSound::TSound(QWidget* window, const TDynamicClipArray& clips, ClipServices services, std::function<void()> pointerOff)
     : QObject(window), m_services(std::move(services)), m_player(std::make_unique<TMPlayer>())
 {
     connect(m_player.get(), &TMPlayer::notify, this, &TSound::clipEnded);
@@ -130,9 +129,8 @@ void TSound::PlayClip(const QString& file, const QString& page, int action)
         // The video fills its area, keeping its proportions.
         if (QWidget* display = m_player->Display(); m_player->HasVideo() && display) {
             const QSize size = m_player->NaturalSize().scaled(display->size(), Qt::KeepAspectRatio);
-            m_player->setDisplayRect(QRect(QPoint((display->width() - size.width()) / 2,
-                                                  (display->height() - size.height()) / 2),
-                                           size));
+            m_player->setDisplayRect(
+                QRect(QPoint((display->width() - size.width()) / 2, (display->height() - size.height()) / 2), size));
         }
         m_player->Play();
     } else if (!file.isEmpty() && m_services.showStatus) {

@@ -16,13 +16,9 @@ constexpr int kBevel = 10;
 } // namespace
 
 TStartClip::TStartClip(const QString& file, bool fullScreen, std::function<void()> installMpegDriver, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_file(file),
-      m_fullScreen(fullScreen),
-      m_installMpegDriver(std::move(installMpegDriver)),
-      m_player(std::make_unique<TMPlayer>()),
-      m_startTimer(new QTimer(this)),
-      m_waitTimer(new QTimer(this)),
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool), m_file(file),
+      m_fullScreen(fullScreen), m_installMpegDriver(std::move(installMpegDriver)),
+      m_player(std::make_unique<TMPlayer>()), m_startTimer(new QTimer(this)), m_waitTimer(new QTimer(this)),
       m_watchTimer(new QTimer(this))
 {
     QPalette palette = this->palette();
@@ -64,9 +60,8 @@ void TStartClip::openClip()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
     if (m_fullScreen) {
-        m_player->setDisplayRect(QRect(QPoint(screenSize.width() / 2 - video.width() / 2,
-                                              screenSize.height() / 2 - video.height() / 2),
-                                       video));
+        m_player->setDisplayRect(QRect(
+            QPoint(screenSize.width() / 2 - video.width() / 2, screenSize.height() / 2 - video.height() / 2), video));
         QPalette palette = this->palette();
         palette.setColor(QPalette::Window, Qt::black);
         setPalette(palette);

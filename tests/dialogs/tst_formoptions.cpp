@@ -24,9 +24,10 @@ private:
     std::unique_ptr<SettingsStore> freshStore()
     {
         auto store = std::make_unique<SettingsStore>(QStringLiteral("options test %1").arg(++m_title));
-        for (const QString& key : {SettingsKeys::Clip, SettingsKeys::Wav, SettingsKeys::BGSound, SettingsKeys::Animation,
-                                   SettingsKeys::Hint, SettingsKeys::RunSlideShow, SettingsKeys::SlideShowTime,
-                                   SettingsKeys::ImageSequence, SettingsKeys::SizeInterface})
+        for (const QString& key :
+             {SettingsKeys::Clip, SettingsKeys::Wav, SettingsKeys::BGSound, SettingsKeys::Animation, SettingsKeys::Hint,
+              SettingsKeys::RunSlideShow, SettingsKeys::SlideShowTime, SettingsKeys::ImageSequence,
+              SettingsKeys::SizeInterface})
             store->remove(key);
         return store;
     }
@@ -54,8 +55,8 @@ private Q_SLOTS:
         QFETCH(bool, images);
         auto store = freshStore();
         const UserSettings settings = UserSettings::Load(*store, images);
-        for (const QString& key :
-             {SettingsKeys::Clip, SettingsKeys::Wav, SettingsKeys::BGSound, SettingsKeys::Animation, SettingsKeys::Hint})
+        for (const QString& key : {SettingsKeys::Clip, SettingsKeys::Wav, SettingsKeys::BGSound,
+                                   SettingsKeys::Animation, SettingsKeys::Hint})
             QCOMPARE(store->readBool(key), true);
         QCOMPARE(store->readBool(SettingsKeys::RunSlideShow), images ? std::optional(false) : std::nullopt);
         QCOMPARE(store->readInt(SettingsKeys::SlideShowTime), images ? std::optional(5) : std::nullopt);

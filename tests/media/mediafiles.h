@@ -16,8 +16,7 @@ inline void makeMedia(const QStringList& arguments)
                              QStringLiteral("error"), QStringLiteral("-y")} +
                      arguments);
     if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0)
-        qFatal("ffmpeg could not make %s: %s", qPrintable(arguments.last()),
-               ffmpeg.readAllStandardError().constData());
+        qFatal("ffmpeg could not make %s: %s", qPrintable(arguments.last()), ffmpeg.readAllStandardError().constData());
 }
 
 // A tone of the given length (seconds, may be fractional) in the format the name's extension says.

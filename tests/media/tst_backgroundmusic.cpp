@@ -129,7 +129,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!fade.isRunning(), 30000);
         QCOMPARE(volumes.first(), qMakePair(0, 0));
         QCOMPARE(volumes.last(), qMakePair(4000, 2000)); // the start volumes again
-        QVERIFY(!fade.finished().tryAcquire()); // a fade-in signals nothing
+        QVERIFY(!fade.finished().tryAcquire());          // a fade-in signals nothing
     }
 
     void aSecondFadeStopsTheFirst()

@@ -91,8 +91,8 @@ private Q_SLOTS:
         window.resize(800, 600);
         window.show();
         Fakes fakes;
-        TSound sound(&window, {clipArea(0, 2, {10, 10, 100, 80}), clipArea(1, 3, {200, 10, 100, 80})},
-                     fakes.services(), {});
+        TSound sound(&window, {clipArea(0, 2, {10, 10, 100, 80}), clipArea(1, 3, {200, 10, 100, 80})}, fakes.services(),
+                     {});
         const QList<QWidget*> areas = sound.areas();
         QCOMPARE(areas[0]->geometry(), QRect(10, 10, 100, 80));
         QVERIFY(areas[0]->isVisible());

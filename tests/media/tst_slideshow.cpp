@@ -56,8 +56,8 @@ private:
 
     std::unique_ptr<TSlideImage> show(QWidget& window, const TDynamicImageArray& areas, const UserSettings& settings)
     {
-        return std::make_unique<TSlideImage>(&window, areas, settings, [this] { return m_screen; },
-                                             std::function<void()>());
+        return std::make_unique<TSlideImage>(
+            &window, areas, settings, [this] { return m_screen; }, std::function<void()>());
     }
 
 private Q_SLOTS:

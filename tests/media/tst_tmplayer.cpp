@@ -36,8 +36,8 @@ class TestTMPlayer : public QObject
 
 private:
     QTemporaryDir m_dir;
-    QString m_tone;  // 1.5 s of sound
-    QString m_clip;  // 0.6 s of pictures and sound
+    QString m_tone; // 1.5 s of sound
+    QString m_clip; // 0.6 s of pictures and sound
     QString file(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
 
 private Q_SLOTS:

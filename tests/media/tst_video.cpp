@@ -7,10 +7,10 @@
 #include "tstartclip.h"
 #include "videosurface.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPainter>
 #include <QWidget>
 
 namespace {
