@@ -9,18 +9,25 @@
 
 AppDialogs::AppDialogs(QWidget* window, AppContext& context, const SkinScript& script, MediaController& media,
                        ComponentHooks& hooks)
-    : m_hooks(hooks)
+    : m_window(window), m_context(context), m_script(script), m_media(media), m_hooks(hooks)
 {
+    hooks.dialogs = this;
+}
+
+TFormOptions& AppDialogs::options()
+{
+    if (m_options)
+        return *m_options;
     OptionsSetup setup;
-    setup.hasImageAreas = !script.image.isEmpty();
-    setup.startClipNamed = script.hasStartClip();
-    setup.clickSoundsNamed = script.hasClickSounds();
-    setup.setSlideShowRunning = [&media](bool on) {
-        if (TSlideImage* slides = media.slideShow())
+    setup.hasImageAreas = !m_script.image.isEmpty();
+    setup.startClipNamed = m_script.hasStartClip();
+    setup.clickSoundsNamed = m_script.hasClickSounds();
+    setup.setSlideShowRunning = [this](bool on) {
+        if (TSlideImage* slides = m_media.slideShow())
             slides->setRunning(on);
     };
-    setup.setSlideShowPeriod = [&media](int seconds) {
-        if (TSlideImage* slides = media.slideShow())
+    setup.setSlideShowPeriod = [this](int seconds) {
+        if (TSlideImage* slides = m_media.slideShow())
             slides->setPeriod(seconds);
     };
     setup.fontDialog = [this] {
@@ -28,8 +35,8 @@ AppDialogs::AppDialogs(QWidget* window, AppContext& context, const SkinScript& s
         if (m_hooks.misc)
             m_hooks.misc->showStatus(QStringLiteral(u"Выбор шрифта недоступен"));
     };
-    m_options = std::make_unique<TFormOptions>(window, context.userSettings, context.settings, setup);
-    hooks.dialogs = this;
+    m_options = std::make_unique<TFormOptions>(m_window, m_context.userSettings, m_context.settings, setup);
+    return *m_options;
 }
 
 AppDialogs::~AppDialogs()
@@ -60,7 +67,7 @@ void AppDialogs::ShowMessage(const QString& text)
 
 void AppDialogs::showOptions()
 {
-    m_options->showOptions();
+    options().showOptions();
 }
 
 void AppDialogs::showAbout()

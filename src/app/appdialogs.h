@@ -20,7 +20,8 @@ public:
                ComponentHooks& hooks);
     ~AppDialogs() override;
 
-    TFormOptions& options() { return *m_options; }
+    // Made on first use: the settings it edits are loaded at start-up without it.
+    TFormOptions& options();
 
     bool dialogVisible() const override;
     void closeDialog() override;
@@ -31,6 +32,10 @@ public:
     void showHelpTopic(const QString& topic) override;
 
 private:
+    QWidget* m_window = nullptr;
+    AppContext& m_context;
+    const SkinScript& m_script;
+    MediaController& m_media;
     ComponentHooks& m_hooks;
     std::unique_ptr<TFormOptions> m_options;
 };
