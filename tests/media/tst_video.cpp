@@ -74,6 +74,19 @@ private Q_SLOTS:
         QCOMPARE(clip.retryCount(), 0);
     }
 
+    // A clip so short that it has ended before the first look never counts as playing: it is
+    // tried ten times, then the start goes on without it.
+    void aClipNeverSeenPlayingIsRetriedTenTimes()
+    {
+        const QString blink = m_dir.filePath(QStringLiteral("blink.avi"));
+        makeClip(blink, 0.12, 160, 120);
+        TStartClip clip(blink, false, {});
+        QSignalSpy finished(&clip, &TStartClip::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        QCOMPARE(clip.retryCount(), TStartClip::kMaxRetries);
+        QVERIFY(!clip.isVisible());
+    }
+
     void escEndsTheStartClip()
     {
         TStartClip clip(m_clip, false, {});
