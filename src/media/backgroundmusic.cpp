@@ -58,8 +58,14 @@ bool BackgroundMusic::StartMusic()
 
 void BackgroundMusic::StopMusic(bool fade)
 {
-    m_settings.writeInt(SettingsKeys::BGSoundSong, m_songIndex);
-    m_settings.writeInt(SettingsKeys::BGSoundPos, int(std::min<qint64>(m_player->Position(), INT_MAX)));
+    // Only a song that is loaded has a place to keep: music that never started (or could not)
+    // leaves the place kept by an earlier run as it was.
+    if (m_player->Opened()) {
+        m_settings.writeInt(SettingsKeys::BGSoundSong, m_songIndex);
+        m_settings.writeInt(SettingsKeys::BGSoundPos, int(std::min<qint64>(m_player->Position(), INT_MAX)));
+    } else {
+        qCDebug(lcMedia) << "music stopped before it played: the kept song and position stay";
+    }
     if (fade && m_player->Opened() && m_player->Mode() == TMPlayer::Playing) {
         m_fade.start(FadeLevels::kFullVolume, FadeLevels::kFullVolume, FadeLevels::Direction::Out);
         if (!m_fade.finished().tryAcquire(1, kFadeWaitMs))

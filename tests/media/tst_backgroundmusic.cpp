@@ -241,6 +241,8 @@ private Q_SLOTS:
         QFETCH(QStringList, songs);
         auto settings = freshSettings();
         settings->writeBool(SettingsKeys::BGSound, true);
+        settings->writeInt(SettingsKeys::BGSoundSong, 0);
+        settings->writeInt(SettingsKeys::BGSoundPos, 1234);
         UserSettings user;
         BackgroundMusic music(*settings, user, songs);
         QSignalSpy failed(&music, &BackgroundMusic::failed);
@@ -249,9 +251,10 @@ private Q_SLOTS:
         QCOMPARE(failed.size(), 1);
         // For this run only: the setting stays as it was.
         QCOMPARE(settings->readBool(SettingsKeys::BGSound), true);
-        // Stopping what never started neither waits for a fade nor fails.
+        // Stopping what never started neither waits for a fade nor loses the place kept before.
         music.StopMusic(true);
         QVERIFY(!music.fading());
+        QCOMPARE(settings->readInt(SettingsKeys::BGSoundPos), 1234);
     }
 };
 
