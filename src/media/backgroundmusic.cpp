@@ -6,6 +6,8 @@
 #include "tmplayer.h"
 #include "usersettings.h"
 
+#include <QTimer>
+
 BackgroundMusic::BackgroundMusic(SettingsStore& settings, UserSettings& userSettings, QStringList songs,
                                  QObject* parent)
     : QObject(parent), m_settings(settings), m_userSettings(userSettings), m_songs(std::move(songs)),
@@ -14,6 +16,12 @@ BackgroundMusic::BackgroundMusic(SettingsStore& settings, UserSettings& userSett
       })
 {
     connect(m_player.get(), &TMPlayer::notify, this, &BackgroundMusic::NextSong);
+    m_stopWatch = new QTimer(this);
+    m_stopWatch->setInterval(20);
+    connect(m_stopWatch, &QTimer::timeout, this, [this] {
+        if (m_fade.finished().tryAcquire() || m_stopDeadline.hasExpired())
+            closeAfterFade();
+    });
 }
 
 BackgroundMusic::~BackgroundMusic()
@@ -21,8 +29,20 @@ BackgroundMusic::~BackgroundMusic()
     m_fade.stop();
 }
 
+bool BackgroundMusic::stopPending() const
+{
+    return m_stopWatch->isActive();
+}
+
 bool BackgroundMusic::StartMusic()
 {
+    // A fade-out still running ends now: this start takes the player over.
+    if (stopPending()) {
+        m_stopWatch->stop();
+        m_fade.stop();
+        m_player->Close();
+        m_player->setVolume(100);
+    }
     // The song and position of the last stop; a value that is missing leaves the rest unread.
     if (const std::optional<int> song = m_settings.readInt(SettingsKeys::BGSoundSong)) {
         m_songIndex = *song;
@@ -56,7 +76,7 @@ bool BackgroundMusic::StartMusic()
     return true;
 }
 
-void BackgroundMusic::StopMusic(bool fade)
+void BackgroundMusic::keepPlace()
 {
     // Only a song that is loaded has a place to keep: music that never started (or could not)
     // leaves the place kept by an earlier run as it was.
@@ -66,6 +86,19 @@ void BackgroundMusic::StopMusic(bool fade)
     } else {
         qCDebug(lcMedia) << "music stopped before it played: the kept song and position stay";
     }
+}
+
+void BackgroundMusic::StopMusic(bool fade)
+{
+    if (stopPending()) {
+        // A fade-out is under way: a stop with a fade waits for its end, one without ends it now.
+        m_stopWatch->stop();
+        if (fade && !m_fade.finished().tryAcquire(1, int(std::max<qint64>(m_stopDeadline.remainingTime(), 0))))
+            qCDebug(lcMedia) << "the music's fade-out did not end in" << kFadeWaitMs << "ms";
+        closeAfterFade();
+        return;
+    }
+    keepPlace();
     if (fade && m_player->Opened() && m_player->Mode() == TMPlayer::Playing) {
         m_fade.start(FadeLevels::kFullVolume, FadeLevels::kFullVolume, FadeLevels::Direction::Out);
         if (!m_fade.finished().tryAcquire(1, kFadeWaitMs))
@@ -76,9 +109,34 @@ void BackgroundMusic::StopMusic(bool fade)
     m_player->setVolume(100);
 }
 
+void BackgroundMusic::fadeOutAndStop()
+{
+    if (stopPending())
+        return;
+    keepPlace();
+    if (!m_player->Opened() || m_player->Mode() != TMPlayer::Playing) {
+        m_fade.stop();
+        m_player->Close();
+        return;
+    }
+    m_fade.start(FadeLevels::kFullVolume, FadeLevels::kFullVolume, FadeLevels::Direction::Out);
+    m_stopDeadline = QDeadlineTimer(kFadeWaitMs);
+    m_stopWatch->start();
+}
+
+void BackgroundMusic::closeAfterFade()
+{
+    m_stopWatch->stop();
+    if (m_stopDeadline.hasExpired())
+        qCDebug(lcMedia) << "the music's fade-out did not end in" << kFadeWaitMs << "ms";
+    m_fade.stop();
+    m_player->Close();
+    m_player->setVolume(100);
+}
+
 void BackgroundMusic::NextSong()
 {
-    if (m_player->notifyValue() != TMPlayer::NotifyValue::Successful || m_songs.isEmpty())
+    if (m_player->notifyValue() != TMPlayer::NotifyValue::Successful || m_songs.isEmpty() || stopPending())
         return;
     m_songIndex = m_songIndex + 1 >= m_songs.size() ? 0 : m_songIndex + 1;
     const QString song = m_songs.at(m_songIndex);

@@ -6,12 +6,14 @@
 
 #include "volumefade.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QStringList>
 
 #include <memory>
 
 class SettingsStore;
+class QTimer;
 class TMPlayer;
 struct UserSettings;
 
@@ -30,8 +32,13 @@ public:
     // Plays the song and position kept at the last stop, fading in. A song that cannot be
     // played turns music off for the run (the setting is not written); false then.
     bool StartMusic();
-    // Keeps song and position, then stops, fading out first when fade is set.
+    // Keeps song and position, then stops, fading out first when fade is set; returns when the
+    // music is closed (the fade is waited for at most kFadeWaitMs).
     void StopMusic(bool fade);
+    // The same with a fade, without holding the interface: the player closes when the fade-out
+    // has ended (or kFadeWaitMs passed). Music started meanwhile cancels the close.
+    void fadeOutAndStop();
+    bool stopPending() const;
 
     int songIndex() const { return m_songIndex; }
     const QStringList& songs() const { return m_songs; }
@@ -45,6 +52,8 @@ Q_SIGNALS:
 private:
     void NextSong();
     void turnOff(const QString& song);
+    void keepPlace();
+    void closeAfterFade();
 
     SettingsStore& m_settings;
     UserSettings& m_userSettings;
@@ -53,4 +62,6 @@ private:
     VolumeFade m_fade;
     int m_songIndex = 0;
     qint64 m_position = 0;
+    QTimer* m_stopWatch = nullptr; // looks for the end of a fade-out that nobody waits for
+    QDeadlineTimer m_stopDeadline;
 };

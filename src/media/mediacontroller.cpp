@@ -109,7 +109,7 @@ std::unique_ptr<TStartClip> MediaController::makeStartClip()
 
 void MediaController::stopAtEnd()
 {
-    if (m_context.userSettings.bgSound && m_music)
+    if (m_music && (m_context.userSettings.bgSound || m_music->stopPending()))
         m_music->StopMusic(true);
     if (m_video)
         m_video->ReleasePlayer();
@@ -229,7 +229,8 @@ void MediaController::StartMusic()
 
 void MediaController::StopMusic()
 {
-    music()->StopMusic(true);
+    // The music button: the music fades out while the window goes on answering.
+    music()->fadeOutAndStop();
 }
 
 void MediaController::ShowClipAreas()

@@ -220,14 +220,45 @@ private Q_SLOTS:
     {
         auto settings = freshSettings();
         UserSettings user;
-        BackgroundMusic music(*settings, user, {m_dir.filePath(QStringLiteral("long.mp3"))});
         makeTone(m_dir.filePath(QStringLiteral("long.mp3")), 8);
+        BackgroundMusic music(*settings, user, {m_dir.filePath(QStringLiteral("long.mp3"))});
         QVERIFY(music.StartMusic());
         music.StopMusic(true);
         QVERIFY(!music.fading());
         QVERIFY(!music.player().Opened());
         QCOMPARE(settings->readInt(SettingsKeys::BGSoundSong), 0);
         QVERIFY(settings->readInt(SettingsKeys::BGSoundPos).has_value());
+    }
+
+    void theMusicButtonFadesOutWithoutWaiting()
+    {
+        const QString longSong = m_dir.filePath(QStringLiteral("long.mp3"));
+        makeTone(longSong, 8);
+        auto settings = freshSettings();
+        UserSettings user;
+        BackgroundMusic music(*settings, user, {longSong});
+        QVERIFY(music.StartMusic());
+        music.fadeOutAndStop();
+        // Back at once, still playing while it fades; closed when the fade has ended.
+        QVERIFY(music.stopPending());
+        QVERIFY(music.player().Opened());
+        QTRY_VERIFY_WITH_TIMEOUT(!music.player().Opened(), 20000);
+        QVERIFY(!music.stopPending());
+        QVERIFY(!music.fading());
+
+        // Music started again during the fade-out takes the player over: nothing closes it.
+        QVERIFY(music.StartMusic());
+        music.fadeOutAndStop();
+        QVERIFY(music.StartMusic());
+        QVERIFY(!music.stopPending());
+        QTest::qWait(300);
+        QVERIFY(music.player().Opened());
+
+        // The end of the program during a fade-out waits for it and closes.
+        music.fadeOutAndStop();
+        music.StopMusic(true);
+        QVERIFY(!music.stopPending());
+        QVERIFY(!music.player().Opened());
     }
 
     void aSongThatCannotPlayTurnsMusicOffForTheRun_data()
