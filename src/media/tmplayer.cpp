@@ -84,6 +84,10 @@ bool TMPlayer::ensurePlayer()
     option("terminal", "no");
     option("msg-level", "all=no");
     option("load-scripts", "no");
+    // Nor the player's own built-in scripts: each is a thread and a Lua state we never use.
+    option("load-stats-overlay", "no");
+    option("load-osd-console", "no");
+    option("load-auto-profiles", "no");
     option("ytdl", "no");
     option("osc", "no");
     option("input-default-bindings", "no");
