@@ -3,6 +3,7 @@
 
 #include "appcontext.h"
 #include "backgroundmusic.h"
+#include "codecinstall.h"
 #include "mediacontroller.h"
 #include "mediafiles.h"
 #include "settingsstore.h"
@@ -84,6 +85,24 @@ private Q_SLOTS:
         QVERIFY(!media->videoActive());
         media->stopAtEnd();
         QVERIFY(!media->videoArea()->player());
+    }
+
+    // Nothing is installed on this system, but the start-up triggers keep their rule.
+    void codecsInstalledAtStartup_data()
+    {
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<bool>("clip");
+        QTest::addColumn<int>("installed");
+        QTest::newRow("both words") << "indeo5,mpegaudio" << true << 3;
+        QTest::newRow("start clip off skips the video codec") << "indeo5,mpegaudio" << false << 2;
+        QTest::newRow("video codec only") << "indeo5" << true << 1;
+        QTest::newRow("none") << "" << true << 0;
+    }
+    void codecsInstalledAtStartup()
+    {
+        QFETCH(QString, codec);
+        QFETCH(bool, clip);
+        QTEST(CodecInstall::installForStartup(codec, clip), "installed");
     }
 
     void aClipStopsTheMusicAndTheMusicButtonStopsTheClip()
