@@ -221,6 +221,11 @@ bool TMPlayer::Open()
     m_entry = entryId(result);
     m_api->freeNodeContents(&result);
     if (!waitFor([this] { return m_loaded || m_loadError != 0; }, kOpenWaitMs)) {
+        // Whatever the player still loads is dropped: the device stays closed.
+        const char* stop[] = {"stop", nullptr};
+        mpv_node stopped{};
+        if (m_api->commandRet(m_mpv, stop, &stopped) >= 0)
+            m_api->freeNodeContents(&stopped);
         m_error = kCannotLoadDriver;
         qCDebug(lcMedia) << "the player did not open the file in time:" << m_fileName;
         return false;
@@ -234,10 +239,8 @@ bool TMPlayer::Open()
     m_mode = Stopped;
     m_atEnd = false;
     m_heldPosition = 0;
-    mpv_node width{};
     int64_t w = 0;
     int64_t h = 0;
-    Q_UNUSED(width);
     m_hasVideo = !m_audioOnly && m_api->getProperty(m_mpv, "current-tracks/video/demux-w", MPV_FORMAT_INT64, &w) >= 0 &&
                  m_api->getProperty(m_mpv, "current-tracks/video/demux-h", MPV_FORMAT_INT64, &h) >= 0 && w > 0 && h > 0;
     m_naturalSize = m_hasVideo ? QSize(int(w), int(h)) : QSize();
