@@ -1,10 +1,12 @@
 #include "appcomponents.h"
 
 #include "appcontext.h"
+#include "appdialogs.h"
 #include "applog.h"
 #include "controlpopupwindow.h"
 #include "lazypanes.h"
 #include "mainform.h"
+#include "mediacontroller.h"
 #include "pathresolver.h"
 #include "popupwiring.h"
 #include "screenids.h"
@@ -102,6 +104,15 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
     form.components().trees = m_trees.get();
     m_popups = makePopups(form, context, script);
     form.components().popups = m_popups.get();
+
+    MediaWindow window;
+    window.window = &form;
+    window.currentScreen = [&form] { return form.currentScreen(); };
+    window.picture = [&form] { return form.composedBackground(); };
+    window.pointerOff = [&form] { form.pointerOffElements(); };
+    m_media = std::make_unique<MediaController>(window, context, script, form.components());
+    if (!form.components().dialogs)
+        m_dialogs = std::make_unique<AppDialogs>(&form, context, script, *m_media, form.components());
 }
 
 AppComponents::~AppComponents()
@@ -120,6 +131,8 @@ AppComponents::~AppComponents()
         hooks.popups = nullptr;
     // The archive's temporary folders go with it. The popups write the favorites back as they go.
     // The views go before the engine's profile, which the window owns.
+    m_dialogs.reset();
+    m_media.reset();
     m_unrar.reset();
     m_popups.reset();
     m_trees.reset();

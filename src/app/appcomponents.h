@@ -8,8 +8,10 @@
 #include <memory>
 
 class AppContext;
+class AppDialogs;
 class EngineParts;
 class LazyPanes;
+class MediaController;
 class SkinScript;
 class TControlPopupWindow;
 class TMainForm;
@@ -28,6 +30,7 @@ public:
     LazyPanes* panes() const { return m_panes.get(); }
     TreesController& trees() { return *m_trees; }
     TControlPopupWindow* popups() const { return m_popups.get(); }
+    MediaController& media() { return *m_media; }
 
     // An archive dropped on the window or linked from a page, listed in the current pane; "unarc"
     // unpacks the listed archive into the path field's folder.
@@ -59,4 +62,6 @@ private:
     std::unique_ptr<TreesController> m_trees;
     std::unique_ptr<TUnRar> m_unrar; // made by the first archive request
     std::unique_ptr<TControlPopupWindow> m_popups;
+    std::unique_ptr<MediaController> m_media;
+    std::unique_ptr<AppDialogs> m_dialogs;
 };

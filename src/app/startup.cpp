@@ -5,18 +5,21 @@
 #include "appcomponents.h"
 #include "appcontext.h"
 #include "applog.h"
+#include "codecinstall.h"
 #include "contenterror.h"
 #include "copydatareceiver.h"
 #include "engine.h"
 #include "instancelock.h"
 #include "lazypanes.h"
 #include "mainform.h"
+#include "mediacontroller.h"
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
 #include "settingsstore.h"
 #include "skinscript.h"
 #include "treescontroller.h"
+#include "tstartclip.h"
 #include "windowcaptions.h"
 #include "windowdirectory.h"
 
@@ -31,6 +34,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -133,46 +137,60 @@ template <typename Window> void scheduleScreenshot(Window& form, const CommandLi
 
 // The commands of the command line, one after another: each runs once the page the one before
 // it asked for has loaded (or after kCommandPageWaitMs), so a scripted run sees what a reader
-// would. Then done.
+// would. done follows the last command at once, as a screenshot's own wait (--after) does.
 constexpr int kCommandPageWaitMs = 10000;
 constexpr int kCommandPollMs = 10;
 
 void runCommandsInTurn(TMainForm& form, const HtmlPanesHooks* panes, QStringList commands, std::function<void()> done)
 {
-    if (commands.isEmpty()) {
-        done();
-        return;
-    }
-    auto* poll = new QTimer(&form);
-    poll->setInterval(kCommandPollMs);
     auto waited = std::make_shared<QElapsedTimer>();
     waited->start();
-    // True once every command has run and the last one's page has come.
-    auto step = [&form, panes, poll, waited, commands, done]() mutable {
+    // True once the last command has run.
+    auto step = [&form, panes, commands, done, waited]() mutable {
+        if (commands.isEmpty()) {
+            done();
+            return true;
+        }
         if (panes && panes->isLoading()) {
             if (!waited->hasExpired(kCommandPageWaitMs))
                 return false;
             qCDebug(lcApp) << "a page asked for by the command line did not finish loading; the next command runs";
         }
+        const QString command = commands.takeFirst();
+        qCDebug(lcApp) << "command line:" << command;
+        form.RunCommand(command, QString(), true);
+        waited->start();
         if (commands.isEmpty()) {
             done();
             return true;
         }
-        form.RunCommand(commands.takeFirst(), QString(), true);
-        waited->start();
         return false;
     };
-    // The first command runs at once when no page is coming yet (the first screen's own page is
-    // waited for like any other).
-    if (step()) {
-        delete poll;
+    // The first command runs at once unless a page is coming already (the first screen's own).
+    if (step())
         return;
-    }
+    auto* poll = new QTimer(&form);
+    poll->setInterval(kCommandPollMs);
     QObject::connect(poll, &QTimer::timeout, &form, [poll, step]() mutable {
         if (step()) {
             poll->stop();
             poll->deleteLater();
         }
+    });
+    poll->start();
+}
+
+// Runs what once the window has painted its first frame (at once when it has).
+void afterFirstPaint(TMainForm& form, std::function<void()> what)
+{
+    auto* poll = new QTimer(&form);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, poll, what = std::move(what)] {
+        if (!form.hasPainted())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        what();
     });
     poll->start();
 }
@@ -243,6 +261,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // The components are joined to the window first: building the first screen shows its pane
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
+    CodecInstall::installForStartup(script.header.codec, context.userSettings.clip);
     CopyDataTarget target;
     target.kind = CopyDataTarget::Kind::Skinned;
     target.programDir = context.values.programDir;
@@ -255,13 +274,46 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     receiveCopyData(endpoint, &form, target);
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
-    form.showStep();
-    endpoint.markActivated();
-    runCommandsInTurn(form, components.panes(), commandLine.commands,
-                      [&form, &commandLine] { scheduleScreenshot(form, commandLine); });
+
+    // The show step: the window opens, the command line's commands run, and the music starts once
+    // the window has painted (libmpv loads then, not before the first frame). A run for one
+    // picture plays no music: its fade-out would only hold up the end.
+    const bool onePicture = !commandLine.screenshot.isEmpty();
+    const auto showStep = [&](const std::function<void()>& afterCommands) {
+        form.showStep();
+        endpoint.markActivated();
+        runCommandsInTurn(form, components.panes(), commandLine.commands, [&form, &commandLine, afterCommands] {
+            if (afterCommands)
+                afterCommands();
+            scheduleScreenshot(form, commandLine);
+        });
+        if (!onePicture)
+            afterFirstPaint(form, [&components] {
+                components.media().windowShown();
+                components.media().startMusicAtShow();
+            });
+    };
+    // The start clip plays before the window opens; for a picture the window opens at once and
+    // the clip plays above it, once the command line's commands have run (a clip they start is
+    // not held back by it).
+    std::unique_ptr<TStartClip> startClip;
+    if (onePicture) {
+        showStep([&] {
+            afterFirstPaint(form, [&] {
+                components.media().windowShown();
+                startClip = components.media().makeStartClip();
+            });
+        });
+    } else if ((startClip = components.media().makeStartClip())) {
+        QObject::connect(
+            startClip.get(), &TStartClip::finished, &form, [&showStep] { showStep({}); }, Qt::QueuedConnection);
+    } else {
+        showStep({});
+    }
 
     const int code = app.exec();
     form.shutdown();
+    components.media().stopAtEnd();
     return code;
 }
 

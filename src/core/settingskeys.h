@@ -17,6 +17,12 @@ inline const QString RunSlideShow = QStringLiteral("RunSlideShow");
 inline const QString SlideShowTime = QStringLiteral("SlideShowTime");
 inline const QString ImageSequence = QStringLiteral("ImageSequence");
 
+// The background music's song and the position in it when music last stopped.
+inline const QString BGSoundSong = QStringLiteral("BGSoundSong");
+inline const QString BGSoundPos = QStringLiteral("BGSoundPos");
+// The interface variant chosen in the options; written, never read back.
+inline const QString SizeInterface = QStringLiteral("SizeInterface");
+
 // The look of the panes, written when the panes close.
 inline const QString FontName = QStringLiteral("FontName");
 inline const QString FontColor = QStringLiteral("FontColor");

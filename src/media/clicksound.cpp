@@ -44,6 +44,9 @@ ClickSound::ClickSound(QObject* parent) : QObject(parent)
     setOption(m_mpv, "terminal", "no");
     setOption(m_mpv, "msg-level", "all=no");
     setOption(m_mpv, "load-scripts", "no");
+    setOption(m_mpv, "load-stats-overlay", "no");
+    setOption(m_mpv, "load-osd-console", "no");
+    setOption(m_mpv, "load-auto-profiles", "no");
     setOption(m_mpv, "ytdl", "no");
     setOption(m_mpv, "osc", "no");
     setOption(m_mpv, "input-default-bindings", "no");

@@ -4,6 +4,7 @@
 // codecs it pulls in are a large part of a start-up that needs no sound yet.
 
 #include <mpv/client.h>
+#include <mpv/render.h>
 
 struct MpvLibrary
 {
@@ -15,7 +16,19 @@ struct MpvLibrary
     decltype(&::mpv_wait_event) waitEvent = nullptr;
     decltype(&::mpv_command_ret) commandRet = nullptr;
     decltype(&::mpv_free_node_contents) freeNodeContents = nullptr;
+    // The players of clips and music also read and set properties and draw video themselves.
+    decltype(&::mpv_get_property) getProperty = nullptr;
+    decltype(&::mpv_set_property) setProperty = nullptr;
+    decltype(&::mpv_set_property_string) setPropertyString = nullptr;
+    decltype(&::mpv_observe_property) observeProperty = nullptr;
+    decltype(&::mpv_render_context_create) renderCreate = nullptr;
+    decltype(&::mpv_render_context_set_update_callback) renderSetUpdateCallback = nullptr;
+    decltype(&::mpv_render_context_update) renderUpdate = nullptr;
+    decltype(&::mpv_render_context_render) renderRender = nullptr;
+    decltype(&::mpv_render_context_free) renderFree = nullptr;
 
     // The loaded library, or nullptr when libmpv cannot be found (there is then no sound).
     static const MpvLibrary* get();
+    // Whether get() has loaded the library in this process (for start-up checks).
+    static bool isLoaded();
 };
