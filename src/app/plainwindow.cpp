@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "applog.h"
 #include "contentscheme.h"
+#include "paneprint.h"
 #include "pathresolver.h"
 
 #include <QAction>
@@ -185,5 +186,5 @@ void TPlainWindow::showFile(const QString& file)
 
 void TPlainWindow::print()
 {
-    // Printing the shown file comes here.
+    printDocument(this, m_view->page(), m_context, contentPath(m_view->url()));
 }
