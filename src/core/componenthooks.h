@@ -164,6 +164,8 @@ public:
     virtual void ShowArchive(const QString& archive) = 0;
     virtual void ExtractArchive() = 0;
     virtual void InstallFonts() = 0;
+    // "about": the about window, when the container has its script.
+    virtual void showAbout() {}
     virtual void thesaurus() = 0;
     // The fields and find boxes of the screen hide in the plain window and show again after it.
     virtual void HideFields(bool hide) = 0;
