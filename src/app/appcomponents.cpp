@@ -237,7 +237,7 @@ void AppComponents::showAbout()
                 m_aboutSound = std::make_unique<ClickSound>();
             m_aboutSound->play(m_context.disk.resolve(file));
         };
-        m_about = std::make_unique<TAboutBox>(m_context.container, m_context.folders(), services);
+        m_about = std::make_unique<TAboutBox>(m_context.container, m_context.folders(), services, &m_form);
         // The about window goes with the others when the skinned window closes.
         QObject::connect(&m_form, &TMainForm::closingFinished, m_about.get(), &QDialog::reject);
     }

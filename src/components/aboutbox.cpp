@@ -50,8 +50,7 @@ bool TAboutBox::available(const TReadBin& container)
 }
 
 TAboutBox::TAboutBox(const TReadBin& container, const ProgramFolders& folders, Services services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_services(std::move(services)),
-      m_programDir(folders.dir)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_services(std::move(services)), m_programDir(folders.dir)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -94,10 +93,11 @@ void TAboutBox::build(const TReadBin& container, const ProgramFolders& folders)
         const QString& line = lines[reader.line()];
         if (line.contains(QLatin1String("text"))) {
             Text t;
-            const ScriptKey keys[] = {intKey(QStringLiteral("vx"), t.vx),       intKey(QStringLiteral("vy"), t.vy),
-                                      textKey(QStringLiteral("font"), t.font),  intKey(QStringLiteral("size"), t.size),
-                                      textKey(QStringLiteral("style"), t.style), colorKey(QStringLiteral("color"), t.color),
-                                      textKey(QStringLiteral("value"), t.value), textKey(QStringLiteral("idenf"), t.kind)};
+            const ScriptKey keys[] = {
+                intKey(QStringLiteral("vx"), t.vx),        intKey(QStringLiteral("vy"), t.vy),
+                textKey(QStringLiteral("font"), t.font),   intKey(QStringLiteral("size"), t.size),
+                textKey(QStringLiteral("style"), t.style), colorKey(QStringLiteral("color"), t.color),
+                textKey(QStringLiteral("value"), t.value), textKey(QStringLiteral("idenf"), t.kind)};
             if (reader.read(keys))
                 texts.append(t);
         } else if (line.contains(QLatin1String("button"))) {
@@ -178,6 +178,14 @@ int TAboutBox::showAbout()
     unsetCursor();
     m_fadeIn->StartFadeIn();
     return exec();
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Over the skinned window, which keeps itself on top of the desktop.
+    raise();
+    activateWindow();
 }
 
 void TAboutBox::paintEvent(QPaintEvent*)

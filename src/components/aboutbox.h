@@ -24,8 +24,8 @@ class TAboutBox final : public QDialog
 public:
     struct Services
     {
-        std::function<void(const QUrl&)> openUrl;             // a link; the desktop's when empty
-        std::function<void(const QString& file)> playSound;   // a button's sound, program folder + name
+        std::function<void(const QUrl&)> openUrl;           // a link; the desktop's when empty
+        std::function<void(const QString& file)> playSound; // a button's sound, program folder + name
         bool hints = true;
     };
 
@@ -64,6 +64,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
