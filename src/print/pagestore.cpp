@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr double kMarginMm = 20.0;        // at print scale 1
-constexpr double kHeaderPoints = 10.0;    // at print scale 1
-constexpr int kMaxRenderDpi = 300;        // pages are drawn onto the printer at most this fine
-constexpr int kLayoutTimeoutMs = 60000;   // the engine's answer is awaited this long at most
+constexpr double kMarginMm = 20.0;      // at print scale 1
+constexpr double kHeaderPoints = 10.0;  // at print scale 1
+constexpr int kMaxRenderDpi = 300;      // pages are drawn onto the printer at most this fine
+constexpr int kLayoutTimeoutMs = 60000; // the engine's answer is awaited this long at most
 
 } // namespace
 
@@ -100,8 +100,9 @@ bool PageStore::layout(QWebEnginePage* page, double scale, const std::function<b
     QEventLoop loop;
     const QString zoom = QString::number(scale, 'f', 4);
     page->runJavaScript(
-        QStringLiteral("(function(){var e=document.documentElement;if(!e)return;"
-                       "if(window.__velbrookZoom===undefined)window.__velbrookZoom=e.style.zoom;e.style.zoom='%1';})();")
+        QStringLiteral(
+            "(function(){var e=document.documentElement;if(!e)return;"
+            "if(window.__velbrookZoom===undefined)window.__velbrookZoom=e.style.zoom;e.style.zoom='%1';})();")
             .arg(zoom),
         [&loop](const QVariant&) { loop.quit(); });
     loop.exec();
@@ -130,8 +131,9 @@ bool PageStore::layout(QWebEnginePage* page, double scale, const std::function<b
     if (!answered)
         loop.exec();
 
-    page->runJavaScript(QStringLiteral("(function(){var e=document.documentElement;if(e&&window.__velbrookZoom!=="
-                                       "undefined){e.style.zoom=window.__velbrookZoom;delete window.__velbrookZoom;}})();"));
+    page->runJavaScript(
+        QStringLiteral("(function(){var e=document.documentElement;if(e&&window.__velbrookZoom!=="
+                       "undefined){e.style.zoom=window.__velbrookZoom;delete window.__velbrookZoom;}})();"));
     if (!answered || pdf.isEmpty()) {
         qCDebug(lcPrint) << "the engine gave no pages for" << page->url();
         return false;

@@ -16,7 +16,7 @@ struct PrintOptions
 {
     bool picture = false; // the document is one picture, fitted to one sheet
     QSize pictureSize;
-    QString printToFile;  // the "print to PDF file" printer; empty: the system's printer
+    QString printToFile;    // the "print to PDF file" printer; empty: the system's printer
     bool quitAfter = false; // print everything to printToFile at once and quit (--print-to)
 };
 

@@ -30,8 +30,8 @@ class SheetView final : public QWidget
 public:
     SheetView(TPreviewForm* form, int index, QWidget* parent) : QWidget(parent), m_form(form), m_index(index)
     {
-        setToolTip(QStringLiteral(
-            u"Просмотр страницы. Используйте правую/левую кнопку мыши для уменьшения/увеличения."));
+        setToolTip(
+            QStringLiteral(u"Просмотр страницы. Используйте правую/левую кнопку мыши для уменьшения/увеличения."));
         setMouseTracking(true);
     }
 
@@ -130,8 +130,18 @@ QIcon glyphIcon(const QString& glyph)
     return QIcon(picture);
 }
 
-const char* const kZoomItems[] = {"Страница целиком", "По ширине страницы", "Вручную", "25%", "50%", "75%",
-                                  "100%", "125%", "150%", "200%", "300%", "400%"};
+const char* const kZoomItems[] = {"Страница целиком",
+                                  "По ширине страницы",
+                                  "Вручную",
+                                  "25%",
+                                  "50%",
+                                  "75%",
+                                  "100%",
+                                  "125%",
+                                  "150%",
+                                  "200%",
+                                  "300%",
+                                  "400%"};
 const double kZoomValues[] = {0, 0, 0, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
 
 QString percent(double value)
@@ -192,8 +202,9 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
     connect(addButton(QStringLiteral("FitWidthBut"), QStringLiteral(u"По ширине"), QStringLiteral(u"По ширине"),
                       QStringLiteral(u"↔"), true),
             &QToolButton::clicked, this, &TPreviewForm::FitWidthButClick);
-    connect(addButton(QStringLiteral("RestoreStartPrintZoomBut"), QStringLiteral(u"Восстановить исходный масштаб печати"),
-                      QStringLiteral(u"Восстановить масштаб"), QStringLiteral("1:1")),
+    connect(addButton(QStringLiteral("RestoreStartPrintZoomBut"),
+                      QStringLiteral(u"Восстановить исходный масштаб печати"), QStringLiteral(u"Восстановить масштаб"),
+                      QStringLiteral("1:1")),
             &QToolButton::clicked, this, &TPreviewForm::RestoreStartPrintZoomButClick);
     m_toolbar->addSeparator();
     connect(addButton(QStringLiteral("ZoomCursorPrintBut"), QStringLiteral(u"Увеличение/уменьшение масштаба печати"),
@@ -213,9 +224,9 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
                       QStringLiteral(u"Два листа"), QStringLiteral("2"), true),
             &QToolButton::clicked, this, &TPreviewForm::TwoPageButClick);
     m_toolbar->addSeparator();
-    connect(addButton(QStringLiteral("HelpBut"), QStringLiteral(u"Помощь"), QStringLiteral(u"Помощь"),
-                      QStringLiteral("?")),
-            &QToolButton::clicked, this, [] { qCDebug(lcPrint) << "the preview's help has no topic in this build"; });
+    connect(
+        addButton(QStringLiteral("HelpBut"), QStringLiteral(u"Помощь"), QStringLiteral(u"Помощь"), QStringLiteral("?")),
+        &QToolButton::clicked, this, [] { qCDebug(lcPrint) << "the preview's help has no topic in this build"; });
     connect(addButton(QStringLiteral("CloseBut"), QStringLiteral(u"Завершить просмотр"), QStringLiteral(u"Выход"),
                       QStringLiteral(u"✕")),
             &QToolButton::clicked, this, &QDialog::reject);
@@ -278,7 +289,8 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
         return;
     }
     if (picture && pictureSize.width() > 0 && pictureSize.height() > 0) {
-        const int screenDpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch() : 96;
+        const int screenDpi =
+            QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch() : 96;
         const PictureFit fit = fitPicture(
             pictureSize, m_pages->orientation(), [this](QPageLayout::Orientation o) { return m_pages->geometryFor(o); },
             screenDpi);
@@ -659,9 +671,7 @@ bool TPreviewForm::printRange(int first, int last)
 
 void TPreviewForm::PrintButClick()
 {
-    const auto warn = [this] {
-        QMessageBox::warning(this, windowTitle(), kPrinterUnavailable.toString());
-    };
+    const auto warn = [this] { QMessageBox::warning(this, windowTitle(), kPrinterUnavailable.toString()); };
     if (!m_pages->available()) {
         warn();
         return;
@@ -750,8 +760,8 @@ void TPreviewForm::showEvent(QShowEvent* event)
 
 bool TPreviewForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter || (event->type() == QEvent::MouseMove && watched != m_sheets[0] &&
-                                           watched != m_sheets[1])) {
+    if (event->type() == QEvent::Enter ||
+        (event->type() == QEvent::MouseMove && watched != m_sheets[0] && watched != m_sheets[1])) {
         if (auto* w = qobject_cast<QWidget*>(watched))
             w->unsetCursor();
     }

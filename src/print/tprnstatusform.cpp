@@ -69,7 +69,8 @@ bool TPrnStatusForm::FormatPages(QWebEnginePage* page, PageStore& store, double 
 bool TPrnStatusForm::PrintPages(PageStore& store, double scale, int first, int last, bool* ok)
 {
     bool printed = false;
-    const bool cancelled = run([&] { printed = store.print(first, last, scale, [this](int n) { return progress(n); }); });
+    const bool cancelled =
+        run([&] { printed = store.print(first, last, scale, [this](int n) { return progress(n); }); });
     if (ok)
         *ok = printed || cancelled;
     return cancelled;

@@ -77,8 +77,8 @@ private Q_SLOTS:
         QFont font(QStringLiteral("dejavu sans"));
         font.setPointSize(10);
         font.setUnderline(true);
-        QCOMPARE(buttons[3].rect.width(), QFontMetrics(font).horizontalAdvance(
-                                              QStringLiteral("info@example.org?subject=velbrook")));
+        QCOMPARE(buttons[3].rect.width(),
+                 QFontMetrics(font).horizontalAdvance(QStringLiteral("info@example.org?subject=velbrook")));
         const int shownEnd = 10 + QFontMetrics(font).horizontalAdvance(QStringLiteral("info@example.org"));
         for (int x = shownEnd + 4; x < buttons[3].rect.right(); x += 3) {
             for (int y = buttons[3].rect.top(); y <= buttons[3].rect.bottom(); ++y)
