@@ -1,8 +1,10 @@
 #include "appcomponents.h"
 
+#include "aboutbox.h"
 #include "appcontext.h"
 #include "appdialogs.h"
 #include "applog.h"
+#include "clicksound.h"
 #include "controlpopupwindow.h"
 #include "lazypanes.h"
 #include "mainform.h"
@@ -30,7 +32,7 @@ constexpr int kTreePane = 20;
 
 AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script,
                              std::function<EngineParts*()> engine)
-    : m_form(form),
+    : m_form(form), m_context(context),
       m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
@@ -230,6 +232,29 @@ void AppComponents::ExtractArchive()
 void AppComponents::InstallFonts()
 {
     qCDebug(lcApp) << "InstallFonts: no font installer in this build, nothing installed";
+}
+
+void AppComponents::showAbout()
+{
+    if (!m_about) {
+        if (!TAboutBox::available(m_context.container)) {
+            qCDebug(lcApp) << "about: the container has no About.cfs";
+            return;
+        }
+        TAboutBox::Services services;
+        services.hints = m_context.userSettings.hint;
+        services.playSound = [this](const QString& file) {
+            if (!m_context.userSettings.wav)
+                return;
+            if (!m_aboutSound)
+                m_aboutSound = std::make_unique<ClickSound>();
+            m_aboutSound->play(m_context.disk.resolve(file));
+        };
+        m_about = std::make_unique<TAboutBox>(m_context.container, m_context.folders(), services, &m_form);
+        // The about window goes with the others when the skinned window closes.
+        QObject::connect(&m_form, &TMainForm::closingFinished, m_about.get(), &QDialog::reject);
+    }
+    m_about->showAbout();
 }
 
 void AppComponents::thesaurus()

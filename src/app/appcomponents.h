@@ -14,6 +14,8 @@ class LazyPanes;
 class MediaController;
 class SkinScript;
 class TControlPopupWindow;
+class ClickSound;
+class TAboutBox;
 class TMainForm;
 class TextsController;
 class TUnRar;
@@ -39,6 +41,7 @@ public:
     // Not in this build (fonts, thesaurus): each leaves one debug line in velbrook.app and does
     // nothing.
     void InstallFonts() override;
+    void showAbout() override;
     void thesaurus() override;
     void HideFields(bool hide) override;
     void ShowFieldsForScreen() override;
@@ -57,6 +60,9 @@ private:
     void showArchiveMessage(const QString& text);
 
     TMainForm& m_form;
+    AppContext& m_context;
+    std::unique_ptr<TAboutBox> m_about; // made by the first "about", kept for the run
+    std::unique_ptr<ClickSound> m_aboutSound;
     std::unique_ptr<TextsController> m_texts;
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;

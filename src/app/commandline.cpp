@@ -13,6 +13,9 @@ Options:
   --screenshot FILE     draw the window into FILE (PNG) and quit
   --after MS            wait MS milliseconds after start-up before the screenshot (default 0)
   --command CMD         run a command once start-up has finished (repeatable)
+  --print-to FILE.pdf   the first print preview prints all its pages to FILE (PDF) with its
+                        current settings instead of showing, and the program then quits (exit
+                        status 1 when nothing could be printed)
   --version             print the version and quit
   --help                print this text and quit
 )";
@@ -66,6 +69,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 line.error = QStringLiteral("--after needs a number of milliseconds");
         } else if (word == QLatin1String("--command"))
             line.commands.append(value());
+        else if (word == QLatin1String("--print-to"))
+            line.printTo = value();
         else if (word == QLatin1String("--version"))
             line.version = true;
         else if (word == QLatin1String("--help"))

@@ -26,6 +26,7 @@ struct CommandLine
     QString screenshot;      // --screenshot FILE.png
     int screenshotAfter = 0; // --after MS
     QStringList commands;    // --command CMD, repeatable
+    QString printTo;         // --print-to FILE.pdf
     bool version = false;
     bool help = false;
     QString error; // bad usage, for one line on standard error

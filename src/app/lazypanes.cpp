@@ -78,6 +78,13 @@ void LazyPanes::printCurrentPage()
         m_panes->printCurrentPage();
 }
 
+void LazyPanes::printFile(const QString& file, QSize picture)
+{
+    // Another program's file is printed even when no pane has been shown yet.
+    if (HtmlPanesHooks* panes = make())
+        panes->printFile(file, picture);
+}
+
 void LazyPanes::CopyPageFiles()
 {
     if (m_panes)

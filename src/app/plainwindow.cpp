@@ -4,6 +4,7 @@
 #include "applog.h"
 #include "contentscheme.h"
 #include "panepage.h"
+#include "paneprint.h"
 #include "pathresolver.h"
 
 #include <QAction>
@@ -207,5 +208,5 @@ void TPlainWindow::showFile(const QString& file)
 
 void TPlainWindow::print()
 {
-    // Printing the shown file comes here.
+    printDocument(this, m_view->page(), m_context, contentPath(m_view->url()));
 }

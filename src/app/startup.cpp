@@ -271,6 +271,11 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     target.showPage = [&components](const QString& page) { components.panes()->ShowPage(page); };
     target.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
     target.syncTree = [&components](const QString& page) { components.trees().SyncTreeWithPage(page); };
+    // The companion's two print values are the size of the picture it sends, when it sends one.
+    target.printFile = [&components](const QString& file, int first, int second) {
+        if (HtmlPanesHooks* panes = components.panes())
+            panes->printFile(file, first > 0 && second > 0 ? QSize(first, second) : QSize());
+    };
     receiveCopyData(endpoint, &form, target);
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
@@ -401,6 +406,7 @@ int runProgram(QApplication& app, const CommandLine& commandLine)
     }
     AppContext context(StartupValues::forContentFolder(folder));
     openPack(context);
+    context.printToFile = commandLine.printTo;
     if (commandLine.mode == CommandLine::Mode::Skinned)
         return runSkinned(app, commandLine, context);
     return runCopy(app, commandLine, context);

@@ -30,6 +30,8 @@ public:
     UserSettings userSettings;
 
     bool busy = false; // commands are ignored while set
+    // --print-to: the first print preview prints all its pages to this PDF file and the program quits.
+    QString printToFile;
 
     // Skinned until set; set once, a later call is refused (returns false, the mode stays).
     RunMode runMode() const { return m_runMode.value_or(RunMode::Skinned); }

@@ -6,6 +6,7 @@
 // that declares no such element, or a build without the component, simply does nothing.
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,13 @@ public:
     virtual void ScrollToTop() = 0;
     virtual void selectAll() = 0;
     virtual void printCurrentPage() = 0;
+    // Prints a file no pane shows (another program's request; picture: the size it gave of a
+    // picture, else empty). Returns once the preview has closed.
+    virtual void printFile(const QString& file, QSize picture)
+    {
+        Q_UNUSED(file);
+        Q_UNUSED(picture);
+    }
     virtual void CopyPageFiles() = 0;
     virtual bool archiveMode() const = 0;
     virtual void setArchiveMode(bool on) = 0; // of the current pane
@@ -156,6 +164,8 @@ public:
     virtual void ShowArchive(const QString& archive) = 0;
     virtual void ExtractArchive() = 0;
     virtual void InstallFonts() = 0;
+    // "about": the about window, when the container has its script.
+    virtual void showAbout() {}
     virtual void thesaurus() = 0;
     // The fields and find boxes of the screen hide in the plain window and show again after it.
     virtual void HideFields(bool hide) = 0;

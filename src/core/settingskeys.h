@@ -30,6 +30,10 @@ inline const QString FontSize = QStringLiteral("FontSize");
 inline const QString HotSpotColor = QStringLiteral("HotSpotColor");
 inline const QString Background = QStringLiteral("Background");
 
+// The "print to PDF file" printer, for systems without a printer: when set, the print preview
+// prints into this file instead of on the system's printer.
+inline const QString PrintToFile = QStringLiteral("PrintToFile");
+
 // The width the reader gave the contents trees.
 inline const QString TreeWidth = QStringLiteral("TreeWidth");
 

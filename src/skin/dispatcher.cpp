@@ -69,8 +69,8 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
         runTarget(command);
         break;
     case K::About:
-        if (c.dialogs)
-            c.dialogs->showAbout();
+        if (c.misc)
+            c.misc->showAbout();
         break;
     case K::Minimize:
         showMinimized();

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "contentscheme.h"
+#include "paneprint.h"
 #include "settingskeys.h"
 #include "settingsstore.h"
 #include "viewerlog.h"
@@ -59,6 +60,8 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
     LinkServices& services = m_links.services();
     if (!services.showPage)
         services.showPage = [this](const QString& page) { ShowPage(page); };
+    if (!services.printFile)
+        services.printFile = [this](const QString& file) { printFile(file, QSize()); };
 }
 
 THtmlFrame::~THtmlFrame()
@@ -347,7 +350,16 @@ void THtmlFrame::copySelection()
 
 void THtmlFrame::printCurrentPage()
 {
-    // Printing comes with the print preview.
+    if (!currentVisible()) {
+        qCDebug(lcViewer) << "print: no pane shows a page";
+        return;
+    }
+    printDocument(m_window, currentView()->page(), m_context, currentFile());
+}
+
+void THtmlFrame::printFile(const QString& file, QSize picture)
+{
+    printHiddenFile(m_window, m_profile(), m_context, file, picture);
 }
 
 void THtmlFrame::CopyPageFiles()

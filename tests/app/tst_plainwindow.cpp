@@ -12,9 +12,11 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWebEnginePage>
@@ -126,10 +128,33 @@ private Q_SLOTS:
         QVERIFY((*print)->mapTo(&window, QPoint()).y() < window.view()->geometry().top());
         QCOMPARE(window.view()->width(), window.width());
         QCOMPARE(window.view()->geometry().bottom(), window.height() - 1);
-        (*print)->click(); // does nothing yet, and must not end the copy
+        // The button opens the print preview, or says that there is no printer; either is closed
+        // here, and the copy goes on.
+        QStringList shown;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, &window, [&shown] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                shown.append(box->text());
+                box->close();
+            } else if (modal && modal->windowTitle() == QStringLiteral(u"Предварительный просмотр")) {
+                shown.append(modal->windowTitle());
+                modal->close();
+            }
+        });
+        closer.start(50);
+        (*print)->click();
+        closer.stop();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0] == QStringLiteral(u"Предварительный просмотр") ||
+                     shown[0] == QStringLiteral(u"Не найдено установленных принтеров!") ||
+                     shown[0] == QStringLiteral(u"Принтер, установленный по умолчанию, сейчас не доступен!"),
+                 qPrintable(shown[0]));
         QVERIFY(window.isVisible());
 
         // The keys go to the page once it has the focus: Esc must still end the copy.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.view()->setFocus();
         QWidget* target = window.view()->focusProxy() ? window.view()->focusProxy() : window.view();
         QTRY_VERIFY(target->hasFocus());
