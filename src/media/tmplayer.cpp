@@ -581,10 +581,15 @@ void TMPlayer::renderFrame()
     int sizeParam[2] = {size.width(), size.height()};
     char format[] = "rgb0";
     size_t stride = size_t(frame.bytesPerLine());
+    // The frame is taken as it is ready: waiting in here for its display time would hold the
+    // interface thread for most of every frame, and the panes' pages would not load while a
+    // clip plays.
+    int blockForTargetTime = 0;
     mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, sizeParam},
                                  {MPV_RENDER_PARAM_SW_FORMAT, format},
                                  {MPV_RENDER_PARAM_SW_STRIDE, &stride},
                                  {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &blockForTargetTime},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     if (m_api->renderRender(m_render, params) < 0)
         return;
