@@ -8,12 +8,12 @@
 #include "pathresolver.h"
 #include "popupwiring.h"
 #include "screenids.h"
+#include "setbusy.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
 #include "tunrar.h"
 
 #include <QDir>
-#include <QGuiApplication>
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr int kTreePane = 20;
 
 AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScript& script,
                              std::function<EngineParts*()> engine)
-    : m_form(form),
+    : m_form(form), m_context(context),
       m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
@@ -185,12 +185,7 @@ void AppComponents::showArchive(const QString& archive, const QString& fromPage)
                 folder = QDir::homePath() + QLatin1Char('/') + folder.mid(2);
             return folder;
         };
-        hooks.setBusy = [](bool busy) {
-            if (busy)
-                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QGuiApplication::restoreOverrideCursor();
-        };
+        hooks.setBusy = [this](bool busy) { SetBusy(m_context, busy); };
         m_unrar = std::make_unique<TUnRar>(std::move(hooks), QDir::tempPath());
     }
     m_unrar->ListArchive(archive, fromPage);

@@ -54,6 +54,7 @@ private:
     void showArchiveMessage(const QString& text);
 
     TMainForm& m_form;
+    AppContext& m_context;
     std::unique_ptr<TextsController> m_texts;
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;

@@ -14,6 +14,7 @@
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
+#include "searchcomponents.h"
 #include "settingsstore.h"
 #include "skinscript.h"
 #include "treescontroller.h"
@@ -243,6 +244,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // The components are joined to the window first: building the first screen shows its pane
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
+    SearchComponents search(form, context, script, components);
     CopyDataTarget target;
     target.kind = CopyDataTarget::Kind::Skinned;
     target.programDir = context.values.programDir;
