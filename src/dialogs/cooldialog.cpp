@@ -24,11 +24,8 @@ constexpr QRect kResultList(11, 127, 377, 112);
 } // namespace
 
 TCoolDialog::TCoolDialog(AppContext& context, DialogScript script, QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_context(context),
-      m_script(std::move(script)),
-      m_mainWindow(mainWindow),
-      m_fade(new TEffCar(this))
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_context(context),
+      m_script(std::move(script)), m_mainWindow(mainWindow), m_fade(new TEffCar(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -47,9 +44,14 @@ TCoolDialog::TCoolDialog(AppContext& context, DialogScript script, QWidget* main
 
 TCoolDialog::~TCoolDialog() = default;
 
+bool TCoolDialog::isFading() const
+{
+    return m_fade->isFadeRunning();
+}
+
 QString TCoolDialog::storeKey(int page, int index) const
 {
-    return QStringLiteral("SwGrpD%1%2").arg(page).arg(index);
+    return dialogSwitchKey(page, index);
 }
 
 QImage TCoolDialog::picture(const QString& name) const

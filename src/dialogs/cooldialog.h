@@ -50,6 +50,8 @@ public:
     void closeDialog();
 
     int currentPage() const { return m_page; }
+    // The pointer is not answered while the window fades in.
+    bool isFading() const;
     int fullHeight() const { return m_fullHeight; }
     int extra() const { return m_extra; }
     const QImage& pagePicture() const { return m_picture; }

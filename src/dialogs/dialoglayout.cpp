@@ -32,9 +32,8 @@ QImage widenPicture(const QImage& background, int extra)
         return background;
     const int w = background.width();
     const int middle = w / 2;
-    QImage wide(w + extra, background.height(), background.format() == QImage::Format_Invalid
-                                                    ? QImage::Format_RGB32
-                                                    : background.format());
+    QImage wide(w + extra, background.height(),
+                background.format() == QImage::Format_Invalid ? QImage::Format_RGB32 : background.format());
     QPainter painter(&wide);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), background, QRect(0, 0, middle, background.height()));
@@ -57,4 +56,11 @@ int buttonOffset(const QString& align, int extra)
 int dialogHeight(bool hasResults, int fullHeight)
 {
     return hasResults ? fullHeight : qMin(kHeightWithoutResults, fullHeight);
+}
+
+QString dialogSwitchKey(int page, int index)
+{
+    if (page >= 0 && page < 10 && index >= 0 && index < 10)
+        return QStringLiteral("SwGrpD%1%2").arg(page).arg(index);
+    return QStringLiteral("SwGrpD%1_%2").arg(page).arg(index);
 }

@@ -32,3 +32,8 @@ int buttonOffset(const QString& align, int extra);
 // The window's height: the part above the result list when there are no results, the whole page
 // otherwise.
 int dialogHeight(bool hasResults, int fullHeight);
+
+// The settings key that keeps the state of switch index on page (both from 0): "SwGrpD" followed
+// by the two numbers. Written side by side they would make page 1, switch 12 and page 11, switch 2
+// one key, so a number of more than one digit is set off by '_' ("SwGrpD1_12", "SwGrpD11_2").
+QString dialogSwitchKey(int page, int index);

@@ -69,11 +69,11 @@ DialogScript readDialogScript(const QStringList& lines, const ProgramFolders& fo
                 page->text = t;
         } else if (kind == QLatin1String("_button")) {
             DialogButton b;
-            complete = readElement(lines, line,
-                                   {intKey(key("vx"), b.vx), intKey(key("vy"), b.vy), textKey(key("align"), b.align),
-                                    textKey(key("fn1"), b.fn1), textKey(key("fn2"), b.fn2),
-                                    textKey(key("fn3"), b.fn3), textKey(key("go"), b.go),
-                                    textKey(key("hint"), b.hint), textKey(key("wav"), b.wav)});
+            complete =
+                readElement(lines, line,
+                            {intKey(key("vx"), b.vx), intKey(key("vy"), b.vy), textKey(key("align"), b.align),
+                             textKey(key("fn1"), b.fn1), textKey(key("fn2"), b.fn2), textKey(key("fn3"), b.fn3),
+                             textKey(key("go"), b.go), textKey(key("hint"), b.hint), textKey(key("wav"), b.wav)});
             if (complete && page)
                 page->buttons.append(b);
         } else {
@@ -96,11 +96,10 @@ DialogScript readDialogScript(const QStringList& lines, const ProgramFolders& fo
                                             colorKey(key("textfontcolordn"), s.colordn)};
             complete = readElement(lines, line,
                                    {intKey(key("vx"), s.vx), intKey(key("vy"), s.vy), textKey(key("fn1"), s.fn1),
-                                    textKey(key("fn2"), s.fn2), textKey(key("fn3"), s.fn3),
-                                    textKey(key("fn4"), s.fn4), onOffKey(key("state"), s.state),
-                                    onOffKey(key("store"), s.store), intKey(key("group"), s.group),
-                                    pathKey(key("go"), s.go, folders), textKey(key("hint"), s.hint),
-                                    textKey(key("wav"), s.wav)},
+                                    textKey(key("fn2"), s.fn2), textKey(key("fn3"), s.fn3), textKey(key("fn4"), s.fn4),
+                                    onOffKey(key("state"), s.state), onOffKey(key("store"), s.store),
+                                    intKey(key("group"), s.group), pathKey(key("go"), s.go, folders),
+                                    textKey(key("hint"), s.hint), textKey(key("wav"), s.wav)},
                                    optional);
             if (complete && page)
                 page->switches.append(s);

@@ -535,11 +535,11 @@ void runScan(TFindTxtHtml::ScanJob& job)
     const int count = int(job.pages.size());
     qsizetype at = job.from;
     while (at < job.pages.size()) {
-        const qsizetype hit =
-            scanPages(pack, job.programDir, job.pages, at, job.query, job.matchCase, &job.stop, [&job, count](qsizetype k) {
-                if (job.progress)
-                    job.progress(int(k), count);
-            });
+        const qsizetype hit = scanPages(pack, job.programDir, job.pages, at, job.query, job.matchCase, &job.stop,
+                                        [&job, count](qsizetype k) {
+                                            if (job.progress)
+                                                job.progress(int(k), count);
+                                        });
         if (hit < 0)
             return;
         if (!job.skip.isEmpty() && QDir::cleanPath(job.programDir + job.pages[hit]).toLower() == job.skip) {
