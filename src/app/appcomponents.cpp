@@ -10,9 +10,11 @@
 #include "screenids.h"
 #include "setbusy.h"
 #include "textscontroller.h"
+#include "thesauruscommand.h"
 #include "treescontroller.h"
 #include "tunrar.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -216,7 +218,9 @@ void AppComponents::InstallFonts()
 
 void AppComponents::thesaurus()
 {
-    qCDebug(lcApp) << "thesaurus: no thesaurus window in this build, nothing shown";
+    const QString failure = thesaurusFailureText(openThesaurus(m_context, QCoreApplication::applicationFilePath()));
+    if (!failure.isEmpty())
+        m_texts->showStatus(failure);
 }
 
 void AppComponents::HideFields(bool hide)
