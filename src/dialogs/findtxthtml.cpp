@@ -420,9 +420,11 @@ void TFindTxtHtml::indexSearch(Box& box, const QString& text)
 {
     m_files.clear();
     m_titles.clear();
-    TMakeFind find(m_context.pack);
-    find.SetIndexFolder(m_context.values.programDir);
-    const IndexLookup lookup = find.FindInIndex(text, m_files, m_titles, false);
+    if (!m_index) {
+        m_index = std::make_unique<TMakeFind>(m_context.pack);
+        m_index->SetIndexFolder(m_context.values.programDir);
+    }
+    const IndexLookup lookup = m_index->FindInIndex(text, m_files, m_titles, false);
     if (lookup) {
         for (QString& file : m_files)
             file.prepend(m_context.values.programDir);

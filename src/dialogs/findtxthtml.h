@@ -21,6 +21,7 @@
 
 class AppContext;
 class QLineEdit;
+class TMakeFind;
 class QThread;
 class QWidget;
 
@@ -137,6 +138,7 @@ private:
     QStringList m_files;
     QStringList m_titles;
 
+    std::unique_ptr<TMakeFind> m_index; // keeps the index files in memory between searches
     std::shared_ptr<ScanJob> m_job;
     QThread* m_thread = nullptr;
     Box* m_scanBox = nullptr;

@@ -149,8 +149,8 @@ QStringList listScanPages(const ContentPack& opener, const QString& folder, cons
     for (qsizetype next = 0; next < queue.size(); ++next) {
         const QString relative = queue[next];
         const QDir dir(root.filePath(relative));
-        const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.htm*")}, QDir::Files | QDir::Hidden,
-                                                      QDir::Name | QDir::IgnoreCase);
+        const QFileInfoList files =
+            dir.entryInfoList({QStringLiteral("*.htm*")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
         for (const QFileInfo& file : files)
             add(relative + file.fileName());
         const QStringList folders =

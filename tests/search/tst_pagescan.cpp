@@ -29,46 +29,42 @@ private Q_SLOTS:
         const auto utf8 = [](const char16_t* text) { return QString::fromUtf16(text).toUtf8(); };
 
         // Charsets.
-        QTest::newRow("no charset: code page 1251") << cp(u"<p>Тормозная жидкость</p>") << u"жидкость"_qs << false
-                                                    << true;
-        QTest::newRow("declared utf-8") << utf8(u"<meta charset=\"utf-8\"><p>Тормозная жидкость</p>")
-                                        << u"жидкость"_qs << false << true;
+        QTest::newRow("no charset: code page 1251")
+            << cp(u"<p>Тормозная жидкость</p>") << u"жидкость"_qs << false << true;
+        QTest::newRow("declared utf-8") << utf8(u"<meta charset=\"utf-8\"><p>Тормозная жидкость</p>") << u"жидкость"_qs
+                                        << false << true;
         QTest::newRow("utf-8 in http-equiv")
             << utf8(u"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\"><p>Колодки</p>")
             << u"колодки"_qs << false << true;
-        QTest::newRow("utf-8 byte order mark") << QByteArray("\xEF\xBB\xBF") + utf8(u"<p>Колодки</p>")
-                                               << u"колодки"_qs << false << true;
-        QTest::newRow("declared windows-1251") << cp(u"<meta charset=windows-1251><p>Колодки</p>") << u"колодки"_qs
-                                               << false << true;
+        QTest::newRow("utf-8 byte order mark")
+            << QByteArray("\xEF\xBB\xBF") + utf8(u"<p>Колодки</p>") << u"колодки"_qs << false << true;
+        QTest::newRow("declared windows-1251")
+            << cp(u"<meta charset=windows-1251><p>Колодки</p>") << u"колодки"_qs << false << true;
         QTest::newRow("utf-8 page without a declaration is read as 1251")
             << utf8(u"<p>Колодки</p>") << u"колодки"_qs << false << false;
-        QTest::newRow("unknown charset: 1251") << cp(u"<meta charset=x-nonesuch><p>Колодки</p>") << u"колодки"_qs
-                                               << false << true;
+        QTest::newRow("unknown charset: 1251")
+            << cp(u"<meta charset=x-nonesuch><p>Колодки</p>") << u"колодки"_qs << false << true;
 
         // Character references.
-        QTest::newRow("numeric reference") << QByteArray("<p>&#1090;&#x43E;&#1088;&#1084;&#1086;&#1079;</p>")
-                                           << u"тормоз"_qs << false << true;
-        QTest::newRow("named references") << cp(u"<p>&laquo;Лада&raquo; &amp; Ко</p>") << u"«Лада» & Ко"_qs
-                                          << false << true;
+        QTest::newRow("numeric reference")
+            << QByteArray("<p>&#1090;&#x43E;&#1088;&#1084;&#1086;&#1079;</p>") << u"тормоз"_qs << false << true;
+        QTest::newRow("named references")
+            << cp(u"<p>&laquo;Лада&raquo; &amp; Ко</p>") << u"«Лада» & Ко"_qs << false << true;
         QTest::newRow("no-break space is a blank") << cp(u"<p>10&nbsp;мм</p>") << u"10 мм"_qs << false << true;
-        QTest::newRow("markup text is not found as written") << cp(u"<p>&amp;lt;</p>") << u"&lt;"_qs << false
-                                                             << true;
-        QTest::newRow("tags are not text") << cp(u"<p class=\"колодки\">диск</p>") << u"колодки"_qs << false
-                                           << false;
+        QTest::newRow("markup text is not found as written") << cp(u"<p>&amp;lt;</p>") << u"&lt;"_qs << false << true;
+        QTest::newRow("tags are not text") << cp(u"<p class=\"колодки\">диск</p>") << u"колодки"_qs << false << false;
 
         // Hidden text.
         QTest::newRow("title") << cp(u"<title>Колодки</title><p>диск</p>") << u"колодки"_qs << false << false;
         QTest::newRow("script") << cp(u"<script>var s='колодки';</script><p>диск</p>") << u"колодки"_qs << false
                                 << false;
-        QTest::newRow("style") << cp(u"<style>/* колодки */</style><p>диск</p>") << u"колодки"_qs << false
-                               << false;
+        QTest::newRow("style") << cp(u"<style>/* колодки */</style><p>диск</p>") << u"колодки"_qs << false << false;
         QTest::newRow("comment") << cp(u"<!-- колодки --><p>диск</p>") << u"колодки"_qs << false << false;
-        QTest::newRow("inline tag inside a word") << cp(u"<p>дви<b>гатель</b></p>") << u"двигатель"_qs << false
-                                                  << true;
+        QTest::newRow("inline tag inside a word") << cp(u"<p>дви<b>гатель</b></p>") << u"двигатель"_qs << false << true;
 
         // White space.
-        QTest::newRow("line break between words") << cp(u"<p>тормозная\r\n   жидкость</p>")
-                                                  << u"тормозная жидкость"_qs << false << true;
+        QTest::newRow("line break between words")
+            << cp(u"<p>тормозная\r\n   жидкость</p>") << u"тормозная жидкость"_qs << false << true;
 
         // Case.
         QTest::newRow("Cyrillic, any case") << cp(u"<p>ТОРМОЗ</p>") << u"тормоз"_qs << false << true;
