@@ -128,8 +128,8 @@ int main(int argc, char* argv[])
 
     double scanLast = 0;
     double scanMissing = 0;
-    for (const auto& [word, result, expected] :
-         {std::tuple{lastWord, &scanLast, pages.size() - 1}, std::tuple{manual.missingWord, &scanMissing, qsizetype(-1)}}) {
+    for (const auto& [word, result, expected] : {std::tuple{lastWord, &scanLast, pages.size() - 1},
+                                                 std::tuple{manual.missingWord, &scanMissing, qsizetype(-1)}}) {
         QList<double> times;
         for (int r = 0; r < rounds; ++r) {
             QElapsedTimer timer;
@@ -146,6 +146,8 @@ int main(int argc, char* argv[])
                 "%.1f ms\n",
                 int(pages.size()), rounds, scanLast, scanMissing);
 
+    if (baselinePages <= 0)
+        return 0;
     const double perPage = baselinePerPage(pack, folder, pages, baselinePages, manual.missingWord);
     const double baseline = perPage * pages.size();
     std::printf("baseline scaled to %d pages: %.0f ms (%.2f ms a page)\n", int(pages.size()), baseline, perPage);

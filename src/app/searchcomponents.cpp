@@ -21,12 +21,12 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
     const bool thesaurus = context.thesaurusMode();
     if (!thesaurus && context.container.Exists(QStringLiteral("Dialog.cfs"))) {
         const std::optional<QByteArray> stored = context.container.Read(QStringLiteral("Dialog.cfs"));
-        DialogScript dialogScript = readDialogScript(DecodeScript(stored.value_or(QByteArray()), true), context.folders());
+        DialogScript dialogScript =
+            readDialogScript(DecodeScript(stored.value_or(QByteArray()), true), context.folders());
         for (const QString& problem : std::as_const(dialogScript.problems))
             qCDebug(lcApp) << "Dialog.cfs:" << problem;
         m_dialog = std::make_unique<TCoolDialog>(context, std::move(dialogScript), &form);
-        m_dialog->setSoundPlayer(
-            [this, &context](const QString& file) { m_sound->play(context.disk.resolve(file)); });
+        m_dialog->setSoundPlayer([this, &context](const QString& file) { m_sound->play(context.disk.resolve(file)); });
         m_dialog->setScaleBar(&components.texts().scaleBar());
         form.components().dialogs = this;
     }

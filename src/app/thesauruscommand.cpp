@@ -34,8 +34,8 @@ ThesaurusOpened openThesaurus(const AppContext& context, const QString& program)
         qCDebug(lcApp) << "tesaurus: the start page does not exist:" << file;
         return ThesaurusOpened::NoStartPage;
     }
-    if (!QProcess::startDetached(program, {QStringLiteral("--content"), context.values.programDir, target,
-                                           QStringLiteral("/t")})) {
+    if (!QProcess::startDetached(
+            program, {QStringLiteral("--content"), context.values.programDir, target, QStringLiteral("/t")})) {
         qCDebug(lcApp) << "tesaurus: the thesaurus copy could not be started";
         return ThesaurusOpened::StartFailed;
     }

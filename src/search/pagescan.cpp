@@ -20,28 +20,37 @@ bool isCharsetChar(char c)
            c == '.' || c == ':';
 }
 
-bool isBlank(QChar c)
+bool isBlank(char16_t c)
 {
-    return c.unicode() <= u' ' || c.isSpace() || c == QChar(0x00A0);
+    if (c <= u' ')
+        return true;
+    if (c < 0x80)
+        return false;
+    return c == 0x00A0 || QChar::isSpace(c);
 }
 
 QString collapseBlanks(QStringView text)
 {
-    QString out;
-    out.reserve(text.size());
+    // Written in place into a buffer of the text's size: this runs over every character of every
+    // page a scan reads.
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    char16_t* to = begin;
     bool pendingBlank = false;
-    for (const QChar c : text) {
-        if (c == QChar(0x00AD))
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == 0x00AD)
             continue; // a soft hyphen shows only where a line breaks
         if (isBlank(c)) {
-            pendingBlank = !out.isEmpty();
+            pendingBlank = to != begin;
             continue;
         }
         if (pendingBlank)
-            out.append(u' ');
+            *to++ = u' ';
         pendingBlank = false;
-        out.append(c);
+        *to++ = c;
     }
+    out.truncate(to - begin);
     return out;
 }
 

@@ -37,8 +37,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("result");
         QTest::newRow("no tezaurus.idx") << QByteArray() << true << int(ThesaurusOpened::NoThesaurus);
         QTest::newRow("no start page in it") << QByteArray("\r\n") << true << int(ThesaurusOpened::NoThesaurus);
-        QTest::newRow("start page missing") << toCp1251(u"тормоза ~ t\\brakes.htm#top\r\n"_qs) << false
-                                            << int(ThesaurusOpened::NoStartPage);
+        QTest::newRow("start page missing")
+            << toCp1251(u"тормоза ~ t\\brakes.htm#top\r\n"_qs) << false << int(ThesaurusOpened::NoStartPage);
     }
 
     void failures_startNothing()
