@@ -11,6 +11,7 @@
 #include "scriptcodec.h"
 #include "setbusy.h"
 #include "skinscript.h"
+#include "textmsg.h"
 #include "textscontroller.h"
 #include "treescontroller.h"
 
@@ -28,6 +29,11 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
         m_dialog = std::make_unique<TCoolDialog>(context, std::move(dialogScript), &form);
         m_dialog->setSoundPlayer([this, &context](const QString& file) { m_sound->play(context.disk.resolve(file)); });
         m_dialog->setScaleBar(&components.texts().scaleBar());
+        if (TTextMsg* labels = components.texts().texts()) {
+            labels->setDialogWindow(m_dialog.get());
+            m_dialog->setOverlayPainter(
+                [labels](QPainter& painter) { labels->PaintTexts(painter, TTextMsg::Owner::Dialog); });
+        }
         form.components().dialogs = this;
     }
     if (script.findtxt.isEmpty())

@@ -358,6 +358,8 @@ void TCoolDialog::paintEvent(QPaintEvent*)
         if (!image.isNull())
             painter.drawImage(s.rect.topLeft(), image);
     }
+    if (m_paintOverlay)
+        m_paintOverlay(painter);
 }
 
 void TCoolDialog::mouseMoveEvent(QMouseEvent* event)

@@ -37,6 +37,8 @@ public:
     void setScaleBar(TScaleBar* bar) { m_scaleBar = bar; }
     // Plays a button's sound (a content path); none by default.
     void setSoundPlayer(std::function<void(const QString&)> play) { m_playSound = std::move(play); }
+    // Paints over the page after its buttons and switches: the labels that belong to the dialog.
+    void setOverlayPainter(std::function<void(QPainter&)> paint) { m_paintOverlay = std::move(paint); }
 
     // Composes page (text drawn into it, widening it when the text is wider than its box) and
     // shows the window, fading in. False when the page or its background picture is missing:
@@ -108,6 +110,7 @@ private:
     TFindTxtHtml* m_search = nullptr;
     TScaleBar* m_scaleBar = nullptr;
     std::function<void(const QString&)> m_playSound;
+    std::function<void(QPainter&)> m_paintOverlay;
     TEffCar* m_fade;
 
     int m_page = 0;
