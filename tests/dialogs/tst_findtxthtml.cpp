@@ -92,6 +92,8 @@ private Q_SLOTS:
         m_status.clear();
         m_results.clear();
         m_busySeen = false;
+        m_synced.clear();
+        m_treeHas.clear();
     }
 
     void cleanup()
@@ -206,6 +208,36 @@ private Q_SLOTS:
         QCOMPARE(m_status.last(), u"Текст не найден"_qs);
     }
 
+    // A result chosen in the list opens its page with the word selected there, and the tree follows.
+    void chosenResult_opensItsPageWithTheWordSelected()
+    {
+        writeFullTextIndex(buildFullTextIndex(m_root), m_root);
+        make();
+        m_search->setIndexMode();
+        search(u"колодки"_qs);
+        QCOMPARE(m_results, (QStringList{u"Б"_qs, u"В"_qs}));
+        m_panes->queries.clear();
+        m_search->showResult(1);
+        QTRY_VERIFY(!m_panes->queries.isEmpty() && !m_search->isRunning());
+        QCOMPARE(m_panes->current, m_root + "html/c.htm");
+        QCOMPARE(m_panes->queries, QStringList{u"колодки"_qs});
+        QCOMPARE(m_panes->active, 1);
+        QCOMPARE(m_synced, QStringList{QString()});
+        QVERIFY(m_search->indexMode());
+    }
+
+    void treeMode_searchesTheCaptions()
+    {
+        make();
+        m_search->setTreeMode();
+        m_treeHas = u"Тормоза"_qs;
+        search(u"тормоза"_qs);
+        QVERIFY(m_status.isEmpty());
+        search(u"кузов"_qs);
+        QCOMPARE(m_status, QStringList{u"Текст не найден"_qs});
+        QVERIFY(m_panes->queries.isEmpty());
+    }
+
     // In the thesaurus copy the first search for a word looks for its headword first.
     void thesaurus_headwordFirst()
     {
@@ -233,6 +265,10 @@ private:
         };
         services.showResults = [this](const QStringList&, const QStringList& titles) { m_results = titles; };
         services.currentScreen = [] { return 0; };
+        services.syncTree = [this](const QString& page) { m_synced.append(page); };
+        services.findInTree = [this](const QString& text) {
+            return !m_treeHas.isEmpty() && m_treeHas.compare(text, Qt::CaseInsensitive) == 0;
+        };
         RFindTxt element;
         element.number = 1;
         element.vw = 100;
@@ -260,6 +296,8 @@ private:
     QStringList m_status;
     QStringList m_results;
     bool m_busySeen = false;
+    QStringList m_synced;
+    QString m_treeHas;
 };
 
 QTEST_MAIN(TestFindTxtHtml)
