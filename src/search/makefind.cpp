@@ -88,6 +88,15 @@ const TMakeFind::CachedFile* TMakeFind::cached(const char* name, CachedFile& cac
                 cache.folded.insert(folded, i + 1);
         }
     }
+    if (qstrcmp(name, kFiles) == 0) {
+        for (const QByteArray& bytes : std::as_const(cache.lines)) {
+            const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(bytes));
+            // A line without a title is listed under its path.
+            cache.names.append(!fields.isEmpty());
+            cache.paths.append(fields.isEmpty() ? QString() : toInternalPath(fields[0]));
+            cache.titles.append(fields.isEmpty() ? QString() : fields.size() > 1 ? fields[1] : fields[0]);
+        }
+    }
     cache.stamp = stamp;
     return &cache;
 }
@@ -157,12 +166,10 @@ qsizetype TMakeFind::appendPages(const QList<qsizetype>& pages, QStringList& fil
     for (const qsizetype number : pages) {
         if (number < 1 || number > pageLines->lines.size())
             continue;
-        const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(pageLines->lines[number - 1]));
-        // An empty line names no page. A line without a title is listed under its path.
-        if (fields.isEmpty())
-            continue;
-        files.append(toInternalPath(fields[0]));
-        titles.append(fields.size() > 1 ? fields[1] : fields[0]);
+        if (!pageLines->names[number - 1])
+            continue; // an empty line names no page
+        files.append(pageLines->paths[number - 1]);
+        titles.append(pageLines->titles[number - 1]);
         ++appended;
     }
     return appended;

@@ -44,6 +44,9 @@ private:
         QList<QByteArray> lines;
         QHash<QString, qsizetype> exact;  // keywords.idx: line text -> first line number
         QHash<QString, qsizetype> folded; // the same, case folded
+        QList<bool> names;                // files.idx: whether the line names a page (an empty
+        QStringList paths;                // line does not), and its page and title, split once
+        QStringList titles;
     };
 
     // The lines of the file, read again when it changed; nullptr when it cannot be read.
