@@ -432,8 +432,9 @@ void TFindTxtHtml::indexSearch(Box& box, const QString& text)
         finish();
         return;
     }
+    // A missing or unreadable index says so; the pages are scanned all the same.
     if (lookup.message != IndexMessage::None)
-        qCDebug(lcDialogs) << "index look-up:" << indexMessageText(lookup.message) << "; the pages are scanned";
+        m_services.showStatus(indexMessageText(lookup.message));
     m_files.clear();
     m_titles.clear();
 

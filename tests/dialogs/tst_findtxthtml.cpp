@@ -206,6 +206,12 @@ private Q_SLOTS:
         search(u"самолёт"_qs);
         QCOMPARE(m_results, QStringList());
         QCOMPARE(m_status.last(), u"Текст не найден"_qs);
+
+        // Without index files the search says so and scans the pages all the same.
+        QVERIFY(QFile::remove(m_root + "keywords.idx"));
+        search(u"колодки"_qs);
+        QCOMPARE(m_status, QStringList{u"Индескный(е) файл(ы) не найден"_qs});
+        QCOMPARE(m_results, (QStringList{u"Б"_qs, u"В"_qs}));
     }
 
     // A result chosen in the list opens its page with the word selected there, and the tree follows.
