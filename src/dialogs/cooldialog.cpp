@@ -29,7 +29,7 @@ TCoolDialog::TCoolDialog(AppContext& context, DialogScript script, QWidget* main
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setWindowTitle(QStringLiteral("Dialog"));
+    setWindowTitle(context.values.appTitle);
     for (int page = 0; page < m_script.pages.size(); ++page) {
         TDynamicSwthGrpArray& switches = m_script.pages[page].switches;
         for (int i = 0; i < switches.size(); ++i) {
