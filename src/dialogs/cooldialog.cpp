@@ -4,6 +4,7 @@
 #include "caption.h"
 #include "dialoglayout.h"
 #include "dialogslog.h"
+#include "effbtncar.h"
 #include "effcar.h"
 #include "findtxthtml.h"
 #include "scalebar.h"
@@ -20,6 +21,8 @@ namespace {
 
 // The result list under the find panel.
 constexpr QRect kResultList(11, 127, 377, 112);
+// Levels a button's cross-fade moves per tick.
+constexpr int kFadeStep = 4;
 
 } // namespace
 
@@ -42,7 +45,26 @@ TCoolDialog::TCoolDialog(AppContext& context, DialogScript script, QWidget* main
     }
 }
 
-TCoolDialog::~TCoolDialog() = default;
+TCoolDialog::~TCoolDialog()
+{
+    clearButtons();
+}
+
+void TCoolDialog::clearButtons()
+{
+    for (ShownButton& b : m_buttons)
+        delete b.fade;
+    m_buttons.clear();
+}
+
+void TCoolDialog::crossFade(ShownButton& button, const QImage& from, const QImage& to)
+{
+    if (!button.fade || from.isNull() || to.isNull() || from.size() != to.size()) {
+        update(button.rect);
+        return;
+    }
+    button.fade->StartCrossFade(from, to, button.rect.topLeft());
+}
 
 bool TCoolDialog::isFading() const
 {
@@ -88,7 +110,7 @@ bool TCoolDialog::ShowDialogPage(int page, const QString& text)
     if (background.isNull())
         return false;
     m_page = page;
-    m_buttons.clear();
+    clearButtons();
     m_switches.clear();
     m_hoverSwitch = -1;
     m_dragging = false;
@@ -123,6 +145,8 @@ bool TCoolDialog::ShowDialogPage(int page, const QString& text)
             shown.hover = picture(b.fn2);
             shown.down = picture(b.fn3);
             shown.rect = QRect(b.vx + buttonOffset(b.align, m_extra), b.vy, shown.up.width(), shown.up.height());
+            shown.fade = new TEffBtnCar(this, int(m_buttons.size()));
+            shown.fade->setStep(kFadeStep);
             if (!shown.up.isNull())
                 painter.drawImage(shown.rect.topLeft(), shown.up);
             m_buttons.append(shown);
@@ -280,7 +304,7 @@ void TCoolDialog::closeDialog()
     saveSwitchStates();
     const bool wasVisible = isVisible();
     hide();
-    m_buttons.clear();
+    clearButtons();
     m_switches.clear();
     if (wasVisible)
         Q_EMIT closed();
@@ -348,6 +372,8 @@ void TCoolDialog::paintEvent(QPaintEvent*)
         const QImage& image = b.pressed ? b.down : b.hover;
         if ((b.hovered || b.pressed) && !image.isNull())
             painter.drawImage(b.rect.topLeft(), image);
+        if (b.fade && b.fade->isRunning())
+            b.fade->paint(painter);
     }
     const TDynamicSwthGrpArray& records = m_script.pages.value(m_page).switches;
     for (int i = 0; i < m_switches.size() && i < records.size(); ++i) {
@@ -375,6 +401,10 @@ void TCoolDialog::mouseMoveEvent(QMouseEvent* event)
     for (ShownButton& b : m_buttons) {
         const bool inside = b.rect.contains(at);
         if (inside != b.hovered) {
+            if (inside)
+                crossFade(b, b.up, b.hover);
+            else
+                crossFade(b, b.pressed ? b.down : b.hover, b.up);
             b.hovered = inside;
             if (!inside)
                 b.pressed = false;
@@ -404,8 +434,11 @@ void TCoolDialog::mousePressEvent(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     if (const int b = buttonAt(at); b >= 0) {
-        m_buttons[b].pressed = true;
-        m_buttons[b].hovered = true;
+        ShownButton& button = m_buttons[b];
+        if (!button.pressed)
+            crossFade(button, button.hover, button.down);
+        button.pressed = true;
+        button.hovered = true;
         update();
         return;
     }
@@ -442,6 +475,7 @@ void TCoolDialog::mouseReleaseEvent(QMouseEvent* event)
     const int b = buttonAt(event->position().toPoint());
     if (b >= 0 && m_buttons[b].pressed) {
         m_buttons[b].pressed = false;
+        crossFade(m_buttons[b], m_buttons[b].down, m_buttons[b].hover);
         update();
         const DialogButton record = m_buttons[b].record;
         RunDialogCommand(record.go, record.wav);

@@ -16,6 +16,7 @@
 
 class AppContext;
 class QListWidget;
+class TEffBtnCar;
 class TEffCar;
 class TFindTxtHtml;
 class TScaleBar;
@@ -86,6 +87,7 @@ private:
         QRect rect; // moved by its alignment
         bool hovered = false;
         bool pressed = false;
+        TEffBtnCar* fade = nullptr; // the cross-fade between its pictures, owned by the dialog
     };
     struct ShownSwitch
     {
@@ -98,6 +100,8 @@ private:
 
     QImage picture(const QString& name) const;
     void drawSwitchCaption(QImage& image, const RSwthGrp& sw, bool on, bool hover) const;
+    void crossFade(ShownButton& button, const QImage& from, const QImage& to);
+    void clearButtons();
     int buttonAt(QPoint at) const;
     int switchAt(QPoint at) const;
     void pressSwitch(int index);
