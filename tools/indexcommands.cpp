@@ -1,5 +1,7 @@
 #include "toolsupport.h"
 
+#include "contentfolder.h"
+
 #include "contenterror.h"
 #include "contentpack.h"
 #include "indexbuilder.h"
@@ -14,35 +16,6 @@
 #include <cstdio>
 
 namespace {
-
-// A content folder as the reader opens it: its interface.dat, when there is one, with the folder
-// as the pack's base, and the disk files beside it.
-struct ContentFolder
-{
-    explicit ContentFolder(const QString& folder)
-        : path(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())), disk(mountPointOf(path)), pack(disk)
-    {
-        if (!QFileInfo(folder).isDir())
-            fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(folder));
-        const QString packPath = disk.resolve(path + QStringLiteral("/interface.dat"));
-        if (!QFileInfo(packPath).isFile())
-            return;
-        bool valid = false;
-        try {
-            valid = pack.OpenPack(packPath);
-        } catch (const ContentError& error) {
-            fail(ExitBadInput, error.message());
-        }
-        // A damaged pack is absent; the disk files still serve.
-        if (!valid)
-            std::fprintf(stderr, "velbrook-tool: %s\n", qUtf8Printable(printable(pack.errorString())));
-        pack.SetPackBase(path + QLatin1Char('/'));
-    }
-
-    QString path;
-    PathResolver disk;
-    ContentPack pack;
-};
 
 void build(ToolArgs& args)
 {

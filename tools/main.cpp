@@ -31,6 +31,10 @@ const char kHelp[] = R"(velbrook-tool: inspect and build Velbrook content
   index find FOLDER WORD                 the pages the index of FOLDER lists for WORD (any case),
                                          as path<TAB>title lines
   thesaurus find FOLDER WORD             the thesaurus page of WORD ("" for the start page)
+  scan FOLDER TEXT [--match-case]        the pages of FOLDER (disk and pack, each once) whose
+                                         visible text holds TEXT, any case unless --match-case,
+                                         as paths relative to FOLDER in scan order; exit 0 when
+                                         some page matched, 1 when none did
   send CAPTION KIND [STRING...]          a request to the window with CAPTION, as the companion
                                          program sends it (string i in slot i, type code i):
                                          KIND 3 query file prints yes (exit 0), no or none (exit 1);
@@ -67,6 +71,13 @@ int main(int argc, char* argv[])
             words.takeFirst();
             ToolArgs args(words, QStringLiteral("send CAPTION KIND [STRING...]"));
             const int code = runSendCommand(args);
+            std::fflush(stdout);
+            return code;
+        }
+        if (words.first() == QLatin1String("scan")) {
+            words.takeFirst();
+            ToolArgs args(words, QStringLiteral("scan FOLDER TEXT [--match-case]"));
+            const int code = runScanCommand(args);
             std::fflush(stdout);
             return code;
         }

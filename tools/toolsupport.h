@@ -66,6 +66,7 @@ bool runPathCommand(const QString& verb, ToolArgs& args);
 bool runTreeCommand(const QString& verb, ToolArgs& args);
 bool runIndexCommand(const QString& verb, ToolArgs& args);
 bool runThesaurusCommand(const QString& verb, ToolArgs& args);
-// "send": the exit code it ends with.
+// "send" and "scan": the exit code each ends with.
 int runSendCommand(ToolArgs& args);
+int runScanCommand(ToolArgs& args);
 bool runArchiveCommand(const QString& verb, ToolArgs& args);

@@ -12,12 +12,14 @@
 #include "pathresolver.h"
 #include "popupwiring.h"
 #include "screenids.h"
+#include "setbusy.h"
 #include "textscontroller.h"
+#include "thesauruscommand.h"
 #include "treescontroller.h"
 #include "tunrar.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 
 namespace {
 
@@ -200,12 +202,7 @@ void AppComponents::showArchive(const QString& archive, const QString& fromPage)
                 folder = QDir::homePath() + QLatin1Char('/') + folder.mid(2);
             return folder;
         };
-        hooks.setBusy = [](bool busy) {
-            if (busy)
-                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QGuiApplication::restoreOverrideCursor();
-        };
+        hooks.setBusy = [this](bool busy) { SetBusy(m_context, busy); };
         m_unrar = std::make_unique<TUnRar>(std::move(hooks), QDir::tempPath());
     }
     m_unrar->ListArchive(archive, fromPage);
@@ -259,7 +256,9 @@ void AppComponents::showAbout()
 
 void AppComponents::thesaurus()
 {
-    qCDebug(lcApp) << "thesaurus: no thesaurus window in this build, nothing shown";
+    const QString failure = thesaurusFailureText(openThesaurus(m_context, QCoreApplication::applicationFilePath()));
+    if (!failure.isEmpty())
+        m_texts->showStatus(failure);
 }
 
 void AppComponents::HideFields(bool hide)

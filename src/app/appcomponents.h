@@ -38,10 +38,10 @@ public:
     // unpacks the listed archive into the path field's folder.
     void ShowArchive(const QString& archive) override;
     void ExtractArchive() override;
-    // Not in this build (fonts, thesaurus): each leaves one debug line in velbrook.app and does
-    // nothing.
+    // Not in this build (fonts): leaves one debug line in velbrook.app and does nothing.
     void InstallFonts() override;
     void showAbout() override;
+    // "tesaurus": the thesaurus window at its start page, one copy reused.
     void thesaurus() override;
     void HideFields(bool hide) override;
     void ShowFieldsForScreen() override;

@@ -203,3 +203,11 @@ void LazyPanes::RestoreBounds()
     if (m_panes)
         m_panes->RestoreBounds();
 }
+
+void LazyPanes::findText(const QString& text, bool matchCase, std::function<void(int, int)> done)
+{
+    if (m_panes)
+        m_panes->findText(text, matchCase, std::move(done));
+    else
+        done(0, 0);
+}

@@ -52,6 +52,7 @@ public:
     QString GoForwardPage() override;
     void FillClient() override;
     void RestoreBounds() override;
+    void findText(const QString& text, bool matchCase, std::function<void(int, int)> done) override;
 
 private:
     HtmlPanesHooks* make();

@@ -16,6 +16,8 @@
 #include "pathresolver.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
+#include "scriptpaths.h"
+#include "searchcomponents.h"
 #include "settingsstore.h"
 #include "skinscript.h"
 #include "treescontroller.h"
@@ -262,6 +264,7 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     // and tree and runs its switch commands, which act on them.
     AppComponents components(form, context, script, loadEngine);
     CodecInstall::installForStartup(script.header.codec, context.userSettings.clip);
+    SearchComponents search(form, context, script, components);
     CopyDataTarget target;
     target.kind = CopyDataTarget::Kind::Skinned;
     target.programDir = context.values.programDir;
@@ -322,6 +325,59 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     return code;
 }
 
+// The thesaurus copy: a small skinned window from Tesaurus.cfs whose pane shows the page it was
+// started with, with its buttons, search box and status line. Later pages come from the main
+// copy's "tesaurus" command through the messages between copies.
+int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& context, WindowEndpoint& endpoint)
+{
+    const QString kel = context.values.programDir + QStringLiteral("Kel.dhl");
+    std::optional<QByteArray> stored;
+    try {
+        context.container.Open(context.disk.resolve(kel));
+        stored = context.container.Read(QStringLiteral("Tesaurus.cfs"));
+    } catch (const ContentError& error) {
+        printError(error.message());
+        return 1;
+    }
+    if (!stored) {
+        printError(QStringLiteral("%1 holds no Tesaurus.cfs: the thesaurus cannot open").arg(kel));
+        return 1;
+    }
+    SkinScript script(context.folders(), SkinScript::Variant::Thesaurus);
+    script.read(DecodeScript(*stored, true));
+    for (const QString& problem : std::as_const(script.problems))
+        printError(QStringLiteral("Tesaurus.cfs: %1").arg(problem));
+    if (!commandLine.argument.isEmpty()) {
+        for (RHTML& pane : script.html)
+            pane.fn = ExpandPath(commandLine.argument, context.folders());
+    }
+
+    TMainForm form(context, script);
+    publish(endpoint, form);
+    AppComponents components(form, context, script, loadEngine);
+    SearchComponents search(form, context, script, components);
+    CopyDataTarget target;
+    target.kind = CopyDataTarget::Kind::Thesaurus;
+    target.programDir = context.values.programDir;
+    target.hasPane = [&components] { return components.panes() != nullptr; };
+    target.showPage = [&components, &form](const QString& page) {
+        components.panes()->ShowPage(page);
+        form.showNormal();
+        form.raise();
+        form.activateWindow();
+    };
+    receiveCopyData(endpoint, &form, target);
+    form.buildFirstScreen();
+    components.ShowFieldsForScreen();
+    form.show();
+    endpoint.markActivated();
+    runCommandsInTurn(form, components.panes(), commandLine.commands,
+                      [&form, &commandLine] { scheduleScreenshot(form, commandLine); });
+    const int code = app.exec();
+    form.shutdown();
+    return code;
+}
+
 // The thesaurus and plain-window copies: a window of the right kind and caption.
 int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& context)
 {
@@ -366,23 +422,7 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
         return app.exec();
     }
 
-    QWidget window;
-    window.setWindowTitle(context.values.appTitle);
-    window.resize(640, 480);
-    publish(endpoint, window);
-    CopyDataTarget target;
-    target.kind = CopyDataTarget::Kind::Thesaurus;
-    target.hasPane = [] { return false; }; // the thesaurus window has no pane in this build
-    receiveCopyData(endpoint, &window, target);
-    window.show();
-    endpoint.markActivated();
-    if (!commandLine.screenshot.isEmpty()) {
-        QTimer::singleShot(commandLine.screenshotAfter, &window, [&window, &commandLine] {
-            window.grab().save(commandLine.screenshot, "PNG");
-            QCoreApplication::exit(0);
-        });
-    }
-    return app.exec();
+    return runThesaurus(app, commandLine, context, endpoint);
 }
 
 } // namespace

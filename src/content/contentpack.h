@@ -88,6 +88,8 @@ public:
     std::optional<QByteArray> readFile(const QString& path) const;
 
     const QList<PackEntry>& entries() const { return m_entries; }
+    // The disk side of the opener.
+    const PathResolver& disk() const { return m_disk; }
     const QList<PackFolder>& folders() const { return m_folders; }
 
     // The form names take in the pack: '/' -> '\', a-z -> A-Z, and the lower-case Cyrillic

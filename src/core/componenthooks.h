@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QPainter;
 
 class HtmlPanesHooks
@@ -65,6 +67,10 @@ public:
     // its element's place.
     virtual void FillClient() = 0;
     virtual void RestoreBounds() = 0;
+    // Finds text in the current pane's page after the selection, wrapping round at its end, and
+    // selects and shows it. done gets the number of matches in the page and the one selected
+    // (from 1); 0 matches when there is none or no page is shown.
+    virtual void findText(const QString& text, bool matchCase, std::function<void(int matches, int active)> done) = 0;
 };
 
 class TreesHooks

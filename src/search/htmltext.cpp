@@ -208,11 +208,17 @@ QStringList indexWords(const QString& text)
     QString part;     // the run being read
     QString compound; // the runs joined by hyphens so far, the current one not yet added
     int parts = 0;
+    // The run, or a run of the compound, holds a letter that code page 1251 has not.
+    bool partUnwritable = false;
+    bool compoundUnwritable = false;
 
     const auto endPart = [&] {
         if (part.isEmpty())
             return;
-        words.append(part.toLower());
+        if (!partUnwritable)
+            words.append(part.toLower());
+        compoundUnwritable = compoundUnwritable || partUnwritable;
+        partUnwritable = false;
         if (parts > 0)
             compound.append(u'-');
         compound.append(part);
@@ -221,10 +227,11 @@ QStringList indexWords(const QString& text)
     };
     const auto endCompound = [&] {
         endPart();
-        if (parts > 1)
+        if (parts > 1 && !compoundUnwritable)
             words.append(compound.toLower());
         compound.clear();
         parts = 0;
+        compoundUnwritable = false;
     };
 
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -233,6 +240,11 @@ QStringList indexWords(const QString& text)
             part.append(c);
         } else if (c == QChar(0x00AD)) {
             continue;
+        } else if (c.isLetterOrNumber() || c.isMark()) {
+            // A letter the index files cannot hold: the whole word stays out of the index (the
+            // scan of the pages still finds it).
+            part.append(c);
+            partUnwritable = true;
         } else if (c == u'-' && !part.isEmpty() && i + 1 < text.size() && isWordChar[text[i + 1].unicode()]) {
             endPart();
         } else {

@@ -26,4 +26,6 @@ PageText extractPageText(const QString& html);
 //    page. Only a single '-' between two runs joins them; dashes and hyphens at the ends of a
 //    run are word breaks.
 //  - A soft hyphen (U+00AD) is dropped: it only marks where a word may be broken.
+//  - A word with a letter that code page 1251 cannot write ("naïve", "中文") is left out whole, as
+//    the index files could not hold it; so is a compound with such a part (its other parts stay).
 QStringList indexWords(const QString& text);

@@ -1,5 +1,7 @@
 #include "indexbuilder.h"
 
+#include "pagescan.h"
+
 #include "codepage.h"
 #include "contenterror.h"
 #include "htmltext.h"
@@ -34,7 +36,7 @@ void FullTextIndexBuilder::addPage(const QString& relativePath, const QByteArray
 {
     Page page;
     page.path = QString(relativePath).replace(QLatin1Char('/'), QLatin1Char('\\'));
-    const PageText text = extractPageText(fromCp1251(html));
+    const PageText text = extractPageText(decodePage(html));
     page.title = text.title.isEmpty() ? page.path.section(QLatin1Char('\\'), -1) : text.title;
     for (const QString& word : indexWords(text.text))
         page.words.append(wordId(word));

@@ -25,7 +25,8 @@ class FullTextIndexBuilder
 {
 public:
     // relativePath: the page's path below the content folder, '/' or '\' between folders. html:
-    // the page's bytes, read as code page 1251. Adding a path twice replaces the page.
+    // the page's bytes, read in the charset the page declares (code page 1251 when it declares
+    // none). Adding a path twice replaces the page.
     void addPage(const QString& relativePath, const QByteArray& html);
 
     qsizetype pageCount() const { return m_pages.size(); }

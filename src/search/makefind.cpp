@@ -7,6 +7,9 @@
 #include "pathresolver.h"
 #include "streamtext.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 
@@ -49,6 +52,53 @@ TMakeFind::TMakeFind(const ContentPack& opener) : m_opener(opener) {}
 void TMakeFind::SetIndexFolder(const QString& folder)
 {
     m_folder = indexFolderOf(folder);
+    m_keywords = m_numbers = m_files = CachedFile();
+}
+
+const TMakeFind::CachedFile* TMakeFind::cached(const char* name, CachedFile& cache) const
+{
+    const QString path = indexFilePath(m_folder, name);
+    QString stamp;
+    if (const int entry = m_opener.FindPackEntry(path); entry >= 0) {
+        stamp = QStringLiteral("pack:%1").arg(entry);
+    } else {
+        const QFileInfo file(m_opener.disk().resolve(path));
+        if (!file.isFile())
+            return nullptr;
+        stamp = QStringLiteral("disk:%1:%2").arg(file.size()).arg(file.lastModified().toMSecsSinceEpoch());
+    }
+    if (stamp == cache.stamp)
+        return &cache;
+    cache = CachedFile();
+    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, path);
+    if (!stream)
+        return nullptr;
+    IndexLines lines(*stream);
+    QByteArrayView line;
+    while (lines.next(line))
+        cache.lines.append(line.toByteArray());
+    if (qstrcmp(name, kKeywords) == 0) {
+        // The first line of a keyword counts.
+        for (qsizetype i = 0; i < cache.lines.size(); ++i) {
+            const QString keyword = fromCp1251(cache.lines[i]);
+            const QString folded = keyword.toCaseFolded();
+            if (!cache.exact.contains(keyword))
+                cache.exact.insert(keyword, i + 1);
+            if (!cache.folded.contains(folded))
+                cache.folded.insert(folded, i + 1);
+        }
+    }
+    if (qstrcmp(name, kFiles) == 0) {
+        for (const QByteArray& bytes : std::as_const(cache.lines)) {
+            const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(bytes));
+            // A line without a title is listed under its path.
+            cache.names.append(!fields.isEmpty());
+            cache.paths.append(fields.isEmpty() ? QString() : toInternalPath(fields[0]));
+            cache.titles.append(fields.isEmpty() ? QString() : fields.size() > 1 ? fields[1] : fields[0]);
+        }
+    }
+    cache.stamp = stamp;
+    return &cache;
 }
 
 bool TMakeFind::IndexFilesExist() const
@@ -81,39 +131,25 @@ IndexLookup TMakeFind::FindInIndex(const QString& word, QStringList& files, QStr
 // The number of the first keywords.idx line that equals word (counting from 1), or 0.
 qsizetype TMakeFind::keywordNumber(const QString& word, bool caseSensitive, IndexLookup& result) const
 {
-    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kKeywords));
-    if (!stream) {
+    const CachedFile* keywords = cached(kKeywords, m_keywords);
+    if (!keywords) {
         result.message = IndexMessage::KeywordsUnreadable;
         return 0;
     }
-    const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    IndexLines lines(*stream);
-    QByteArrayView line;
-    for (qsizetype number = 1; lines.next(line); ++number) {
-        // Every byte of code page 1251 decodes to one character, so the lengths can be compared
-        // before anything is decoded.
-        if (line.size() == word.size() && fromCp1251(line).compare(word, sensitivity) == 0)
-            return number;
-    }
-    return 0;
+    return caseSensitive ? keywords->exact.value(word, 0) : keywords->folded.value(word.toCaseFolded(), 0);
 }
 
 bool TMakeFind::numberList(qsizetype keyword, QByteArray& numbers, IndexLookup& result) const
 {
-    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kNumbers));
-    if (!stream) {
+    const CachedFile* lines = cached(kNumbers, m_numbers);
+    if (!lines) {
         result.message = IndexMessage::NumbersUnreadable;
         return false;
     }
-    IndexLines lines(*stream);
-    QByteArrayView line;
-    for (qsizetype number = 1; lines.next(line); ++number) {
-        if (number == keyword) {
-            numbers = line.toByteArray();
-            return true;
-        }
-    }
-    return false;
+    if (keyword < 1 || keyword > lines->lines.size())
+        return false;
+    numbers = lines->lines[keyword - 1];
+    return true;
 }
 
 qsizetype TMakeFind::appendPages(const QList<qsizetype>& pages, QStringList& files, QStringList& titles,
@@ -121,26 +157,19 @@ qsizetype TMakeFind::appendPages(const QList<qsizetype>& pages, QStringList& fil
 {
     if (pages.isEmpty())
         return 0;
-    const std::unique_ptr<TComprStream> stream = openIndexFile(m_opener, indexFilePath(m_folder, kFiles));
-    if (!stream) {
+    const CachedFile* pageLines = cached(kFiles, m_files);
+    if (!pageLines) {
         result.message = IndexMessage::FilesUnreadable;
         return 0;
     }
     qsizetype appended = 0;
-    auto wanted = pages.cbegin();
-    IndexLines lines(*stream);
-    QByteArrayView line;
-    for (qsizetype number = 1; wanted != pages.cend() && lines.next(line); ++number) {
-        while (wanted != pages.cend() && *wanted < number)
-            ++wanted;
-        if (wanted == pages.cend() || *wanted != number)
+    for (const qsizetype number : pages) {
+        if (number < 1 || number > pageLines->lines.size())
             continue;
-        const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(line));
-        // An empty line names no page. A line without a title is listed under its path.
-        if (fields.isEmpty())
-            continue;
-        files.append(toInternalPath(fields[0]));
-        titles.append(fields.size() > 1 ? fields[1] : fields[0]);
+        if (!pageLines->names[number - 1])
+            continue; // an empty line names no page
+        files.append(pageLines->paths[number - 1]);
+        titles.append(pageLines->titles[number - 1]);
         ++appended;
     }
     return appended;

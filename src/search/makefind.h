@@ -5,10 +5,13 @@
 //   keywords.idx  line k: keyword k, in the form it is compared
 //   index.idx     line k: the page numbers of keyword k, separated by ':'
 //   files.idx     line m: page m as path + "#:#" + title
-// Each query reads the files afresh through the file opener; nothing is cached between queries.
+// The files are read and inflated once and kept in memory by the query object; each query only
+// checks that they have not changed since (a disk file's size and time, the pack's entry), and
+// reads a file again when it has. Keep one object for many queries.
 
 #include "indexmessage.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +37,20 @@ public:
     IndexLookup FindInIndex(const QString& word, QStringList& files, QStringList& titles, bool caseSensitive) const;
 
 private:
+    // One index file as last read: its lines, and what it was read from.
+    struct CachedFile
+    {
+        QString stamp; // empty: never read
+        QList<QByteArray> lines;
+        QHash<QString, qsizetype> exact;  // keywords.idx: line text -> first line number
+        QHash<QString, qsizetype> folded; // the same, case folded
+        QList<bool> names;                // files.idx: whether the line names a page (an empty
+        QStringList paths;                // line does not), and its page and title, split once
+        QStringList titles;
+    };
+
+    // The lines of the file, read again when it changed; nullptr when it cannot be read.
+    const CachedFile* cached(const char* name, CachedFile& cache) const;
     qsizetype keywordNumber(const QString& word, bool caseSensitive, IndexLookup& result) const;
     bool numberList(qsizetype keyword, QByteArray& numbers, IndexLookup& result) const;
     qsizetype appendPages(const QList<qsizetype>& pages, QStringList& files, QStringList& titles,
@@ -41,6 +58,9 @@ private:
 
     const ContentPack& m_opener;
     QString m_folder;
+    mutable CachedFile m_keywords;
+    mutable CachedFile m_numbers;
+    mutable CachedFile m_files;
 };
 
 // The page numbers of an index.idx line in ascending order, each once. Fields are split at ':'

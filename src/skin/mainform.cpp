@@ -506,6 +506,11 @@ void TMainForm::showHelpTopic(const QString& topic)
         m_components.dialogs->showHelpTopic(topic);
         return;
     }
+    startHelpCopy(topic);
+}
+
+void TMainForm::startHelpCopy(const QString& topic)
+{
     // The help page of the header, at the topic's anchor, in a help copy of the program; a help
     // copy that is already open comes to the front instead.
     const QString page = m_script.header.helpwin;

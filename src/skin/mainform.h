@@ -59,6 +59,10 @@ public:
     TMainForm(AppContext& context, SkinScript& script, QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // The help page of the header at topic, in a help copy of the program (brought to the front
+    // when one is open).
+    void startHelpCopy(const QString& topic);
+
     ComponentHooks& components() { return m_components; }
     DesktopServices& desktopServices() { return m_services; }
     QWidget* documentPanel() const { return m_panel; }

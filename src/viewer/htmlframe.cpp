@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -328,6 +330,20 @@ QString THtmlFrame::currentFile() const
 {
     const Viewer* viewer = current();
     return viewer && viewer->view ? contentPath(viewer->view->url()) : QString();
+}
+
+void THtmlFrame::findText(const QString& text, bool matchCase, std::function<void(int, int)> done)
+{
+    QWebEngineView* view = currentView();
+    if (!view || text.isEmpty()) {
+        done(0, 0);
+        return;
+    }
+    const QWebEnginePage::FindFlags flags =
+        matchCase ? QWebEnginePage::FindCaseSensitively : QWebEnginePage::FindFlags();
+    view->page()->findText(text, flags, [done = std::move(done)](const QWebEngineFindTextResult& result) {
+        done(result.numberOfMatches(), result.activeMatch());
+    });
 }
 
 QWebEngineView* THtmlFrame::currentView() const

@@ -71,6 +71,7 @@ public:
     QString GoForwardPage() override;
     void FillClient() override;
     void RestoreBounds() override;
+    void findText(const QString& text, bool matchCase, std::function<void(int, int)> done) override;
 
     // The five defaults of every pane; setting them reloads the current page.
     PaneFonts fonts() const { return m_fonts; }

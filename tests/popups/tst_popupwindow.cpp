@@ -104,6 +104,7 @@ public:
     QString GoForwardPage() override { return {}; }
     void FillClient() override {}
     void RestoreBounds() override {}
+    void findText(const QString&, bool, std::function<void(int, int)> done) override { done(0, 0); }
     void setArchiveMode(bool) override {}
 };
 

@@ -53,6 +53,30 @@ private Q_SLOTS:
         QTest::newRow("a '<' that starts no tag is text") << u"a < b <3"_qs << QStringList{"a", "b", "3"};
         QTest::newRow("letters code page 1251 cannot write break words")
             << u"αβγ ёж Ёж"_qs << QStringList{u"ёж"_qs, u"ёж"_qs};
+        QTest::newRow("a word with such a letter is left out whole, not in pieces")
+            << u"naïve café ёж"_qs << QStringList{u"ёж"_qs};
+        QTest::newRow("a compound with such a part keeps its other parts")
+            << u"ёж-日本 масло"_qs << QStringList{u"ёж"_qs, u"масло"_qs};
+    }
+
+    // A page in UTF-8 is read as UTF-8: its Russian words are found.
+    void pageInItsDeclaredCharset_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::newRow("utf-8 meta") << u"<meta charset=\"utf-8\"><title>Тормоза</title><p>Суппорт</p>"_qs.toUtf8();
+        QTest::newRow("utf-8 byte order mark")
+            << QByteArray("\xEF\xBB\xBF") + u"<title>Тормоза</title><p>Суппорт</p>"_qs.toUtf8();
+        QTest::newRow("no declaration: 1251") << toCp1251(u"<title>Тормоза</title><p>Суппорт</p>"_qs);
+    }
+
+    void pageInItsDeclaredCharset()
+    {
+        QFETCH(QByteArray, page);
+        FullTextIndexBuilder builder;
+        builder.addPage("a.htm", page);
+        const FullTextIndex index = builder.build();
+        QCOMPARE(index.keywords, toCp1251(u"суппорт\r\n"_qs));
+        QCOMPARE(index.files, toCp1251(u"a.htm#:#Тормоза\r\n"_qs));
     }
 
     void pageWords()

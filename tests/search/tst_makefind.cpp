@@ -131,6 +131,27 @@ private Q_SLOTS:
         QCOMPARE(titles, (QStringList{"Earlier", "B"}));
     }
 
+    // One query object keeps the files it read, and reads them again once they change.
+    void keptInMemory_untilTheFilesChange()
+    {
+        writeIndex({{"x", "y"}, {"1", "2"}, {"a.htm#:#A", "b.htm#:#B"}});
+        TMakeFind& find = finder();
+        QStringList files;
+        QStringList titles;
+        QVERIFY(find.FindInIndex("y", files, titles, false));
+        QVERIFY(find.FindInIndex("Y", files, titles, false));
+        QCOMPARE(files, (QStringList{"b.htm", "b.htm"}));
+
+        // (Changed as a rebuilt index changes: in size, or in time.)
+        writeIndex({{"y", "zz"}, {"2", "1:3"}, {"c.htm#:#C", "d.htm#:#D", "e.htm#:#E"}});
+        files.clear();
+        titles.clear();
+        QVERIFY(find.FindInIndex("y", files, titles, false));
+        QVERIFY(find.FindInIndex("ZZ", files, titles, false));
+        QCOMPARE(files, (QStringList{"d.htm", "c.htm", "e.htm"}));
+        QVERIFY(!find.FindInIndex("x", files, titles, false));
+    }
+
     void missingFile_givesTheMissingIndexMessage_data()
     {
         QTest::addColumn<QString>("missing");

@@ -68,12 +68,46 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(run.err).contains(u"Индескный(е) файл(ы) не найден"_qs));
     }
 
+    // The scan: disk and pack pages, each once, relative paths with '/', in scan order.
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("any case, disk and pack")
+            << QStringList{u"ЖИДКОСТЬ"_qs} << 0 << u"html/glava1.htm\nhtml/glava2.htm\nPACK/GLAVA3.HTM\n"_qs;
+        QTest::newRow("match case") << QStringList{u"Жидкость"_qs, u"--match-case"_qs} << 0
+                                    << u"html/glava2.htm\nPACK/GLAVA3.HTM\n"_qs;
+        QTest::newRow("the pack's copy of a disk page is the one read")
+            << QStringList{u"упакованная"_qs} << 0 << u"html/glava1.htm\n"_qs;
+        QTest::newRow("titles are not text") << QStringList{u"Тормоза"_qs} << 1 << QString();
+        QTest::newRow("no page") << QStringList{u"кузов"_qs} << 1 << QString();
+    }
+
+    void scan()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        PackWriter writer;
+        writer.addFile(u"PACK/GLAVA3.HTM"_qs, u"<meta charset=utf-8><p>Жидкость в паке</p>"_qs.toUtf8());
+        writer.addFile(u"HTML/GLAVA1.HTM"_qs, toCp1251(u"<p>Упакованная тормозная жидкость</p>"_qs));
+        writer.write(m_root + "interface.dat");
+        const ToolRun run = runTool(QStringList{u"scan"_qs, m_root} + args);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(QString::fromUtf8(run.out), out);
+    }
+
     void badInput_exitsWith2_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("build: no such folder") << QStringList{"index", "build", "/nonexistent/velbrook"};
         QTest::newRow("find: no such folder") << QStringList{"index", "find", "/nonexistent/velbrook", "x"};
         QTest::newRow("find: no word") << QStringList{"index", "find", "/tmp"};
+        QTest::newRow("scan: no such folder") << QStringList{"scan", "/nonexistent/velbrook", "x"};
+        QTest::newRow("scan: blanks only") << QStringList{"scan", "/tmp", "   "};
+        QTest::newRow("scan: no text") << QStringList{"scan", "/tmp"};
+        QTest::newRow("scan: unknown option") << QStringList{"scan", "/tmp", "x", "--case"};
         QTest::newRow("thesaurus: unknown verb") << QStringList{"thesaurus", "list", "/tmp"};
     }
 

@@ -98,6 +98,7 @@ public:
     QString GoForwardPage() override { return {}; }
     void FillClient() override { calls << "fill"; }
     void RestoreBounds() override { calls << "restore"; }
+    void findText(const QString&, bool, std::function<void(int, int)> done) override { done(0, 0); }
 };
 
 // Records the status lines the window shows.

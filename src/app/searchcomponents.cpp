@@ -1,0 +1,133 @@
+#include "searchcomponents.h"
+
+#include "appcomponents.h"
+#include "appcontext.h"
+#include "applog.h"
+#include "clicksound.h"
+#include "cooldialog.h"
+#include "findtxthtml.h"
+#include "mainform.h"
+#include "scalebar.h"
+#include "scriptcodec.h"
+#include "setbusy.h"
+#include "skinscript.h"
+#include "textmsg.h"
+#include "textscontroller.h"
+#include "treescontroller.h"
+
+SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const SkinScript& script,
+                                   AppComponents& components)
+    : m_form(form), m_components(components), m_sound(std::make_unique<ClickSound>())
+{
+    const bool thesaurus = context.thesaurusMode();
+    if (!thesaurus && context.container.Exists(QStringLiteral("Dialog.cfs"))) {
+        const std::optional<QByteArray> stored = context.container.Read(QStringLiteral("Dialog.cfs"));
+        DialogScript dialogScript =
+            readDialogScript(DecodeScript(stored.value_or(QByteArray()), true), context.folders());
+        for (const QString& problem : std::as_const(dialogScript.problems))
+            qCDebug(lcApp) << "Dialog.cfs:" << problem;
+        m_dialog = std::make_unique<TCoolDialog>(context, std::move(dialogScript), &form);
+        m_dialog->setSoundPlayer([this, &context](const QString& file) { m_sound->play(context.disk.resolve(file)); });
+        m_dialog->setScaleBar(&components.texts().scaleBar());
+        if (TTextMsg* labels = components.texts().texts()) {
+            labels->setDialogWindow(m_dialog.get());
+            m_dialog->setOverlayPainter(
+                [labels](QPainter& painter) { labels->PaintTexts(painter, TTextMsg::Owner::Dialog); });
+        }
+        form.components().dialogs = this;
+    }
+    if (script.findtxt.isEmpty())
+        return;
+
+    FindServices services;
+    services.panes = [&form] { return form.components().panes; };
+    services.showStatus = [&components](const QString& text) { components.texts().showStatus(text); };
+    services.clearStatus = [&components] { components.texts().clearStatus(); };
+    services.setBusy = [&context](bool busy) { SetBusy(context, busy); };
+    services.findInTree = [&components](const QString& text) { return components.trees().findInTree(text); };
+    services.syncTree = [&components](const QString& page) { components.trees().SyncTreeWithPage(page); };
+    services.advanceBar = [&components](int k, int n) { components.texts().scaleBar().advanceTo(k, n); };
+    services.resetBar = [&components] { components.texts().scaleBar().ResetBar(); };
+    services.currentScreen = [&form] { return form.currentScreen(); };
+    if (m_dialog) {
+        TCoolDialog* dialog = m_dialog.get();
+        services.setSearchHint = [dialog](const QString& hint) { dialog->SetSearchHint(hint); };
+        services.showResults = [dialog](const QStringList& files, const QStringList& titles) {
+            dialog->ShowResults(files, titles);
+        };
+        services.enterInFirstBox = [dialog] { dialog->RunDialogCommand(QStringLiteral("findnext1"), QString()); };
+        services.escape = [this, dialog] {
+            if (m_search->isRunning())
+                m_search->StopSearch();
+            else
+                dialog->closeDialog();
+        };
+    } else {
+        services.showResults = [](const QStringList&, const QStringList&) {};
+        services.enterInFirstBox = [this] { m_search->FindNext(1); };
+        services.escape = [this, &form] {
+            if (m_search->isRunning())
+                m_search->StopSearch();
+            else if (form.isWindow())
+                form.close();
+        };
+    }
+    QWidget* boxParent = m_dialog ? static_cast<QWidget*>(m_dialog.get()) : &form;
+    m_search = std::make_unique<TFindTxtHtml>(context, script.findtxt, boxParent, std::move(services));
+    if (m_dialog) {
+        m_dialog->setSearch(m_search.get());
+        m_search->setBoxesShown(false);
+    }
+    form.components().search = m_search.get();
+}
+
+SearchComponents::~SearchComponents()
+{
+    ComponentHooks& hooks = m_form.components();
+    if (hooks.dialogs == this)
+        hooks.dialogs = nullptr;
+    if (hooks.search == m_search.get())
+        hooks.search = nullptr;
+    if (m_dialog)
+        m_dialog->setSearch(nullptr);
+    m_search.reset();
+    m_dialog.reset();
+}
+
+bool SearchComponents::dialogVisible() const
+{
+    return m_dialog && m_dialog->isVisible();
+}
+
+void SearchComponents::closeDialog()
+{
+    if (m_dialog)
+        m_dialog->closeDialog();
+}
+
+void SearchComponents::showFindPage()
+{
+    if (m_dialog && !m_dialog->ShowDialogPage(TCoolDialog::kFindPage, QString()))
+        m_components.texts().showStatus(QStringLiteral(u"Окно поиска не открылось"));
+}
+
+void SearchComponents::ShowMessage(const QString& text)
+{
+    if (!m_dialog || !m_dialog->ShowDialogPage(TCoolDialog::kMessagePage, text))
+        m_components.texts().showStatus(text);
+}
+
+void SearchComponents::showOptions()
+{
+    qCDebug(lcApp) << "options: no options dialog in this build, nothing shown";
+}
+
+void SearchComponents::showAbout()
+{
+    qCDebug(lcApp) << "about: no about window in this build, nothing shown";
+}
+
+void SearchComponents::showHelpTopic(const QString& topic)
+{
+    m_form.startHelpCopy(topic);
+}
