@@ -13,6 +13,7 @@
 #include "popupwiring.h"
 #include "screenids.h"
 #include "textscontroller.h"
+#include "tnavfont.h"
 #include "treescontroller.h"
 #include "tunrar.h"
 
@@ -36,6 +37,19 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
       m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
+    NavFontHooks fontHooks;
+    fontHooks.showMessage = [this](const QString& text) { showArchiveMessage(text); };
+    fontHooks.fontsAdded = [&form] {
+        if (HtmlPanesHooks* panes = form.components().panes)
+            panes->fontsAdded();
+    };
+    fontHooks.setBusy = [](bool busy) {
+        if (busy)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    };
+    m_navFont = std::make_unique<TNavFont>(context.pack, context.disk, context.values.contentDir, std::move(fontHooks));
     if (!script.html.isEmpty()) {
         PaneCallbacks callbacks;
         ComponentHooks& hooks = form.components();
@@ -146,6 +160,7 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     // The page title, the tree that follows the page, and the chapter buttons' hints after it;
     // the trees follow the reading screen's pane only.
     m_texts->setPageTitle(title);
+    m_navFont->RememberPageFolder(file);
     if (PopupsHooks* popups = m_form.components().popups; popups && m_panes)
         popups->fillHistoryLists(m_panes->historyTitles(), m_panes->historyIndex());
     if (m_unrar)
@@ -231,7 +246,7 @@ void AppComponents::ExtractArchive()
 
 void AppComponents::InstallFonts()
 {
-    qCDebug(lcApp) << "InstallFonts: no font installer in this build, nothing installed";
+    m_navFont->InstallFonts();
 }
 
 void AppComponents::showAbout()

@@ -19,6 +19,10 @@ std::unique_ptr<TControlPopupWindow> makePopups(TMainForm& form, AppContext& con
     services.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
     services.panes = [&form] { return form.components().panes; };
     services.trees = [&form] { return form.components().trees; };
+    services.chooseFont = [&form] {
+        if (HtmlPanesHooks* panes = form.components().panes)
+            panes->chooseFont();
+    };
     services.readResource = [&context](const QString& name) { return context.container.Read(name); };
     return std::make_unique<TControlPopupWindow>(script, context.settings, context.folders(), std::move(services));
 }
