@@ -35,9 +35,9 @@ QString folderOf(const QString& path)
 TNavFont::TNavFont(const ContentPack& pack, const PathResolver& disk, QString packBase, NavFontHooks hooks,
                    QString fontFolder)
     : m_pack(pack), m_disk(disk), m_packBase(std::move(packBase)), m_hooks(std::move(hooks)),
-      m_fontFolder(fontFolder.isEmpty()
-                       ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/fonts")
-                       : std::move(fontFolder))
+      m_fontFolder(fontFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                              QStringLiteral("/fonts")
+                                        : std::move(fontFolder))
 {
 }
 
@@ -51,8 +51,8 @@ void TNavFont::RememberPageFolder(const QString& page)
 QStringList TNavFont::fontFiles(const QString& folder) const
 {
     QMap<QString, QString> found; // lower-cased name -> content path; disk names win
-    const QString base = m_packBase.endsWith(QLatin1Char('/')) || m_packBase.isEmpty() ? m_packBase
-                                                                                       : m_packBase + QLatin1Char('/');
+    const QString base =
+        m_packBase.endsWith(QLatin1Char('/')) || m_packBase.isEmpty() ? m_packBase : m_packBase + QLatin1Char('/');
     if (!folder.isEmpty() && folder.startsWith(base, Qt::CaseInsensitive)) {
         const QString relative = folder.mid(base.size());
         for (const QString& packed : m_pack.ListPackFiles()) {
@@ -81,10 +81,8 @@ int TNavFont::InstallFonts()
     QStringList failed;
     bool diskFull = false;
     int installed = 0;
-    if (!files.isEmpty() && !QDir().mkpath(m_fontFolder)) {
-        failed = files;
-        say(QStringLiteral(u"Не удалось создать папку шрифтов %1").arg(QDir::toNativeSeparators(m_fontFolder)));
-    } else {
+    const bool noFolder = !files.isEmpty() && !QDir().mkpath(m_fontFolder);
+    if (!noFolder) {
         for (const QString& file : files) {
             const QString target = m_fontFolder + QLatin1Char('/') + QFileInfo(file).fileName();
             const std::optional<QByteArray> bytes = m_pack.readFile(file);
@@ -123,7 +121,9 @@ int TNavFont::InstallFonts()
         if (m_hooks.fontsAdded)
             m_hooks.fontsAdded();
     }
-    if (diskFull)
+    if (noFolder)
+        say(QStringLiteral(u"Не удалось создать папку шрифтов %1").arg(QDir::toNativeSeparators(m_fontFolder)));
+    else if (diskFull)
         say(QStringLiteral(u"Недостаточно места на диске: шрифты установлены не все"));
     else if (!failed.isEmpty())
         say(QStringLiteral(u"Не удалось установить шрифты: %1").arg(failed.join(QStringLiteral(", "))));
