@@ -16,7 +16,7 @@ class PathResolver;
 struct NavFontHooks
 {
     std::function<void(const QString&)> showMessage; // to the reader
-    std::function<void()> fontsAdded;                 // the panes show their pages again
+    std::function<void()> fontsAdded;                // the panes show their pages again
     std::function<void(bool)> setBusy;
 };
 
