@@ -63,7 +63,8 @@ QByteArray renamedFont(const QString& file, const QString& from, const QString& 
     return bytes;
 }
 
-const QString kSerif = QStringLiteral("Velbrk Serif"); // "DejaVu Serif" renamed
+const QString kSerif = QStringLiteral("Velbrk Serif");           // "DejaVu Serif" renamed
+const QString kProgramFont = QStringLiteral("Velbrk Prog Serf"); // "Liberation Serif" renamed
 
 // Two texts, one asking for the family first: they are as wide as each other until the family is
 // there.
@@ -101,6 +102,13 @@ private Q_SLOTS:
         writeTestFile(root + "disk/page.htm", measuredPage(kSerif));
         writeTestFile(root + "disk/Sans.TTF", m_sans);
         writeTestFile(root + "broken/bad.ttf", "not a font at all");
+        // A font beside the program, added to the program as the skinned window does at start,
+        // before the engine has started.
+        writeTestFile(root + "program.htm", measuredPage(kProgramFont));
+        writeTestFile(root + "Program.ttf",
+                      renamedFont(QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf"),
+                                  QStringLiteral("Liberation Serif"), kProgramFont));
+        QVERIFY(QFontDatabase::addApplicationFont(root + "Program.ttf") >= 0);
         m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(root));
         QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
         m_context->pack.SetPackBase(m_context->values.contentDir);
@@ -152,6 +160,13 @@ private Q_SLOTS:
         QVERIFY2(QString::fromUtf8(list.readAllStandardOutput()).contains(kSerif), "not in fontconfig's list");
     }
 
+    void programFolderFont_reachesThePages()
+    {
+        m_frame->ShowHtmlElement(1, m_root + "program.htm");
+        QTRY_VERIFY_WITH_TIMEOUT(m_frame->currentFile().endsWith(QLatin1String("program.htm")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(widthDifference() > 0.0 || widthDifference() < -1.0, 30000);
+    }
+
     void installFonts_cases_data()
     {
         QTest::addColumn<QString>("page");
@@ -162,16 +177,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("no page loaded yet") << QString() << QByteArray() << QString() << 0 << QStringList()
                                             << QStringLiteral(u"В папке страницы нет шрифтов");
-        QTest::newRow("a folder without fonts") << "nofonts/page.htm" << QByteArray() << QString() << 0
-                                                << QStringList() << QStringLiteral(u"В папке страницы нет шрифтов");
+        QTest::newRow("a folder without fonts") << "nofonts/page.htm" << QByteArray() << QString() << 0 << QStringList()
+                                                << QStringLiteral(u"В папке страницы нет шрифтов");
         QTest::newRow("a disk font replaces the file of its name")
             << "disk/page.htm" << QByteArray("an older file") << QString() << 1 << QStringList{"Sans.TTF"}
             << QStringLiteral(u"Установлено шрифтов: 1");
         QTest::newRow("a damaged font is refused and not left behind")
             << "broken/page.htm" << QByteArray() << QString() << 0 << QStringList()
             << QStringLiteral(u"Не удалось установить шрифты: bad.ttf");
-        QTest::newRow("a font folder that cannot be made") << "disk/page.htm" << QByteArray() << "file" << 0
-                                                           << QStringList() << QStringLiteral(u"Не удалось создать папку шрифтов %1");
+        QTest::newRow("a font folder that cannot be made")
+            << "disk/page.htm" << QByteArray() << "file" << 0 << QStringList()
+            << QStringLiteral(u"Не удалось создать папку шрифтов %1");
     }
 
     void installFonts_cases()
@@ -204,7 +220,9 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), left);
         if (!stale.isEmpty())
             QCOMPARE(QFile(folder + QLatin1Char('/') + left.value(0)).size(), m_sans.size());
-        QCOMPARE(messages, QStringList{message.contains(QLatin1String("%1")) ? message.arg(QDir::toNativeSeparators(folder)) : message});
+        QCOMPARE(messages,
+                 QStringList{message.contains(QLatin1String("%1")) ? message.arg(QDir::toNativeSeparators(folder))
+                                                                   : message});
     }
 
     void fontDialog_sampleShowsEachChoice()
@@ -240,7 +258,8 @@ private Q_SLOTS:
         QCOMPARE(form.BackListBox()->currentItem()->text(), QStringLiteral("clSilver"));
         // "clDefault" and "clNone" are no colours: the pane's white, not black.
         for (const char* name : {"clDefault", "clNone"}) {
-            form.BackListBox()->setCurrentItem(form.BackListBox()->findItems(QLatin1String(name), Qt::MatchExactly).first());
+            form.BackListBox()->setCurrentItem(
+                form.BackListBox()->findItems(QLatin1String(name), Qt::MatchExactly).first());
             QCOMPARE(form.background(), 0xFFFFFF);
         }
         // Nothing selected: the button face.
@@ -303,11 +322,12 @@ private Q_SLOTS:
 private:
     double widthDifference()
     {
-        const QVariant value = runPageScript(*m_frame->currentView()->page(),
-                                             QStringLiteral("document.readyState == 'complete' ? "
-                                                            "document.getElementById('s').getBoundingClientRect().width"
-                                                            " - document.getElementById('m').getBoundingClientRect().width"
-                                                            " : -1"));
+        const QVariant value =
+            runPageScript(*m_frame->currentView()->page(),
+                          QStringLiteral("document.readyState == 'complete' ? "
+                                         "document.getElementById('s').getBoundingClientRect().width"
+                                         " - document.getElementById('m').getBoundingClientRect().width"
+                                         " : -1"));
         return value.typeId() == QMetaType::QString ? -1 : value.toDouble();
     }
 
