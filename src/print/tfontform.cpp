@@ -248,6 +248,9 @@ void TFontForm::showEvent(QShowEvent* event)
 {
     m_shown = fonts();
     QDialog::showEvent(event);
+    // Over the skinned window, which keeps itself on top of the desktop.
+    raise();
+    activateWindow();
 }
 
 void TFontForm::redraw()
