@@ -1,6 +1,7 @@
 #include "popupwiring.h"
 
 #include "appcontext.h"
+#include "applog.h"
 #include "controlpopupwindow.h"
 #include "mainform.h"
 #include "skinscript.h"
@@ -22,6 +23,8 @@ std::unique_ptr<TControlPopupWindow> makePopups(TMainForm& form, AppContext& con
     services.chooseFont = [&form] {
         if (HtmlPanesHooks* panes = form.components().panes)
             panes->chooseFont();
+        else
+            qCDebug(lcApp) << "no font dialog: the skin has no HTML pane";
     };
     services.readResource = [&context](const QString& name) { return context.container.Read(name); };
     return std::make_unique<TControlPopupWindow>(script, context.settings, context.folders(), std::move(services));

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -314,4 +315,32 @@ void ColorGrid::mousePressEvent(QMouseEvent* event)
     const int column = point.x() / kCell;
     if (column < kColumns)
         choose((point.y() / kCell) * kColumns + column);
+}
+
+void ColorGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int count = int(colors().size());
+    const int from = m_chosen < 0 ? 0 : m_chosen;
+    int to = -1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        to = from - 1;
+        break;
+    case Qt::Key_Right:
+        to = from + 1;
+        break;
+    case Qt::Key_Up:
+        to = from - kColumns;
+        break;
+    case Qt::Key_Down:
+        to = from + kColumns;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (m_chosen < 0)
+        to = 0;
+    if (to >= 0 && to < count)
+        choose(to);
 }

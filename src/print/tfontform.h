@@ -108,6 +108,8 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The arrow keys choose the neighbouring colour.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_chosen = -1;

@@ -275,10 +275,15 @@ private Q_SLOTS:
         form.FontSizeEdit()->setValue(22);
         form.setBackground(0x00FFFF);
         QCOMPARE(form.fontColor(), 0x0000FF);
+        QTest::keyClick(form.HotSpotColorGrid(), Qt::Key_Down); // the keyboard chooses too
+        QCOMPARE(form.hotSpotColor(), ColorGrid::colors().first());
+        QTest::keyClick(form.HotSpotColorGrid(), Qt::Key_Down);
+        QCOMPARE(form.hotSpotColor(), ColorGrid::colors()[ColorGrid::kColumns]);
         QCOMPARE(form.fontSize(), 22);
         form.reset();
         QCOMPARE(form.fonts(), shownWith);
         QCOMPARE(form.FontColorGrid()->chosen(), -1);
+        QCOMPARE(form.HotSpotColorGrid()->chosen(), -1);
     }
 
     void chooseFont_okReachesThePaneAndIsKept_cancelChangesNothing()
