@@ -15,6 +15,7 @@
 #include "setbusy.h"
 #include "textscontroller.h"
 #include "thesauruscommand.h"
+#include "tnavfont.h"
 #include "treescontroller.h"
 #include "tunrar.h"
 
@@ -38,6 +39,14 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
       m_texts(std::make_unique<TextsController>(&form, context, script, [&form] { return form.currentScreen(); }))
 {
     form.components().misc = this;
+    NavFontHooks fontHooks;
+    fontHooks.showMessage = [this](const QString& text) { showArchiveMessage(text); };
+    fontHooks.fontsAdded = [&form] {
+        if (HtmlPanesHooks* panes = form.components().panes)
+            panes->fontsAdded();
+    };
+    fontHooks.setBusy = [&context](bool busy) { SetBusy(context, busy); };
+    m_navFont = std::make_unique<TNavFont>(context.pack, context.disk, context.values.contentDir, std::move(fontHooks));
     if (!script.html.isEmpty()) {
         PaneCallbacks callbacks;
         ComponentHooks& hooks = form.components();
@@ -148,6 +157,7 @@ void AppComponents::pageChanged(const QString& file, const QString& title)
     // The page title, the tree that follows the page, and the chapter buttons' hints after it;
     // the trees follow the reading screen's pane only.
     m_texts->setPageTitle(title);
+    m_navFont->RememberPageFolder(file);
     if (PopupsHooks* popups = m_form.components().popups; popups && m_panes)
         popups->fillHistoryLists(m_panes->historyTitles(), m_panes->historyIndex());
     if (m_unrar)
@@ -228,7 +238,7 @@ void AppComponents::ExtractArchive()
 
 void AppComponents::InstallFonts()
 {
-    qCDebug(lcApp) << "InstallFonts: no font installer in this build, nothing installed";
+    m_navFont->InstallFonts();
 }
 
 void AppComponents::showAbout()

@@ -19,6 +19,7 @@ class TAboutBox;
 class TMainForm;
 class TextsController;
 class TUnRar;
+class TNavFont;
 class TreesController;
 
 class AppComponents final : public MiscHooks, public HistoryHooks
@@ -38,8 +39,9 @@ public:
     // unpacks the listed archive into the path field's folder.
     void ShowArchive(const QString& archive) override;
     void ExtractArchive() override;
-    // Not in this build (fonts): leaves one debug line in velbrook.app and does nothing.
+    // The fonts of the folder of the page last shown, for this and every later run.
     void InstallFonts() override;
+    // Not in this build: leaves one debug line in velbrook.app and does nothing.
     void showAbout() override;
     // "tesaurus": the thesaurus window at its start page, one copy reused.
     void thesaurus() override;
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<LazyPanes> m_panes;
     std::unique_ptr<TreesController> m_trees;
     std::unique_ptr<TUnRar> m_unrar; // made by the first archive request
+    std::unique_ptr<TNavFont> m_navFont;
     std::unique_ptr<TControlPopupWindow> m_popups;
     std::unique_ptr<MediaController> m_media;
     std::unique_ptr<AppDialogs> m_dialogs;

@@ -31,7 +31,11 @@ TFormOptions& AppDialogs::options()
             slides->setPeriod(seconds);
     };
     setup.fontDialog = [this] {
-        qCDebug(lcApp) << "the font dialog is not in this build";
+        if (m_hooks.panes) {
+            m_hooks.panes->chooseFont();
+            return;
+        }
+        qCDebug(lcApp) << "no font dialog: the skin has no HTML pane";
         if (m_hooks.misc)
             m_hooks.misc->showStatus(QStringLiteral(u"Выбор шрифта недоступен"));
     };

@@ -98,6 +98,20 @@ void LazyPanes::saveSettings()
         m_panes->saveSettings();
 }
 
+void LazyPanes::chooseFont()
+{
+    // The dialog starts from the stored choices, whether or not a pane has shown yet.
+    if (HtmlPanesHooks* panes = make())
+        panes->chooseFont();
+}
+
+void LazyPanes::fontsAdded()
+{
+    // Panes made later see the fonts anyway.
+    if (m_panes)
+        m_panes->fontsAdded();
+}
+
 bool LazyPanes::archiveMode() const
 {
     return m_panes && m_panes->archiveMode();

@@ -36,6 +36,8 @@ public:
     bool archiveMode() const override;
     void setArchiveMode(bool on) override;
     void saveSettings() override;
+    void chooseFont() override;
+    void fontsAdded() override;
     void setTreeWidth(int width) override;
     bool currentVisible() const override;
     QStringList historyFiles() const override;

@@ -1,6 +1,7 @@
 #include "popupwiring.h"
 
 #include "appcontext.h"
+#include "applog.h"
 #include "controlpopupwindow.h"
 #include "mainform.h"
 #include "skinscript.h"
@@ -19,6 +20,12 @@ std::unique_ptr<TControlPopupWindow> makePopups(TMainForm& form, AppContext& con
     services.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
     services.panes = [&form] { return form.components().panes; };
     services.trees = [&form] { return form.components().trees; };
+    services.chooseFont = [&form] {
+        if (HtmlPanesHooks* panes = form.components().panes)
+            panes->chooseFont();
+        else
+            qCDebug(lcApp) << "no font dialog: the skin has no HTML pane";
+    };
     services.readResource = [&context](const QString& name) { return context.container.Read(name); };
     return std::make_unique<TControlPopupWindow>(script, context.settings, context.folders(), std::move(services));
 }

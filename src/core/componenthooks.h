@@ -37,6 +37,10 @@ public:
     virtual void setArchiveMode(bool on) = 0; // of the current pane
     // Keeps the reader's font and colour choices for the next run; part of the ordered end.
     virtual void saveSettings() = 0;
+    // The font dialog: the panes' default font, size and colours; on OK every pane takes them.
+    virtual void chooseFont() {}
+    // Fonts were added while the program runs: the pages are shown again so that they use them.
+    virtual void fontsAdded() {}
     // The trees take this width at the left of the reading screen's panel; the pane the rest.
     virtual void setTreeWidth(int width) = 0;
     // Whether the pane of the current screen shows.

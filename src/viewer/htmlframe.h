@@ -53,6 +53,12 @@ public:
     void CopyPageFiles() override;
     bool archiveMode() const override;
     void saveSettings() override;
+    // The font dialog over the window, from the panes' defaults; OK gives them to every pane and
+    // keeps them at once.
+    void chooseFont() override;
+    // The engine keeps the fonts it found when a page's renderer started: each view gets a new
+    // renderer and shows its page again.
+    void fontsAdded() override;
     void setArchiveMode(bool on) override;
     // The left edge of the pane on the reading screen, beside the contents tree.
     void setTreeWidth(int width) override;
