@@ -17,7 +17,7 @@
 
 SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const SkinScript& script,
                                    AppComponents& components)
-    : m_form(form), m_components(components), m_sound(std::make_unique<ClickSound>())
+    : m_form(form), m_components(components)
 {
     const bool thesaurus = context.thesaurusMode();
     if (!thesaurus && context.container.Exists(QStringLiteral("Dialog.cfs"))) {
@@ -27,7 +27,12 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
         for (const QString& problem : std::as_const(dialogScript.problems))
             qCDebug(lcApp) << "Dialog.cfs:" << problem;
         m_dialog = std::make_unique<TCoolDialog>(context, std::move(dialogScript), &form);
-        m_dialog->setSoundPlayer([this, &context](const QString& file) { m_sound->play(context.disk.resolve(file)); });
+        // The player starts with the first sound, not with the window: libmpv costs start-up time.
+        m_dialog->setSoundPlayer([this, &context](const QString& file) {
+            if (!m_sound)
+                m_sound = std::make_unique<ClickSound>();
+            m_sound->play(context.disk.resolve(file));
+        });
         m_dialog->setScaleBar(&components.texts().scaleBar());
         if (TTextMsg* labels = components.texts().texts()) {
             labels->setDialogWindow(m_dialog.get());
