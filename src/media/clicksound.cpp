@@ -37,27 +37,11 @@ ClickSound::ClickSound(QObject* parent) : QObject(parent)
     // libmpv refuses to start under a locale whose decimal separator is not '.'.
     std::setlocale(LC_NUMERIC, "C");
     m_api = MpvLibrary::get();
-    m_mpv = m_api ? m_api->create() : nullptr;
+    m_mpv = m_api ? m_api->createQuietPlayer() : nullptr;
     if (!m_mpv)
         return;
-    setOption(m_mpv, "config", "no");
-    setOption(m_mpv, "terminal", "no");
-    setOption(m_mpv, "msg-level", "all=no");
-    setOption(m_mpv, "load-scripts", "no");
-    setOption(m_mpv, "load-stats-overlay", "no");
-    setOption(m_mpv, "load-osd-console", "no");
-    setOption(m_mpv, "load-auto-profiles", "no");
-    setOption(m_mpv, "ytdl", "no");
-    setOption(m_mpv, "osc", "no");
-    setOption(m_mpv, "input-default-bindings", "no");
     setOption(m_mpv, "vo", "null");
     setOption(m_mpv, "vid", "no");
-    setOption(m_mpv, "audio-display", "no");
-    setOption(m_mpv, "idle", "yes");
-    setOption(m_mpv, "resume-playback", "no");
-    const QByteArray output = qgetenv("VELBROOK_AUDIO_OUTPUT");
-    if (!output.isEmpty())
-        setOption(m_mpv, "ao", output.constData());
     if (m_api->initialize(m_mpv) < 0) {
         m_api->terminateDestroy(m_mpv);
         m_mpv = nullptr;
@@ -136,14 +120,8 @@ bool ClickSound::start(const QString& file)
 
 void ClickSound::drainEvents()
 {
-    if (!m_mpv)
-        return;
-    for (;;) {
-        const mpv_event* event = m_api->waitEvent(m_mpv, 0);
-        if (event->event_id == MPV_EVENT_NONE)
-            return;
-        handleEvent(*event);
-    }
+    if (m_mpv)
+        m_api->drainEvents(m_mpv, [this](const mpv_event& event) { handleEvent(event); });
 }
 
 void ClickSound::handleEvent(const mpv_event& event)

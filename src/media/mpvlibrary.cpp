@@ -1,8 +1,10 @@
 #include "mpvlibrary.h"
 
+#include <QByteArray>
 #include <QLibrary>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -52,4 +54,31 @@ const MpvLibrary* MpvLibrary::get()
 bool MpvLibrary::isLoaded()
 {
     return loaded;
+}
+
+mpv_handle* MpvLibrary::createQuietPlayer() const
+{
+    mpv_handle* mpv = create();
+    if (!mpv)
+        return nullptr;
+    for (const auto& [name, value] : {std::pair{"config", "no"},
+                                      {"terminal", "no"},
+                                      {"msg-level", "all=no"},
+                                      {"load-scripts", "no"},
+                                      // Nor the player's built-in scripts: each is a thread and a
+                                      // Lua state nothing here uses.
+                                      {"load-stats-overlay", "no"},
+                                      {"load-osd-console", "no"},
+                                      {"load-auto-profiles", "no"},
+                                      {"ytdl", "no"},
+                                      {"osc", "no"},
+                                      {"input-default-bindings", "no"},
+                                      {"audio-display", "no"},
+                                      {"idle", "yes"},
+                                      {"resume-playback", "no"}})
+        setOptionString(mpv, name, value);
+    const QByteArray output = qgetenv("VELBROOK_AUDIO_OUTPUT");
+    if (!output.isEmpty())
+        setOptionString(mpv, "ao", output.constData());
+    return mpv;
 }

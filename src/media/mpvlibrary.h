@@ -31,4 +31,20 @@ struct MpvLibrary
     static const MpvLibrary* get();
     // Whether get() has loaded the library in this process (for start-up checks).
     static bool isLoaded();
+
+    // A player handle, not yet initialised, that reads no configuration, prints nothing, loads
+    // none of the player's scripts and binds no keys, idles without a file, and plays to the
+    // audio output VELBROOK_AUDIO_OUTPUT names (the system's default without it). nullptr when
+    // the handle cannot be made.
+    mpv_handle* createQuietPlayer() const;
+    // Hands every event waiting on the player to handle, without blocking.
+    template <typename Handle> void drainEvents(mpv_handle* mpv, Handle handle) const
+    {
+        for (;;) {
+            const mpv_event* event = waitEvent(mpv, 0);
+            if (event->event_id == MPV_EVENT_NONE)
+                return;
+            handle(*event);
+        }
+    }
 };

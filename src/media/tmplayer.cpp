@@ -74,26 +74,12 @@ bool TMPlayer::ensurePlayer()
     // libmpv refuses to start under a locale whose decimal separator is not '.'.
     std::setlocale(LC_NUMERIC, "C");
     m_api = MpvLibrary::get();
-    m_mpv = m_api ? m_api->create() : nullptr;
+    m_mpv = m_api ? m_api->createQuietPlayer() : nullptr;
     if (!m_mpv) {
         qCDebug(lcMedia) << "no media player: libmpv cannot be loaded";
         return false;
     }
     const auto option = [this](const char* name, const char* value) { m_api->setOptionString(m_mpv, name, value); };
-    option("config", "no");
-    option("terminal", "no");
-    option("msg-level", "all=no");
-    option("load-scripts", "no");
-    // Nor the player's own built-in scripts: each is a thread and a Lua state we never use.
-    option("load-stats-overlay", "no");
-    option("load-osd-console", "no");
-    option("load-auto-profiles", "no");
-    option("ytdl", "no");
-    option("osc", "no");
-    option("input-default-bindings", "no");
-    option("audio-display", "no");
-    option("idle", "yes");
-    option("resume-playback", "no");
     option("hwdec", "no");
     // A file that played to its end stays open at its end, as a media device does.
     option("keep-open", "yes");
@@ -104,9 +90,6 @@ bool TMPlayer::ensurePlayer()
     } else {
         option("vo", "libmpv");
     }
-    const QByteArray output = qgetenv("VELBROOK_AUDIO_OUTPUT");
-    if (!output.isEmpty())
-        option("ao", output.constData());
     if (m_api->initialize(m_mpv) < 0) {
         m_api->terminateDestroy(m_mpv);
         m_mpv = nullptr;
@@ -520,14 +503,8 @@ template <typename Done> bool TMPlayer::waitFor(Done done, int maxMs)
 
 void TMPlayer::drainEvents()
 {
-    if (!m_mpv)
-        return;
-    for (;;) {
-        const mpv_event* event = m_api->waitEvent(m_mpv, 0);
-        if (event->event_id == MPV_EVENT_NONE)
-            return;
-        handleEvent(*event);
-    }
+    if (m_mpv)
+        m_api->drainEvents(m_mpv, [this](const mpv_event& event) { handleEvent(event); });
 }
 
 void TMPlayer::handleEvent(const mpv_event& event)
