@@ -42,6 +42,15 @@ ScriptKey fontStyleKey(const QString& key, FontStyles& target)
             }};
 }
 
+QLatin1String elementKindOn(const QString& line, std::span<const char* const> kinds)
+{
+    for (const char* candidate : kinds) {
+        if (line.contains(QLatin1String(candidate)))
+            return QLatin1String(candidate);
+    }
+    return QLatin1String();
+}
+
 ScriptKey listKey(const QString& key, QStringList& target, const ProgramFolders& folders)
 {
     return {key, [&target, &folders](const QStringList& lines, int& lineIndex, qsizetype) {

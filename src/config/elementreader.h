@@ -33,6 +33,10 @@ ScriptKey onOffKey(const QString& key, bool& target);
 ScriptKey fontStyleKey(const QString& key, FontStyles& target);
 ScriptKey listKey(const QString& key, QStringList& target, const ProgramFolders& folders);
 
+// The first of kinds (in their order) that line contains: the element kind word that starts an
+// element on that line; empty when there is none.
+QLatin1String elementKindOn(const QString& line, std::span<const char* const> kinds);
+
 class ElementReader
 {
 public:

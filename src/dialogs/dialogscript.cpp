@@ -27,13 +27,7 @@ DialogScript readDialogScript(const QStringList& lines, const ProgramFolders& fo
     int line = 0;
     while (line < lines.size()) {
         const QString& text = lines[line];
-        QString kind;
-        for (const char* candidate : kKinds) {
-            if (text.contains(QLatin1String(candidate))) {
-                kind = QLatin1String(candidate);
-                break;
-            }
-        }
+        const QString kind = elementKindOn(text, kKinds);
         if (kind.isEmpty()) {
             ++line;
             continue;

@@ -245,15 +245,8 @@ void SkinScript::readElements(const QStringList& lines)
 
     int line = 0;
     while (line < lines.size()) {
-        QLatin1String kind;
-        const auto kinds =
-            main ? std::span<const char* const>(kMainKinds) : std::span<const char* const>(kThesaurusKinds);
-        for (const char* candidate : kinds) {
-            if (lines[line].contains(QLatin1String(candidate))) {
-                kind = QLatin1String(candidate);
-                break;
-            }
-        }
+        const QLatin1String kind = elementKindOn(lines[line], main ? std::span<const char* const>(kMainKinds)
+                                                                   : std::span<const char* const>(kThesaurusKinds));
         if (kind.isEmpty()) {
             ++line;
             continue;
