@@ -154,8 +154,8 @@ bool measure(const char* name, QWebEnginePage& page, const QString& folder, int 
     }
     const double oursMs = medianMs(ours);
     const double bareMs = medianMs(bare);
-    std::printf("%-22s time: store %8.1f ms, bare engine %8.1f ms, ratio %.2f (goal <= 1.30)\n", name, oursMs,
-                bareMs, oursMs / bareMs);
+    std::printf("%-22s time: store %8.1f ms, bare engine %8.1f ms, ratio %.2f (goal <= 1.30)\n", name, oursMs, bareMs,
+                oursMs / bareMs);
     std::printf("%-22s size: store %8lld B,  bare engine %8lld B,  ratio %.2f (goal <= 1.30)\n", name,
                 static_cast<long long>(lastOurs.bytes), static_cast<long long>(lastBare.bytes),
                 double(lastOurs.bytes) / double(lastBare.bytes));

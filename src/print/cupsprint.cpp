@@ -28,7 +28,7 @@ bool cupsPrintPdf(const QString& printer, const QString& pdfFile, const CupsJobO
     count = cupsAddOption("copies", QByteArray::number(std::max(1, options.copies)).constData(), count, &list);
     count = cupsAddOption("collate", options.collate ? "true" : "false", count, &list);
     count = cupsAddOption("sides",
-                          !options.twoSided    ? "one-sided"
+                          !options.twoSided   ? "one-sided"
                           : options.shortEdge ? "two-sided-short-edge"
                                               : "two-sided-long-edge",
                           count, &list);

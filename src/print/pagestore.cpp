@@ -251,13 +251,18 @@ void run(const std::shared_ptr<PageStore::Job>& job)
     job->restored = false;
     job->oldBackgrounds = page->settings()->testAttribute(QWebEngineSettings::PrintElementBackgrounds);
     page->settings()->setAttribute(QWebEngineSettings::PrintElementBackgrounds, job->backgrounds);
-    if (qFuzzyCompare(job->scale, 1.0)) {
-        printNow(job);
-        return;
-    }
-    job->zoomed = true;
-    page->runJavaScript(QString::fromLatin1(kZoomScript).arg(job->scale, 0, 'f', 4),
-                        [job](const QVariant&) { printNow(job); });
+    job->zoomed = !qFuzzyCompare(job->scale, 1.0);
+    // The engine takes a changed setting over on its next turn (this one's, or the one an earlier
+    // print put back); the page's script runs after that, and the print after the script.
+    const QString script =
+        job->zoomed ? QString::fromLatin1(kZoomScript).arg(job->scale, 0, 'f', 4) : QStringLiteral("0");
+    QTimer::singleShot(0, page, [job, script] {
+        if (!job->page || job->cancelled) {
+            answer(job, {});
+            return;
+        }
+        job->page->runJavaScript(script, [job](const QVariant&) { printNow(job); });
+    });
 }
 
 } // namespace

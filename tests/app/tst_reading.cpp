@@ -271,7 +271,7 @@ private Q_SLOTS:
             shown = !preview->failed() && preview->pageCount() > 0;
             whenModal<QFileDialog>([&](QFileDialog* dialog) {
                 dialog->selectFile(out);
-                dialog->accept();
+                static_cast<QDialog*>(dialog)->accept();
             });
             preview->button(QStringLiteral("PrintBut"))->click();
             preview->reject();
