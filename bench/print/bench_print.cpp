@@ -13,6 +13,7 @@
 #include "pagestore.h"
 #include "startupvalues.h"
 #include "tpreviewform.h"
+#include "tprnstatusform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,6 +118,35 @@ QString longPage(int paragraphs)
                                u"и состояние приводных ремней; при необходимости замените их.</p>")
                     .arg(i);
     return html + QStringLiteral("</body></html>");
+}
+
+// A cancel while the engine lays a long page out: the time from "Отмена" to the progress window
+// closed.
+bool measureCancel(QWebEnginePage& page, const QString& folder)
+{
+    PageStore store(folder + QStringLiteral("/cancel.pdf"));
+    TPrnStatusForm progress;
+    QTimer poll;
+    QElapsedTimer sinceCancel;
+    QObject::connect(&poll, &QTimer::timeout, &progress, [&] {
+        if (PageStore::enginePrintsPending() == 0)
+            return;
+        poll.stop();
+        sinceCancel.start();
+        progress.requestCancel();
+    });
+    poll.start(1);
+    const bool cancelled = progress.FormatPages(&page, store, 1.0);
+    const double ms = sinceCancel.isValid() ? double(sinceCancel.nsecsElapsed()) / 1e6 : -1;
+    std::printf("%-22s cancel during layout: progress window closed %.1f ms after \"Отмена\" (engine still "
+                "at work: %s)\n",
+                "3000 paragraphs", ms, PageStore::enginePrintsPending() > 0 ? "yes" : "no");
+    // The engine's late answer is dropped.
+    QElapsedTimer waited;
+    waited.start();
+    while (PageStore::enginePrintsPending() > 0 && waited.elapsed() < kWaitMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return cancelled && store.pageCount() == 0;
 }
 
 QString demoFolder(const QStringList& positional)
@@ -229,6 +259,16 @@ int main(int argc, char* argv[])
             return 1;
         }
         ok = measure("160 paragraphs", long160, work.path(), rounds) && ok;
+
+        const QString file3000 = work.filePath(QStringLiteral("long3000.htm"));
+        QFile out3000(file3000);
+        if (!out3000.open(QIODevice::WriteOnly) || out3000.write(longPage(3000).toUtf8()) < 0)
+            return 1;
+        out3000.close();
+        QWebEnginePage long3000(profile);
+        if (!load(long3000, contentUrl(file3000)))
+            return 1;
+        ok = measureCancel(long3000, work.path()) && ok;
     }
     return ok ? 0 : 1;
 }
