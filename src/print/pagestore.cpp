@@ -6,13 +6,14 @@
 
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFile>
 #include <QHash>
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfWriter>
 #include <QPointer>
 #include <QPrinterInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -39,6 +40,13 @@ const char kRestoreScript[] =
     "var e=document.documentElement;if(e)e.style.zoom=s.zoom;window.scrollTo(s.x,s.y);})();";
 
 int g_pendingPrints = 0;
+
+// Pages whose background setting was changed by a print and not yet taken over by the engine.
+QSet<const QWebEnginePage*>& settingChanged()
+{
+    static QSet<const QWebEnginePage*> pages;
+    return pages;
+}
 
 } // namespace
 
@@ -201,6 +209,8 @@ void restorePage(PageStore::Job& job)
     job.restored = true;
     if (!job.page)
         return;
+    if (job.page->settings()->testAttribute(QWebEngineSettings::PrintElementBackgrounds) != job.oldBackgrounds)
+        settingChanged().insert(job.page.data());
     job.page->settings()->setAttribute(QWebEngineSettings::PrintElementBackgrounds, job.oldBackgrounds);
     if (job.zoomed)
         job.page->runJavaScript(QString::fromLatin1(kRestoreScript));
@@ -250,8 +260,13 @@ void run(const std::shared_ptr<PageStore::Job>& job)
     busyPages().insert(page, job);
     job->restored = false;
     job->oldBackgrounds = page->settings()->testAttribute(QWebEngineSettings::PrintElementBackgrounds);
+    const bool settingTurn = settingChanged().remove(page) || job->oldBackgrounds != job->backgrounds;
     page->settings()->setAttribute(QWebEngineSettings::PrintElementBackgrounds, job->backgrounds);
     job->zoomed = !qFuzzyCompare(job->scale, 1.0);
+    if (!settingTurn && !job->zoomed) {
+        printNow(job);
+        return;
+    }
     // The engine takes a changed setting over on its next turn (this one's, or the one an earlier
     // print put back); the page's script runs after that, and the print after the script.
     const QString script =
@@ -376,21 +391,25 @@ bool PageStore::layout(QWebEnginePage* page, double scale, const std::function<b
 
 bool PageStore::compose()
 {
-    const std::optional<QList<QSizeF>> sizes = pdfPageSizes(m_enginePdf);
-    if (!sizes || sizes->isEmpty()) {
-        qCDebug(lcPrint) << "the engine's pages could not be read";
-        return false;
-    }
+    int count = 0;
     QByteArray pdf = m_enginePdf;
     if (m_numbering) {
-        const std::optional<QByteArray> numbered =
-            overlayPdfPages(m_enginePdf, pageHeadersPdf(*sizes, m_marginMm, m_layoutScale));
+        const std::optional<QByteArray> numbered = overlayPdfPages(m_enginePdf, [&](const QList<QSizeF>& sizes) {
+            count = int(sizes.size());
+            return pageHeadersPdf(sizes, m_marginMm, m_layoutScale);
+        });
         if (!numbered)
             return false;
         pdf = *numbered;
+    } else if (const std::optional<QList<QSizeF>> sizes = pdfPageSizes(m_enginePdf)) {
+        count = int(sizes->size());
+    }
+    if (count == 0) {
+        qCDebug(lcPrint) << "the engine's pages could not be read";
+        return false;
     }
     m_pdf = pdf;
-    m_pageCount = int(sizes->size());
+    m_pageCount = count;
     m_document.reset();
     m_pdfFile.reset();
     return true;
@@ -418,12 +437,15 @@ QPdfDocument* PageStore::document() const
 
 bool PageStore::writePdf(const QString& file, int first, int last) const
 {
-    const std::optional<QByteArray> bytes = pdfPageRange(m_pdf, first, last);
+    const bool whole = first <= 1 && last >= m_pageCount && !m_pdf.isEmpty();
+    const std::optional<QByteArray> bytes = whole ? std::optional<QByteArray>(m_pdf) : pdfPageRange(m_pdf, first, last);
     if (!bytes)
         return false;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit()) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush()) {
         qCDebug(lcPrint) << "the PDF could not be written to" << file << out.errorString();
+        out.close();
+        out.remove(); // no half-written file is left behind
         return false;
     }
     return true;

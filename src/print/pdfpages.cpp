@@ -32,35 +32,47 @@ QByteArray write(QPDF& pdf)
 
 } // namespace
 
+namespace {
+
+QList<QSizeF> sizesOf(std::vector<QPDFPageObjectHelper>& pages)
+{
+    QList<QSizeF> sizes;
+    for (QPDFPageObjectHelper& page : pages) {
+        const QPDFObjectHandle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
+        QSizeF size(box.urx - box.llx, box.ury - box.lly);
+        QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
+        if (rotate.isInteger() && (rotate.getIntValue() / 90) % 2 != 0)
+            size.transpose();
+        sizes.append(size);
+    }
+    return sizes;
+}
+
+} // namespace
+
 std::optional<QList<QSizeF>> pdfPageSizes(const QByteArray& pdf)
 {
     try {
         QPDF document;
         open(document, "pages", pdf);
-        QList<QSizeF> sizes;
-        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(document).getAllPages()) {
-            const QPDFObjectHandle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
-            QSizeF size(box.urx - box.llx, box.ury - box.lly);
-            QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
-            if (rotate.isInteger() && (rotate.getIntValue() / 90) % 2 != 0)
-                size.transpose();
-            sizes.append(size);
-        }
-        return sizes;
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
+        return sizesOf(pages);
     } catch (const std::exception& error) {
         qCDebug(lcPrint) << "a PDF could not be read:" << error.what();
         return std::nullopt;
     }
 }
 
-std::optional<QByteArray> overlayPdfPages(const QByteArray& base, const QByteArray& overlay)
+std::optional<QByteArray> overlayPdfPages(const QByteArray& base,
+                                          const std::function<QByteArray(const QList<QSizeF>&)>& makeOverlay)
 {
     try {
         QPDF target;
         open(target, "base", base);
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(target).getAllPages();
+        const QByteArray overlay = makeOverlay(sizesOf(pages));
         QPDF source;
         open(source, "overlay", overlay);
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(target).getAllPages();
         std::vector<QPDFPageObjectHelper> marks = QPDFPageDocumentHelper(source).getAllPages();
         for (size_t i = 0; i < std::min(pages.size(), marks.size()); ++i) {
             QPDFPageObjectHelper& page = pages[i];

@@ -1,5 +1,6 @@
 #include "previewicons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -205,27 +206,46 @@ Drawing drawingFor(const QString& name)
     return {};
 }
 
-QPixmap render(const Drawing& drawing, int size)
+// Draws its picture when asked, at the size asked for: nothing is drawn for a window that is
+// never shown (a print to a file).
+class DrawnIconEngine final : public QIconEngine
 {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 22.0, size / 22.0);
-    drawing(p);
-    p.end();
-    return picture;
-}
+public:
+    explicit DrawnIconEngine(Drawing drawing) : m_drawing(std::move(drawing)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 22.0, rect.height() / 22.0);
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.35);
+        m_drawing(*painter);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(QPoint(), size), mode, state);
+        return picture;
+    }
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_drawing); }
+
+private:
+    Drawing m_drawing;
+};
 
 } // namespace
 
 QIcon previewIcon(const QString& button)
 {
-    const Drawing drawing = drawingFor(button);
+    Drawing drawing = drawingFor(button);
     if (!drawing)
         return {};
-    QIcon icon;
-    for (int size : {22, 44})
-        icon.addPixmap(render(drawing, size));
-    return icon;
+    return QIcon(new DrawnIconEngine(std::move(drawing)));
 }
