@@ -731,8 +731,10 @@ void TPreviewForm::printOnPaper()
 void TPreviewForm::saveAsPdf()
 {
     static QString lastFolder; // the folder chosen the last time, for the rest of the run
-    if (lastFolder.isEmpty())
+    if (lastFolder.isEmpty() || !QFileInfo(lastFolder).isDir())
         lastFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(lastFolder).isDir())
+        lastFolder = QDir::homePath();
     QString name = m_viewer ? m_viewer->title().simplified() : QString();
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
     if (name.isEmpty())
@@ -752,9 +754,12 @@ void TPreviewForm::saveAsPdf()
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral(u"Тип файла:"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral(u"Сохранить"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral(u"Отмена"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        qCDebug(lcPrint) << "no PDF saved: the file dialog was closed without a file";
         return;
+    }
     const QString file = dialog.selectedFiles().constFirst();
+    qCDebug(lcPrint) << "saving the PDF to" << file;
     lastFolder = QFileInfo(file).absolutePath();
     if (!m_pages->writePdf(file, 1, m_pages->pageCount())) {
         QMessageBox::warning(this, windowTitle(), QStringLiteral(u"Не удалось сохранить файл %1").arg(file));

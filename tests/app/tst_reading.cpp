@@ -270,7 +270,8 @@ private Q_SLOTS:
         whenModal<TPreviewForm>([&](TPreviewForm* preview) {
             shown = !preview->failed() && preview->pageCount() > 0;
             whenModal<QFileDialog>([&](QFileDialog* dialog) {
-                dialog->selectFile(out);
+                // Typed into the name field, which has the focus (selectFile leaves a focused field alone).
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(out);
                 static_cast<QDialog*>(dialog)->accept();
             });
             preview->button(QStringLiteral("PrintBut"))->click();

@@ -436,7 +436,8 @@ private Q_SLOTS:
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
             texts = {dialog->windowTitle(), dialog->labelText(QFileDialog::Accept),
                      dialog->labelText(QFileDialog::Reject), dialog->labelText(QFileDialog::FileName)};
-            dialog->selectFile(out);
+            // Typed into the name field, which has the focus (selectFile leaves a focused field alone).
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(out);
             static_cast<QDialog*>(dialog)->accept();
         });
         preview.button(QStringLiteral("PrintBut"))->click();
