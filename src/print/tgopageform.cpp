@@ -2,11 +2,18 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kTitleBarAllowance = 120; // the window's icon and its close button
+
+} // namespace
 
 TGoPageForm::TGoPageForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -28,10 +35,18 @@ TGoPageForm::TGoPageForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSW
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    auto* label = new QLabel(QStringLiteral(u"&Номер страницы:"), this);
+    label->setBuddy(m_pageNum);
+    auto* number = new QHBoxLayout;
+    number->addWidget(label);
+    number->addWidget(m_pageNum, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pageNum);
+    layout->addLayout(number);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the whole caption beside the title bar's buttons.
+    m_pageNum->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000000")));
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(windowTitle()) + kTitleBarAllowance;
+    setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
 }
 
 void TGoPageForm::setHighest(int highest)

@@ -1,5 +1,6 @@
 #include "tpreviewform.h"
 
+#include "previewicons.h"
 #include "printlog.h"
 #include "tgopageform.h"
 #include "tprnstatusform.h"
@@ -7,6 +8,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -14,13 +18,16 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 #include <cmath>
 
@@ -33,6 +40,7 @@ public:
         setToolTip(
             QStringLiteral(u"Просмотр страницы. Используйте правую/левую кнопку мыши для уменьшения/увеличения."));
         setMouseTracking(true);
+        setObjectName(index == 0 ? QStringLiteral("PB1") : QStringLiteral("PB2"));
     }
 
 protected:
@@ -116,20 +124,6 @@ QCursor makeCursor(CursorSlot slot)
     return QCursor(picture, 16, 16);
 }
 
-QIcon glyphIcon(const QString& glyph)
-{
-    QPixmap picture(22, 22);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    QFont font = p.font();
-    font.setPixelSize(14);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(picture.rect(), Qt::AlignCenter, glyph);
-    p.end();
-    return QIcon(picture);
-}
-
 const char* const kZoomItems[] = {"Страница целиком",
                                   "По ширине страницы",
                                   "Вручную",
@@ -165,27 +159,34 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     layout->addWidget(m_toolbar);
 
-    connect(addButton(QStringLiteral("PrintBut"), QStringLiteral(u"Печать"), QStringLiteral(u"Печать"),
-                      QStringLiteral(u"⎙")),
-            &QToolButton::clicked, this, &TPreviewForm::PrintButClick);
-    connect(addButton(QStringLiteral("PageOrientationBut"), QStringLiteral(u"Ориентация листа"), QString(),
-                      QStringLiteral(u"⟲"), true),
+    // The print button prints on paper, or saves a PDF when there is no printer; its menu offers
+    // both.
+    QToolButton* print = addButton(QStringLiteral("PrintBut"), QStringLiteral(u"Печать"), QStringLiteral(u"Печать"));
+    connect(print, &QToolButton::clicked, this, &TPreviewForm::PrintButClick);
+    m_printMenu = new QMenu(print);
+    m_printMenu->setObjectName(QStringLiteral("PrintMenu"));
+    connect(m_printMenu->addAction(QStringLiteral(u"Печать…")), &QAction::triggered, this, &TPreviewForm::printOnPaper);
+    m_saveAction = m_printMenu->addAction(QStringLiteral(u"Сохранить в PDF…"));
+    connect(m_saveAction, &QAction::triggered, this, &TPreviewForm::saveAsPdf);
+    print->setMenu(m_printMenu);
+    print->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(addButton(QStringLiteral("PageOrientationBut"), QStringLiteral(u"Ориентация листа"), QString(), true),
             &QToolButton::clicked, this, &TPreviewForm::PageOrientationButClick);
     m_toolbar->addSeparator();
     connect(addButton(QStringLiteral("FirstPageBut"), QStringLiteral(u"На первую страницу"),
-                      QStringLiteral(u"Первая станица"), QStringLiteral(u"⏮")),
+                      QStringLiteral(u"Первая станица")),
             &QToolButton::clicked, this, &TPreviewForm::FirstPageButClick);
     connect(addButton(QStringLiteral("PrevPageBut"), QStringLiteral(u"На предыдущую страницу"),
-                      QStringLiteral(u"Предыдущая страница"), QStringLiteral(u"◀")),
+                      QStringLiteral(u"Предыдущая страница")),
             &QToolButton::clicked, this, &TPreviewForm::PrevPageButClick);
     connect(addButton(QStringLiteral("NextPageBut"), QStringLiteral(u"На следующую страницу"),
-                      QStringLiteral(u"Следующая страница"), QStringLiteral(u"▶")),
+                      QStringLiteral(u"Следующая страница")),
             &QToolButton::clicked, this, &TPreviewForm::NextPageButClick);
     connect(addButton(QStringLiteral("LastPageBut"), QStringLiteral(u"На последнюю страницу"),
-                      QStringLiteral(u"Последняя страница"), QStringLiteral(u"⏭")),
+                      QStringLiteral(u"Последняя страница")),
             &QToolButton::clicked, this, &TPreviewForm::LastPageButClick);
     connect(addButton(QStringLiteral("GoToPageBut"), QStringLiteral(u"Переход на страницу"),
-                      QStringLiteral(u"Переход на страницу"), QStringLiteral("#")),
+                      QStringLiteral(u"Переход на страницу")),
             &QToolButton::clicked, this, &TPreviewForm::GoToPageButClick);
     m_toolbar->addSeparator();
     m_zoomBox = new QComboBox(this);
@@ -194,44 +195,44 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
         m_zoomBox->addItem(QString::fromUtf8(item));
     m_zoomBox->setMaxVisibleItems(12);
     m_zoomBox->setToolTip(QStringLiteral(u"Выбор масштаба отображения документа"));
+    // The list takes the keyboard only when clicked, so the window's keys work from the start.
+    m_zoomBox->setFocusPolicy(Qt::ClickFocus);
     connect(m_zoomBox, &QComboBox::activated, this, &TPreviewForm::ZoomBoxChange);
     m_toolbar->addWidget(m_zoomBox);
-    connect(addButton(QStringLiteral("FitPageBut"), QStringLiteral(u"Лист целиком"), QStringLiteral(u"Лист целиком"),
-                      QStringLiteral(u"▯"), true),
-            &QToolButton::clicked, this, &TPreviewForm::FitPageButClick);
-    connect(addButton(QStringLiteral("FitWidthBut"), QStringLiteral(u"По ширине"), QStringLiteral(u"По ширине"),
-                      QStringLiteral(u"↔"), true),
+    connect(
+        addButton(QStringLiteral("FitPageBut"), QStringLiteral(u"Лист целиком"), QStringLiteral(u"Лист целиком"), true),
+        &QToolButton::clicked, this, &TPreviewForm::FitPageButClick);
+    connect(addButton(QStringLiteral("FitWidthBut"), QStringLiteral(u"По ширине"), QStringLiteral(u"По ширине"), true),
             &QToolButton::clicked, this, &TPreviewForm::FitWidthButClick);
     connect(addButton(QStringLiteral("RestoreStartPrintZoomBut"),
-                      QStringLiteral(u"Восстановить исходный масштаб печати"), QStringLiteral(u"Восстановить масштаб"),
-                      QStringLiteral("1:1")),
+                      QStringLiteral(u"Восстановить исходный масштаб печати"), QStringLiteral(u"Восстановить масштаб")),
             &QToolButton::clicked, this, &TPreviewForm::RestoreStartPrintZoomButClick);
     m_toolbar->addSeparator();
     connect(addButton(QStringLiteral("ZoomCursorPrintBut"), QStringLiteral(u"Увеличение/уменьшение масштаба печати"),
-                      QStringLiteral(u"Масштаб печати"), QStringLiteral("P"), true),
+                      QStringLiteral(u"Масштаб печати"), true),
             &QToolButton::clicked, this, &TPreviewForm::ZoomCursorPrintButClick);
     connect(addButton(QStringLiteral("ZoomCursorBut"), QStringLiteral(u"Увеличение/уменьшение масштаба просмотра"),
-                      QStringLiteral(u"Масштаб просмотра"), QStringLiteral(u"⌕"), true),
+                      QStringLiteral(u"Масштаб просмотра"), true),
             &QToolButton::clicked, this, &TPreviewForm::ZoomCursorButClick);
     connect(addButton(QStringLiteral("HandCursorBut"), QStringLiteral(u"Перемещение"), QStringLiteral(u"Перемещение"),
-                      QStringLiteral(u"✋"), true),
+                      true),
             &QToolButton::clicked, this, &TPreviewForm::HandCursorButClick);
     m_toolbar->addSeparator();
     connect(addButton(QStringLiteral("OnePageBut"), QStringLiteral(u"Один лист на странице"),
-                      QStringLiteral(u"Один лист"), QStringLiteral("1"), true),
+                      QStringLiteral(u"Один лист"), true),
             &QToolButton::clicked, this, &TPreviewForm::OnePageButClick);
     connect(addButton(QStringLiteral("TwoPageBut"), QStringLiteral(u"Два листа на странице"),
-                      QStringLiteral(u"Два листа"), QStringLiteral("2"), true),
+                      QStringLiteral(u"Два листа"), true),
             &QToolButton::clicked, this, &TPreviewForm::TwoPageButClick);
     m_toolbar->addSeparator();
-    connect(
-        addButton(QStringLiteral("HelpBut"), QStringLiteral(u"Помощь"), QStringLiteral(u"Помощь"), QStringLiteral("?")),
-        &QToolButton::clicked, this, [] { qCDebug(lcPrint) << "the preview's help has no topic in this build"; });
-    connect(addButton(QStringLiteral("CloseBut"), QStringLiteral(u"Завершить просмотр"), QStringLiteral(u"Выход"),
-                      QStringLiteral(u"✕")),
+    connect(addButton(QStringLiteral("HelpBut"), QStringLiteral(u"Помощь"), QStringLiteral(u"Помощь")),
+            &QToolButton::clicked, this, &TPreviewForm::HelpButClick);
+    connect(addButton(QStringLiteral("CloseBut"), QStringLiteral(u"Завершить просмотр"), QStringLiteral(u"Выход")),
             &QToolButton::clicked, this, &QDialog::reject);
 
     m_menu = new QMenu(this);
+    m_menu->addAction(m_saveAction);
+    m_menu->addSeparator();
     QMenu* numbers = m_menu->addMenu(QStringLiteral(u"Номера страниц"));
     auto* group = new QActionGroup(this);
     m_numberingOn = numbers->addAction(QStringLiteral(u"Выводить"));
@@ -281,13 +282,11 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
     button(QStringLiteral("ZoomCursorBut"))->setChecked(true);
     m_tool = Tool::ViewZoom;
 
+    // Without a printer the preview opens all the same: its pages can be saved as a PDF file, and
+    // the missing printer is told only when a paper copy is asked for.
     m_pages = std::make_unique<PageStore>(printToFile);
     m_pages->setBackgrounds(true);
-    if (!m_pages->available()) {
-        m_failed = true;
-        m_failureText = m_pages->unavailableText();
-        return;
-    }
+    m_pages->printer().setDocName(viewer ? viewer->title() : QString());
     if (picture && pictureSize.width() > 0 && pictureSize.height() > 0) {
         const int screenDpi =
             QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch() : 96;
@@ -298,8 +297,10 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
         m_startPrintScale = std::min(fit.scale, 1.0);
     }
     m_printScale = m_startPrintScale;
-    if (RenderPages(true)) {
+    if (RenderPages(true) || m_pages->pageCount() == 0) {
         m_failed = true;
+        if (!m_cancelled)
+            m_failureText = kNoPages.toString();
         return;
     }
     if (picture) {
@@ -317,17 +318,19 @@ TPreviewForm::TPreviewForm(QWidget* parent, QWebEnginePage* viewer, bool picture
     UpdatePageButtons();
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm()
+{
+    qApp->removeEventFilter(this);
+}
 
-QToolButton* TPreviewForm::addButton(const QString& name, const QString& hint, const QString& caption,
-                                     const QString& glyph, bool checkable)
+QToolButton* TPreviewForm::addButton(const QString& name, const QString& hint, const QString& caption, bool checkable)
 {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
     b->setToolTip(hint);
     b->setStatusTip(hint);
     b->setText(caption);
-    b->setIcon(glyphIcon(glyph));
+    b->setIcon(previewIcon(name));
     b->setCheckable(checkable);
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
@@ -382,8 +385,11 @@ bool TPreviewForm::RenderPages(bool withProgress)
 {
     if (withProgress && !m_quiet) {
         TPrnStatusForm progress(this);
-        return progress.FormatPages(m_viewer, *m_pages, m_printScale);
+        const bool nothingNew = progress.FormatPages(m_viewer, *m_pages, m_printScale);
+        m_cancelled = progress.cancelRequested();
+        return nothingNew;
     }
+    m_cancelled = false;
     if (!m_pages->layout(m_viewer, m_printScale))
         qCDebug(lcPrint) << "the pages were not laid out again at" << m_printScale;
     return false;
@@ -400,10 +406,14 @@ void TPreviewForm::layoutSheets()
     if (m_zoomBox->currentIndex() < 0)
         m_zoomBox->setCurrentIndex(0);
     const int item = m_zoomBox->currentIndex();
-    if (!two->isChecked()) {
-        fitPage->setChecked(item == 0);
-        fitWidth->setChecked(item == 1);
+    // "Страница целиком" keeps two sheets side by side and fits both; the width of a sheet is
+    // fitted one sheet at a time.
+    if (item == 1) {
+        one->setChecked(true);
+        two->setChecked(false);
     }
+    fitPage->setChecked(item == 0);
+    fitWidth->setChecked(item == 1);
     const SheetGeometry sheet = m_pages->geometry();
     const double ppi = logicalDpiX();
     const QSize client = m_scroll->viewport()->size();
@@ -411,12 +421,11 @@ void TPreviewForm::layoutSheets()
     const double paperHeightInches = double(std::max(1, sheet.paperHeight)) / sheet.dpiY;
     double zoom = m_viewZoom;
     if (item == 0 || item == 1) {
-        const double fitWidthZoom = (client.width() - 20) / ppi / paperWidthInches;
+        const int sheets = two->isChecked() ? 2 : 1;
+        const double fitWidthZoom = double(client.width() - 20 * sheets) / sheets / ppi / paperWidthInches;
         zoom = fitWidthZoom;
         if (item == 0)
             zoom = std::min((client.height() - 20) / ppi / paperHeightInches, fitWidthZoom);
-        one->setChecked(true);
-        two->setChecked(false);
     } else if (item >= 3) {
         zoom = kZoomValues[item];
     }
@@ -450,7 +459,7 @@ void TPreviewForm::paintSheet(QPainter& painter, int sheet, QRect rect)
         painter.fillRect(rect, Qt::white);
         return;
     }
-    m_pages->drawPage(painter, index, rect, m_printScale);
+    m_pages->drawPage(painter, index, rect);
 }
 
 void TPreviewForm::afterRelayout()
@@ -505,8 +514,8 @@ void TPreviewForm::ZoomBoxChange()
 
 void TPreviewForm::FitPageButClick()
 {
+    // Two sheets stay two sheets, both fitted.
     button(QStringLiteral("FitWidthBut"))->setChecked(false);
-    button(QStringLiteral("TwoPageBut"))->setChecked(false);
     m_zoomBox->setCurrentIndex(0);
     ZoomBoxChange();
 }
@@ -559,8 +568,8 @@ void TPreviewForm::setNumbering(bool on)
 {
     m_numberingOn->setChecked(on);
     m_numberingOff->setChecked(!on);
+    // The numbers are laid over the pages the engine gave; the document is not laid out again.
     m_pages->setNumbering(on);
-    RenderPages(true);
     ShowPreviewPage(std::min(m_pageIndex, std::max(0, m_pages->pageCount() - 1)));
     layoutSheets();
 }
@@ -659,26 +668,49 @@ void TPreviewForm::scrollBy(int dx, int dy)
 
 bool TPreviewForm::printRange(int first, int last)
 {
-    if (!m_pages->available())
+    if (m_pages->pageCount() == 0 || !m_pages->available())
         return false;
     if (m_quiet)
-        return m_pages->print(first, last, m_printScale);
+        return m_pages->print(first, last);
     TPrnStatusForm progress(this);
     bool ok = false;
-    progress.PrintPages(*m_pages, m_printScale, first, last, &ok);
+    progress.PrintPages(*m_pages, first, last, &ok);
     return ok;
 }
 
 void TPreviewForm::PrintButClick()
 {
-    const auto warn = [this] { QMessageBox::warning(this, windowTitle(), kPrinterUnavailable.toString()); };
+    // The hidden "print to PDF file" setting writes its file; without a printer the button saves
+    // a PDF, and only a paper copy asked for through the menu tells that the printer is missing.
+    if (m_pages->printsToFile()) {
+        if (!printRange(1, m_pages->pageCount()))
+            QMessageBox::warning(this, windowTitle(), kPrinterUnavailable.toString());
+        return;
+    }
+    if (!m_pages->available()) {
+        saveAsPdf();
+        return;
+    }
+    printOnPaper();
+}
+
+void TPreviewForm::printOnPaper()
+{
+    const auto warn = [this] {
+        QMessageBox box(QMessageBox::Warning, windowTitle(), kPrinterUnavailable.toString(), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("PrinterUnavailable"));
+        if (!m_pages->unavailableText().isEmpty())
+            box.setInformativeText(m_pages->unavailableText() +
+                                   QStringLiteral(u" Документ можно сохранить в PDF: «Сохранить в PDF…» в меню "
+                                                  u"кнопки «Печать»."));
+        box.exec();
+    };
     if (!m_pages->available()) {
         warn();
         return;
     }
     const int count = m_pages->pageCount();
     if (m_pages->printsToFile()) {
-        // The "print to PDF file" printer takes the whole document, without a printer to choose.
         if (!printRange(1, count))
             warn();
         return;
@@ -696,13 +728,67 @@ void TPreviewForm::PrintButClick()
         warn();
 }
 
-void TPreviewForm::keyPressEvent(QKeyEvent* event)
+void TPreviewForm::saveAsPdf()
+{
+    static QString lastFolder; // the folder chosen the last time, for the rest of the run
+    if (lastFolder.isEmpty() || !QFileInfo(lastFolder).isDir())
+        lastFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(lastFolder).isDir())
+        lastFolder = QDir::homePath();
+    QString name = m_viewer ? m_viewer->title().simplified() : QString();
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+    if (name.isEmpty())
+        name = QStringLiteral(u"Документ");
+
+    QFileDialog dialog(this, QStringLiteral(u"Сохранить в PDF"),
+                       QDir(lastFolder).filePath(name + QStringLiteral(".pdf")),
+                       QStringLiteral(u"Документы PDF (*.pdf);;Все файлы (*)"));
+    dialog.setObjectName(QStringLiteral("SavePdfDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral(u"Папка:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral(u"Имя файла:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral(u"Тип файла:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral(u"Сохранить"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral(u"Отмена"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        qCDebug(lcPrint) << "no PDF saved: the file dialog was closed without a file";
+        return;
+    }
+    const QString file = dialog.selectedFiles().constFirst();
+    qCDebug(lcPrint) << "saving the PDF to" << file;
+    lastFolder = QFileInfo(file).absolutePath();
+    if (!m_pages->writePdf(file, 1, m_pages->pageCount())) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral(u"Не удалось сохранить файл %1").arg(file));
+        return;
+    }
+    m_status[3]->setText(QStringLiteral(u" Сохранено в %1").arg(QDir::toNativeSeparators(file)));
+}
+
+void TPreviewForm::HelpButClick()
+{
+    // As if F1 were pressed in the main window, which knows the help of the screen it shows.
+    QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!main) {
+        qCDebug(lcPrint) << "the preview has no main window to ask for help";
+        return;
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(main, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(main, &release);
+}
+
+bool TPreviewForm::previewKey(QKeyEvent* event)
 {
     const int count = m_pages->pageCount();
     switch (event->key()) {
     case Qt::Key_Escape:
         reject();
-        return;
+        return true;
     case Qt::Key_PageUp:
         if (m_pageIndex >= 1)
             ShowPreviewPage(m_pageIndex - 1);
@@ -719,28 +805,35 @@ void TPreviewForm::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Left:
         scrollBy(-10, 0);
-        return;
+        return true;
     case Qt::Key_Right:
         scrollBy(10, 0);
-        return;
+        return true;
     case Qt::Key_Up:
         scrollBy(0, -10);
-        return;
+        return true;
     case Qt::Key_Down:
         scrollBy(0, 10);
-        return;
+        return true;
     case Qt::Key_P:
-        if (event->modifiers() & Qt::ControlModifier) {
-            PrintButClick();
-            return;
-        }
-        QDialog::keyPressEvent(event);
-        return;
+        if (!(event->modifiers() & Qt::ControlModifier))
+            return false;
+        PrintButClick();
+        return true;
+    case Qt::Key_F1:
+        HelpButClick();
+        return true;
     default:
-        QDialog::keyPressEvent(event);
-        return;
+        return false;
     }
     UpdatePageButtons();
+    return true;
+}
+
+void TPreviewForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!previewKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void TPreviewForm::resizeEvent(QResizeEvent* event)
@@ -753,13 +846,25 @@ void TPreviewForm::resizeEvent(QResizeEvent* event)
 void TPreviewForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // The window sees every key before its controls while it is shown.
+    qApp->installEventFilter(this);
+    m_scroll->setFocus();
     ShowPreviewPage(m_pageIndex);
     UpdatePageButtons();
     layoutSheets();
 }
 
+void TPreviewForm::hideEvent(QHideEvent* event)
+{
+    qApp->removeEventFilter(this);
+    QDialog::hideEvent(event);
+}
+
 bool TPreviewForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && previewKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::Enter ||
         (event->type() == QEvent::MouseMove && watched != m_sheets[0] && watched != m_sheets[1])) {
         if (auto* w = qobject_cast<QWidget*>(watched))

@@ -38,6 +38,7 @@ public:
     static constexpr double kMaxViewZoom = 20.0;
     static constexpr double kMinViewZoom = 0.1;
     static constexpr QStringView kPrinterUnavailable = u"Принтер не доступен!";
+    static constexpr QStringView kNoPages = u"Не удалось подготовить страницы к печати.";
 
     // picture: the document is one picture of pictureSize, fitted to one sheet. failed() says
     // whether the window may be shown; quiet: layouts run without the progress window.
@@ -88,18 +89,28 @@ public:
     void sheetPressed(int sheet, QPoint point, Qt::MouseButton button);
     // Prints pages first..last with the print dialog's choice skipped; false when it failed.
     bool printRange(int first, int last);
+    // On paper when there is a printer, else "Сохранить в PDF…"; the "print to PDF file" setting
+    // writes its file.
     void PrintButClick();
+    // The print dialog and a paper copy; without a printer, the notice that it is missing.
+    void printOnPaper();
+    // "Сохранить в PDF…": a file dialog, then the document's PDF written as the preview shows it.
+    void saveAsPdf();
+    // Asks the main window for help, as F1 there does.
+    void HelpButClick();
+    // The window's own keys; true when the key was one of them.
+    bool previewKey(QKeyEvent* event);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class SheetView;
-    QToolButton* addButton(const QString& name, const QString& hint, const QString& caption, const QString& glyph,
-                           bool checkable = false);
+    QToolButton* addButton(const QString& name, const QString& hint, const QString& caption, bool checkable = false);
     void afterRelayout();
     void paintSheet(QPainter& painter, int sheet, QRect rect);
     void scrollBy(int dx, int dy);
@@ -109,6 +120,7 @@ private:
     std::unique_ptr<PageStore> m_pages;
     bool m_quiet;
     bool m_failed = false;
+    bool m_cancelled = false; // the last layout with the progress window was cancelled
     QString m_failureText;
     int m_pageIndex = 0;
     double m_printScale = 1.0;
@@ -125,6 +137,8 @@ private:
     SheetView* m_sheets[2] = {nullptr, nullptr};
     QLabel* m_status[4] = {};
     QMenu* m_menu = nullptr;
+    QMenu* m_printMenu = nullptr;
+    QAction* m_saveAction = nullptr;
     QAction* m_numberingOn = nullptr;
     QAction* m_numberingOff = nullptr;
     QAction* m_captions = nullptr;

@@ -17,6 +17,7 @@ TPrnStatusForm::TPrnStatusForm(QWidget* parent) : QDialog(parent)
     m_status = new QLabel(QStringLiteral("Status"), this);
     m_status->setAlignment(Qt::AlignCenter);
     auto* cancel = new QPushButton(QStringLiteral(u"Отмена"), this);
+    cancel->setObjectName(QStringLiteral("SpeedButton1"));
     cancel->setFlat(true);
     cancel->setFocusPolicy(Qt::NoFocus);
     connect(cancel, &QPushButton::clicked, this, &TPrnStatusForm::requestCancel);
@@ -42,36 +43,67 @@ bool TPrnStatusForm::progress(int page)
     return true;
 }
 
+void TPrnStatusForm::requestCancel()
+{
+    m_cancel = true;
+    if (m_running)
+        done(QDialog::Rejected);
+}
+
+void TPrnStatusForm::reject()
+{
+    // Escape and the window's close button.
+    requestCancel();
+}
+
 void TPrnStatusForm::keyPressEvent(QKeyEvent* event)
 {
     requestCancel();
     event->accept();
 }
 
-bool TPrnStatusForm::run(const std::function<void()>& operation)
-{
-    // The operation starts once the window is up, and closes it when done.
-    QTimer::singleShot(0, this, [this, operation] {
-        operation();
-        done(m_cancel ? QDialog::Rejected : QDialog::Accepted);
-    });
-    return exec() == QDialog::Rejected;
-}
-
 bool TPrnStatusForm::FormatPages(QWebEnginePage* page, PageStore& store, double scale)
 {
-    return run([&] {
-        if (!store.layout(page, scale, [this](int n) { return progress(n); }) && !m_cancel)
-            m_cancel = true; // no pages: as good as cancelled for the caller
+    m_status->setText(QStringLiteral(u"Форматирование ..."));
+    bool finished = false;
+    bool ok = false;
+    store.startLayout(page, scale, [&](bool result) {
+        finished = true;
+        ok = result;
+        if (ok)
+            m_status->setText(QStringLiteral(u"Номер страницы ") + QString::number(store.pageCount()));
+        if (m_running)
+            done(QDialog::Accepted);
     });
+    if (!finished && !m_cancel) {
+        m_running = true;
+        exec();
+        m_running = false;
+    }
+    if (!finished) {
+        // Cancelled while the engine works: its answer is dropped when it comes.
+        m_cancel = true;
+        store.cancelLayout();
+    }
+    return m_cancel || !ok;
 }
 
-bool TPrnStatusForm::PrintPages(PageStore& store, double scale, int first, int last, bool* ok)
+bool TPrnStatusForm::PrintPages(PageStore& store, int first, int last, bool* ok)
 {
     bool printed = false;
-    const bool cancelled =
-        run([&] { printed = store.print(first, last, scale, [this](int n) { return progress(n); }); });
+    QObject work; // ends with this call, and with it a start that has not come yet
+    QTimer::singleShot(0, &work, [&] {
+        if (!m_cancel)
+            printed = store.print(first, last, [this](int n) { return progress(n); });
+        if (m_running)
+            done(m_cancel ? QDialog::Rejected : QDialog::Accepted);
+    });
+    if (!m_cancel) {
+        m_running = true;
+        exec();
+        m_running = false;
+    }
     if (ok)
-        *ok = printed || cancelled;
-    return cancelled;
+        *ok = printed || m_cancel;
+    return m_cancel;
 }

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -63,7 +64,12 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
     if (!services.showPage)
         services.showPage = [this](const QString& page) { ShowPage(page); };
     if (!services.printFile)
-        services.printFile = [this](const QString& file) { printFile(file, QSize()); };
+        services.printFile = [this](const QString& file) {
+            // A print link is reported from inside the engine's own call; a page loaded and laid
+            // out in an event loop of ours there would never finish loading. The print starts once
+            // that call has returned.
+            QTimer::singleShot(0, this, [this, file] { printFile(file, QSize()); });
+        };
 }
 
 THtmlFrame::~THtmlFrame()

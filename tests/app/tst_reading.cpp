@@ -16,20 +16,62 @@
 #include "skinscript.h"
 #include "textmsg.h"
 #include "textscontroller.h"
+#include "tpreviewform.h"
 #include "treescontroller.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPdfDocument>
+#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
 // The demo's window has its status line in the label numbered 0.
 constexpr int kStatusLabel = 0;
+
+// Runs check once a modal window of type T is up (at most 60 s from now).
+template <typename T> void whenModal(const std::function<void(T*)>& check)
+{
+    auto* timer = new QTimer;
+    auto* started = new QElapsedTimer;
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (window || started->elapsed() > 60000) {
+            timer->stop();
+            timer->deleteLater();
+            delete started;
+            if (window)
+                check(window);
+        }
+    });
+    timer->start(20);
+}
+
+// The text of every page of a PDF.
+QString pdfText(const QByteArray& pdf)
+{
+    QTemporaryFile file;
+    if (!file.open() || file.write(pdf) != pdf.size() || !file.flush())
+        return {};
+    QPdfDocument document;
+    if (document.load(file.fileName()) != QPdfDocument::Error::None)
+        return {};
+    QString text;
+    for (int page = 0; page < document.pageCount(); ++page)
+        text += document.getAllText(page).text();
+    return text;
+}
 
 class TestReading : public QObject
 {
@@ -194,6 +236,53 @@ private Q_SLOTS:
         // The history still holds both pages: nothing was loaded over them.
         QCOMPARE(panes()->historyFiles().size(), 2);
         m_form->RunCommand(QStringLiteral("2"), QString(), true);
+    }
+
+    // A print link to a page that only the pack holds prints that page.
+    void printLink_toAPackedPage_previewsThatPage()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->ShowPage(m_context->values.programDir + "ssylki.htm");
+        waitForTitle(u"Полезные ссылки и файлы"_qs);
+        QString text;
+        whenModal<TPreviewForm>([&](TPreviewForm* preview) {
+            text = pdfText(preview->Pages().pdf());
+            preview->reject();
+        });
+        clickLink(QStringLiteral("a[href='printhtml:glava1.htm']"));
+        QTRY_VERIFY_WITH_TIMEOUT(!text.isEmpty(), 60000);
+        QVERIFY2(text.contains(u"Глава 1. Общие сведения об автомобиле"_qs), qPrintable(text.left(300)));
+        QVERIFY(text.contains(u"Страница 1"_qs));
+    }
+
+    // With no printer set up, the print button still opens the preview, and its print button saves
+    // the pages as a PDF file.
+    void printButton_withoutAPrinter_opensThePreview_andSavesAPdf()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is set up on this machine");
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->ShowPage(m_context->values.programDir + "glava2.htm");
+        waitForTitle(u"Глава 2. Двигатель"_qs);
+        QTemporaryDir folder;
+        const QString out = folder.filePath(QStringLiteral("glava2.pdf"));
+        bool shown = false;
+        whenModal<TPreviewForm>([&](TPreviewForm* preview) {
+            shown = !preview->failed() && preview->pageCount() > 0;
+            whenModal<QFileDialog>([&](QFileDialog* dialog) {
+                // Typed into the name field, which has the focus (selectFile leaves a focused field alone).
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(out);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            preview->button(QStringLiteral("PrintBut"))->click();
+            preview->reject();
+        });
+        m_form->RunCommand(QStringLiteral("printhtml"), QString(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(shown, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out), 10000);
+        QFile saved(out);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(pdfText(saved.readAll()).contains(u"Глава 2. Двигатель"_qs));
     }
 
     void cleanupTestCase()
