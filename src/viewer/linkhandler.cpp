@@ -168,7 +168,7 @@ void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const Q
     } else {
         if (!QFileInfo::exists(local)) {
             qCDebug(lcViewer) << "the linked file is not there:" << local;
-            tell(kFileNotFound.toString().arg(fileName(local)));
+            tell(kFileNotFound.toString().arg(QDir::toNativeSeparators(local)));
         } else if (extension == QLatin1String(".exe") || extension == QLatin1String(".com")) {
             if (m_services.startProgram)
                 m_services.startProgram(local);

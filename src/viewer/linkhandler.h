@@ -29,8 +29,8 @@ public:
     static constexpr QStringView kPageNotCopied = u"Файл не скопирован";
     static constexpr QStringView kPageCopiedInPart = u"Файл скопирован не полностью";
     static constexpr QStringView kNoCopyFolder = u"Файл не скопирован: не задана папка для копирования";
-    // A link the desktop has no program for, or to a file that is not there (%1: the address or
-    // the file's name).
+    // A link the desktop has no program for, or to a file that is not there (%1: the address, the
+    // file's name, or the path looked at for a missing file).
     static constexpr QStringView kCannotOpenAddress = u"Не удалось открыть адрес %1";
     static constexpr QStringView kCannotOpenFile = u"Не удалось открыть файл %1";
     static constexpr QStringView kFileNotFound = u"Файл не найден: %1";

@@ -35,6 +35,7 @@ private Q_SLOTS:
         writeTestFile(m_root + "snd/Beep.WAV");
         writeTestFile(m_root + "files/Instr.rar");
         writeTestFile(m_root + "files/Manual.pdf");
+        writeTestFile(m_root + "files/Tool.EXE");
         writeTestFile(m_root + "disk.files/pic.gif", "GIF89a");
         writeTestFile(m_root + "disk.files/sub/deep.css", "b {}");
         m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_root));
@@ -111,8 +112,10 @@ private Q_SLOTS:
                                << "clip %1snd/Beep.WAV";
         QTest::newRow("archive") << "files/instr.rar"
                                  << "archive %1files/Instr.rar from %1page.htm";
-        QTest::newRow("program on the authoring drive") << "D:\\soft\\setup.exe"
-                                                        << "program %drive%soft/setup.exe";
+        QTest::newRow("program") << "files/tool.exe"
+                                 << "program %1files/Tool.EXE";
+        QTest::newRow("program on the authoring drive, not there")
+            << "D:\\soft\\setup.exe" << u"status Файл не найден: %drive%soft/setup.exe"_qs;
         QTest::newRow("document") << "files/manual.pdf"
                                   << "url file://%1files/Manual.pdf";
     }
@@ -143,7 +146,7 @@ private Q_SLOTS:
                                   << QStringList{"url file://%1files/Manual.pdf",
                                                  u"status Не удалось открыть файл Manual.pdf"_qs};
         QTest::newRow("document not there")
-            << "files/zametki.rtf" << true << QStringList{u"status Файл не найден: zametki.rtf"_qs};
+            << "files/zametki.rtf" << true << QStringList{u"status Файл не найден: %1files/zametki.rtf"_qs};
         QTest::newRow("opened: nothing to tell")
             << "http://example.com/A" << true << QStringList{"url http://example.com/A"};
     }
