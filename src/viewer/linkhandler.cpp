@@ -43,7 +43,10 @@ void fillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppC
         };
     if (!services.saveFileName)
         services.saveFileName = [parent](const QString& folder, const QString& proposedName) {
-            return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
+            // The first save of a run starts in the reader's home folder, not wherever the program
+            // was started from.
+            const QString start = folder.isEmpty() ? QDir::homePath() : folder;
+            return QFileDialog::getSaveFileName(parent, QString(), QDir(start).filePath(proposedName),
                                                 QStringLiteral(u"Zip файлы (*.zip);;Все файлы (*)"));
         };
     if (!services.setClipboard)
