@@ -126,7 +126,7 @@ private Q_SLOTS:
         QFETCH(QString, call);
         QVERIFY(click(link));
         call.replace(QLatin1String("%drive%"), m_context->values.programDrive);
-        QCOMPARE(m_calls, QStringList{call.arg(m_root)});
+        QCOMPARE(m_calls, QStringList{call.contains(QLatin1String("%1")) ? call.arg(m_root) : call});
         QCOMPARE(m_visited.size(), 1);
     }
 
@@ -159,7 +159,7 @@ private Q_SLOTS:
         m_desktopOpens = desktopOpens;
         QVERIFY(click(link));
         for (QString& call : calls)
-            call = call.arg(m_root);
+            call = call.contains(QLatin1String("%1")) ? call.arg(m_root) : call;
         QCOMPARE(m_calls, calls);
     }
 
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QFETCH(QStringList, calls);
         QVERIFY(!click(link));
         for (QString& call : calls)
-            call = call.arg(m_root);
+            call = call.contains(QLatin1String("%1")) ? call.arg(m_root) : call;
         QCOMPARE(m_calls, calls);
         QVERIFY(m_visited.isEmpty());
     }
