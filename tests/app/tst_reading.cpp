@@ -294,6 +294,8 @@ private Q_SLOTS:
     void findPage_closedAndOpenedAgain_isClearOfTheLastWord()
     {
         m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->ShowPage(m_context->values.programDir + "intro.htm");
+        waitForTitle(u"Добро пожаловать"_qs);
         m_form->RunCommand(QStringLiteral("findnext1"), QString(), true);
         QTRY_VERIFY_WITH_TIMEOUT(m_search->dialog()->isVisible(), 10000);
         auto* box = m_search->dialog()->findChild<QLineEdit*>();
