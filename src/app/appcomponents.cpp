@@ -20,7 +20,10 @@
 #include "tunrar.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QScopedValueRollback>
+#include <QUrl>
 
 namespace {
 
@@ -63,8 +66,8 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
         callbacks.pointerLeftElements = [&form] { form.pointerOffElements(); };
 
         LinkServices links;
-        links.pathFolder = [this] { return m_texts->path(); };
-        links.showStatus = [this](const QString& text) { m_texts->showStatus(text); };
+        links.pathFolder = [this] { return m_texts->copyFolder(); };
+        links.showStatus = [this](const QString& text) { showStatus(text); };
         links.syncTree = [this](const QString& page) { m_trees->SyncTreeWithPage(page); };
         links.showArchive = [this](const QString& archive, const QString& fromPage) { showArchive(archive, fromPage); };
         // A link in a listing whose file is not unpacked yet: the archive goes into its listing's folder.
@@ -207,7 +210,7 @@ void AppComponents::showArchive(const QString& archive, const QString& fromPage)
             if (!m_texts->pathFields())
                 return std::nullopt;
             // As for copied files: a drive letter stands for the reader's home folder here.
-            QString folder = toInternalPath(m_texts->path());
+            QString folder = toInternalPath(m_texts->copyFolder());
             if (hasDriveLetter(folder))
                 folder = QDir::homePath() + QLatin1Char('/') + folder.mid(2);
             return folder;
@@ -250,6 +253,10 @@ void AppComponents::showAbout()
         }
         TAboutBox::Services services;
         services.hints = m_context.userSettings.hint;
+        services.openUrl = [this](const QUrl& url) {
+            if (!QDesktopServices::openUrl(url))
+                showStatus(QStringLiteral(u"Не удалось открыть адрес %1").arg(url.toString()));
+        };
         services.playSound = [this](const QString& file) {
             if (!m_context.userSettings.wav)
                 return;
@@ -268,7 +275,7 @@ void AppComponents::thesaurus()
 {
     const QString failure = thesaurusFailureText(openThesaurus(m_context, QCoreApplication::applicationFilePath()));
     if (!failure.isEmpty())
-        m_texts->showStatus(failure);
+        showStatus(failure);
 }
 
 void AppComponents::HideFields(bool hide)
@@ -288,5 +295,13 @@ void AppComponents::PaintTexts(QPainter& painter)
 
 void AppComponents::showStatus(const QString& text)
 {
-    m_texts->showStatus(text);
+    // A screen without a status line of its own says it in the skinned dialog's message page,
+    // so that nothing the reader did goes untold. The dialogs' own fallback comes back here.
+    ComponentHooks& hooks = m_form.components();
+    if (m_texts->statusLineShown() || !hooks.dialogs || m_telling) {
+        m_texts->showStatus(text);
+        return;
+    }
+    const QScopedValueRollback telling(m_telling, true);
+    hooks.dialogs->ShowMessage(text);
 }

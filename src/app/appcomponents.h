@@ -48,6 +48,7 @@ public:
     void HideFields(bool hide) override;
     void ShowFieldsForScreen() override;
     void PaintTexts(QPainter& painter) override;
+    // In the status line of the current screen, else in the skinned dialog's message page.
     void showStatus(const QString& text) override;
 
     // History steps in the current pane; going into another part of the manual presses its
@@ -73,4 +74,5 @@ private:
     std::unique_ptr<TControlPopupWindow> m_popups;
     std::unique_ptr<MediaController> m_media;
     std::unique_ptr<AppDialogs> m_dialogs;
+    bool m_telling = false; // a message on its way to the dialog
 };

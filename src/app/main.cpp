@@ -16,13 +16,17 @@ namespace {
 
 QtMessageHandler g_nextHandler = nullptr;
 
-// Lines the engine prints at every start that are no news to the reader: run as root the
+// Lines Qt prints that are no news to the reader. The engine at every start: run as root the
 // program switches the engine's sandbox off on purpose (see main), and on the offscreen platform
 // of screenshots and tests the engine draws in software, as intended there, without the shared
 // graphics context it would otherwise complain about.
 void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtInfoMsg && message.trimmed() == QLatin1String("Sandboxing disabled by user."))
+        return;
+    // A link the desktop has no program for: the reader is told in the window, in Russian.
+    if (type == QtWarningMsg && (message.startsWith(QLatin1String("Unable to detect a web browser to launch")) ||
+                                 message.startsWith(QLatin1String("Unable to detect a launcher for"))))
         return;
     const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     if (type == QtWarningMsg && offscreen &&

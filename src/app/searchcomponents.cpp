@@ -34,6 +34,10 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
             m_sound->play(context.disk.resolve(file));
         });
         m_dialog->setScaleBar(&components.texts().scaleBar());
+        // A closed dialog takes its last word with it: opened again, it does not still say
+        // "Текст не найден".
+        QObject::connect(m_dialog.get(), &TCoolDialog::closed, m_dialog.get(),
+                         [&components] { components.texts().clearStatus(); });
         if (TTextMsg* labels = components.texts().texts()) {
             labels->setDialogWindow(m_dialog.get());
             m_dialog->setOverlayPainter(

@@ -33,6 +33,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -369,6 +370,11 @@ int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& 
     receiveCopyData(endpoint, &form, target);
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
+    // The desktop's default place for a new window, and the same one every time: the top-left
+    // corner of the screen's free area. Left to the window manager, the window would open
+    // wherever it found room, somewhere else each time.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        form.move(screen->availableGeometry().topLeft());
     form.show();
     endpoint.markActivated();
     runCommandsInTurn(form, components.panes(), commandLine.commands,

@@ -5,6 +5,7 @@
 
 class QCoreApplication;
 
-// Installs Qt's Russian translations from the folder Qt keeps them in; without them Qt's texts stay
-// in English, which one debug line reports.
+// Makes Russian the program's locale and installs Qt's Russian translations from the folder Qt
+// keeps them in (without them Qt's texts stay in English, which one debug line reports), with the
+// few texts they lack; Qt's own file dialogs show sizes and dates in Russian too.
 void installRussianTranslations(QCoreApplication& app);

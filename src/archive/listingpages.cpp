@@ -25,7 +25,10 @@ const char16_t kColumnHeaders[] =
     u"width=\"25%\" nowrap>Дата</th> </tr>";
 const char16_t kRowStart[] = u"<tr> <td width=\"50%\"><a href=\"reffile\">";
 const char16_t kRowName[] = u"refname</a></td>";
-const char16_t kRowEnd[] = u"<td align=\"right\" width=\"25%\">size</td> <td width=\"25%\">time</td> </tr>";
+// The size and date cells keep to one line, as their headers do: a date broken after its day
+// reads badly in a narrow pane.
+const char16_t kRowEnd[] =
+    u"<td align=\"right\" width=\"25%\" nowrap>size</td> <td width=\"25%\" nowrap>time</td> </tr>";
 const char16_t kPageEnd[] = u"</table> </body> </html>";
 
 const char16_t kTitlePrefix[] = u"Содержимое архива: ";

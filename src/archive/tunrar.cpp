@@ -101,7 +101,8 @@ void TUnRar::ExtractArchive(bool toUserFolder, bool directly)
     if (toUserFolder) {
         const std::optional<QString> field = m_hooks.pathFolder ? m_hooks.pathFolder() : std::nullopt;
         if (!field) {
-            qCDebug(lcArchive) << "nothing unpacked: the screen has no path field";
+            qCDebug(lcArchive) << "nothing unpacked: the window has no path field";
+            message(kNoFolderField.toString());
             return;
         }
         // An empty field would unpack into whatever folder the program runs in.
@@ -117,12 +118,20 @@ void TUnRar::ExtractArchive(bool toUserFolder, bool directly)
     const QString destination = directly ? folder : QDir(folder).filePath(freeSubfolder(folder, m_archivePath));
     if (m_hooks.setBusy)
         m_hooks.setBusy(true);
+    int reported = 0;
     const ExtractOutcome outcome =
-        extractArchiveEntries(m_archivePath, destination, [this](const QString& text) { message(text); });
+        extractArchiveEntries(m_archivePath, destination, [this, &reported](const QString& text) {
+            ++reported;
+            message(text);
+        });
     if (m_hooks.setBusy)
         m_hooks.setBusy(false);
     qCDebug(lcArchive) << "unpacked" << outcome.written.size() << "entries of" << m_archivePath << "into"
                        << destination;
+    // Into the reader's folder the work is told, and where it went; on demand the file the reader
+    // asked for simply opens. Every failure has been told already.
+    if (toUserFolder && reported == 0 && outcome.refused.isEmpty() && outcome.openResult == 0)
+        message(kUnpackedInto.toString().arg(QDir::toNativeSeparators(destination)));
 }
 
 void TUnRar::RemoveLeftovers()

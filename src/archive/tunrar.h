@@ -25,6 +25,11 @@ struct UnRarHooks
 class TUnRar final
 {
 public:
+    // What unpacking into the reader's folder says: done, with the folder it made; and that the
+    // window has no path field to name a folder.
+    static constexpr QStringView kUnpackedInto = u"Архив распакован в папку %1";
+    static constexpr QStringView kNoFolderField = u"Архив не распакован: не задана папка для распаковки.";
+
     // tempDir: the folder under which the "as_" folders are made. Clears the leftovers of
     // earlier runs.
     TUnRar(UnRarHooks hooks, QString tempDir);

@@ -157,6 +157,7 @@ void TAboutBox::build(const TReadBin& container, const ProgramFolders& folders)
                 shown.truncate(question);
         }
         painter.drawText(QPoint(t.vx, t.vy + metrics.ascent()), shown);
+        m_textRects.append(QRect(QPoint(t.vx, t.vy), QSize(metrics.horizontalAdvance(shown), metrics.height())));
     }
     painter.end();
     for (Button& b : m_buttons) {

@@ -56,6 +56,8 @@ public:
     // The window's buttons, links among them, in the script's order.
     const QList<Button>& buttons() const { return m_buttons; }
     QImage background() const { return m_background; }
+    // Where each text line of the script was drawn (what was drawn of it), in the script's order.
+    const QList<QRect>& textRects() const { return m_textRects; }
     bool fadeRunning() const;
     // A press at point, as the mouse gives it: a sound, then a link opened or the window closed;
     // outside every button the window is dragged.
@@ -76,5 +78,6 @@ private:
     QString m_programDir;
     QImage m_background;
     QList<Button> m_buttons;
+    QList<QRect> m_textRects;
     TEffCar* m_fadeIn = nullptr;
 };

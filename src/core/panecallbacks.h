@@ -26,7 +26,8 @@ struct PaneCallbacks
 
 struct LinkServices
 {
-    // The folder of the path field of the current screen, ending with '/'; empty without one.
+    // The folder copies go to, ending with '/' (the path field of the current screen, else the
+    // window's first); empty without one.
     std::function<QString()> pathFolder;
     std::function<void(const QString& text)> showStatus;
     // The contents tree selects the item of a page.
@@ -41,7 +42,9 @@ struct LinkServices
     std::function<void(const QString& page)> showPage;
     // A copy of the program showing a picture.
     std::function<void(const QString& file)> startCopy;
-    std::function<void(const QUrl& url)> openUrl;
+    // A web or mail address, or a file, opened by the desktop's program for it; false when no
+    // program took it.
+    std::function<bool(const QUrl& url)> openUrl;
     // A program started in its folder.
     std::function<void(const QString& program)> startProgram;
     // The save dialog for a ZIP file: the chosen file, or empty when cancelled.

@@ -110,6 +110,7 @@ bool TCoolDialog::ShowDialogPage(int page, const QString& text)
     if (background.isNull())
         return false;
     m_page = page;
+    m_pageText = text;
     clearButtons();
     m_switches.clear();
     m_hoverSwitch = -1;

@@ -53,6 +53,8 @@ public:
     void closeDialog();
 
     int currentPage() const { return m_page; }
+    // The text the page shown was given (a message on page 0).
+    QString pageText() const { return m_pageText; }
     // The pointer is not answered while the window fades in.
     bool isFading() const;
     int fullHeight() const { return m_fullHeight; }
@@ -118,6 +120,8 @@ private:
     TEffCar* m_fade;
 
     int m_page = 0;
+
+    QString m_pageText;
     int m_extra = 0;
     int m_fullHeight = 0;
     QImage m_picture;

@@ -97,3 +97,46 @@ QByteArray toCp866(QStringView text, bool* lossless)
     static const ReverseTable reverse = reverseOf(kCp866);
     return encode(text, reverse, lossless);
 }
+
+bool isUtf8Text(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    bool multiByte = false;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = at + bytes.size();
+    while (at < end) {
+        const unsigned char lead = *at;
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+        } else {
+            return false; // a continuation byte without a lead, or a lead UTF-8 never uses
+        }
+        if (end - at < length)
+            return false;
+        for (int i = 1; i < length; ++i) {
+            if ((at[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (at[i] & 0x3F);
+        }
+        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+        if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        multiByte = true;
+        at += length;
+    }
+    return multiByte;
+}

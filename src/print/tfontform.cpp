@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -36,12 +37,28 @@ const QString TFontForm::kSample =
 const QList<TFontForm::NamedColor>& TFontForm::colorNames()
 {
     static const QList<NamedColor> names = {
-        {"clBlack", 0x000000},      {"clMaroon", 0x000080},  {"clGreen", 0x008000}, {"clOlive", 0x008080},
-        {"clNavy", 0x800000},       {"clPurple", 0x800080},  {"clTeal", 0x808000},  {"clGray", 0x808080},
-        {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},     {"clLime", 0x00FF00},  {"clYellow", 0x00FFFF},
-        {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},  {"clWhite", 0xFFFFFF},
-        {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
-        {"clDefault", kClDefault},  {"clNone", kClNone},
+        {u"Чёрный", "clBlack", 0x000000},
+        {u"Тёмно-красный", "clMaroon", 0x000080},
+        {u"Зелёный", "clGreen", 0x008000},
+        {u"Оливковый", "clOlive", 0x008080},
+        {u"Тёмно-синий", "clNavy", 0x800000},
+        {u"Фиолетовый", "clPurple", 0x800080},
+        {u"Сине-зелёный", "clTeal", 0x808000},
+        {u"Серый", "clGray", 0x808080},
+        {u"Серебристый", "clSilver", 0xC0C0C0},
+        {u"Красный", "clRed", 0x0000FF},
+        {u"Ярко-зелёный", "clLime", 0x00FF00},
+        {u"Жёлтый", "clYellow", 0x00FFFF},
+        {u"Синий", "clBlue", 0xFF0000},
+        {u"Пурпурный", "clFuchsia", 0xFF00FF},
+        {u"Голубой", "clAqua", 0xFFFF00},
+        {u"Белый", "clWhite", 0xFFFFFF},
+        {u"Светло-зелёный", "clMoneyGreen", 0xC0DCC0},
+        {u"Небесно-голубой", "clSkyBlue", 0xF0CAA6},
+        {u"Кремовый", "clCream", 0xF0FBFF},
+        {u"Светло-серый", "clMedGray", 0xA4A0A0},
+        {u"По умолчанию", "clDefault", kClDefault},
+        {u"Без цвета", "clNone", kClNone},
     };
     return names;
 }
@@ -50,19 +67,25 @@ QString TFontForm::colorToName(int color)
 {
     for (const NamedColor& named : colorNames()) {
         if (named.value == color)
-            return QLatin1String(named.name);
+            return QString::fromUtf16(named.name);
     }
-    return QLatin1Char('$') + QStringLiteral("%1").arg(quint32(color), 8, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral(u"Цвет ") + fromWindowsColor(color).name().toUpper();
 }
 
 std::optional<int> TFontForm::nameToColor(const QString& name)
 {
     for (const NamedColor& named : colorNames()) {
-        if (name.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0)
+        if (name.compare(QString::fromUtf16(named.name), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(named.platformName), Qt::CaseInsensitive) == 0)
             return named.value;
     }
+    bool ok = false;
+    if (const QString prefix = QStringLiteral(u"Цвет #"); name.startsWith(prefix, Qt::CaseInsensitive)) {
+        const uint rgb = name.mid(prefix.size()).toUInt(&ok, 16);
+        if (ok && name.size() == prefix.size() + 6)
+            return toWindowsColor(QColor::fromRgb(rgb));
+    }
     if (name.startsWith(QLatin1Char('$'))) {
-        bool ok = false;
         const uint value = name.mid(1).toUInt(&ok, 16);
         if (ok)
             return int(value);
@@ -90,7 +113,7 @@ TFontForm::TFontForm(QWidget* parent) : QDialog(parent)
     m_fontList->addItems(QFontDatabase::families());
     m_backList = new QListWidget(this);
     for (const NamedColor& named : colorNames())
-        m_backList->addItem(QLatin1String(named.name));
+        m_backList->addItem(QString::fromUtf16(named.name));
     m_fontGrid = new ColorGrid(this);
     m_linkGrid = new ColorGrid(this);
     m_sizeEdit = new QSpinBox(this);
@@ -140,14 +163,11 @@ TFontForm::TFontForm(QWidget* parent) : QDialog(parent)
         m_sample.linkColor = color;
         redraw();
     });
-    connect(m_fontList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        m_sample.name = item->text();
-        redraw();
-    });
-    connect(m_backList, &QListWidget::itemClicked, this, [this] {
-        m_sample.background = background();
-        redraw();
-    });
+    // The entry chosen, by a click or by the keys that move through a list.
+    connect(m_fontList, &QListWidget::itemClicked, this, &TFontForm::fontEntryChosen);
+    connect(m_fontList, &QListWidget::currentItemChanged, this, &TFontForm::fontEntryChosen);
+    connect(m_backList, &QListWidget::itemClicked, this, &TFontForm::backgroundEntryChosen);
+    connect(m_backList, &QListWidget::currentItemChanged, this, &TFontForm::backgroundEntryChosen);
     connect(m_sizeEdit, &QSpinBox::valueChanged, this, [this](int size) {
         if (size != m_fontSize)
             setFontSize(size);
@@ -158,8 +178,26 @@ TFontForm::TFontForm(QWidget* parent) : QDialog(parent)
 
 TFontForm::~TFontForm() = default;
 
+void TFontForm::fontEntryChosen()
+{
+    const QList<QListWidgetItem*> selected = m_fontList->selectedItems();
+    if (m_setting || selected.isEmpty() || selected.first()->text() == m_sample.name)
+        return;
+    m_sample.name = selected.first()->text();
+    redraw();
+}
+
+void TFontForm::backgroundEntryChosen()
+{
+    if (m_setting || m_sample.background == background())
+        return;
+    m_sample.background = background();
+    redraw();
+}
+
 void TFontForm::setFontName(const QString& name)
 {
+    const QScopedValueRollback setting(m_setting, true);
     QList<QListWidgetItem*> found = m_fontList->findItems(name, Qt::MatchFixedString);
     if (found.isEmpty())
         found = m_fontList->findItems(QStringLiteral("Arial"), Qt::MatchFixedString);
@@ -196,6 +234,7 @@ void TFontForm::setHotSpotColor(int color)
 
 void TFontForm::setBackground(int color)
 {
+    const QScopedValueRollback setting(m_setting, true);
     const QString name = colorToName(color);
     QList<QListWidgetItem*> found = m_backList->findItems(name, Qt::MatchFixedString);
     if (found.isEmpty()) {
@@ -242,12 +281,11 @@ void TFontForm::setFonts(const PaneFonts& fonts)
 
 void TFontForm::reset()
 {
-    setFonts(m_shown);
+    setFonts(PaneFonts{});
 }
 
 void TFontForm::showEvent(QShowEvent* event)
 {
-    m_shown = fonts();
     QDialog::showEvent(event);
     // Over the skinned window, which keeps itself on top of the desktop.
     raise();
@@ -306,6 +344,12 @@ void ColorGrid::paintEvent(QPaintEvent*)
         painter.fillRect(cell, fromWindowsColor(colors()[i]));
         painter.setPen(i == m_chosen ? Qt::red : Qt::gray);
         painter.drawRect(cell.adjusted(0, 0, -1, -1));
+    }
+    // With the keyboard focus, the cell the arrow keys move from is framed.
+    if (hasFocus()) {
+        const int cell = m_chosen < 0 ? 0 : m_chosen;
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(QRect((cell % kColumns) * kCell + 2, (cell / kColumns) * kCell + 2, kCell - 5, kCell - 5));
     }
 }
 

@@ -20,10 +20,12 @@ class TFontForm final : public QDialog
 public:
     // The sample page, exactly as the dialog shows it.
     static const QString kSample;
-    // The named colours the background list offers, in this order (Windows colour values).
+    // The named colours the background list offers, in this order (Windows colour values): the
+    // name the list shows, and the platform's name for it, which a list entry may also be given as.
     struct NamedColor
     {
-        const char* name;
+        const char16_t* name;
+        const char* platformName;
         int value;
     };
     static const QList<NamedColor>& colorNames();
@@ -48,12 +50,15 @@ public:
     PaneFonts fonts() const;
     void setFonts(const PaneFonts& fonts);
 
-    // "Сброс": the values the dialog was shown with.
+    // "Сброс": the panes' own default look (the font, size and colours the reader starts with
+    // before choosing any). "Отмена" already keeps the values the dialog was shown with.
     void reset();
 
-    // A colour as the background list names it: its table name, else "$00BBGGRR" in hexadecimal.
+    // A colour as the background list names it: its Russian name from the table, else "Цвет"
+    // and its hexadecimal RGB form ("Цвет #563412").
     static QString colorToName(int color);
-    // The colour a list entry stands for; nothing for a name that is neither.
+    // The colour a name stands for: a Russian or platform name of the table ("clOlive"), the
+    // form colorToName gives, or the platform's "$00BBGGRR"; nothing for any other text.
     static std::optional<int> nameToColor(const QString& name);
 
     // The parts tests look at.
@@ -65,12 +70,17 @@ public:
     QWebEngineView* FontViewer() const { return m_viewer; }
     // The sample's name for its default font (the name given, even one the system lacks).
     QString sampleFontName() const { return m_sample.name; }
+    // What the sample page shows now.
+    const PaneFonts& sample() const { return m_sample; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void redraw();
+    // The entries chosen in the lists, by the mouse or the keyboard, reach the sample.
+    void fontEntryChosen();
+    void backgroundEntryChosen();
 
     QWebEngineView* m_viewer;
     QListWidget* m_fontList;
@@ -82,7 +92,7 @@ private:
     int m_fontColor = 0;
     int m_hotSpotColor = 0;
     int m_fontSize = 12;
-    PaneFonts m_shown; // captured when the dialog was shown
+    bool m_setting = false; // a setter moves the lists: their entries do not reach the sample
 };
 
 // A grid of the 16 basic colours; a click chooses one and marks it until the mark is cleared.

@@ -93,7 +93,10 @@ QString declaredCharset(const QByteArray& page)
 
 QString decodePage(const QByteArray& page)
 {
-    const QString charset = declaredCharset(page);
+    QString charset = declaredCharset(page);
+    // A page that names no character set is UTF-8 when its bytes are, as the panes show it.
+    if (charset.isEmpty() && isUtf8Text(page))
+        charset = QStringLiteral("utf-8");
     if (charset.isEmpty() || isCp1251Name(charset))
         return fromCp1251(page);
     QStringDecoder decoder(charset.toLatin1().constData(), QStringDecoder::Flag::Stateless);

@@ -23,7 +23,8 @@ class ContentPack;
 // The charset a page declares in a <meta> (or its byte order mark), lower-cased; empty when none.
 QString declaredCharset(const QByteArray& page);
 
-// The page's bytes as text, in its declared charset or code page 1251.
+// The page's bytes as text, in its declared charset; a page that declares none is UTF-8 when its
+// bytes are (isUtf8Text), else code page 1251.
 QString decodePage(const QByteArray& page);
 
 // What a reader sees of the page, blanks collapsed, as the scan searches it.

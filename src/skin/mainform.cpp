@@ -41,6 +41,9 @@ TMainForm::TMainForm(AppContext& context, SkinScript& script, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_context(context), m_script(script)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The buttons' hints and the contents' whole titles show also while the skinned dialog or
+    // another of the program's windows has the focus, as the popups' hints do.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAutoFillBackground(false);
     setMouseTracking(true);
     setAcceptDrops(true);

@@ -49,6 +49,8 @@ public:
     // when the screen has no field or the field is blank.
     QString GetPath() const { return GetPath(m_currentScreen()); }
     QString GetPath(int screen) const;
+    // The folder in the first field of the window, whatever its screen.
+    QString firstPath() const { return m_texts.isEmpty() ? QString() : pathFieldFolder(m_texts.first()); }
 
     // Writes every field's text as "PathInstall<index>".
     void save();

@@ -16,6 +16,7 @@ constexpr int kTitleNumber = 1;
 
 TextsController::TextsController(QWidget* window, AppContext& context, const SkinScript& script,
                                  std::function<int()> currentScreen)
+    : m_currentScreen(currentScreen)
 {
     if (!script.text.isEmpty())
         m_texts = std::make_unique<TTextMsg>(window, script.text, currentScreen);
@@ -69,4 +70,24 @@ QString TextsController::path() const
 QString TextsController::path(int screen) const
 {
     return m_paths ? m_paths->GetPath(screen) : QString();
+}
+
+QString TextsController::copyFolder() const
+{
+    if (!m_paths)
+        return QString();
+    const QString here = m_paths->GetPath();
+    return here.isEmpty() ? m_paths->firstPath() : here;
+}
+
+bool TextsController::statusLineShown() const
+{
+    if (!m_texts)
+        return false;
+    const int screen = m_currentScreen ? m_currentScreen() : 0;
+    for (const TTextMsg::Label& label : m_texts->labels()) {
+        if (label.statusLine && label.screen == screen && label.number != TTextMsg::kDialogNumber)
+            return true;
+    }
+    return false;
 }

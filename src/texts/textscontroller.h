@@ -45,6 +45,13 @@ public:
     // with '/'; empty when there is no such field.
     QString path() const;
     QString path(int screen) const;
+    // The folder files are copied and archives unpacked to: the first path field of the current
+    // screen, else the first field of the window (a skin may give the reader one folder for the
+    // screens of every part); empty when the window has no field or it is blank.
+    QString copyFolder() const;
+    // Whether the current screen has a status-line label on the window itself, where a message
+    // is seen.
+    bool statusLineShown() const;
 
     // Each is null when the script declares no element of its kind.
     TTextMsg* texts() const { return m_texts.get(); }
@@ -53,6 +60,7 @@ public:
     TScaleBar& scaleBar() const { return *m_scaleBar; }
 
 private:
+    std::function<int()> m_currentScreen;
     std::unique_ptr<TTextMsg> m_texts;
     std::unique_ptr<TStatusLine> m_status;
     std::unique_ptr<TPathInputBox> m_paths;

@@ -4,8 +4,10 @@
 #include "scriptcodec.h"
 #include "scriptpaths.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace {
 
@@ -67,6 +69,34 @@ TTreeViews::TTreeViews(AppContext& context, const QString& scriptName, std::shar
 }
 
 TTreeViews::~TTreeViews() = default;
+
+QString TTreeViews::cutTitleAt(QPoint point) const
+{
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid())
+        return QString();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    const int needed = itemDelegateForIndex(index)->sizeHint(option, index).width();
+    const int shown = option.rect.intersected(viewport()->rect()).right() - option.rect.left() + 1;
+    return needed > shown ? index.data(Qt::DisplayRole).toString() : QString();
+}
+
+bool TTreeViews::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString title = cutTitleAt(help->pos());
+    if (title.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), title, viewport(), visualRect(indexAt(help->pos())));
+    }
+    return true;
+}
 
 void TTreeViews::placeScrollBar()
 {

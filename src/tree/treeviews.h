@@ -73,7 +73,12 @@ public:
     void HideTree();
     void ShowTree();
 
+    // The whole title of the item at point (viewport coordinates) when the view shows only part
+    // of it; empty over a title shown whole, or off the items. The tooltip over an item says it.
+    QString cutTitleAt(QPoint point) const;
+
 protected:
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,5 +1,6 @@
 #include "contentscheme.h"
 
+#include "codepage.h"
 #include "contentpack.h"
 #include "viewerlog.h"
 
@@ -47,11 +48,19 @@ QByteArray contentType(const QString& path, const QByteArray& bytes)
     const QString lower = path.toLower();
     const auto ends = [&](const char* ext) { return lower.endsWith(QLatin1String(ext)); };
     if (ends(".htm") || ends(".html") || ends(".txt") || ends(".inf") || ends(".diz")) {
-        // A document that names its character set is taken at its word; others are code page 1251.
+        // A document with a UTF-8 byte order mark is UTF-8; one that names its character set is
+        // taken at its word; of the others, those whose bytes are valid UTF-8 with letters beyond
+        // ASCII are UTF-8 (a text file saved on a newer system), the rest code page 1251.
         static const QRegularExpression declared(QStringLiteral("charset\\s*=\\s*[\"']?([A-Za-z0-9_.:-]+)"),
                                                  QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch match = declared.match(QString::fromLatin1(bytes.left(2048)));
-        const QByteArray charset = match.hasMatch() ? match.captured(1).toLatin1() : QByteArray("windows-1251");
+        QByteArray charset;
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            charset = "utf-8";
+        else if (match.hasMatch())
+            charset = match.captured(1).toLatin1();
+        else
+            charset = isUtf8Text(bytes) ? "utf-8" : "windows-1251";
         const QByteArray type = ends(".htm") || ends(".html") ? "text/html" : "text/plain";
         return type + "; charset=" + charset;
     }

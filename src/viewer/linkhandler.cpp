@@ -36,14 +36,17 @@ void fillDesktopLinkServices(LinkServices& services, QWidget* parent, const AppC
                                     {QStringLiteral("--content"), context.values.programDir, file});
         };
     if (!services.openUrl)
-        services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+        services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     if (!services.startProgram)
         services.startProgram = [](const QString& program) {
             QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
         };
     if (!services.saveFileName)
         services.saveFileName = [parent](const QString& folder, const QString& proposedName) {
-            return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
+            // The first save of a run starts in the reader's home folder, not wherever the program
+            // was started from.
+            const QString start = folder.isEmpty() ? QDir::homePath() : folder;
+            return QFileDialog::getSaveFileName(parent, QString(), QDir(start).filePath(proposedName),
                                                 QStringLiteral(u"Zip файлы (*.zip);;Все файлы (*)"));
         };
     if (!services.setClipboard)
@@ -76,11 +79,15 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
             m_services.startCopy(m_context.disk.resolve(file));
         return true;
     }
-    case LinkRule::Shell:
+    case LinkRule::Shell: {
         visit(fullPath);
-        if (m_services.openUrl)
-            m_services.openUrl(QUrl(click.link.trimmed()));
+        const QString address = click.link.trimmed();
+        if (m_services.openUrl && !m_services.openUrl(QUrl(address))) {
+            qCDebug(lcViewer) << "no program opened" << address;
+            tell(kCannotOpenAddress.toString().arg(address));
+        }
         return true;
+    }
     case LinkRule::Print: {
         const qsizetype at = click.link.toLower().indexOf(QLatin1String("printhtml:"));
         const QString file = linkFullPath(click.document, click.link.left(at) + click.link.mid(at + 10));
@@ -92,10 +99,15 @@ bool TLinkHandler::HandleLinkClick(const LinkClick& click, bool archiveMode, con
     case LinkRule::CopyFile: {
         visit(fullPath);
         const QString folder = destinationFolder();
-        if (folder.isEmpty())
+        if (folder.isEmpty()) {
+            tell(kNoCopyFolder);
             return true;
+        }
         const QString file = withoutFragment(linkFullPath(click.document, click.link.mid(5)));
-        copyFile(file, folder + fileName(m_context.disk.resolve(file)));
+        const bool copied = copyFile(file, folder + fileName(m_context.disk.resolve(file)));
+        if (!copied)
+            qCDebug(lcViewer) << "copy: cannot copy" << file << "to" << folder;
+        tell(copied ? kPageCopied : kPageNotCopied);
         return true;
     }
     case LinkRule::CopyList:
@@ -157,11 +169,15 @@ void TLinkHandler::fileAction(const QString& fullPath, bool archiveMode, const Q
         if (m_services.playClip)
             m_services.playClip(local);
     } else {
-        if (extension == QLatin1String(".exe") || extension == QLatin1String(".com")) {
+        if (!QFileInfo::exists(local)) {
+            qCDebug(lcViewer) << "the linked file is not there:" << local;
+            tell(kFileNotFound.toString().arg(QDir::toNativeSeparators(local)));
+        } else if (extension == QLatin1String(".exe") || extension == QLatin1String(".com")) {
             if (m_services.startProgram)
                 m_services.startProgram(local);
-        } else if (m_services.openUrl) {
-            m_services.openUrl(QUrl::fromLocalFile(local));
+        } else if (m_services.openUrl && !m_services.openUrl(QUrl::fromLocalFile(local))) {
+            qCDebug(lcViewer) << "no program opened" << local;
+            tell(kCannotOpenFile.toString().arg(fileName(local)));
         }
     }
 }
@@ -201,17 +217,25 @@ bool TLinkHandler::copyFile(const QString& from, const QString& to) const
     return out.open(QIODevice::WriteOnly) && out.write(*bytes) == bytes->size() && out.commit();
 }
 
+void TLinkHandler::tell(QStringView text) const
+{
+    if (m_services.showStatus)
+        m_services.showStatus(text.toString());
+}
+
 void TLinkHandler::CopyPageFiles(const QString& currentFile)
 {
-    const QString folder = destinationFolder();
-    if (currentFile.isEmpty() || folder.isEmpty()) {
-        qCDebug(lcViewer) << "copyhtml: no page or no path field, nothing copied";
+    if (currentFile.isEmpty()) {
+        qCDebug(lcViewer) << "copyhtml: no page shown, nothing copied";
         return;
     }
-    const auto report = [this](QStringView text) {
-        if (m_services.showStatus)
-            m_services.showStatus(text.toString());
-    };
+    const QString folder = destinationFolder();
+    if (folder.isEmpty()) {
+        qCDebug(lcViewer) << "copyhtml: no path field, nothing copied";
+        tell(kNoCopyFolder);
+        return;
+    }
+    const auto report = [this](QStringView text) { tell(text); };
     if (!copyFile(currentFile, folder + fileName(m_context.disk.resolve(currentFile)))) {
         qCDebug(lcViewer) << "copyhtml: cannot copy" << currentFile << "to" << folder;
         report(kPageNotCopied);

@@ -28,6 +28,12 @@ public:
     static constexpr QStringView kPageCopied = u"Файл скопирован";
     static constexpr QStringView kPageNotCopied = u"Файл не скопирован";
     static constexpr QStringView kPageCopiedInPart = u"Файл скопирован не полностью";
+    static constexpr QStringView kNoCopyFolder = u"Файл не скопирован: не задана папка для копирования";
+    // A link the desktop has no program for, or to a file that is not there (%1: the address, the
+    // file's name, or the path looked at for a missing file).
+    static constexpr QStringView kCannotOpenAddress = u"Не удалось открыть адрес %1";
+    static constexpr QStringView kCannotOpenFile = u"Не удалось открыть файл %1";
+    static constexpr QStringView kFileNotFound = u"Файл не найден: %1";
 
     TLinkHandler(const AppContext& context, LinkServices services);
 
@@ -36,8 +42,8 @@ public:
     bool HandleLinkClick(const LinkClick& click, bool archiveMode, const QString& currentFile,
                          const std::function<void(const QString& fullPath)>& markVisited);
     // "copyhtml": the page file and its ".files" folder into the path field's folder, and a
-    // message in the status line that says whether they were copied. Nothing happens without a
-    // page or a path field.
+    // message in the status line that says whether they were copied (or that there is no folder
+    // to copy to). Nothing happens without a page.
     void CopyPageFiles(const QString& currentFile);
     void CopyListValue(const QString& name, const QList<std::pair<QString, QString>>& lists);
 
@@ -45,6 +51,7 @@ public:
     LinkServices& services() { return m_services; }
 
 private:
+    void tell(QStringView text) const;
     void fileAction(const QString& fullPath, bool archiveMode, const QString& currentFile);
     // The path field's folder, ending with '/'; empty without a field.
     QString destinationFolder() const;

@@ -4,7 +4,9 @@
 
 #include "appcomponents.h"
 #include "appcontext.h"
+#include "cooldialog.h"
 #include "engineparts.h"
+#include "findtxthtml.h"
 #include "hotarea.h"
 #include "htmlframe.h"
 #include "lazypanes.h"
@@ -12,17 +14,21 @@
 #include "pagescript.h"
 #include "pathinputbox.h"
 #include "scriptcodec.h"
+#include "searchcomponents.h"
 #include "settingsstore.h"
 #include "skinscript.h"
+#include "statusline.h"
 #include "textmsg.h"
 #include "textscontroller.h"
 #include "tpreviewform.h"
 #include "treescontroller.h"
+#include "tunrar.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPdfDocument>
@@ -95,6 +101,7 @@ private Q_SLOTS:
         m_form = std::make_unique<TMainForm>(*m_context, *m_script);
         // As the program starts: the components first, then the first screen that uses them.
         m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script, staticEngineParts);
+        m_search = std::make_unique<SearchComponents>(*m_form, *m_context, *m_script, *m_components);
         m_form->buildFirstScreen();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -285,8 +292,119 @@ private Q_SLOTS:
         QVERIFY(pdfText(saved.readAll()).contains(u"Глава 2. Двигатель"_qs));
     }
 
+    // The start page's banner narrows beside the contents tree: no scroll bar across the page.
+    void startPage_fitsBesideTheTree()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->ShowPage(m_context->values.programDir + "intro.htm");
+        waitForTitle(u"Добро пожаловать"_qs);
+        QVERIFY(m_components->trees().treeOfTheMoment()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(QStringLiteral(
+                "(() => { const e = document.scrollingElement;"
+                " return e.scrollWidth <= e.clientWidth || e.scrollWidth + ' > ' + e.clientWidth; })()")),
+            QVariant(true), 10000);
+    }
+
+    // The demo's archive listed in the pane: its size and date cells keep to one line, and a text
+    // member saved in UTF-8 reads as it was written.
+    void archiveListing_datesOnOneLine_andUtf8MemberReadsRight()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        m_components->ShowArchive(m_context->values.programDir + "files/instrumenty.rar");
+        QTRY_VERIFY_WITH_TIMEOUT(panes()->currentView()->title().startsWith(u"Содержимое архива"_qs), 30000);
+        const QString rows = QStringLiteral(
+            "(() => { const d = frames[1] && frames[1].document; if (!d || d.readyState != 'complete') return -1;"
+            " const cells = [...d.querySelectorAll('td')].filter(c => c.cellIndex > 0 && c.textContent.trim());"
+            " const oneLine = c => { const r = d.createRange(); r.selectNodeContents(c);"
+            " return r.getClientRects().length == 1; };"
+            " return cells.length && cells.every(oneLine) ? cells.length : 'wrapped'; })()");
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(rows).toInt() > 0, 30000);
+        QVERIFY2(evaluate(rows).toInt() > 0, qPrintable(evaluate(rows).toString()));
+
+        clickInListing(u"Инструмент"_qs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            evaluate(QStringLiteral("(() => { const d = frames[1].document;"
+                                    " return [...d.links].some(a => a.textContent == 'ключи.txt'); })()"))
+                .toBool(),
+            30000);
+        QVERIFY2(evaluate(rows).toInt() > 0, qPrintable(evaluate(rows).toString()));
+        clickInListing(u"ключи.txt"_qs);
+        QTRY_VERIFY_WITH_TIMEOUT(panes()->currentFile().endsWith(u"ключи.txt"_qs), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("document.body ? document.body.innerText : ''"))
+                                     .toString()
+                                     .startsWith(u"Ключи рожковые"_qs),
+                                 30000);
+        m_form->RunCommand(QStringLiteral("back"), QString(), true);
+        m_form->RunCommand(QStringLiteral("back"), QString(), true);
+    }
+
+    // "unarc" tells where it unpacked the listed archive.
+    void unpackingTheListedArchive_saysWhere()
+    {
+        m_components->ShowArchive(m_context->values.programDir + "files/instrumenty.rar");
+        QTRY_VERIFY_WITH_TIMEOUT(panes()->archiveMode(), 30000);
+        QTemporaryDir target;
+        m_components->texts().pathFields()->field(0)->setText(target.path());
+        m_form->RunCommand(QStringLiteral("unarc"), QString(), true);
+        const QString folder = target.filePath(QStringLiteral("instrumenty.rar"));
+        QVERIFY(QFileInfo(folder + u"/Инструмент/ключи.txt"_qs).isFile());
+        QCOMPARE(m_search->dialog()->currentPage(), int(TCoolDialog::kMessagePage));
+        QCOMPARE(m_search->dialog()->pageText(),
+                 TUnRar::kUnpackedInto.toString().arg(QDir::toNativeSeparators(folder)));
+        m_search->dialog()->closeDialog();
+    }
+
+    // The links screen has no status line of its own: what a link did is said in the dialog's
+    // message page; copies go to the path field the window has.
+    void linksScreen_tellsWhatALinkDid()
+    {
+        m_form->RunCommand(QStringLiteral("4"), QString(), true);
+        QCOMPARE(m_form->currentScreen(), 3);
+        panes()->ShowPage(m_context->values.programDir + "ssylki.htm");
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(panes()->currentFile()).fileName(), u"ssylki.htm"_qs, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!panes()->isLoading(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(),
+                                  QStringLiteral("complete"), 10000);
+        QVERIFY(!m_components->texts().statusLineShown());
+        QTemporaryDir target;
+        m_components->texts().pathFields()->field(0)->setText(target.path());
+        clickLink(QStringLiteral("a[href='copy:files/zapchasti.txt']"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_search->dialog()->isVisible(), 10000);
+        QVERIFY(QFileInfo::exists(target.filePath(QStringLiteral("zapchasti.txt"))));
+        QCOMPARE(m_search->dialog()->currentPage(), int(TCoolDialog::kMessagePage));
+        QCOMPARE(m_search->dialog()->pageText(), u"Файл скопирован"_qs);
+        m_search->dialog()->closeDialog();
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+    }
+
+    // A word the page does not hold: "Текст не найден" in the find page; closed and opened
+    // again, the page does not still say it.
+    void findPage_closedAndOpenedAgain_isClearOfTheLastWord()
+    {
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        panes()->ShowPage(m_context->values.programDir + "intro.htm");
+        waitForTitle(u"Добро пожаловать"_qs);
+        m_form->RunCommand(QStringLiteral("findnext1"), QString(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_search->dialog()->isVisible(), 10000);
+        auto* box = m_search->dialog()->findChild<QLineEdit*>();
+        QVERIFY(box);
+        box->setText(u"ксилофон"_qs);
+        QTest::keyClick(box, Qt::Key_Return);
+        // The status line blinks: its message stays while the labels go on and off.
+        QTRY_COMPARE_WITH_TIMEOUT(m_components->texts().statusLine().message(), u"Текст не найден"_qs, 30000);
+        m_search->dialog()->closeDialog();
+        m_form->RunCommand(QStringLiteral("findnext1"), QString(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_search->dialog()->isVisible(), 10000);
+        QTest::qWait(500);
+        QCOMPARE(m_components->texts().texts()->text(TTextMsg::kDialogNumber), QString());
+        QCOMPARE(m_components->texts().statusLine().message(), QString());
+        m_search->dialog()->closeDialog();
+    }
+
     void cleanupTestCase()
     {
+        m_search.reset();
         m_components.reset();
         m_form.reset();
         m_context->settings.close();
@@ -333,6 +451,24 @@ private:
         QFAIL("no element there");
     }
 
+    // Clicks the link with text in the listing's lower frame, with the mouse.
+    void clickInListing(const QString& text)
+    {
+        const QVariantList box =
+            evaluate(
+                QStringLiteral("(() => { const f = document.getElementsByTagName('frame')[1].getBoundingClientRect();"
+                               " const a = [...frames[1].document.links].find(l => l.textContent == '%1');"
+                               " a.scrollIntoView({block: 'center'}); const r = a.getBoundingClientRect();"
+                               " return [f.x + r.x + r.width / 2, f.y + r.y + r.height / 2]; })()")
+                    .arg(text))
+                .toList();
+        QCOMPARE(box.size(), 2);
+        QTest::qWait(200);
+        QWidget* surface = panes()->currentView()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
+    }
+
     // Scrolls the link into view and clicks its middle with the mouse.
     void clickLink(const QString& selector)
     {
@@ -353,6 +489,7 @@ private:
     std::unique_ptr<SkinScript> m_script;
     std::unique_ptr<TMainForm> m_form;
     std::unique_ptr<AppComponents> m_components;
+    std::unique_ptr<SearchComponents> m_search;
 };
 
 int main(int argc, char* argv[])

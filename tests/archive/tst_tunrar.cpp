@@ -155,7 +155,13 @@ void TestTUnRar::unarcNumbersItsSubfolders()
     QCOMPARE(TUnRar::freeSubfolder(target, QStringLiteral("/x/noext")), QStringLiteral("noext"));
     QVERIFY(QDir().mkpath(target + QStringLiteral("/noext")));
     QCOMPARE(TUnRar::freeSubfolder(target, QStringLiteral("/x/noext")), QStringLiteral("noext1"));
-    QCOMPARE(window.messages, QStringList());
+    // Each unpacking says where it went; unpacking for a link in the listing says nothing.
+    const auto told = [&target](const char* subfolder) {
+        return TUnRar::kUnpackedInto.toString().arg(QDir::toNativeSeparators(target + QLatin1Char('/') + subfolder));
+    };
+    QCOMPARE(window.messages, QStringList({told("tools.rar"), told("tools1.rar"), told("tools2.rar")}));
+    unrar.ExtractArchive(false, true);
+    QCOMPARE(window.messages.size(), 3);
 }
 
 void TestTUnRar::unarcNeedsAFolder()
@@ -168,12 +174,13 @@ void TestTUnRar::unarcNeedsAFolder()
     QVERIFY(!QFileInfo::exists(*window.pathFolder));
 
     unrar.ListArchive(makeArchive(QStringLiteral("tools.rar")), QStringLiteral("/p.htm"));
-    window.pathFolder = std::nullopt; // the screen has no path field
+    window.pathFolder = std::nullopt; // the window has no path field
     unrar.ExtractArchive(true, false);
-    QCOMPARE(window.messages, QStringList());
+    QCOMPARE(window.messages, QStringList{TUnRar::kNoFolderField.toString()});
     window.pathFolder = QStringLiteral("  ");
     unrar.ExtractArchive(true, false);
-    QCOMPARE(window.messages, QStringList{QStringLiteral(u"Укажите папку для распаковки.")});
+    QCOMPARE(window.messages,
+             QStringList({TUnRar::kNoFolderField.toString(), QStringLiteral(u"Укажите папку для распаковки.")}));
     QCOMPARE(window.busy, QList<bool>());
 }
 

@@ -116,6 +116,25 @@ private Q_SLOTS:
         QCOMPARE(box.result() == QDialog::Accepted, closed);
     }
 
+    // The demo's about window: every line of text stands whole inside the window's outline, none
+    // cut off at its edge.
+    void demoAboutWindow_showsEveryLineWhole()
+    {
+        const QString demo = QStringLiteral(VELBROOK_DEMO_DIR) + QLatin1Char('/');
+        TReadBin container;
+        container.Open(demo + QStringLiteral("Kel.dhl"));
+        TAboutBox box(container, {QStringLiteral("/"), demo}, services());
+        const QRegion outline = box.mask().isEmpty() ? QRegion(box.rect()) : box.mask();
+        QVERIFY(!box.textRects().isEmpty());
+        for (const QRect& text : box.textRects())
+            QVERIFY2((QRegion(text) - outline).isEmpty(),
+                     qPrintable(QStringLiteral("a text at %1,%2 of width %3 leaves the window, %4 wide")
+                                    .arg(text.x())
+                                    .arg(text.y())
+                                    .arg(text.width())
+                                    .arg(box.width())));
+    }
+
     // Shown, the window fades in; Enter closes it as Escape does.
     void keys_close_data()
     {

@@ -52,6 +52,34 @@ private Q_SLOTS:
         QCOMPARE(toCp866(QStringLiteral(u"Ђ"), &lossless), QByteArray("?"));
         QVERIFY(!lossless);
     }
+
+    // Text that names no character set: UTF-8 only when its bytes say so beyond doubt.
+    void utf8Detection_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("Cyrillic in UTF-8") << u"Ключи зажигания"_qs.toUtf8() << true;
+        QTest::newRow("byte order mark, then ASCII") << QByteArray("\xEF\xBB\xBFkeys") << true;
+        QTest::newRow("four-byte sequence") << QByteArray("a \xF0\x9F\x94\x91 b") << true;
+        QTest::newRow("Cyrillic in 1251") << toCp1251(u"Ключи зажигания"_qs) << false;
+        QTest::newRow("1251 letters that pair like a lead and a continuation") << toCp1251(u"Ря"_qs) << false; // D0 FF
+        QTest::newRow("ASCII only") << QByteArray("keys.txt") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << false;
+        QTest::newRow("overlong three-byte form") << QByteArray("\xE0\x80\xAF") << false;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+        QTest::newRow("continuation without a lead") << QByteArray("ab\x80") << false;
+        QTest::newRow("sequence cut at the end") << (u"Ключ"_qs.toUtf8() + "\xD0") << false;
+        QTest::newRow("valid, then one 1251 byte") << (u"Ключ"_qs.toUtf8() + toCp1251(u"и"_qs)) << false;
+    }
+
+    void utf8Detection()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        QCOMPARE(isUtf8Text(bytes), utf8);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestCodePage)

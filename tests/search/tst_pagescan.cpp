@@ -40,8 +40,8 @@ private Q_SLOTS:
             << QByteArray("\xEF\xBB\xBF") + utf8(u"<p>Колодки</p>") << u"колодки"_qs << false << true;
         QTest::newRow("declared windows-1251")
             << cp(u"<meta charset=windows-1251><p>Колодки</p>") << u"колодки"_qs << false << true;
-        QTest::newRow("utf-8 page without a declaration is read as 1251")
-            << utf8(u"<p>Колодки</p>") << u"колодки"_qs << false << false;
+        QTest::newRow("utf-8 page without a declaration is read as utf-8, as the pane shows it")
+            << utf8(u"<p>Колодки</p>") << u"колодки"_qs << false << true;
         QTest::newRow("unknown charset: 1251")
             << cp(u"<meta charset=x-nonesuch><p>Колодки</p>") << u"колодки"_qs << false << true;
 

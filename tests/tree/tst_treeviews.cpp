@@ -8,9 +8,12 @@
 #include "treescontroller.h"
 #include "treesplitter.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -85,6 +88,47 @@ private Q_SLOTS:
         QCOMPARE(first->palette().color(QPalette::Active, QPalette::Highlight), QColor(115, 105, 115));
         QCOMPARE(first->treeModel()->rowCount(), 3);
         QCOMPARE(first->treeModel()->rowCount(first->treeModel()->indexOf(1)), 2);
+    }
+
+    // A title the tree is too narrow for shows whole in the item's tooltip; a title shown whole
+    // has none.
+    void cutTitles_showWholeInATooltip()
+    {
+        Window window(m_dir.path(), false);
+        window.panel.show();
+        window.showScreen(1);
+        TTreeViews* tree = window.trees->tree(1);
+        QVERIFY(QTest::qWaitForWindowExposed(&window.panel));
+        // The tree as wide as its shortest top-level title needs: the longer ones are cut.
+        QModelIndex shortest;
+        QModelIndex longest;
+        int shortestWidth = INT_MAX;
+        int longestWidth = 0;
+        for (int row = 0; row < tree->treeModel()->rowCount(); ++row) {
+            const QModelIndex index = tree->treeModel()->index(row, 0);
+            const int width =
+                tree->visualRect(index).left() + tree->fontMetrics().horizontalAdvance(index.data().toString());
+            if (width < shortestWidth)
+                std::tie(shortest, shortestWidth) = std::pair(index, width);
+            if (width > longestWidth)
+                std::tie(longest, longestWidth) = std::pair(index, width);
+        }
+        QVERIFY(longestWidth > shortestWidth);
+        tree->resize(tree->width() - tree->viewport()->width() + shortestWidth + 12, tree->height());
+        QApplication::processEvents();
+        const QPoint onShortest = tree->visualRect(shortest).center();
+        const QPoint onLongest = tree->visualRect(longest).center();
+        QCOMPARE(tree->cutTitleAt(onShortest), QString());
+        QCOMPARE(tree->cutTitleAt(onLongest), longest.data().toString());
+        QCOMPARE(tree->cutTitleAt(QPoint(5, tree->viewport()->height() - 2)), QString()); // below the items
+
+        QHelpEvent help(QEvent::ToolTip, onLongest, tree->viewport()->mapToGlobal(onLongest));
+        QApplication::sendEvent(tree->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), longest.data().toString());
+        QHelpEvent none(QEvent::ToolTip, onShortest, tree->viewport()->mapToGlobal(onShortest));
+        QApplication::sendEvent(tree->viewport(), &none);
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void treeOfTheMomentFollowsTheShownTree()

@@ -53,6 +53,17 @@ private Q_SLOTS:
         QTest::newRow("page with charset")
             << "a.HTM" << QByteArray("<meta charset=\"koi8-r\">") << QByteArray("text/html; charset=koi8-r");
         QTest::newRow("text") << "a.txt" << QByteArray("x") << QByteArray("text/plain; charset=windows-1251");
+        QTest::newRow("text in 1251") << "a.txt" << toCp1251(u"Ключи"_qs)
+                                      << QByteArray("text/plain; charset=windows-1251");
+        QTest::newRow("text in UTF-8") << u"ключи.txt"_qs << u"Ключи"_qs.toUtf8()
+                                       << QByteArray("text/plain; charset=utf-8");
+        QTest::newRow("byte order mark over a declared charset")
+            << "a.htm" << QByteArray("\xEF\xBB\xBF<meta charset=windows-1251>")
+            << QByteArray("text/html; charset=utf-8");
+        QTest::newRow("page in UTF-8 that names no charset")
+            << "a.htm" << (u"<p>Ключи"_qs).toUtf8() << QByteArray("text/html; charset=utf-8");
+        QTest::newRow("declared charset wins over UTF-8 bytes")
+            << "a.htm" << (u"<meta charset=koi8-r><p>Ключи"_qs).toUtf8() << QByteArray("text/html; charset=koi8-r");
         QTest::newRow("picture") << "a.JPG" << QByteArray() << QByteArray("image/jpeg");
     }
 
@@ -83,6 +94,30 @@ private Q_SLOTS:
         page.load(contentUrl(m_root + "disk.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
         QCOMPARE(page.title(), QStringLiteral(u"Диск"));
+    }
+
+    // A text file saved in UTF-8 (a list unpacked from an archive, say) reads as it was written,
+    // and one in 1251 as before.
+    void textFiles_showInTheirEncoding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("UTF-8") << u"ключи.txt"_qs << u"Ключи зажигания"_qs.toUtf8();
+        QTest::newRow("UTF-8 with byte order mark") << u"bom.txt"_qs << "\xEF\xBB\xBF" + u"Ключи зажигания"_qs.toUtf8();
+        QTest::newRow("1251") << u"old.txt"_qs << toCp1251(u"Ключи зажигания"_qs);
+    }
+
+    void textFiles_showInTheirEncoding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        writeTestFile(m_root + name, bytes);
+        QWebEnginePage page(m_profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(contentUrl(m_root + name));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+        QVERIFY(loaded.first().first().toBool());
+        QCOMPARE(run(page, "document.body.innerText.trim()"), QVariant(u"Ключи зажигания"_qs));
     }
 
     void missingPage_failsToLoad()

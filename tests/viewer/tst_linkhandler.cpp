@@ -35,6 +35,7 @@ private Q_SLOTS:
         writeTestFile(m_root + "snd/Beep.WAV");
         writeTestFile(m_root + "files/Instr.rar");
         writeTestFile(m_root + "files/Manual.pdf");
+        writeTestFile(m_root + "files/Tool.EXE");
         writeTestFile(m_root + "disk.files/pic.gif", "GIF89a");
         writeTestFile(m_root + "disk.files/sub/deep.css", "b {}");
         m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(m_root));
@@ -45,6 +46,7 @@ private Q_SLOTS:
 
     void init()
     {
+        m_desktopOpens = true;
         m_calls.clear();
         m_visited.clear();
         m_handler = std::make_unique<TLinkHandler>(*m_context, recordingServices());
@@ -110,8 +112,10 @@ private Q_SLOTS:
                                << "clip %1snd/Beep.WAV";
         QTest::newRow("archive") << "files/instr.rar"
                                  << "archive %1files/Instr.rar from %1page.htm";
-        QTest::newRow("program on the authoring drive") << "D:\\soft\\setup.exe"
-                                                        << "program %drive%soft/setup.exe";
+        QTest::newRow("program") << "files/tool.exe"
+                                 << "program %1files/Tool.EXE";
+        QTest::newRow("program on the authoring drive, not there")
+            << "D:\\soft\\setup.exe" << u"status Файл не найден: %drive%soft/setup.exe"_qs;
         QTest::newRow("document") << "files/manual.pdf"
                                   << "url file://%1files/Manual.pdf";
     }
@@ -122,8 +126,41 @@ private Q_SLOTS:
         QFETCH(QString, call);
         QVERIFY(click(link));
         call.replace(QLatin1String("%drive%"), m_context->values.programDrive);
-        QCOMPARE(m_calls, QStringList{call.arg(m_root)});
+        QCOMPARE(m_calls, QStringList{call.contains(QLatin1String("%1")) ? call.arg(m_root) : call});
         QCOMPARE(m_visited.size(), 1);
+    }
+
+    // What the desktop cannot open is told in Russian: an address or a document no program takes,
+    // a document that is not there.
+    void linksNothingOpens_areTold_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("desktopOpens");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("web") << "http://example.com/A" << false
+                             << QStringList{"url http://example.com/A",
+                                            u"status Не удалось открыть адрес http://example.com/A"_qs};
+        QTest::newRow("mail") << "mailto:a@b.c" << false
+                              << QStringList{"url mailto:a@b.c", u"status Не удалось открыть адрес mailto:a@b.c"_qs};
+        QTest::newRow("document") << "files/manual.pdf" << false
+                                  << QStringList{"url file://%1files/Manual.pdf",
+                                                 u"status Не удалось открыть файл Manual.pdf"_qs};
+        QTest::newRow("document not there")
+            << "files/zametki.rtf" << true << QStringList{u"status Файл не найден: %1files/zametki.rtf"_qs};
+        QTest::newRow("opened: nothing to tell")
+            << "http://example.com/A" << true << QStringList{"url http://example.com/A"};
+    }
+
+    void linksNothingOpens_areTold()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, desktopOpens);
+        QFETCH(QStringList, calls);
+        m_desktopOpens = desktopOpens;
+        QVERIFY(click(link));
+        for (QString& call : calls)
+            call = call.contains(QLatin1String("%1")) ? call.arg(m_root) : call;
+        QCOMPARE(m_calls, calls);
     }
 
     void pagesAndPictures_areLeftToTheEngine_andPagesSyncTheTree_data()
@@ -142,7 +179,7 @@ private Q_SLOTS:
         QFETCH(QStringList, calls);
         QVERIFY(!click(link));
         for (QString& call : calls)
-            call = call.arg(m_root);
+            call = call.contains(QLatin1String("%1")) ? call.arg(m_root) : call;
         QCOMPARE(m_calls, calls);
         QVERIFY(m_visited.isEmpty());
     }
@@ -184,11 +221,18 @@ private Q_SLOTS:
         QVERIFY(click("copy:files/tool.txt"));
         QCOMPARE(readFile(m_dir.path() + "/home/Velbrook/tool.txt"), QByteArray("tool"));
 
+        // Each copy is told; so is a file that is not there, and a window without a path field.
+        QCOMPARE(m_calls, QStringList(3, u"status Файл скопирован"_qs));
+        m_calls.clear();
+        QVERIFY(click("copy:files/missing.txt"));
+        QCOMPARE(m_calls, QStringList{u"status Файл не скопирован"_qs});
+        m_calls.clear();
         m_pathFolder = m_dir.path() + "/elsewhere/";
         QFile::remove(m_pathFolder);
         m_pathFolder.clear(); // no path field: nothing is copied
         QVERIFY(click("copy:files/tool.txt"));
         QVERIFY(!QFileInfo::exists(m_dir.path() + "/elsewhere"));
+        QCOMPARE(m_calls, QStringList{u"status Файл не скопирован: не задана папка для копирования"_qs});
     }
 
     void copyListLinks_putTheSelectedTextOnTheClipboard()
@@ -240,11 +284,11 @@ private Q_SLOTS:
         QCOMPARE(m_calls, QStringList{u"status Файл не скопирован"_qs});
     }
 
-    void copyPageFiles_withoutAPathField_doesNothing()
+    void copyPageFiles_withoutAPathField_saysSo()
     {
         m_pathFolder.clear();
         m_handler->CopyPageFiles(m_root + "packed.htm");
-        QVERIFY(m_calls.isEmpty());
+        QCOMPARE(m_calls, QStringList{u"status Файл не скопирован: не задана папка для копирования"_qs});
     }
 
     // A title whose program lives in a "run" folder below the content: the pack's paths are
@@ -306,7 +350,10 @@ private:
         s.printFile = [this](const QString& file) { m_calls << "print " + file; };
         s.showPage = [this](const QString& page) { m_calls << "show " + page; };
         s.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
-        s.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
+        s.openUrl = [this](const QUrl& url) {
+            m_calls << "url " + url.toString();
+            return m_desktopOpens;
+        };
         s.startProgram = [this](const QString& program) { m_calls << "program " + program; };
         s.saveFileName = [this](const QString& folder, const QString& name) {
             m_calls << "save in " + folder + " as " + name;
@@ -339,6 +386,7 @@ private:
     QStringList m_saveAnswers;
     QStringList m_members; // what unpacking the listed archive writes
     QString m_pathFolder;
+    bool m_desktopOpens = true; // whether a program of the desktop takes what openUrl is given
 };
 
 QTEST_GUILESS_MAIN(TestLinkHandler)

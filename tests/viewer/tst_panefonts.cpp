@@ -17,6 +17,8 @@
 #include <QFontDatabase>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -247,43 +249,121 @@ private Q_SLOTS:
         form.setFontName(QStringLiteral("No Such Family"));
         QCOMPARE(form.sampleFontName(), QStringLiteral("No Such Family"));
         QCOMPARE(form.fontName(), QStringLiteral("Arial"));
-        // A background the list does not name is added to it, in hexadecimal.
+        // A background the list does not name is added to it, by its RGB form.
         const int rows = form.BackListBox()->count();
         form.setBackground(0x123456);
         QCOMPARE(form.BackListBox()->count(), rows + 1);
-        QCOMPARE(form.BackListBox()->currentItem()->text(), QStringLiteral("$00123456"));
+        QCOMPARE(form.BackListBox()->currentItem()->text(), u"Цвет #563412"_qs);
         QCOMPARE(form.background(), 0x123456);
         form.setBackground(0xC0C0C0);
         QCOMPARE(form.BackListBox()->count(), rows + 1);
-        QCOMPARE(form.BackListBox()->currentItem()->text(), QStringLiteral("clSilver"));
-        // "clDefault" and "clNone" are no colours: the pane's white, not black.
-        for (const char* name : {"clDefault", "clNone"}) {
-            form.BackListBox()->setCurrentItem(
-                form.BackListBox()->findItems(QLatin1String(name), Qt::MatchExactly).first());
+        QCOMPARE(form.BackListBox()->currentItem()->text(), u"Серебристый"_qs);
+        // "По умолчанию" and "Без цвета" are no colours: the pane's white, not black.
+        for (const QString& name : {u"По умолчанию"_qs, u"Без цвета"_qs}) {
+            form.BackListBox()->setCurrentItem(form.BackListBox()->findItems(name, Qt::MatchExactly).first());
             QCOMPARE(form.background(), 0xFFFFFF);
         }
         // Nothing selected: the button face.
         form.BackListBox()->clearSelection();
         const QColor face = QApplication::palette().color(QPalette::Button);
         QCOMPARE(form.background(), face.red() | (face.green() << 8) | (face.blue() << 16));
-        // "Сброс" brings back what the dialog was shown with.
-        const PaneFonts shownWith{QStringLiteral("DejaVu Serif"), 0x000080, 14, 0x800000, 0xFFFFFF};
-        form.setFonts(shownWith);
         form.show();
-        form.FontColorGrid()->choose(9);
-        form.setFontName(QStringLiteral("DejaVu Sans"));
-        form.FontSizeEdit()->setValue(22);
-        form.setBackground(0x00FFFF);
-        QCOMPARE(form.fontColor(), 0x0000FF);
         QTest::keyClick(form.HotSpotColorGrid(), Qt::Key_Down); // the keyboard chooses too
         QCOMPARE(form.hotSpotColor(), ColorGrid::colors().first());
         QTest::keyClick(form.HotSpotColorGrid(), Qt::Key_Down);
         QCOMPARE(form.hotSpotColor(), ColorGrid::colors()[ColorGrid::kColumns]);
-        QCOMPARE(form.fontSize(), 22);
-        form.reset();
-        QCOMPARE(form.fonts(), shownWith);
+        QCOMPARE(form.sample().linkColor, ColorGrid::colors()[ColorGrid::kColumns]);
+    }
+
+    // The background list speaks Russian; the values kept are the colours themselves, so names
+    // in any form read back to the same value.
+    void fontDialog_colourNames_areRussian_valuesUnchanged_data()
+    {
+        QTest::addColumn<int>("color");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("olive") << 0x008080 << u"Оливковый"_qs;
+        QTest::newRow("navy") << 0x800000 << u"Тёмно-синий"_qs;
+        QTest::newRow("white") << 0xFFFFFF << u"Белый"_qs;
+        QTest::newRow("cream") << 0xF0FBFF << u"Кремовый"_qs;
+        QTest::newRow("no name") << 0x123456 << u"Цвет #563412"_qs;
+    }
+
+    void fontDialog_colourNames_areRussian_valuesUnchanged()
+    {
+        QFETCH(int, color);
+        QFETCH(QString, name);
+        QCOMPARE(TFontForm::colorToName(color), name);
+        QCOMPARE(TFontForm::nameToColor(name), color);
+        TFontForm form;
+        form.setBackground(color);
+        QCOMPARE(form.BackListBox()->currentItem()->text(), name);
+        QCOMPARE(form.fonts().background, color);
+        // A name as the platform wrote it still reads.
+        QCOMPARE(TFontForm::nameToColor(QStringLiteral("clOlive")), 0x008080);
+        QCOMPARE(TFontForm::nameToColor(QStringLiteral("$00123456")), 0x123456);
+        for (int i = 0; i < form.BackListBox()->count(); ++i) {
+            const QString entry = form.BackListBox()->item(i)->text();
+            QVERIFY2(!entry.startsWith(QLatin1String("cl")), qPrintable(entry));
+            QVERIFY2(entry.contains(QRegularExpression(QStringLiteral(u"[а-яё]"))), qPrintable(entry));
+        }
+    }
+
+    // The arrow keys in the font and background lists reach the sample as a click does, and the
+    // values the dialog gives.
+    void fontDialog_keyboardChoices_reachTheSample()
+    {
+        TFontForm form;
+        form.setFonts({QStringLiteral("DejaVu Sans"), 0, 12, 0xFF0000, 0xFFFFFF});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        form.FontListBox()->setFocus();
+        const int row = form.FontListBox()->currentRow();
+        QTest::keyClick(form.FontListBox(), Qt::Key_Down);
+        QCOMPARE(form.FontListBox()->currentRow(), row + 1);
+        const QString next = form.FontListBox()->item(row + 1)->text();
+        QCOMPARE(form.fontName(), next);
+        QCOMPARE(form.sampleFontName(), next);
+
+        form.BackListBox()->setFocus();
+        QTest::keyClick(form.BackListBox(), Qt::Key_Home);
+        QCOMPARE(form.BackListBox()->currentItem()->text(), u"Чёрный"_qs);
+        QCOMPARE(form.sample().background, 0x000000);
+        QTest::keyClick(form.BackListBox(), Qt::Key_Down);
+        QCOMPARE(form.sample().background, 0x000080);
+        QCOMPARE(form.fonts().background, 0x000080);
+        QWebEnginePage& page = *form.FontViewer()->page();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            runPageScript(page, QStringLiteral("getComputedStyle(document.documentElement).backgroundColor"))
+                .toString(),
+            QStringLiteral("rgb(128, 0, 0)"), 30000);
+    }
+
+    // "Сброс" brings the panes' default look back, in the lists, the sample and the values given.
+    void fontDialog_resetButton_restoresTheDefaultLook()
+    {
+        TFontForm form;
+        form.setFonts({QStringLiteral("DejaVu Serif"), 0x000080, 14, 0x800000, 0xC0DCC0});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.FontColorGrid()->choose(9);
+        QPushButton* reset = nullptr;
+        for (QPushButton* button : form.findChildren<QPushButton*>()) {
+            if (button->text() == u"&Сброс"_qs)
+                reset = button;
+        }
+        QVERIFY(reset);
+        QTest::mouseClick(reset, Qt::LeftButton);
+        const PaneFonts defaults;
+        QCOMPARE(form.fontColor(), defaults.color);
+        QCOMPARE(form.fontSize(), defaults.size);
+        QCOMPARE(form.FontSizeEdit()->value(), defaults.size);
+        QCOMPARE(form.hotSpotColor(), defaults.linkColor);
+        QCOMPARE(form.background(), defaults.background);
+        QCOMPARE(form.BackListBox()->currentItem()->text(), u"Белый"_qs);
+        QCOMPARE(form.sampleFontName(), defaults.name);
+        QCOMPARE(form.sample(), defaults);
         QCOMPARE(form.FontColorGrid()->chosen(), -1);
-        QCOMPARE(form.HotSpotColorGrid()->chosen(), -1);
     }
 
     void chooseFont_okReachesThePaneAndIsKept_cancelChangesNothing()

@@ -181,9 +181,9 @@ private Q_SLOTS:
         clickLink(3);
         clickLink(5); // the page cancels this one itself
         clickLink(4);
-        QTRY_COMPARE_WITH_TIMEOUT(m_calls.size(), 3, 10000);
-        QCOMPARE(m_calls, (QStringList{u"status Серийный номер скопирован"_qs, "copy " + m_root + "images/big.bmp",
-                                       "clip " + m_root + "sounds/beep.wav"}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_calls.size(), 4, 10000);
+        QCOMPARE(m_calls, (QStringList{u"status Серийный номер скопирован"_qs, u"status Файл скопирован"_qs,
+                                       "copy " + m_root + "images/big.bmp", "clip " + m_root + "sounds/beep.wav"}));
         QTest::qWait(300);
         QCOMPARE(m_frame->currentView()->title(), QStringLiteral("Links"));
 
@@ -321,7 +321,10 @@ private:
         services.syncTree = [this](const QString& page) { m_calls << "tree " + page; };
         services.playClip = [this](const QString& file) { m_calls << "clip " + file; };
         services.startCopy = [this](const QString& file) { m_calls << "copy " + file; };
-        services.openUrl = [this](const QUrl& url) { m_calls << "url " + url.toString(); };
+        services.openUrl = [this](const QUrl& url) {
+            m_calls << "url " + url.toString();
+            return true;
+        };
         services.startProgram = [this](const QString& program) { m_calls << "program " + program; };
         services.saveFileName = [](const QString&, const QString&) { return QString(); };
         fillDesktopLinkServices(services, &m_window, *m_context); // the clipboard
