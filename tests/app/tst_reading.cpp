@@ -26,9 +26,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPdfDocument>
