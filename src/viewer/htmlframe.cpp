@@ -373,9 +373,9 @@ void THtmlFrame::printCurrentPage()
     printDocument(m_window, currentView()->page(), m_context, currentFile());
 }
 
-void THtmlFrame::printFile(const QString& file, QSize picture)
+bool THtmlFrame::printFile(const QString& file, QSize picture)
 {
-    printHiddenFile(m_window, m_profile(), m_context, file, picture);
+    return printHiddenFile(m_window, m_profile(), m_context, file, picture);
 }
 
 void THtmlFrame::CopyPageFiles()
