@@ -169,7 +169,7 @@ bool TAboutBox::fadeRunning() const
     return m_fadeIn->isFadeRunning();
 }
 
-int TAboutBox::showAbout()
+void TAboutBox::showAbout()
 {
     for (Button& b : m_buttons) {
         b.hovered = false;
@@ -177,7 +177,8 @@ int TAboutBox::showAbout()
     }
     unsetCursor();
     m_fadeIn->StartFadeIn();
-    return exec();
+    setWindowModality(Qt::ApplicationModal);
+    show();
 }
 
 void TAboutBox::showEvent(QShowEvent* event)
