@@ -24,7 +24,9 @@ bool ownedFolder(const struct stat& info)
 
 std::optional<QString> makePrivateFolder(const QString& base, const QStringList& components)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     // The base may be reached through a link the user laid (a cache folder moved elsewhere), so it
     // is looked at where it leads; what lies below it is this program's and is never a link.
     if (base.isEmpty() || ::stat(QFile::encodeName(base).constData(), &info) != 0 || !ownedFolder(info)) {

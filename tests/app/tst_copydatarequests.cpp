@@ -59,22 +59,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("requested");
         QTest::addColumn<QString>("accepted"); // relative to the test's folder; empty: refused
-        QTest::newRow("a file of the manual, relative") << "page.htm" << "book/page.htm";
+        QTest::newRow("a file of the manual, relative") << "page.htm"
+                                                        << "book/page.htm";
         QTest::newRow("a file of the manual, absolute") << "@book/page.htm"
                                                         << "book/page.htm";
-        QTest::newRow("a file of the temporary folder") << "@tmp/print.htm" << "tmp/print.htm";
-        QTest::newRow("Windows separators") << "@tmp\\print.htm" << "tmp/print.htm";
-        QTest::newRow("climbing out of the manual") << "../victim.htm" << "";
-        QTest::newRow("climbing out, Windows separators") << "..\\victim.htm" << "";
-        QTest::newRow("down and out again") << "@tmp/../victim.htm" << "";
-        QTest::newRow("a file of neither folder") << "@victim.htm" << "";
-        QTest::newRow("a link in the temporary folder to a file outside") << "@tmp/link.htm" << "";
-        QTest::newRow("a link to a file of the manual") << "@tmp/inner-link.htm" << "";
-        QTest::newRow("a folder") << "@tmp/folder.htm" << "";
-        QTest::newRow("a missing file") << "@tmp/absent.htm" << "";
-        QTest::newRow("a device") << "/dev/zero" << "";
-        QTest::newRow("a drive letter") << "c:\\victim.htm" << "";
-        QTest::newRow("nothing") << "" << "";
+        QTest::newRow("a file of the temporary folder") << "@tmp/print.htm"
+                                                        << "tmp/print.htm";
+        QTest::newRow("Windows separators") << "@tmp\\print.htm"
+                                            << "tmp/print.htm";
+        QTest::newRow("climbing out of the manual") << "../victim.htm"
+                                                    << "";
+        QTest::newRow("climbing out, Windows separators") << "..\\victim.htm"
+                                                          << "";
+        QTest::newRow("down and out again") << "@tmp/../victim.htm"
+                                            << "";
+        QTest::newRow("a file of neither folder") << "@victim.htm"
+                                                  << "";
+        QTest::newRow("a link in the temporary folder to a file outside") << "@tmp/link.htm"
+                                                                          << "";
+        QTest::newRow("a link to a file of the manual") << "@tmp/inner-link.htm"
+                                                        << "";
+        QTest::newRow("a folder") << "@tmp/folder.htm"
+                                  << "";
+        QTest::newRow("a missing file") << "@tmp/absent.htm"
+                                        << "";
+        QTest::newRow("a device") << "/dev/zero"
+                                  << "";
+        QTest::newRow("a drive letter") << "c:\\victim.htm"
+                                        << "";
+        QTest::newRow("nothing") << ""
+                                 << "";
     }
 
     void acceptedPrintFile_onlyRegularFilesOfTheTwoFolders()
@@ -89,19 +103,26 @@ private Q_SLOTS:
         if (requested.startsWith(QLatin1Char('@')))
             requested = m_root + requested.mid(1);
         const QString canonicalRoot = QFileInfo(m_root).canonicalFilePath() + QLatin1Char('/');
-        QCOMPARE(acceptedPrintFile(requested, m_book, m_temp), accepted.isEmpty() ? QString() : canonicalRoot + accepted);
+        QCOMPARE(acceptedPrintFile(requested, m_book, m_temp),
+                 accepted.isEmpty() ? QString() : canonicalRoot + accepted);
     }
 
     void acceptedPage_staysInTheManual_data()
     {
         QTest::addColumn<QString>("requested");
         QTest::addColumn<QString>("page"); // below the manual's folder; "-": refused
-        QTest::newRow("relative") << "html\\glava1.htm#top" << "html/glava1.htm#top";
-        QTest::newRow("absolute inside") << "@html/glava1.htm" << "html/glava1.htm";
-        QTest::newRow("relative, climbing out") << "..\\..\\outside.htm" << "-";
-        QTest::newRow("absolute outside") << "/etc/passwd" << "-";
-        QTest::newRow("absolute, climbing out") << "@html/../../outside.htm" << "-";
-        QTest::newRow("a drive letter") << "d:\\outside.htm" << "-";
+        QTest::newRow("relative") << "html\\glava1.htm#top"
+                                  << "html/glava1.htm#top";
+        QTest::newRow("absolute inside") << "@html/glava1.htm"
+                                         << "html/glava1.htm";
+        QTest::newRow("relative, climbing out") << "..\\..\\outside.htm"
+                                                << "-";
+        QTest::newRow("absolute outside") << "/etc/passwd"
+                                          << "-";
+        QTest::newRow("absolute, climbing out") << "@html/../../outside.htm"
+                                                << "-";
+        QTest::newRow("a drive letter") << "d:\\outside.htm"
+                                        << "-";
     }
 
     void acceptedPage_staysInTheManual()

@@ -13,7 +13,9 @@ namespace {
 
 mode_t modeOf(const QString& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
