@@ -49,6 +49,9 @@ void extract(ToolArgs& args)
 {
     args.setUsage(QStringLiteral("archive extract FILE DEST"));
     const QStringList words = args.positional(2, 2);
+    // An empty DEST would unpack into whatever folder the tool runs in.
+    if (words[1].trimmed().isEmpty())
+        fail(ExitBadInput, QStringLiteral("DEST is empty: name the folder to unpack into"));
     QStringList said;
     const ExtractOutcome outcome = extractArchiveEntries(words[0], words[1], [&said](const QString& text) {
         said.append(text);
@@ -81,8 +84,8 @@ void build(ToolArgs& args)
     const std::optional<QString> volumeSize = args.takeOption(QStringLiteral("--volume-size"));
     const bool oldNames = args.takeFlag(QStringLiteral("--old-names"));
     const QStringList words = args.positional(2, 2);
-    const QDir folder(words[1]);
-    if (!folder.exists())
+    const QDir folder(QFileInfo(words[1]).absoluteFilePath());
+    if (!QFileInfo(words[1]).isDir())
         fail(ExitBadInput, QStringLiteral("%1 is not a folder").arg(words[1]));
     bool ok = true;
     const qint64 bytes = volumeSize ? volumeSize->toLongLong(&ok) : 0;

@@ -41,9 +41,16 @@ int runSendCommand(ToolArgs& args)
         }
         break;
     case CopyDataKind::PrintFile:
-        if (answer) {
+        // The window takes a file to print with a "print pending" answer; any other answer means
+        // it refused the file (not a file of the manual's or the temporary folder, or a window
+        // that does not print).
+        if (answer && answer->message == kMsgPrintPending) {
             writeLine(QStringLiteral("sent"));
             return ExitOk;
+        }
+        if (answer) {
+            writeLine(QStringLiteral("refused"));
+            return ExitNotFound;
         }
         break;
     }

@@ -11,6 +11,7 @@
 #include "mediacontroller.h"
 #include "pathresolver.h"
 #include "popupwiring.h"
+#include "privatefolder.h"
 #include "screenids.h"
 #include "setbusy.h"
 #include "textscontroller.h"
@@ -216,7 +217,9 @@ void AppComponents::showArchive(const QString& archive, const QString& fromPage)
             return folder;
         };
         hooks.setBusy = [this](bool busy) { SetBusy(m_context, busy); };
-        m_unrar = std::make_unique<TUnRar>(std::move(hooks), QDir::tempPath());
+        // Never the shared temporary folder: a folder of the user's alone, each run in its own.
+        m_unrar = std::make_unique<TUnRar>(std::move(hooks),
+                                           privateFolder({QStringLiteral("velbrook-archives")}).value_or(QString()));
     }
     m_unrar->ListArchive(archive, fromPage);
 }

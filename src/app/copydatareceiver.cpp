@@ -3,12 +3,16 @@
 #include "applog.h"
 #include "copydata.h"
 #include "panehistory.h"
+#include "pathresolver.h"
 #include "windowdirectory.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <unistd.h>
 
 namespace {
 
@@ -18,12 +22,16 @@ constexpr int kSecondValueType = 2;
 
 CopyDataAnswer showPage(const CopyDataTarget& target, const QString& path)
 {
-    if (target.kind != CopyDataTarget::Kind::Skinned) {
-        if (target.showPage)
-            target.showPage(path);
+    const QString page = acceptedPage(path, target.programDir);
+    if (page.isEmpty()) {
+        qCDebug(lcApp) << "a page outside the manual's folder is not shown:" << path;
         return {};
     }
-    const QString page = target.programDir + path;
+    if (target.kind != CopyDataTarget::Kind::Skinned) {
+        if (target.showPage)
+            target.showPage(page);
+        return {};
+    }
     const int screen = target.currentScreen ? target.currentScreen() : 0;
     if (screen != 0) {
         const QString shown = target.currentFile ? target.currentFile() : QString();
@@ -38,8 +46,10 @@ CopyDataAnswer showPage(const CopyDataTarget& target, const QString& path)
 }
 
 // The print request is taken at once and carried out once the sender has its answer, as a notice
-// the window posts to itself.
-void printLater(QObject* owner, const CopyDataTarget& target, const CopyDataRecord& record)
+// the window posts to itself. The file is checked first: the request hands it over to be printed
+// and deleted, so only a file of the manual's folder or of the temporary folder is taken, and the
+// file deleted is the one printed, by the same path, once it was printed.
+CopyDataAnswer printLater(QObject* owner, const CopyDataTarget& target, const CopyDataRecord& record)
 {
     QString file;
     int first = 0;
@@ -54,17 +64,31 @@ void printLater(QObject* owner, const CopyDataTarget& target, const CopyDataReco
     }
     if (file.isEmpty()) {
         qCDebug(lcApp) << "a print request without a file dropped";
-        return;
+        return {};
     }
-    QTimer::singleShot(0, owner, [target, file, first, second] {
-        if (target.printFile)
-            target.printFile(file, first, second);
-        else
-            qCDebug(lcApp) << "a print request is not printed in this build:" << file;
-        // The sender hands the file over: it goes once printed, and never a folder.
-        if (QFileInfo(file).isFile() && !QFile::remove(file))
-            qCDebug(lcApp) << "the printed file could not be deleted:" << file;
+    if (!target.printFile) {
+        qCDebug(lcApp) << "a print request refused: this window does not print:" << file;
+        return {};
+    }
+    const QString accepted = acceptedPrintFile(file, target.programDir, target.tempDir);
+    if (accepted.isEmpty()) {
+        qCDebug(lcApp) << "a print request refused: not a file of the manual's or the temporary folder:" << file;
+        return {};
+    }
+    if (target.packHolds && target.packHolds(accepted)) {
+        qCDebug(lcApp) << "a print request refused: the content pack holds a file of that path:" << accepted;
+        return {};
+    }
+    QTimer::singleShot(0, owner, [target, accepted, first, second] {
+        if (!target.printFile(accepted, first, second)) {
+            qCDebug(lcApp) << "the file to print was not printed, and is kept:" << accepted;
+            return;
+        }
+        // The sender handed the file over: it goes once printed.
+        if (!QFile::remove(accepted))
+            qCDebug(lcApp) << "the printed file could not be deleted:" << accepted;
     });
+    return {kMsgPrintPending, 0};
 }
 
 CopyDataAnswer queryFile(const CopyDataTarget& target, const CopyDataRecord& record)
@@ -75,7 +99,43 @@ CopyDataAnswer queryFile(const CopyDataTarget& target, const CopyDataRecord& rec
     return {kMsgQueryAnswer, yes ? 1 : 0};
 }
 
+// The folder with its links resolved and a trailing '/'; empty when it does not exist.
+QString canonicalFolder(const QString& folder)
+{
+    const QString canonical = folder.isEmpty() ? QString() : QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() || canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');
+}
+
 } // namespace
+
+QString acceptedPage(const QString& requested, const QString& programDir)
+{
+    const QString path = toInternalPath(requested);
+    if (path.startsWith(QLatin1Char('/')))
+        return isWithinFolder(path, programDir) ? path : QString();
+    return staysInsideFolder(path) ? programDir + path : QString();
+}
+
+QString acceptedPrintFile(const QString& requested, const QString& programDir, const QString& tempDir)
+{
+    QString path = toInternalPath(requested);
+    if (path.isEmpty() || hasDriveLetter(path))
+        return {};
+    if (!path.startsWith(QLatin1Char('/')))
+        path = programDir + path;
+    const QFileInfo info(path);
+    // The named file itself: a link is refused rather than followed to whatever it names.
+    if (info.isSymLink() || !info.isFile())
+        return {};
+    const QString canonical = info.canonicalFilePath();
+    const QString content = canonicalFolder(programDir);
+    if (!content.isEmpty() && canonical.startsWith(content))
+        return canonical;
+    const QString temp = canonicalFolder(tempDir);
+    if (!temp.isEmpty() && canonical.startsWith(temp) && info.ownerId() == uint(geteuid()))
+        return canonical;
+    return {};
+}
 
 void receiveCopyData(WindowEndpoint& endpoint, QObject* owner, CopyDataTarget target)
 {
@@ -96,7 +156,7 @@ void receiveCopyData(WindowEndpoint& endpoint, QObject* owner, CopyDataTarget ta
                              result = showPage(target, record->strings.first().text);
                              break;
                          case CopyDataKind::PrintFile:
-                             printLater(owner, target, *record);
+                             result = printLater(owner, target, *record);
                              break;
                          case CopyDataKind::QueryFile:
                              result = queryFile(target, *record);

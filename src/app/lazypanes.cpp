@@ -78,11 +78,11 @@ void LazyPanes::printCurrentPage()
         m_panes->printCurrentPage();
 }
 
-void LazyPanes::printFile(const QString& file, QSize picture)
+bool LazyPanes::printFile(const QString& file, QSize picture)
 {
     // Another program's file is printed even when no pane has been shown yet.
-    if (HtmlPanesHooks* panes = make())
-        panes->printFile(file, picture);
+    HtmlPanesHooks* panes = make();
+    return panes && panes->printFile(file, picture);
 }
 
 void LazyPanes::CopyPageFiles()

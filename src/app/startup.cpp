@@ -275,10 +275,12 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     target.showPage = [&components](const QString& page) { components.panes()->ShowPage(page); };
     target.runCommand = [&form](const QString& command) { form.RunCommand(command, QString(), true); };
     target.syncTree = [&components](const QString& page) { components.trees().SyncTreeWithPage(page); };
+    target.tempDir = context.values.tempDir;
+    target.packHolds = [&context](const QString& file) { return context.pack.FindPackEntry(file) >= 0; };
     // The companion's two print values are the size of the picture it sends, when it sends one.
     target.printFile = [&components](const QString& file, int first, int second) {
-        if (HtmlPanesHooks* panes = components.panes())
-            panes->printFile(file, first > 0 && second > 0 ? QSize(first, second) : QSize());
+        HtmlPanesHooks* panes = components.panes();
+        return panes && panes->printFile(file, first > 0 && second > 0 ? QSize(first, second) : QSize());
     };
     receiveCopyData(endpoint, &form, target);
     form.buildFirstScreen();

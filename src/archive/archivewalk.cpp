@@ -25,7 +25,7 @@ QString processErrorText(int code, const QString& name)
 {
     switch (code) {
     case ERAR_BAD_DATA:
-        return QStringLiteral(u"У файла ") + name + QStringLiteral(u" ошика контрольной суммы.");
+        return QStringLiteral(u"У файла ") + name + QStringLiteral(u" ошибка контрольной суммы.");
     case ERAR_BAD_ARCHIVE:
         return QStringLiteral("Volume is not valid RAR archive");
     case ERAR_UNKNOWN_FORMAT:
@@ -40,6 +40,8 @@ QString processErrorText(int code, const QString& name)
         return QStringLiteral("Write error");
     case ERAR_UNSAFE_NAME:
         return refusedNameText(name);
+    case ERAR_LINK:
+        return refusedLinkText(name);
     default:
         return {}; // 15: the volume callback has spoken already
     }
@@ -58,6 +60,11 @@ QString missingVolumeText(const QString& volume)
 QString refusedNameText(const QString& name)
 {
     return QStringLiteral(u"Файл ") + name + QStringLiteral(u" не распакован: его путь ведёт за пределы папки.");
+}
+
+QString refusedLinkText(const QString& name)
+{
+    return QStringLiteral(u"Файл ") + name + QStringLiteral(u" не распакован: это ссылка.");
 }
 
 QString rarResultName(int code)
@@ -87,6 +94,8 @@ QString rarResultName(int code)
         return QStringLiteral("ERAR_EWRITE");
     case ERAR_UNSAFE_NAME:
         return QStringLiteral("ERAR_UNSAFE_NAME");
+    case ERAR_LINK:
+        return QStringLiteral("ERAR_LINK");
     default:
         return QStringLiteral("ERAR_%1").arg(code);
     }
@@ -184,7 +193,7 @@ ExtractOutcome extractArchiveEntries(const QString& archivePath, const QString& 
             if (result == ERAR_SUCCESS)
                 outcome.written.append(
                     QDir::cleanPath(destination + QLatin1Char('/') + RarArchive::safeRelativePath(h.FileName)));
-            else if (result == ERAR_UNSAFE_NAME)
+            else if (result == ERAR_UNSAFE_NAME || result == ERAR_LINK)
                 outcome.refused.append(h.FileName);
             return result;
         });

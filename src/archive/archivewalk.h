@@ -19,6 +19,7 @@ QString processErrorText(int code, const QString& name);
 QString brokenHeaderText(const QString& name);
 QString missingVolumeText(const QString& volume);
 QString refusedNameText(const QString& name);
+QString refusedLinkText(const QString& name);
 // The code's name, for authors' tools ("ERAR_BAD_ARCHIVE").
 QString rarResultName(int code);
 
@@ -44,7 +45,7 @@ struct ExtractOutcome
     int openResult = 0;
     int endResult = 0;
     QStringList written; // the paths of the files and folders made
-    QStringList refused; // names that would have left the destination
+    QStringList refused; // names that would have left the destination, and links
 };
 
 // Unpacks every entry below destination (made when missing).

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -34,14 +36,11 @@ const char16_t kPageEnd[] = u"</table> </body> </html>";
 const char16_t kTitlePrefix[] = u"Содержимое архива: ";
 const char kBarPage[] = "as_bar.htm";
 
-bool sameFolder(const QString& a, const QString& b)
+// Folder paths compare without regard to case: they are looked up by their case-folded text, so
+// that a listing takes time in step with its entries and folders, however deep they go.
+QString folderKey(const QString& folder)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-bool listed(const TListDir& folders, const QString& name)
-{
-    return std::any_of(folders.cbegin(), folders.cend(), [&](const RListDir& f) { return sameFolder(f.Name, name); });
+    return folder.toCaseFolded();
 }
 
 qsizetype depth(const QString& folder)
@@ -64,11 +63,16 @@ QByteArray pageBytes(const QStringList& lines)
 {
     QByteArray out;
     for (const QString& line : lines) {
-        for (const char32_t c : line.toUcs4()) {
-            const QString one = QString::fromUcs4(&c, 1);
-            bool lossless = false;
-            const QByteArray byte = toCp1251(one, &lossless);
-            out += lossless ? byte : "&#" + QByteArray::number(quint32(c)) + ';';
+        bool lossless = false;
+        const QByteArray bytes = toCp1251(line, &lossless);
+        if (lossless) {
+            out += bytes;
+        } else {
+            for (const char32_t c : line.toUcs4()) {
+                const QString one = QString::fromUcs4(&c, 1);
+                const QByteArray byte = toCp1251(one, &lossless);
+                out += lossless ? byte : "&#" + QByteArray::number(quint32(c)) + ';';
+            }
         }
         out += "\r\n";
     }
@@ -83,6 +87,20 @@ bool writePage(const QString& path, const QStringList& lines)
         return true;
     qCDebug(lcArchive) << "listing page not written:" << path << file.errorString();
     return false;
+}
+
+// A file row's link: the entry's path inside the archive, which the page's folder resolves once
+// the archive is unpacked there. A name that would read as an address of its own (a scheme such as
+// "javascript:" or a drive letter before its first '/', or a leading '/') is made a path relative
+// to the page, so it never runs or leads anywhere else.
+QString fileLink(const QString& name)
+{
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    const qsizetype slash = name.indexOf(QLatin1Char('/'));
+    const bool scheme = colon >= 0 && (slash < 0 || colon < slash);
+    if (scheme || name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
+        return QStringLiteral("./") + name;
+    return name;
 }
 
 QString rowLine(const QString& link, const QString& label, const QString& size, const QString& time)
@@ -108,22 +126,26 @@ QString archiveLastComponent(const QString& path)
 TListDir completeFolderList(const QList<ArchiveEntry>& entries)
 {
     TListDir folders{{QString(), QString(), 0}};
+    QSet<QString> listed{folderKey(QString())};
+    const auto add = [&](const QString& name, qint32 time) {
+        const QString key = folderKey(name);
+        if (listed.contains(key))
+            return;
+        listed.insert(key);
+        folders.append({name, QString(), time});
+    };
     for (const ArchiveEntry& entry : entries) {
-        if (entry.folder && !entry.name.isEmpty() && !listed(folders, entry.name))
-            folders.append({entry.name, QString(), entry.time});
+        if (entry.folder && !entry.name.isEmpty())
+            add(entry.name, entry.time);
     }
     // Folders that only the paths of files name, then every missing ancestor, so each folder's
     // ".." row has a page to lead to.
     for (const ArchiveEntry& entry : entries) {
-        const QString folder = archiveFolderOf(entry.name);
-        if (!entry.folder && !listed(folders, folder))
-            folders.append({folder, QString(), entry.time});
+        if (!entry.folder)
+            add(archiveFolderOf(entry.name), entry.time);
     }
-    for (qsizetype k = 1; k < folders.size(); ++k) {
-        const QString parent = archiveFolderOf(folders[k].Name);
-        if (!listed(folders, parent))
-            folders.append({parent, QString(), folders[k].Time});
-    }
+    for (qsizetype k = 1; k < folders.size(); ++k)
+        add(archiveFolderOf(folders[k].Name), folders[k].Time);
     return folders;
 }
 
@@ -131,28 +153,45 @@ QList<RInfoFiles> buildPageRecords(const TListDir& folders, const QList<ArchiveE
                                    const std::function<qint32()>& dosNow)
 {
     QList<RInfoFiles> records;
+    records.reserve(folders.size());
+    // Every record of a folder, by the folder's key, in list order (a list may name a folder twice).
+    QHash<QString, QList<qsizetype>> byFolder;
     for (qsizetype n = 0; n < folders.size(); ++n) {
         RInfoFiles record;
         record.Dir = folders[n].Name;
         record.Page = QStringLiteral("as_") + QString::number(n) + QString::number(dosNow()) + QStringLiteral(".htm");
-        for (const ArchiveEntry& entry : entries) {
-            if (!entry.folder && sameFolder(archiveFolderOf(entry.name), record.Dir))
-                record.Files.append({entry.name, entry.size, entry.time});
-        }
+        byFolder[folderKey(record.Dir)].append(n);
         records.append(record);
     }
+    // Each file goes to every page of its folder, in walk order.
+    for (const ArchiveEntry& entry : entries) {
+        if (entry.folder)
+            continue;
+        const auto pages = byFolder.constFind(folderKey(archiveFolderOf(entry.name)));
+        if (pages == byFolder.cend())
+            continue;
+        for (const qsizetype n : *pages)
+            records[n].Files.append({entry.name, entry.size, entry.time});
+    }
+    // The ".." row first, leading to the first page of the parent folder; then one row per folder
+    // within, in list order.
+    QList<QString> parents(records.size());
     for (qsizetype k = 0; k < records.size(); ++k) {
-        RInfoFiles& record = records[k];
-        if (depth(record.Dir) > 0) {
-            const QString parent = archiveFolderOf(record.Dir);
-            const auto up = std::find_if(records.cbegin(), records.cend(),
-                                         [&](const RInfoFiles& r) { return sameFolder(r.Dir, parent); });
-            if (up != records.cend())
-                record.SubDirs.append({QStringLiteral(".."), up->Page, 0});
-        }
-        for (qsizetype l = 0; l < records.size(); ++l) {
-            if (l != k && depth(records[l].Dir) > 0 && sameFolder(archiveFolderOf(records[l].Dir), record.Dir))
-                record.SubDirs.append({archiveLastComponent(records[l].Dir), records[l].Page, folders[l].Time});
+        if (depth(records[k].Dir) == 0)
+            continue;
+        parents[k] = folderKey(archiveFolderOf(records[k].Dir));
+        if (const auto up = byFolder.constFind(parents[k]); up != byFolder.cend())
+            records[k].SubDirs.append({QStringLiteral(".."), records[up->first()].Page, 0});
+    }
+    for (qsizetype l = 0; l < records.size(); ++l) {
+        if (depth(records[l].Dir) == 0)
+            continue;
+        const auto within = byFolder.constFind(parents[l]);
+        if (within == byFolder.cend())
+            continue;
+        for (const qsizetype k : *within) {
+            if (k != l)
+                records[k].SubDirs.append({archiveLastComponent(records[l].Dir), records[l].Page, folders[l].Time});
         }
     }
     return records;
@@ -253,7 +292,7 @@ bool writeListingPages(const QList<RInfoFiles>& records, const QString& folder, 
         for (const RListDir& row : record.SubDirs)
             lines.append(rowLine(row.Page, row.Name, QString(), dateText(row.Time, locale)));
         for (const RListFiles& file : record.Files)
-            lines.append(rowLine(file.Name, archiveLastComponent(file.Name), sizeText(file.Size, locale),
+            lines.append(rowLine(fileLink(file.Name), archiveLastComponent(file.Name), sizeText(file.Size, locale),
                                  dateText(file.Time, locale)));
         lines.append(QString::fromUtf16(kPageEnd));
         if (!writePage(base + record.Page, lines))

@@ -16,17 +16,27 @@ constexpr quint8 kRar4EndHead = 0x7b;
 constexpr quint16 kRar4LongBlock = 0x8000;
 constexpr quint16 kRar4MainVolume = 0x0001;
 constexpr quint16 kRar4MainNewNumbering = 0x0010;
+constexpr quint16 kRar4MainPassword = 0x0080; // the headers are encrypted
+constexpr quint16 kRar4FileSplitBefore = 0x0001;
 constexpr quint16 kRar4FileSplitAfter = 0x0002;
+constexpr quint16 kRar4FileDirectory = 0x00e0;
 constexpr quint16 kRar4FileLarge = 0x0100;
+constexpr quint16 kRar4FileUnicode = 0x0200;
+constexpr quint8 kRar4HostUnix = 3;
 constexpr quint16 kRar4EndNextVolume = 0x0001;
 
 // RAR 5 header types and flags.
 constexpr quint64 kRar5Main = 1;
 constexpr quint64 kRar5File = 2;
+constexpr quint64 kRar5Encryption = 4; // the headers that follow are encrypted
 constexpr quint64 kRar5End = 5;
 constexpr quint64 kRar5HasExtra = 0x0001;
 constexpr quint64 kRar5HasData = 0x0002;
+constexpr quint64 kRar5SplitBefore = 0x0008;
 constexpr quint64 kRar5SplitAfter = 0x0010;
+constexpr quint64 kRar5FileDirectory = 0x0001;
+constexpr quint64 kRar5FileHasTime = 0x0002;
+constexpr quint64 kRar5FileHasCrc = 0x0004;
 constexpr quint64 kRar5ArchiveVolume = 0x0001;
 constexpr quint64 kRar5EndNotLast = 0x0001;
 
@@ -38,7 +48,15 @@ quint32 le(const QByteArray& bytes, qsizetype at, int width)
     return value;
 }
 
-RarVolumeInfo scanRar4(QFile& file)
+// One file header of a volume: a whole file, or one part of a file split over volumes.
+struct FilePart
+{
+    bool splitBefore = false;
+    bool splitAfter = false;
+    RarEntryCheck check;
+};
+
+RarVolumeInfo scanRar4(QFile& file, QList<FilePart>* parts = nullptr)
 {
     RarVolumeInfo info;
     bool lastSplitAfter = false;
@@ -46,7 +64,7 @@ RarVolumeInfo scanRar4(QFile& file)
     const qint64 size = file.size();
     while (pos + 7 <= size) {
         file.seek(pos);
-        const QByteArray head = file.read(36);
+        const QByteArray head = file.read(40);
         if (head.size() < 7)
             break;
         const quint8 type = quint8(head[2]);
@@ -62,6 +80,19 @@ RarVolumeInfo scanRar4(QFile& file)
             if ((flags & kRar4FileLarge) && head.size() >= 36)
                 next += qint64(le(head, 32, 4)) << 32;
             lastSplitAfter = flags & kRar4FileSplitAfter;
+            if (parts && head.size() >= 20) {
+                FilePart part;
+                part.splitBefore = flags & kRar4FileSplitBefore;
+                part.splitAfter = flags & kRar4FileSplitAfter;
+                part.check.folder = (flags & kRar4FileDirectory) == kRar4FileDirectory;
+                part.check.unpackedSize = le(head, 11, 4);
+                if ((flags & kRar4FileLarge) && head.size() >= 40)
+                    part.check.unpackedSize |= quint64(le(head, 36, 4)) << 32;
+                part.check.hasCrc = true;
+                part.check.crc = le(head, 16, 4);
+                part.check.unixName = quint8(head[15]) == kRar4HostUnix && !(flags & kRar4FileUnicode);
+                parts->append(part);
+            }
         } else if (flags & kRar4LongBlock) {
             if (head.size() < 11)
                 return info;
@@ -70,8 +101,11 @@ RarVolumeInfo scanRar4(QFile& file)
         if (type == kRar4MainHead) {
             info.volume = flags & kRar4MainVolume;
             info.newNumbering = flags & kRar4MainNewNumbering;
+            if (flags & kRar4MainPassword)
+                info.encryptedHeaders = true;
         } else if (type == kRar4EndHead) {
             info.readable = true;
+            info.endHeader = true;
             info.continues = flags & kRar4EndNextVolume;
             return info;
         }
@@ -96,7 +130,17 @@ bool readVint(const QByteArray& bytes, qsizetype& at, quint64& value)
     return false;
 }
 
-RarVolumeInfo scanRar5(QFile& file)
+// A little-endian 32-bit number at `at`; advances `at`, false when the bytes run out.
+bool readUint32(const QByteArray& bytes, qsizetype& at, quint32& value)
+{
+    if (at + 4 > bytes.size())
+        return false;
+    value = le(bytes, at, 4);
+    at += 4;
+    return true;
+}
+
+RarVolumeInfo scanRar5(QFile& file, QList<FilePart>* parts = nullptr)
 {
     RarVolumeInfo info;
     bool lastSplitAfter = false;
@@ -124,11 +168,34 @@ RarVolumeInfo scanRar5(QFile& file)
                 info.volume = own & kRar5ArchiveVolume;
             if (type == kRar5End) {
                 info.readable = true;
+                info.endHeader = true;
                 info.continues = own & kRar5EndNotLast;
                 return info;
             }
         } else if (type == kRar5File) {
             lastSplitAfter = flags & kRar5SplitAfter;
+            if (parts) {
+                FilePart part;
+                part.splitBefore = flags & kRar5SplitBefore;
+                part.splitAfter = flags & kRar5SplitAfter;
+                quint64 fileFlags = 0, unpacked = 0, attributes = 0;
+                quint32 ignored = 0;
+                if (!readVint(head, at, fileFlags) || !readVint(head, at, unpacked) ||
+                    !readVint(head, at, attributes) ||
+                    ((fileFlags & kRar5FileHasTime) && !readUint32(head, at, ignored)))
+                    return info;
+                part.check.folder = fileFlags & kRar5FileDirectory;
+                part.check.unpackedSize = unpacked;
+                if (fileFlags & kRar5FileHasCrc) {
+                    if (!readUint32(head, at, part.check.crc))
+                        return info;
+                    part.check.hasCrc = true;
+                }
+                parts->append(part);
+            }
+        } else if (type == kRar5Encryption) {
+            info.encryptedHeaders = true;
+            return info;
         }
         if (headerSize > quint64(size) || data > quint64(size))
             return info;
@@ -141,20 +208,56 @@ RarVolumeInfo scanRar5(QFile& file)
 
 } // namespace
 
-RarVolumeInfo scanRarVolume(const QString& path)
+namespace {
+
+RarVolumeInfo scanVolume(const QString& path, QList<FilePart>* parts)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray start = file.read(8);
     if (start.startsWith(QByteArray(kRar4Signature, 7)))
-        return scanRar4(file);
+        return scanRar4(file, parts);
     if (start == QByteArray(kRar5Signature, 8)) {
-        RarVolumeInfo info = scanRar5(file);
+        RarVolumeInfo info = scanRar5(file, parts);
         info.newNumbering = true;
+        info.rar5 = true;
         return info;
     }
     return {};
+}
+
+} // namespace
+
+RarVolumeInfo scanRarVolume(const QString& path)
+{
+    return scanVolume(path, nullptr);
+}
+
+QList<RarEntryCheck> rarEntryChecks(const QStringList& volumes)
+{
+    QList<RarEntryCheck> entries;
+    for (const QString& volume : volumes) {
+        QList<FilePart> parts;
+        const RarVolumeInfo info = scanVolume(volume, &parts);
+        if (info.encryptedHeaders)
+            return {};
+        for (const FilePart& part : std::as_const(parts)) {
+            if (!part.splitBefore) {
+                entries.append(part.check);
+                // A part that others follow carries the CRC of its own piece; the last part
+                // carries the whole file's.
+                if (part.splitAfter)
+                    entries.last().hasCrc = false;
+            } else if (!entries.isEmpty() && !part.splitAfter) {
+                entries.last().hasCrc = part.check.hasCrc;
+                entries.last().crc = part.check.crc;
+            }
+        }
+        if (!info.readable)
+            break;
+    }
+    return entries;
 }
 
 QString nextRarVolumeName(const QString& path, bool newNumbering)

@@ -4,6 +4,7 @@
 // ".part1.rar", or ".r00", ".r01", ... after ".rar"), and what a volume's own headers say about
 // it (a volume of a set, and whether another volume follows it).
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,9 +14,28 @@ struct RarVolumeInfo
     bool volume = false;   // one volume of a set
     bool newNumbering = false;
     bool continues = false; // another volume follows this one
+    bool encryptedHeaders = false;
+    bool rar5 = false;
+    bool endHeader = false; // the volume ends with its end-of-archive header
 };
 
 RarVolumeInfo scanRarVolume(const QString& path);
+
+// What the file headers of a set say about each entry, in archive order, one per entry (a file
+// split over volumes once): whether it is a folder, its unpacked size, the CRC-32 of its unpacked
+// data when the headers carry one, and how its name is stored. libarchive tells neither: it does
+// not check the CRC of stored data, so the unpacking does, and it reads every RAR 4 name not
+// marked Unicode in one code page. Empty when the headers cannot be walked (encrypted headers, a
+// format not known here).
+struct RarEntryCheck
+{
+    bool folder = false;
+    quint64 unpackedSize = 0;
+    bool hasCrc = false;
+    quint32 crc = 0;
+    bool unixName = false; // RAR 4, made on Unix, not marked Unicode: the name's bytes are UTF-8
+};
+QList<RarEntryCheck> rarEntryChecks(const QStringList& volumes);
 
 // The name of the volume after `path` in its set; empty when the name follows neither scheme.
 // newNumbering is what the first volume's header says (RAR 5 always numbers ".partN.rar").

@@ -29,6 +29,7 @@ constexpr quint8 kStored = 0x30;
 constexpr quint32 kAttrDirectory = 0x10;
 constexpr quint32 kAttrArchive = 0x20;
 constexpr quint32 kUnixSymlink = 0120777;
+constexpr quint32 kUnixFile = 0100664;
 
 void put(QByteArray& out, quint32 value, int width)
 {
@@ -86,17 +87,22 @@ QByteArray nameField(const QString& name, bool* unicode)
 
 void RarWriter::addFolder(const QString& name, qint32 dosTime)
 {
-    m_entries.append({name, {}, dosTime, true, false});
+    m_entries.append({name, {}, dosTime, true, false, false});
 }
 
 void RarWriter::addFile(const QString& name, const QByteArray& data, qint32 dosTime)
 {
-    m_entries.append({name, data, dosTime, false, false});
+    m_entries.append({name, data, dosTime, false, false, false});
 }
 
 void RarWriter::addSymlink(const QString& name, const QString& target)
 {
-    m_entries.append({name, target.toUtf8(), 0, false, true});
+    m_entries.append({name, target.toUtf8(), 0, false, true, false});
+}
+
+void RarWriter::addUnixFile(const QString& name, const QByteArray& data, qint32 dosTime)
+{
+    m_entries.append({name, data, dosTime, false, false, true});
 }
 
 qint32 RarWriter::dosTimeOf(int year, int month, int day, int hour, int minute, int second)
@@ -128,7 +134,7 @@ QStringList RarWriter::write(const QString& path, qint64 volumeSize, Naming nami
     qint64 used = 0;
     const auto fileBlock = [](const Entry& entry, quint16 split, const QByteArray& part, quint32 crc) -> QByteArray {
         bool unicode = false;
-        const QByteArray name = nameField(entry.name, &unicode);
+        const QByteArray name = entry.unixName ? entry.name.toUtf8() : nameField(entry.name, &unicode);
         quint16 flags = kLongBlock | split;
         if (unicode)
             flags |= kFileUnicode;
@@ -137,13 +143,18 @@ QStringList RarWriter::write(const QString& path, qint64 volumeSize, Naming nami
         QByteArray body;
         put(body, quint32(part.size()), 4);
         put(body, quint32(entry.data.size()), 4);
-        body.append(char(entry.symlink ? kHostUnix : kHostWindows));
+        body.append(char(entry.symlink || entry.unixName ? kHostUnix : kHostWindows));
         put(body, crc, 4);
         put(body, quint32(entry.time), 4);
         body.append(char(kVersion));
         body.append(char(kStored));
         put(body, quint32(name.size()), 2);
-        put(body, entry.symlink ? kUnixSymlink : entry.folder ? kAttrDirectory : kAttrArchive, 4);
+        put(body,
+            entry.symlink    ? kUnixSymlink
+            : entry.unixName ? kUnixFile
+            : entry.folder   ? kAttrDirectory
+                             : kAttrArchive,
+            4);
         body.append(name);
         return block(kFileHead, flags, body) + part;
     };

@@ -23,6 +23,9 @@ public:
     void addFolder(const QString& name, qint32 dosTime = 0);
     void addFile(const QString& name, const QByteArray& data, qint32 dosTime = 0);
     void addSymlink(const QString& name, const QString& target);
+    // A file as RAR for Unix stores it: made on Unix, its name the UTF-8 bytes as they are, '/'
+    // between folders, with no Unicode name beside them.
+    void addUnixFile(const QString& name, const QByteArray& data, qint32 dosTime = 0);
 
     // Writes the archive at path; with volumeSize above 0, each volume holds at most that many
     // bytes of entry data and an entry may run on into the next volume. Returns the files
@@ -40,6 +43,7 @@ private:
         qint32 time = 0;
         bool folder = false;
         bool symlink = false;
+        bool unixName = false;
     };
     QList<Entry> m_entries;
 };

@@ -8,7 +8,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QLockFile;
 
 // What the feature asks of the window; any may be left empty.
 struct UnRarHooks
@@ -30,10 +33,11 @@ public:
     static constexpr QStringView kUnpackedInto = u"Архив распакован в папку %1";
     static constexpr QStringView kNoFolderField = u"Архив не распакован: не задана папка для распаковки.";
 
-    // tempDir: the folder under which the "as_" folders are made. Clears the leftovers of
-    // earlier runs.
-    TUnRar(UnRarHooks hooks, QString tempDir);
-    ~TUnRar(); // clears the temporary folders again
+    // root: a folder of the user's alone (privateFolder). Each running reader keeps a folder of
+    // its own in it, "run-" and a random name, locked while the reader runs; that run folder
+    // holds the "as_" folders of its listings. Clears the leftovers of earlier runs.
+    TUnRar(UnRarHooks hooks, QString root);
+    ~TUnRar(); // removes this run's folder, and the leftovers again
     Q_DISABLE_COPY_MOVE(TUnRar)
 
     // Lists the archive (its pages are written once per run) and shows it in the current pane;
@@ -44,7 +48,12 @@ public:
     // Unpacks the current archive into its listing's folder (toUserFolder false) or into the
     // path field's folder, there into a new subfolder named after the archive unless directly.
     void ExtractArchive(bool toUserFolder, bool directly);
+    // Deletes the "as_" folders of this run's folder, and the run folders of readers that no
+    // longer run (their lock is free). Nothing else in root is touched, and no link is followed.
     void RemoveLeftovers();
+
+    // This run's folder with a trailing '/'; empty when it could not be made.
+    const QString& runFolder() const { return m_tempDir; }
 
     const QString& archivePath() const { return m_archivePath; }
     const QString& tempFolder() const { return m_tempFolder; }
@@ -57,8 +66,11 @@ public:
 
 private:
     void message(const QString& text) const;
+    void makeRunFolder();
 
     UnRarHooks m_hooks;
+    QString m_root;
+    std::unique_ptr<QLockFile> m_lock; // held while this run's folder is in use
     QString m_tempDir;
     QString m_archivePath;
     QString m_tempFolder;

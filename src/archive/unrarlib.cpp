@@ -1,17 +1,21 @@
 #include "unrarlib.h"
 
 #include "archivelog.h"
+#include "codepage.h"
 #include "rarvolumes.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -65,8 +69,14 @@ struct RarArchive::Impl
 {
     archive* reader = nullptr;
     archive_entry* entry = nullptr; // the current entry, until the next header is read
+    QString name;                   // the current entry's name
+    qsizetype index = -1;           // the current entry's place in the archive
+    QList<RarEntryCheck> checks;    // what the headers say of each entry's data
     QString missing;                // the volume after the last one present, when it is absent
     bool missingReported = false;
+    // A RAR 5 set whose last volume has no end header was cut short or broken: where libarchive
+    // finds no further header, that is a broken header, not the end of the archive.
+    bool cutShort = false;
 
     ~Impl()
     {
@@ -104,6 +114,11 @@ std::unique_ptr<RarArchive> RarArchive::RAROpenArchive(RAROpenArchiveData& data)
 
     const RarVolumeSet volumes = findRarVolumes(data.ArcName);
     impl->missing = volumes.missing;
+    impl->checks = rarEntryChecks(volumes.present);
+    if (volumes.missing.isEmpty()) {
+        const RarVolumeInfo last = scanRarVolume(volumes.present.last());
+        impl->cutShort = last.rar5 && !last.endHeader && !last.encryptedHeaders;
+    }
     std::vector<QByteArray> names;
     for (const QString& volume : volumes.present)
         names.push_back(QFile::encodeName(volume));
@@ -139,15 +154,28 @@ int RarArchive::RARReadHeader(RARHeaderData& header)
     m_impl->entry = nullptr;
     archive_entry* entry = nullptr;
     const int result = archive_read_next_header(m_impl->reader, &entry);
-    if (result == ARCHIVE_EOF)
-        return m_impl->missing.isEmpty() ? ERAR_END_ARCHIVE : volumeMissing();
+    if (result == ARCHIVE_EOF) {
+        if (!m_impl->missing.isEmpty())
+            return volumeMissing();
+        if (m_impl->cutShort) {
+            qCDebug(lcArchive) << "broken header: the archive ends without its end header";
+            return ERAR_BAD_DATA;
+        }
+        return ERAR_END_ARCHIVE;
+    }
     if (result < ARCHIVE_WARN) {
         qCDebug(lcArchive) << "broken header:" << archive_error_string(m_impl->reader);
         return m_impl->missing.isEmpty() ? ERAR_BAD_DATA : volumeMissing();
     }
     m_impl->entry = entry;
+    ++m_impl->index;
     const char* utf8 = archive_entry_pathname_utf8(entry);
-    header.FileName = utf8 ? QString::fromUtf8(utf8) : QString::fromLocal8Bit(archive_entry_pathname(entry));
+    QString name = utf8 ? QString::fromUtf8(utf8) : QString::fromLocal8Bit(archive_entry_pathname(entry));
+    if (archive_format(m_impl->reader) == ARCHIVE_FORMAT_RAR && m_impl->index < m_impl->checks.size() &&
+        m_impl->checks[m_impl->index].unixName)
+        name = unixNameOf(name);
+    m_impl->name = name;
+    header.FileName = name;
     if (archive_entry_filetype(entry) == AE_IFDIR)
         header.Flags |= kRarDirectoryMask;
     header.UnpSize = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
@@ -184,14 +212,30 @@ QString RarArchive::safeRelativePath(const QString& name)
     return kept.join(QLatin1Char('/'));
 }
 
+QString RarArchive::unixNameOf(const QString& readAsCp866)
+{
+    bool lossless = false;
+    const QByteArray bytes = toCp866(readAsCp866, &lossless);
+    if (!lossless || std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return quint8(c) < 0x80; }))
+        return readAsCp866;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes);
+    return utf8.hasError() ? readAsCp866 : decoded;
+}
+
 int RarArchive::extract(const QString& destination)
 {
     archive* reader = m_impl->reader;
     archive_entry* entry = m_impl->entry;
-    const QString name = QString::fromUtf8(archive_entry_pathname_utf8(entry));
+    const QString name = m_impl->name;
     const QString relative = safeRelativePath(name);
     // Links are never made: one could lead a later entry out of the destination.
     const bool link = archive_entry_filetype(entry) == AE_IFLNK || archive_entry_hardlink(entry);
+    if (link) {
+        qCDebug(lcArchive) << "entry refused, it is a link:" << name;
+        archive_read_data_skip(reader);
+        return ERAR_LINK;
+    }
     const QString root = destination.isEmpty() ? QStringLiteral(".") : QDir::cleanPath(destination);
     bool throughLink = false;
     if (!relative.isEmpty()) {
@@ -203,7 +247,7 @@ int RarArchive::extract(const QString& destination)
             throughLink = QFileInfo(walked).isSymLink();
         }
     }
-    if (relative.isEmpty() || link || throughLink) {
+    if (relative.isEmpty() || throughLink) {
         qCDebug(lcArchive) << "entry refused, it would leave the destination:" << name;
         archive_read_data_skip(reader);
         return ERAR_UNSAFE_NAME;
@@ -221,6 +265,8 @@ int RarArchive::extract(const QString& destination)
         archive_read_data_skip(reader);
         return ERAR_ECREATE;
     }
+    uLong crc = crc32(0L, nullptr, 0);
+    quint64 written = 0;
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -233,10 +279,32 @@ int RarArchive::extract(const QString& destination)
             out.close();
             if (!m_impl->missing.isEmpty())
                 return volumeMissing();
-            return mentions(reader, "CRC") ? ERAR_BAD_DATA : ERAR_EREAD;
+            if (mentions(reader, "CRC") || mentions(reader, "hecksum")) {
+                QFile::remove(target); // damaged: not kept
+                return ERAR_BAD_DATA;
+            }
+            return ERAR_EREAD;
         }
         if (!out.seek(offset) || out.write(static_cast<const char*>(block), qint64(size)) != qint64(size))
             return ERAR_EWRITE;
+        // RAR data has no holes: the blocks come in order, so the CRC runs over them as they come.
+        for (size_t done = 0; done < size;) {
+            const auto chunk = uInt(std::min<size_t>(size - done, 1u << 30));
+            crc = crc32(crc, static_cast<const Bytef*>(block) + done, chunk);
+            done += chunk;
+        }
+        written += size;
+    }
+    // The library leaves the CRC of stored data unchecked: a damaged file is not kept.
+    const qsizetype index = m_impl->index;
+    if (index >= 0 && index < m_impl->checks.size()) {
+        const RarEntryCheck& check = m_impl->checks[index];
+        if (check.hasCrc && !check.folder && check.unpackedSize == written && quint32(crc) != check.crc) {
+            qCDebug(lcArchive) << "checksum error, the file is not kept:" << name;
+            out.close();
+            QFile::remove(target);
+            return ERAR_BAD_DATA;
+        }
     }
     if (archive_entry_mtime_is_set(entry))
         out.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)), QFileDevice::FileModificationTime);

@@ -3,7 +3,8 @@
 // The archive library under the listing and the extraction: the five operations of the UnRAR
 // library (open, close, read the next header, process the entry, set the volume callback), their
 // records and result codes, carried out by libarchive. Names come out as text, whether the
-// archive stored them in the DOS code page (866) or as Unicode, so no character is lost.
+// archive stored them in the DOS code page (866), as Unicode, or (RAR for Unix) as UTF-8, so no
+// character is lost. Unpacked data is checked against the CRC-32 its header gives.
 
 #include <QString>
 #include <QStringList>
@@ -25,9 +26,11 @@ enum RarResult : int
     ERAR_ECLOSE = 17,
     ERAR_EREAD = 18,
     ERAR_EWRITE = 19,
-    // Ours: the entry's name would leave the destination (absolute, a drive letter, "..", a
-    // symbolic link, or a path through one), so it was not written.
+    // Ours: the entry's name would leave the destination (absolute, a drive letter, "..", or a
+    // path through a symbolic link), so it was not written.
     ERAR_UNSAFE_NAME = 30,
+    // Ours: the entry is a link (symbolic or hard), which is never made.
+    ERAR_LINK = 31,
 };
 
 enum RarOpenMode : int
@@ -84,12 +87,19 @@ public:
     // header, ERAR_EOPEN when the next volume is missing.
     int RARReadHeader(RARHeaderData& header);
     // Skips the entry, or writes it below destination (its path inside the archive kept).
+    // Data whose CRC-32 differs from its header's is not kept: ERAR_BAD_DATA.
     int RARProcessFile(RarOperation operation, const QString& destination);
     void RARSetCallback(RarVolumeCallback callback) { m_callback = std::move(callback); }
 
     // The path, below the destination, at which an entry of this name is written ('/'-separated,
     // "." and empty components dropped); empty when the name would leave the destination.
     static QString safeRelativePath(const QString& name);
+
+    // A RAR 4 name of an entry made on Unix, which libarchive read as code page 866: RAR for Unix
+    // stores names as their UTF-8 bytes without marking them Unicode. When the name's bytes form
+    // valid UTF-8 with at least one multi-byte character, that is what they are; otherwise the
+    // name stays as read.
+    static QString unixNameOf(const QString& readAsCp866);
 
 private:
     struct Impl;

@@ -170,7 +170,7 @@ bool TAboutBox::fadeRunning() const
     return m_fadeIn->isFadeRunning();
 }
 
-int TAboutBox::showAbout()
+void TAboutBox::showAbout()
 {
     for (Button& b : m_buttons) {
         b.hovered = false;
@@ -178,7 +178,8 @@ int TAboutBox::showAbout()
     }
     unsetCursor();
     m_fadeIn->StartFadeIn();
-    return exec();
+    setWindowModality(Qt::ApplicationModal);
+    show();
 }
 
 void TAboutBox::showEvent(QShowEvent* event)

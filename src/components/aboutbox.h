@@ -51,8 +51,10 @@ public:
 
     static bool available(const TReadBin& container);
 
-    // Resets the hover state, starts the fade-in and shows the window modally.
-    int showAbout();
+    // Resets the hover state, starts the fade-in and shows the window modally: the rest of the
+    // program takes no input while it is open. It returns at once, without an event loop of its
+    // own, so a scripted run of commands goes on (and ends) while the window shows.
+    void showAbout();
     // The window's buttons, links among them, in the script's order.
     const QList<Button>& buttons() const { return m_buttons; }
     QImage background() const { return m_background; }

@@ -8,10 +8,11 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -86,26 +87,33 @@ int TNavFont::InstallFonts()
         for (const QString& file : files) {
             const QString target = m_fontFolder + QLatin1Char('/') + QFileInfo(file).fileName();
             const std::optional<QByteArray> bytes = m_pack.readFile(file);
-            QSaveFile out(target);
+            // The new file goes in under a temporary name and is checked there; only a font that
+            // loads takes the place of a file of its name, which may be the user's own font.
+            QTemporaryFile out(m_fontFolder + QStringLiteral("/.velbrook-font-XXXXXX"));
             errno = 0;
-            const bool written = bytes && out.open(QIODevice::WriteOnly) && out.write(*bytes) == bytes->size();
-            if (written && out.commit()) {
-                // This process's font list, which the interface and the engine's pages read.
-                if (const auto old = m_added.find(target); old != m_added.end())
-                    QFontDatabase::removeApplicationFont(old.value());
-                const int id = QFontDatabase::addApplicationFont(target);
-                if (id >= 0) {
-                    m_added.insert(target, id);
-                    ++installed;
-                    continue;
+            const bool written = bytes && out.open() && out.write(*bytes) == bytes->size() && out.flush();
+            const int checked = written ? QFontDatabase::addApplicationFont(out.fileName()) : -1;
+            if (checked >= 0) {
+                QFontDatabase::removeApplicationFont(checked);
+                // rename() replaces the old file in one step: it is never missing or half written.
+                if (::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(target).constData()) ==
+                    0) {
+                    out.setAutoRemove(false);
+                    // This process's font list, which the interface and the engine's pages read.
+                    if (const auto old = m_added.find(target); old != m_added.end())
+                        QFontDatabase::removeApplicationFont(old.value());
+                    const int id = QFontDatabase::addApplicationFont(target);
+                    if (id >= 0) {
+                        m_added.insert(target, id);
+                        ++installed;
+                        continue;
+                    }
+                    m_added.remove(target);
                 }
-                // Not a font anything could use: it is not left in the font folder.
-                QFile::remove(target);
-                m_added.remove(target);
-            } else {
-                out.cancelWriting();
+            } else if (!written) {
                 diskFull = errno == ENOSPC || out.error() == QFileDevice::ResourceError;
             }
+            // Not installed: the temporary file goes (QTemporaryFile), whatever had the name stays.
             qCDebug(lcComponents) << "font not installed:" << file << "->" << target << out.errorString();
             failed.append(QFileInfo(file).fileName());
             if (diskFull)

@@ -26,11 +26,13 @@ public:
     virtual void selectAll() = 0;
     virtual void printCurrentPage() = 0;
     // Prints a file no pane shows (another program's request; picture: the size it gave of a
-    // picture, else empty). Returns once the preview has closed.
-    virtual void printFile(const QString& file, QSize picture)
+    // picture, else empty). Returns once the preview has closed: true when the file loaded and
+    // went through it, false when nothing was printed.
+    virtual bool printFile(const QString& file, QSize picture)
     {
         Q_UNUSED(file);
         Q_UNUSED(picture);
+        return false;
     }
     virtual void CopyPageFiles() = 0;
     virtual bool archiveMode() const = 0;

@@ -9,13 +9,18 @@
 #include "findtxthtml.h"
 #include "scalebar.h"
 
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -126,8 +131,11 @@ bool TCoolDialog::ShowDialogPage(int page, const QString& text)
     font.setUnderline(t.style.testFlag(FontStyle::Underline));
     font.setStrikeOut(t.style.testFlag(FontStyle::StrikeOut));
     const QFontMetrics metrics(font);
+    // The page grows at most by the screen's width.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : kMaxDialogExtra;
     const TextPlacement placement =
-        text.isEmpty() ? TextPlacement{} : placeText(metrics.horizontalAdvance(text), metrics.height(), t);
+        text.isEmpty() ? TextPlacement{} : placeText(metrics.horizontalAdvance(text), metrics.height(), t, screenWidth);
     m_extra = placement.extra;
     m_picture = widenPicture(background, m_extra);
     {
@@ -145,7 +153,9 @@ bool TCoolDialog::ShowDialogPage(int page, const QString& text)
             shown.up = picture(b.fn1);
             shown.hover = picture(b.fn2);
             shown.down = picture(b.fn3);
-            shown.rect = QRect(b.vx + buttonOffset(b.align, m_extra), b.vy, shown.up.width(), shown.up.height());
+            const qint64 x = qint64(b.vx) + buttonOffset(b.align, m_extra); // a script's vx may be any number
+            shown.rect =
+                QRect(int(std::clamp<qint64>(x, INT_MIN / 2, INT_MAX / 2)), b.vy, shown.up.width(), shown.up.height());
             shown.fade = new TEffBtnCar(this, int(m_buttons.size()));
             shown.fade->setStep(kFadeStep);
             if (!shown.up.isNull())

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // The part of the find page above its result list.
@@ -11,36 +13,60 @@ constexpr int kHeightWithoutResults = 115;
 
 } // namespace
 
-TextPlacement placeText(int textWidth, int textHeight, const DialogText& box)
+namespace {
+
+// Coordinates of the page, far beyond any screen and small enough that nothing built from them
+// overflows.
+constexpr qint64 kMaxCoordinate = 1 << 20;
+
+int bounded(qint64 value)
 {
-    const int width = box.vw - box.vx;
+    return int(std::clamp(value, -kMaxCoordinate, kMaxCoordinate));
+}
+
+} // namespace
+
+TextPlacement placeText(int textWidth, int textHeight, const DialogText& box, int maxExtra)
+{
+    const qint64 left = box.vx;
+    const qint64 right = box.vw;
+    const qint64 top = box.vy;
+    const qint64 width = right - left;
+    const qint64 limit = std::clamp<qint64>(maxExtra, 0, kMaxDialogExtra);
     TextPlacement placement;
+    qint64 clipRight = right;
     if (textWidth > width) {
-        placement.extra = textWidth - width;
-        placement.at = QPoint(box.vx, box.vy);
-        placement.clip = QRect(QPoint(box.vx, box.vy), QPoint(box.vw + placement.extra, box.vy + textHeight));
+        placement.extra = int(std::min(qint64(textWidth) - width, limit));
+        placement.at = QPoint(bounded(left), bounded(top));
+        clipRight = right + placement.extra;
     } else {
-        placement.at = QPoint(box.vx + (width - textWidth) / 2, box.vy);
-        placement.clip = QRect(QPoint(box.vx, box.vy), QPoint(box.vw, box.vy + textHeight));
+        placement.at = QPoint(bounded(left + (width - textWidth) / 2), bounded(top));
     }
+    // A box whose right end lies left of its left end (a reversed box) clips the text away: the
+    // clip is empty rather than turned round.
+    const int clipLeft = bounded(left);
+    placement.clip = QRect(QPoint(clipLeft, bounded(top)),
+                           QPoint(std::max(bounded(clipRight), clipLeft - 1), bounded(top + textHeight)));
     return placement;
 }
 
 QImage widenPicture(const QImage& background, int extra)
 {
+    extra = std::min(extra, kMaxDialogExtra);
     if (extra <= 0 || background.isNull())
         return background;
     const int w = background.width();
     const int middle = w / 2;
     QImage wide(w + extra, background.height(),
                 background.format() == QImage::Format_Invalid ? QImage::Format_RGB32 : background.format());
+    if (wide.isNull())
+        return background;
     QPainter painter(&wide);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), background, QRect(0, 0, middle, background.height()));
     painter.drawImage(QPoint(middle + extra, 0), background, QRect(middle, 0, w - middle, background.height()));
-    const QImage column = background.copy(middle, 0, 1, background.height());
-    for (int x = middle; x < middle + extra; ++x)
-        painter.drawImage(QPoint(x, 0), column);
+    // The middle column stretched over the gap, in one step.
+    painter.drawImage(QRect(middle, 0, extra, background.height()), background.copy(middle, 0, 1, background.height()));
     return wide;
 }
 

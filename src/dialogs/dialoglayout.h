@@ -18,12 +18,18 @@ struct TextPlacement
     QRect clip;    // the text is clipped to this
 };
 
-// textWidth, textHeight: the text measured in the page's font.
-TextPlacement placeText(int textWidth, int textHeight, const DialogText& box);
+// textWidth, textHeight: the text measured in the page's font. The page grows by at most
+// maxExtra columns (the screen's width): a script's box may hold any numbers, and a page wider
+// than the screen shows nothing more. Sums are worked out without overflow.
+TextPlacement placeText(int textWidth, int textHeight, const DialogText& box, int maxExtra);
 
 // The background with extra columns: its columns left of the middle as they are, the rest moved
-// right by extra, and the gap filled with copies of the middle column.
+// right by extra, and the gap filled with copies of the middle column. extra is taken as at most
+// kMaxDialogExtra.
 QImage widenPicture(const QImage& background, int extra);
+
+// The widest any page grows, whatever the screen.
+inline constexpr int kMaxDialogExtra = 16384;
 
 // How far a button moves right on a page widened by extra: 0 for "left", half for "middle", all of
 // it for anything else.

@@ -14,6 +14,46 @@ bool hasDriveLetter(QStringView path)
     return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter() && path[0].unicode() < 0x80;
 }
 
+namespace {
+
+QString withoutFragment(const QString& path)
+{
+    const qsizetype hash = path.indexOf(QLatin1Char('#'));
+    return hash < 0 ? path : path.left(hash);
+}
+
+} // namespace
+
+bool staysInsideFolder(const QString& relativePath)
+{
+    const QString path = toInternalPath(withoutFragment(relativePath));
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')) || hasDriveLetter(path))
+        return false;
+    int depth = 0;
+    for (const QStringView part : QStringView(path).split(QLatin1Char('/'))) {
+        if (part == QLatin1String(".."))
+            --depth;
+        else if (!part.isEmpty() && part != QLatin1String("."))
+            ++depth;
+        if (depth < 0)
+            return false;
+    }
+    return true;
+}
+
+bool isWithinFolder(const QString& path, const QString& folder)
+{
+    const QString local = toInternalPath(withoutFragment(path));
+    if (!local.startsWith(QLatin1Char('/')) || folder.isEmpty())
+        return false;
+    const QString cleanFolder = QDir::cleanPath(toInternalPath(folder));
+    const QString cleanPath = QDir::cleanPath(local);
+    if (cleanPath == cleanFolder)
+        return true;
+    const QString prefix = cleanFolder.endsWith(QLatin1Char('/')) ? cleanFolder : cleanFolder + QLatin1Char('/');
+    return cleanPath.startsWith(prefix);
+}
+
 PathResolver::PathResolver(QString programDrive) : m_programDrive(toInternalPath(std::move(programDrive)))
 {
     if (!m_programDrive.endsWith(QLatin1Char('/')))

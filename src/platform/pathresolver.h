@@ -15,6 +15,16 @@ QString toInternalPath(QString path);
 // True for "d:/..." and "d:" (a drive letter followed by a colon), '\' or '/' alike.
 bool hasDriveLetter(QStringView path);
 
+// A path that content or another program gives relative to the content folder (an index's page,
+// a request's page): true when it stays inside that folder. False for an empty path, an absolute
+// one, a drive letter, or ".." components that climb above the folder. A "#" fragment is not part
+// of the path.
+bool staysInsideFolder(const QString& relativePath);
+
+// Whether the absolute path lies inside folder (or is folder itself), by their cleaned texts:
+// "/book/../etc/x" is not inside "/book". A "#" fragment is not part of the path.
+bool isWithinFolder(const QString& path, const QString& folder);
+
 class PathResolver
 {
 public:

@@ -61,17 +61,34 @@ QImage fitBackground(const QImage& original, int height, int margin)
 
 QString shortenCaption(const QString& text, const QFontMetrics& metrics, int width)
 {
-    if (metrics.horizontalAdvance(text) <= width)
+    return shortenCaption(
+        text, [&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, width);
+}
+
+QString shortenCaption(const QString& text, const std::function<int(const QString&)>& measure, int width)
+{
+    if (measure(text) <= width)
         return text;
-    QString base = text;
-    while (!base.isEmpty()) {
-        base.chop(base.size() >= 2 && base.back().isLowSurrogate() && base.at(base.size() - 2).isHighSurrogate() ? 2
-                                                                                                                 : 1);
-        const QString shortened = base + kEllipsis;
-        if (metrics.horizontalAdvance(shortened) <= width)
-            return shortened;
+    // A beginning of text never ends between the two halves of a surrogate pair.
+    const auto whole = [&text](qsizetype length) {
+        return length > 0 && length < text.size() && text.at(length).isLowSurrogate() &&
+                       text.at(length - 1).isHighSurrogate()
+                   ? length - 1
+                   : length;
+    };
+    // The longest beginning that fits with the ellipsis: a longer beginning is never narrower, so
+    // the lengths that fit are those below some bound, which bisection finds.
+    qsizetype fits = 0;              // fits (the empty beginning is taken in any case)
+    qsizetype tooLong = text.size(); // does not fit: text itself did not, even without "..."
+    while (tooLong - fits > 1) {
+        const qsizetype middle = fits + (tooLong - fits) / 2;
+        if (measure(text.left(whole(middle)) + kEllipsis) <= width)
+            fits = middle;
+        else
+            tooLong = middle;
     }
-    return kEllipsis;
+    const qsizetype length = whole(fits);
+    return length > 0 ? text.left(length) + kEllipsis : kEllipsis;
 }
 
 CaptionLayout layoutCaption(const QString& caption, const QFontMetrics& metrics, QSize item)

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The margin above the first item and below the last when the skin gives -1.
 constexpr int kDefaultItemMargin = 5;
 // The caption's distance from the item's left and right edges.
@@ -55,8 +57,11 @@ struct CaptionLayout
 CaptionLayout layoutCaption(const QString& caption, const QFontMetrics& metrics, QSize item);
 
 // text with characters taken from its end, and "..." appended, until it is at most width wide;
-// text itself when it fits. Never splits a surrogate pair.
+// text itself when it fits. Never splits a surrogate pair. The longest such beginning is found by
+// bisection, so a caption of any length takes a few dozen measurements.
 QString shortenCaption(const QString& text, const QFontMetrics& metrics, int width);
+// The same with the measuring given: measure(text) is text's width.
+QString shortenCaption(const QString& text, const std::function<int(const QString&)>& measure, int width);
 
 // The top-left corner of a popup of size that opens at wanted, kept on the desktop: moved up or
 // left to end at the desktop's bottom or right edge, then down or right to start at its top or

@@ -5,6 +5,7 @@
 #include "contentpack.h"
 #include "indexfile.h"
 #include "pathresolver.h"
+#include "searchlog.h"
 #include "streamtext.h"
 
 #include <QDateTime>
@@ -91,8 +92,12 @@ const TMakeFind::CachedFile* TMakeFind::cached(const char* name, CachedFile& cac
     if (qstrcmp(name, kFiles) == 0) {
         for (const QByteArray& bytes : std::as_const(cache.lines)) {
             const QStringList fields = SplitText(QStringLiteral("#:#"), fromCp1251(bytes));
-            // A line without a title is listed under its path.
-            cache.names.append(!fields.isEmpty());
+            // A line without a title is listed under its path. A path that leaves the index's
+            // folder names no page of the manual.
+            const bool outside = !fields.isEmpty() && !staysInsideFolder(fields[0]);
+            if (outside)
+                qCDebug(lcSearch) << "files.idx: a page outside the manual's folder left out:" << fields[0];
+            cache.names.append(!fields.isEmpty() && !outside);
             cache.paths.append(fields.isEmpty() ? QString() : toInternalPath(fields[0]));
             cache.titles.append(fields.isEmpty() ? QString() : fields.size() > 1 ? fields[1] : fields[0]);
         }

@@ -45,7 +45,8 @@ private:
         QHash<QString, qsizetype> exact;  // keywords.idx: line text -> first line number
         QHash<QString, qsizetype> folded; // the same, case folded
         QList<bool> names;                // files.idx: whether the line names a page (an empty
-        QStringList paths;                // line does not), and its page and title, split once
+        QStringList paths;                // line does not, nor one whose path leaves the index's
+                                          // folder), and its page and title, split once
         QStringList titles;
     };
 

@@ -5,6 +5,7 @@
 #include "contentpack.h"
 #include "indexfile.h"
 #include "pathresolver.h"
+#include "searchlog.h"
 #include "streamtext.h"
 
 namespace {
@@ -41,6 +42,11 @@ IndexLookup TMakeTesaurusFind::FindInThesaurus(const QString& word, QString& pag
         const QString target = trimBlanks(fields[1]);
         if (target.isEmpty())
             continue;
+        // A page outside the manual's folder is no page of the thesaurus.
+        if (!staysInsideFolder(target)) {
+            qCDebug(lcSearch) << "tezaurus.idx: a page outside the manual's folder left out:" << target;
+            continue;
+        }
         // SplitText leaves no empty first field, so the key is never empty here.
         if (word.isEmpty() || lowerWord.contains(trimBlanks(fields[0]).toLower())) {
             page = toInternalPath(target);

@@ -22,7 +22,8 @@ public:
     // An empty word gives the start page. Otherwise the first line whose key, without regard to
     // case, occurs within word gives its page, so the key "двигател" answers "Двигателя". Lines
     // that have no page (no "~", an empty key or page, the empty piece after the last line end)
-    // are passed over. page comes with '/' between folders. Not found when tezaurus.idx does not
+    // are passed over, and so are lines whose page leaves the index's folder ("..\\..\\x.htm",
+    // an absolute path, a drive letter). page comes with '/' between folders. Not found when tezaurus.idx does not
     // exist; a file that exists but cannot be opened also sets the message.
     IndexLookup FindInThesaurus(const QString& word, QString& page) const;
 

@@ -291,8 +291,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     // The window sees every key before the pane, tree or field that has the focus, as a key
     // preview does: a key the window acts on goes no further. A key it leaves alone goes on to
     // the focused control, and from there up to the window again, where it is still left alone.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
+    QWidget* widget = event->type() == QEvent::KeyPress ? qobject_cast<QWidget*>(watched) : nullptr;
+    if (widget && widget->window() == this) {
         const bool textEntry = qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
                                qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched);
         if (previewKey(static_cast<QKeyEvent*>(event), textEntry))
@@ -534,6 +534,10 @@ void TMainForm::startHelpCopy(const QString& topic)
 
 void TMainForm::shutdown()
 {
+    // The components (the panes among them) go after this, while the window lives on: the window
+    // stops looking at the events of the whole program first, so none of theirs reaches it while
+    // they are being taken apart.
+    qApp->removeEventFilter(this);
     SkinScreen& s = screenRecord();
     if (m_exitButton >= 0 && m_exitButton < s.buttons.size()) {
         const QString wav = s.buttons[m_exitButton].wav;

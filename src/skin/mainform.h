@@ -73,7 +73,8 @@ public:
     void buildFirstScreen();
     // Shows the window with the opening effect.
     void showStep();
-    // The ordered end: the exit button's sound played out, fonts removed, switch states and the
+    // The ordered end: the window stops looking at the program's events (the components go next,
+    // while it lives on), the exit button's sound played out, fonts removed, switch states and the
     // panes' font choices saved.
     void shutdown();
 

@@ -8,13 +8,16 @@
 #include "viewerlog.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QScreen>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -239,7 +242,13 @@ void THtmlFrame::markVisited(Viewer& viewer, const QString& fullPath)
 void THtmlFrame::place(Viewer& viewer, const RHTML& element)
 {
     QWebEngineView* view = ensureView(viewer);
-    const QRect rect(QPoint(element.vx, element.vy), QPoint(element.vw - 1, element.vh - 1));
+    QRect rect(QPoint(element.vx, element.vy), QPoint(element.vw - 1, element.vh - 1));
+    // A script may ask for a pane of any size, and the engine draws a pane as large as it is: one
+    // larger than the screen is cut to the screen's size (at 100000 x 100000 the engine would fail).
+    if (const QScreen* screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen()) {
+        const QSize most = screen->geometry().size();
+        rect.setSize(QSize(std::clamp(rect.width(), 0, most.width()), std::clamp(rect.height(), 0, most.height())));
+    }
     if (element.screen == 1 && m_panel) {
         // On the reading screen the pane fills the document panel beside the contents tree.
         view->setParent(m_panel);
@@ -379,9 +388,9 @@ void THtmlFrame::printCurrentPage()
     printDocument(m_window, currentView()->page(), m_context, currentFile());
 }
 
-void THtmlFrame::printFile(const QString& file, QSize picture)
+bool THtmlFrame::printFile(const QString& file, QSize picture)
 {
-    printHiddenFile(m_window, m_profile(), m_context, file, picture);
+    return printHiddenFile(m_window, m_profile(), m_context, file, picture);
 }
 
 void THtmlFrame::CopyPageFiles()

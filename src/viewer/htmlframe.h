@@ -49,7 +49,7 @@ public:
     void ScrollToTop() override;
     void selectAll() override;
     void printCurrentPage() override;
-    void printFile(const QString& file, QSize picture) override;
+    bool printFile(const QString& file, QSize picture) override;
     void CopyPageFiles() override;
     bool archiveMode() const override;
     void saveSettings() override;

@@ -37,13 +37,14 @@ void printDocument(QWidget* parent, QWebEnginePage* page, const AppContext& cont
     PrintPage(parent, page, printOptionsFor(context, file));
 }
 
-void printHiddenFile(QWidget* parent, QWebEngineProfile* profile, const AppContext& context, const QString& file,
+bool printHiddenFile(QWidget* parent, QWebEngineProfile* profile, const AppContext& context, const QString& file,
                      QSize picture)
 {
     const std::unique_ptr<QWebEnginePage> page(loadForPrinting(profile, contentUrl(context.disk.toLocal(file))));
     if (!page) {
         qCDebug(lcViewer) << "a file to print did not load:" << file;
-        return;
+        return false;
     }
     PrintPage(parent, page.get(), printOptionsFor(context, file, picture));
+    return true;
 }

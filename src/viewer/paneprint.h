@@ -10,6 +10,7 @@ class AppContext;
 
 PrintOptions printOptionsFor(const AppContext& context, const QString& file, QSize picture = QSize());
 void printDocument(QWidget* parent, QWebEnginePage* page, const AppContext& context, const QString& file);
-// picture: the picture's size when another program described it, else empty.
-void printHiddenFile(QWidget* parent, QWebEngineProfile* profile, const AppContext& context, const QString& file,
+// picture: the picture's size when another program described it, else empty. False when the file
+// did not load, so nothing was printed.
+bool printHiddenFile(QWidget* parent, QWebEngineProfile* profile, const AppContext& context, const QString& file,
                      QSize picture = QSize());

@@ -142,6 +142,17 @@ private Q_SLOTS:
         QCOMPARE(run.errors, QStringList());
     }
 
+    // The about window is modal, yet a scripted run of commands that opens it still takes its
+    // picture and ends.
+    void demoContent_aboutCommand_scriptedRunEnds()
+    {
+        const Run run = startIn(QStringLiteral(VELBROOK_DEMO_DIR), {"--command", "about"});
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.screenshot);
+        QCOMPARE(run.errors, QStringList());
+    }
+
 private:
     // The program on a content folder holding a Kel.dhl of entries, with a screenshot.
     Run start(const QList<std::pair<QString, QByteArray>>& entries)
@@ -155,12 +166,13 @@ private:
         return startIn(folder);
     }
 
-    Run startIn(const QString& folder)
+    Run startIn(const QString& folder, const QStringList& more = {})
     {
         const QString shot = m_runtime.filePath(QStringLiteral("shot%1.png").arg(++m_shots));
         QProcess process;
         process.setProcessEnvironment(programEnvironment(m_runtime.path()));
-        process.start(QStringLiteral(VELBROOK_APP), {"--content", folder, "--screenshot", shot, "--after", "500"});
+        process.start(QStringLiteral(VELBROOK_APP),
+                      QStringList{"--content", folder, "--screenshot", shot, "--after", "500"} + more);
         Run run;
         if (!process.waitForFinished(60000)) {
             process.kill();

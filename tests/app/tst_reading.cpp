@@ -10,14 +10,17 @@
 #include "hotarea.h"
 #include "htmlframe.h"
 #include "lazypanes.h"
+#include "listingpages.h"
 #include "mainform.h"
 #include "pagescript.h"
 #include "pathinputbox.h"
+#include "rarwriter.h"
 #include "scriptcodec.h"
 #include "searchcomponents.h"
 #include "settingsstore.h"
 #include "skinscript.h"
 #include "statusline.h"
+#include "testfiles.h"
 #include "textmsg.h"
 #include "textscontroller.h"
 #include "tpreviewform.h"
@@ -400,6 +403,34 @@ private Q_SLOTS:
         QCOMPARE(m_components->texts().texts()->text(TTextMsg::kDialogNumber), QString());
         QCOMPARE(m_components->texts().statusLine().message(), QString());
         m_search->dialog()->closeDialog();
+    }
+
+    // An archive linked from a page is listed in a folder of the user's alone, made by this run:
+    // what lies in the shared temporary folder is neither shown nor removed, even under the name
+    // the listing's folder has.
+    void archiveListing_keepsOutOfTheSharedTemporaryFolder()
+    {
+        QTemporaryDir shared;
+        QTemporaryDir runtime;
+        qputenv("TMPDIR", QFile::encodeName(shared.path()));
+        qputenv("VELBROOK_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const QString archive = shared.filePath("tools.rar");
+        RarWriter writer;
+        writer.addFile(QStringLiteral("readme.txt"), "read me");
+        QVERIFY(!writer.write(archive).isEmpty());
+        const QString planted = shared.filePath(archiveTempFolderName(archive) + "/as_tools.rar.htm");
+        writeTestFile(planted, "<html><head><title>planted</title></head></html>");
+        writeTestFile(shared.filePath("as_other/keep.txt"), "another program's");
+
+        m_form->RunCommand(QStringLiteral("2"), QString(), true);
+        m_components->ShowArchive(archive);
+        QTRY_VERIFY_WITH_TIMEOUT(panes()->currentFile().endsWith(QLatin1String("/as_tools.rar.htm")), 30000);
+        const QString listing = panes()->currentFile();
+        QVERIFY2(listing.startsWith(runtime.path() + "/velbrook-archives/run-"), qPrintable(listing));
+        QCOMPARE(QFileInfo(runtime.path() + "/velbrook-archives").permissions() & 0x0077, QFileDevice::Permissions());
+        QVERIFY(QFileInfo(planted).isFile());
+        QVERIFY(QFileInfo(shared.filePath("as_other/keep.txt")).isFile());
+        qunsetenv("TMPDIR");
     }
 
     void cleanupTestCase()

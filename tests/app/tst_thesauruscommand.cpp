@@ -56,6 +56,18 @@ private Q_SLOTS:
         QVERIFY(!thesaurusFailureText(ThesaurusOpened(result)).isEmpty());
     }
 
+    // A start page outside the manual's folder is no start page: no copy opens on it.
+    void startPageOutsideTheManual_startsNothing()
+    {
+        const QString book = m_root + "book/";
+        writeTestFile(m_root + "outside.htm", "<p>not the manual's</p>");
+        writeTestFile(book + "tezaurus.idx", toCp1251(u"чужое ~ ..\\outside.htm\r\n"_qs));
+        AppContext context(StartupValues::forContentFolder(book));
+        const QString marker = m_root + "started";
+        QCOMPARE(openThesaurus(context, starter(marker)), ThesaurusOpened::NoThesaurus);
+        QVERIFY(!QFile::exists(marker));
+    }
+
     // No thesaurus window: a copy starts with the start page and "/t".
     void noWindow_startsACopy()
     {

@@ -4,6 +4,7 @@
 #include "toolrun.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,10 @@ private Q_SLOTS:
     void extractPrintsPathsAndRefusesEscapes();
     void pagesWritesTheListing();
     void buildMakesWhatListReads();
+    void buildTakesARelativeFolder();
+    void extractRefusesAnEmptyDestination();
+    void damagedInputFails_data();
+    void damagedInputFails();
 
 private:
     QTemporaryDir m_dir;
@@ -126,6 +131,80 @@ void TestArchiveTool::buildMakesWhatListReads()
         {QStringLiteral("archive"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("built/b.part1.rar"))});
     QCOMPARE(list.exitCode, 0);
     QCOMPARE(QString::fromUtf8(list.out), QStringLiteral(u"f\t3\ttop.txt\nd\t0\tПапка\nf\t1200\tПапка/файл.txt\n"));
+}
+
+void TestArchiveTool::buildTakesARelativeFolder()
+{
+    writeTestFile(m_dir.filePath(QStringLiteral("relative/source/sub/a.txt")), "a");
+    QProcess tool;
+    tool.setWorkingDirectory(m_dir.filePath(QStringLiteral("relative")));
+    tool.start(QStringLiteral(VELBROOK_TOOL), {"archive", "build", "out.rar", "source"});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.readAllStandardError(), QByteArray());
+    QCOMPARE(tool.exitCode(), 0);
+    const ToolRun list = runTool(
+        {QStringLiteral("archive"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("relative/out.rar"))});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(list.out, QByteArray("d\t0\tsub\nf\t1\tsub/a.txt\n"));
+}
+
+void TestArchiveTool::extractRefusesAnEmptyDestination()
+{
+    RarWriter writer;
+    writer.addFile(QStringLiteral("stray.txt"), "x");
+    const QString archive = m_dir.filePath(QStringLiteral("stray.rar"));
+    QVERIFY(!writer.write(archive).isEmpty());
+    const QString here = m_dir.filePath(QStringLiteral("here"));
+    QDir().mkpath(here);
+    for (const QString& empty : {QString(), QStringLiteral("  ")}) {
+        QProcess tool;
+        tool.setWorkingDirectory(here);
+        tool.start(QStringLiteral(VELBROOK_TOOL), {"archive", "extract", archive, empty});
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 2);
+        QCOMPARE(tool.readAllStandardError().count('\n'), 1);
+        QCOMPARE(QDir(here).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+}
+
+void TestArchiveTool::damagedInputFails_data()
+{
+    QTest::addColumn<QString>("verb");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("extract: a changed byte of data")
+        << "extract"
+        << "data" << QByteArray("\xd0\xbe\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0 "); // "ошибка "
+    QTest::newRow("list: a RAR 5 archive cut short") << "list"
+                                                     << "cut" << QByteArray("ERAR_BAD_DATA (12)");
+}
+
+// Damage is a failure, with the line that says what it was: never an empty archive or a success.
+void TestArchiveTool::damagedInputFails()
+{
+    QFETCH(QString, verb);
+    QFETCH(QString, damage);
+    QFETCH(QByteArray, said);
+    QString archive = m_dir.filePath(damage + QStringLiteral(".rar"));
+    if (damage == QLatin1String("data")) {
+        RarWriter writer;
+        writer.addFile(QStringLiteral("a.txt"), "the data of a.txt");
+        QVERIFY(!writer.write(archive).isEmpty());
+        QFile file(archive);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        bytes[bytes.indexOf("data of")] = 'D';
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+    } else {
+        writeTestFile(archive, uudecodedFixture(QStringLiteral("rar5-unicode.rar.uu")).left(40));
+    }
+    QStringList args{QStringLiteral("archive"), verb, archive};
+    if (verb == QLatin1String("extract"))
+        args.append(m_dir.filePath(damage + QStringLiteral("-out")));
+    const ToolRun run = runTool(args);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(said), run.err.constData());
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(damage + QStringLiteral("-out/a.txt"))));
 }
 
 QTEST_GUILESS_MAIN(TestArchiveTool)

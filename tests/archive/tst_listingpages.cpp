@@ -24,6 +24,8 @@ private Q_SLOTS:
     void tempFolderName();
     void longPathsKeepFoldersApart();
     void pagesAreEscapedAndKeepEveryCharacter();
+    void entryNamesNeverBecomeAddresses_data();
+    void entryNamesNeverBecomeAddresses();
 };
 
 namespace {
@@ -81,6 +83,24 @@ void TestListingPages::folderPages_data()
         << QList<ArchiveEntry>{folder("Docs"), folder("docs"), file("docs/d.txt")}
         << QStringList{"/: Docs | ", "/Docs: .. | d.txt"};
     QTest::newRow("empty archive") << QList<ArchiveEntry>{} << QStringList{"/:  | "};
+    // Deep and wide: every folder once, each with its ".." and its one folder or file.
+    QList<ArchiveEntry> deep{file(QStringList(300, QStringLiteral("d")).join(u'/') + QStringLiteral("/end.txt"))};
+    QStringList deepPages{"/: d | "};
+    for (int level = 300; level >= 1; --level)
+        deepPages.append(QStringLiteral("/%1: ..%2 | %3")
+                             .arg(QStringList(level, QStringLiteral("d")).join(u'/'),
+                                  level < 300 ? QStringLiteral(",d") : QString(),
+                                  level == 300 ? QStringLiteral("end.txt") : QString()));
+    QTest::newRow("300 folders deep") << deep << deepPages;
+    QList<ArchiveEntry> wide;
+    QStringList widePages{"/: "};
+    for (int n = 0; n < 300; ++n) {
+        wide.append(file(QStringLiteral("f%1/x.txt").arg(n)));
+        widePages.first() += (n ? QStringLiteral(",f") : QStringLiteral("f")) + QString::number(n);
+        widePages.append(QStringLiteral("/f%1: .. | x.txt").arg(n));
+    }
+    widePages.first() += QStringLiteral(" | ");
+    QTest::newRow("300 files in their own folders") << wide << widePages;
 }
 
 void TestListingPages::folderPages()
@@ -202,6 +222,33 @@ void TestListingPages::pagesAreEscapedAndKeepEveryCharacter()
     QVERIFY(root.endsWith("</table> </body> </html>\r\n"));
     const QByteArray sub = read(records[1].Page);
     QVERIFY(sub.contains("href=\"&#26085;&#26412;/\xca\xeb\xfe\xf7.txt\">\xca\xeb\xfe\xf7.txt</a>"));
+}
+
+void TestListingPages::entryNamesNeverBecomeAddresses_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("href");
+    QTest::newRow("a script address") << "javascript:alert(1)" << QByteArray("./javascript:alert(1)");
+    QTest::newRow("a script address, upper case") << "JavaScript:alert(1)" << QByteArray("./JavaScript:alert(1)");
+    QTest::newRow("a data address") << "data:text,x" << QByteArray("./data:text,x");
+    QTest::newRow("a drive letter") << "c:evil.txt" << QByteArray("./c:evil.txt");
+    QTest::newRow("a plain name") << "readme.txt" << QByteArray("readme.txt");
+}
+
+// A name that reads as an address (a script, a data address, a drive) is linked as a file of the
+// page's folder: following it never runs or opens anything but the unpacked file.
+void TestListingPages::entryNamesNeverBecomeAddresses()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, href);
+    QTemporaryDir dir;
+    const QList<ArchiveEntry> entries{file(name)};
+    const QList<RInfoFiles> records = buildPageRecords(completeFolderList(entries), entries, [] { return 1; });
+    QVERIFY(writeListingPages(records, dir.path(), QStringLiteral("/d/x.rar"), archiveLocale()));
+    QFile page(dir.filePath(records.first().Page));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray bytes = page.readAll();
+    QVERIFY2(bytes.contains(QByteArray(QByteArray("<a href=\"") + href + "\">")), bytes.constData());
 }
 
 QTEST_GUILESS_MAIN(TestListingPages)

@@ -6,6 +6,7 @@
 #include "tunrar.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void unreadableArchiveLeavesThePane();
     void missingVolumeListsWhatWasRead();
     void leftoversAreClearedAndNothingElse();
+    void noRunFolder_listsNothing();
 
 private:
     QString makeArchive(const QString& name);
@@ -81,7 +83,10 @@ void TestTUnRar::listingIsWrittenOncePerRun()
     {
         TUnRar unrar(window.hooks(), m_temp);
         unrar.ListArchive(archive, page);
-        const QString folder = m_temp + QStringLiteral("/") + archiveTempFolderName(archive) + QLatin1Char('/');
+        // In this run's own folder, made for the owner alone.
+        QVERIFY2(unrar.runFolder().startsWith(m_temp + QStringLiteral("/run-")), qPrintable(unrar.runFolder()));
+        QCOMPARE(QFileInfo(unrar.runFolder()).permissions() & 0x0077, QFileDevice::Permissions());
+        const QString folder = unrar.runFolder() + archiveTempFolderName(archive) + QLatin1Char('/');
         QCOMPARE(unrar.tempFolder(), folder);
         QCOMPARE(window.shown, QStringList{folder + QStringLiteral("as_tools.rar.htm")});
         QCOMPARE(unrar.listingPages(), window.shown);
@@ -234,23 +239,56 @@ void TestTUnRar::missingVolumeListsWhatWasRead()
 
 void TestTUnRar::leftoversAreClearedAndNothingElse()
 {
+    // The run folder of a reader that ended without clearing it (its lock is free), with a
+    // read-only file and links out of it; the folder of a reader that still runs; and what else
+    // lies in the folder or in another place.
     const QString elsewhere = m_dir->filePath(QStringLiteral("elsewhere"));
     writeTestFile(elsewhere + QStringLiteral("/keep.txt"), "keep");
-    writeTestFile(m_temp + QStringLiteral("/as_old/sub/deep.txt"), "old");
-    writeTestFile(m_temp + QStringLiteral("/AS_upper/x.txt"), "old");
-    writeTestFile(m_temp + QStringLiteral("/other/x.txt"), "other");
-    const QString readOnly = m_temp + QStringLiteral("/as_old/locked.txt");
+    const QString dead = m_temp + QStringLiteral("/run-ended");
+    writeTestFile(dead + QStringLiteral("/as_old/sub/deep.txt"), "old");
+    const QString readOnly = dead + QStringLiteral("/as_old/locked.txt");
     writeTestFile(readOnly, "locked");
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-    QVERIFY(QFile::link(elsewhere, m_temp + QStringLiteral("/as_old/sub/link")));
-    QVERIFY(QFile::link(elsewhere, m_temp + QStringLiteral("/as_linked")));
+    QVERIFY(QFile::link(elsewhere, dead + QStringLiteral("/as_old/sub/link")));
+    const QString alive = m_temp + QStringLiteral("/run-running");
+    writeTestFile(alive + QStringLiteral("/as_x/page.htm"), "another reader's listing");
+    QLockFile aliveLock(alive + QStringLiteral(".lock"));
+    aliveLock.setStaleLockTime(0);
+    QVERIFY(aliveLock.tryLock(0));
+    QVERIFY(QFile::link(elsewhere, m_temp + QStringLiteral("/run-linked")));
+    writeTestFile(m_temp + QStringLiteral("/as_other/x.txt"), "not a run's");
 
     FakeWindow window;
-    TUnRar unrar(window.hooks(), m_temp);
-    QCOMPARE(QDir(m_temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
-             QStringList({QStringLiteral("as_linked"), QStringLiteral("other")}));
+    {
+        TUnRar unrar(window.hooks(), m_temp);
+        const QString own = QDir(unrar.runFolder()).dirName();
+        QStringList expected{QStringLiteral("as_other"),    own,
+                             own + QStringLiteral(".lock"), QStringLiteral("run-linked"),
+                             QStringLiteral("run-running"), QStringLiteral("run-running.lock")};
+        expected.sort();
+        QCOMPARE(QDir(m_temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden),
+                 expected);
+        unrar.ListArchive(makeArchive(QStringLiteral("tools.rar")), QStringLiteral("/p.htm"));
+        QVERIFY(QFileInfo(unrar.tempFolder()).isDir());
+    }
+    // The run is over: its own folder and lock went, nothing else did.
+    QCOMPARE(QDir(m_temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden),
+             QStringList({QStringLiteral("as_other"), QStringLiteral("run-linked"), QStringLiteral("run-running"),
+                          QStringLiteral("run-running.lock")}));
+    QVERIFY(QFileInfo(alive + QStringLiteral("/as_x/page.htm")).isFile());
     QVERIFY(QFileInfo(elsewhere + QStringLiteral("/keep.txt")).isFile());
-    QVERIFY(QFileInfo(m_temp + QStringLiteral("/other/x.txt")).isFile());
+}
+
+// Without a folder of its own (no private folder could be made), no listing is written anywhere.
+void TestTUnRar::noRunFolder_listsNothing()
+{
+    FakeWindow window;
+    TUnRar unrar(window.hooks(), QString());
+    QCOMPARE(unrar.runFolder(), QString());
+    const QString archive = makeArchive(QStringLiteral("tools.rar"));
+    unrar.ListArchive(archive, QStringLiteral("/p.htm"));
+    QCOMPARE(window.shown, QStringList());
+    QCOMPARE(window.messages, QStringList{QStringLiteral(u"Не удалось создать папку для списка архива ") + archive});
 }
 
 QTEST_GUILESS_MAIN(TestTUnRar)

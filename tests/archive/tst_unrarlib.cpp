@@ -25,6 +25,11 @@ private Q_SLOTS:
     void safeRelativePath_data();
     void safeRelativePath();
     void hostileNamesStayInsideTheDestination();
+    void damagedData_isReportedAndNotKept_data();
+    void damagedData_isReportedAndNotKept();
+    void cutShortRar5_isABrokenHeader_data();
+    void cutShortRar5_isABrokenHeader();
+    void unixUtf8Names_readAsUtf8();
 
 private:
     QTemporaryDir m_dir;
@@ -231,10 +236,140 @@ void TestUnrarLib::hostileNamesStayInsideTheDestination()
     QCOMPARE(outcome.refused.size(), 6);
     QCOMPARE(said.size(), 6);
     QCOMPARE(said.first(), QStringLiteral(u"Файл ../escaped.txt не распакован: его путь ведёт за пределы папки."));
+    // The link is refused as a link.
+    QVERIFY2(said.contains(QStringLiteral(u"Файл link не распакован: это ссылка.")), qPrintable(said.join(u'\n')));
     QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     QVERIFY(!QFileInfo(root + QStringLiteral("/escaped.txt")).exists());
     QVERIFY(!QFileInfo(destination + QStringLiteral("/link")).isSymLink());
     QVERIFY(!QFileInfo::exists(outside + QStringLiteral("/through.txt")));
+}
+
+namespace {
+
+// The archive with one byte of an entry's data changed (the first place text occurs), its headers
+// and their CRCs left whole.
+QString withFlippedByte(const QString& archive, const QByteArray& text)
+{
+    QFile file(archive);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(archive));
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf(text);
+    if (at < 0)
+        qFatal("%s not in %s", text.constData(), qPrintable(archive));
+    bytes[at] = char(bytes[at] ^ 0x01);
+    const QString damaged = archive + QStringLiteral(".damaged.rar");
+    writeTestFile(damaged, bytes);
+    return damaged;
+}
+
+} // namespace
+
+void TestUnrarLib::damagedData_isReportedAndNotKept_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("RAR 4 of our writer") << "ours"
+                                         << "a.txt";
+    QTest::newRow("RAR 4 of a RAR packer")
+        << "rar4-unicode.rar.uu" << QStringLiteral(u"表だよ/漢字長いファイル名long-filename-in-漢字.txt");
+    QTest::newRow("RAR 5 of a RAR packer") << "rar5-unicode.rar.uu" << QStringLiteral(u"𝒻𝒾𝓁𝑒.txt");
+}
+
+// A changed byte of an entry's data, its header's CRC left as it was: the unpacking says so, in
+// the reader's words, counts it as a failure and keeps no damaged file.
+void TestUnrarLib::damagedData_isReportedAndNotKept()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    const QString folder =
+        m_dir.filePath(QStringLiteral("damaged-") + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+    QString archive;
+    QByteArray text;
+    if (kind == QLatin1String("ours")) {
+        RarWriter writer;
+        writer.addFile(QStringLiteral("a.txt"), "the data of a.txt");
+        writer.addFile(QStringLiteral("b.txt"), "b");
+        archive = folder + QStringLiteral("/ours.rar");
+        QDir().mkpath(folder);
+        QVERIFY(!writer.write(archive).isEmpty());
+        text = "data of a";
+    } else {
+        archive = writeUudecodedFixture(kind, folder + QLatin1Char('/') + kind.chopped(3));
+        text = kind.startsWith(QLatin1String("rar4")) ? QByteArray("kanji") : QByteArray("This is from");
+    }
+    // Whole, it unpacks cleanly.
+    QStringList said;
+    const ArchiveReport report = [&said](const QString& line) { said.append(line); };
+    QCOMPARE(extractArchiveEntries(archive, folder + QStringLiteral("/whole"), report).written.isEmpty(), false);
+    QVERIFY(!said.contains(QStringLiteral(u"У файла ") + name + QStringLiteral(u" ошибка контрольной суммы.")));
+
+    said.clear();
+    const QString destination = folder + QStringLiteral("/out");
+    const ExtractOutcome outcome = extractArchiveEntries(withFlippedByte(archive, text), destination, report);
+    QCOMPARE(outcome.endResult, int(ERAR_BAD_DATA));
+    QVERIFY2(said.contains(QStringLiteral(u"У файла ") + name + QStringLiteral(u" ошибка контрольной суммы.")),
+             qPrintable(said.join(u'\n')));
+    QVERIFY(!outcome.written.contains(destination + QLatin1Char('/') + name));
+    QVERIFY(!QFileInfo::exists(destination + QLatin1Char('/') + name));
+}
+
+void TestUnrarLib::cutShortRar5_isABrokenHeader_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("the signature alone") << 8 << 0;
+    QTest::newRow("within the main header") << 20 << 0;
+    QTest::newRow("within the first file header") << 40 << 0;
+    QTest::newRow("after some entries") << 400 << 4;
+}
+
+// A RAR 5 archive that ends before its end header lists what came before it and a broken header,
+// never an archive that simply ends.
+void TestUnrarLib::cutShortRar5_isABrokenHeader()
+{
+    QFETCH(int, length);
+    QFETCH(int, entries);
+    const QByteArray whole = uudecodedFixture(QStringLiteral("rar5-unicode.rar.uu"));
+    QVERIFY(whole.size() > length);
+    const QString archive = m_dir.filePath(QStringLiteral("cut-%1.rar").arg(length));
+    writeTestFile(archive, whole.left(length));
+    QStringList said;
+    const ArchiveContents contents = readArchiveContents(archive, [&said](const QString& text) { said.append(text); });
+    QCOMPARE(contents.openResult, 0);
+    QCOMPARE(contents.endResult, int(ERAR_BAD_DATA));
+    QCOMPARE(contents.entries.size(), entries);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().endsWith(QStringLiteral(u" испорчен заголовок.")), qPrintable(said.first()));
+}
+
+// RAR for Unix stores names as their UTF-8 bytes, unmarked: they read as UTF-8, not as code page
+// 866, in the listing and on disk; names in code page 866 and Unicode names keep reading as before.
+void TestUnrarLib::unixUtf8Names_readAsUtf8()
+{
+    RarWriter writer;
+    writer.addUnixFile(QStringLiteral(u"abcdefghijklmnopqrsテスト.txt"), "unix");
+    writer.addUnixFile(QStringLiteral(u"папка/файл.txt"), "unix");
+    writer.addUnixFile(QStringLiteral("plain.txt"), "unix");
+    writer.addFile(QStringLiteral(u"Инструкция.txt"), "dos");
+    // Made on Windows: its code page 866 bytes happen to form UTF-8 too, and still read as 866.
+    writer.addFile(QStringLiteral(u"сам.txt"), "dos");
+    const QString archive = m_dir.filePath(QStringLiteral("unix.rar"));
+    QVERIFY(!writer.write(archive).isEmpty());
+    const QStringList names{QStringLiteral(u"abcdefghijklmnopqrsテスト.txt"), QStringLiteral(u"папка/файл.txt"),
+                            QStringLiteral("plain.txt"), QStringLiteral(u"Инструкция.txt"), QStringLiteral(u"сам.txt")};
+
+    const ArchiveContents contents = readArchiveContents(archive, {});
+    QCOMPARE(contents.endResult, int(ERAR_END_ARCHIVE));
+    QStringList listed;
+    for (const ArchiveEntry& entry : contents.entries)
+        listed.append(entry.name);
+    QCOMPARE(listed, names);
+    const QString destination = m_dir.filePath(QStringLiteral("unix-out"));
+    const ExtractOutcome outcome = extractArchiveEntries(archive, destination, {});
+    QCOMPARE(outcome.endResult, int(ERAR_END_ARCHIVE));
+    for (const QString& name : names)
+        QVERIFY2(QFileInfo(destination + QLatin1Char('/') + name).isFile(), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(TestUnrarLib)

@@ -153,8 +153,10 @@ private Q_SLOTS:
             QTest::keyClick(&box, Qt::Key(key));
         });
         box.showAbout();
+        QVERIFY(box.isVisible());
+        QVERIFY(box.isModal());
+        QTRY_VERIFY(!box.isVisible());
         QVERIFY(fadingAtShow);
-        QVERIFY(!box.isVisible());
     }
 
 private:

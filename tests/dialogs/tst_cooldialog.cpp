@@ -9,10 +9,14 @@
 #include "readbin.h"
 #include "testpictures.h"
 
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <climits>
 
 namespace {
 
@@ -106,7 +110,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("wider");
         QTest::newRow("short text: centred, no widening") << u"Да"_qs << false;
-        QTest::newRow("long text: widened") << QString(80, u'Ж') << true;
+        QTest::newRow("long text: widened") << QString(40, u'Ж') << true;
     }
 
     void widening()
@@ -135,6 +139,60 @@ private Q_SLOTS:
         QCOMPARE(dialog.buttonRect(1), QRect(180 + overflow / 2, 150, 40, 20));
         QCOMPARE(dialog.buttonRect(2), QRect(350 + overflow, 150, 40, 20));
         dialog.closeDialog();
+    }
+
+    // A script's box at the ends of the number range: the page is laid out at once, grows by no
+    // more than the screen is wide, and its picture is as wide as the page.
+    void hostileTextBox_staysWithinTheScreen_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("sums that overflow") << u"vx=2147483647; vy=20; vw=-2147483648"_qs;
+        QTest::newRow("two billion columns to fill") << u"vx=100; vy=20; vw=-2000000000"_qs;
+        QTest::newRow("a box wider than any screen") << u"vx=-2147483648; vy=-2147483648; vw=2147483647"_qs;
+    }
+
+    void hostileTextBox_staysWithinTheScreen()
+    {
+        QFETCH(QString, box);
+        QStringList script = kScript;
+        script[1] = u"_text=1; "_qs + box;
+        TCoolDialog dialog(*m_context, readDialogScript(script, m_context->folders()), nullptr);
+        QVERIFY(dialog.ShowDialogPage(TCoolDialog::kMessagePage, QString(80, u'Ж')));
+        const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QVERIFY2(dialog.extra() >= 0 && dialog.extra() <= screenWidth, qPrintable(QString::number(dialog.extra())));
+        QCOMPARE(dialog.pagePicture().width(), kWidth + dialog.extra());
+        dialog.closeDialog();
+    }
+
+    void placeText_neverOverflows_data()
+    {
+        QTest::addColumn<int>("vx");
+        QTest::addColumn<int>("vw");
+        QTest::addColumn<int>("extra");
+        QTest::newRow("an ordinary box, text too wide") << 100 << 300 << 100;
+        QTest::newRow("an ordinary box, text fits") << 0 << 1000 << 0;
+        QTest::newRow("the widest box the numbers allow") << INT_MIN << INT_MAX << 0;
+        QTest::newRow("a box reversed end to end") << INT_MAX << INT_MIN << 500;
+        QTest::newRow("a box two billion columns reversed") << 100 << -2000000000 << 500;
+    }
+
+    void placeText_neverOverflows()
+    {
+        QFETCH(int, vx);
+        QFETCH(int, vw);
+        QFETCH(int, extra);
+        DialogText box;
+        box.vx = vx;
+        box.vy = 20;
+        box.vw = vw;
+        const TextPlacement placement = placeText(300, 16, box, 500);
+        QCOMPARE(placement.extra, extra);
+        QVERIFY(placement.clip.left() <= placement.clip.right() + 1);
+        QVERIFY(qAbs(qint64(placement.clip.right())) <= 1 << 20 && qAbs(qint64(placement.at.x())) <= 1 << 20);
+        QImage background(10, 10, QImage::Format_RGB32);
+        background.fill(Qt::gray);
+        const QImage wide = widenPicture(background, placement.extra);
+        QCOMPARE(wide.width(), 10 + placement.extra);
     }
 
     void buttonOffset_byAlignment_data()

@@ -119,6 +119,44 @@ private Q_SLOTS:
         QVERIFY(values.programDir.startsWith(values.programDrive));
     }
 
+    // Paths from indexes and from other programs' requests never lead out of the content folder.
+    void pathsFromContent_stayInsideTheFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("a page") << "glava1.htm" << true;
+        QTest::newRow("a page in a folder, Windows separators") << "t\\brakes.htm#top" << true;
+        QTest::newRow("down and up again") << "t/../glava1.htm" << true;
+        QTest::newRow("dots in names") << "..glava/x..htm" << true;
+        QTest::newRow("parent of the folder") << "../outside.htm" << false;
+        QTest::newRow("parent, Windows separators") << "..\\..\\outside.htm" << false;
+        QTest::newRow("climbs out after going down") << "t/../../outside.htm" << false;
+        QTest::newRow("absolute") << "/etc/passwd" << false;
+        QTest::newRow("absolute, Windows") << "\\outside.htm" << false;
+        QTest::newRow("drive letter") << "d:\\outside.htm" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("only a fragment") << "#top" << false;
+        QTest::newRow("dots in the fragment only") << "a.htm#../../x" << true;
+    }
+
+    void pathsFromContent_stayInsideTheFolder()
+    {
+        QFETCH(QString, relative);
+        QFETCH(bool, inside);
+        QCOMPARE(staysInsideFolder(relative), inside);
+    }
+
+    void isWithinFolder_comparesWholeFolderNames()
+    {
+        QVERIFY(isWithinFolder("/book/a.htm", "/book/"));
+        QVERIFY(isWithinFolder("/book/a.htm", "/book"));
+        QVERIFY(!isWithinFolder("/bookshelf/a.htm", "/book/"));
+        QVERIFY(!isWithinFolder("/book/../etc/passwd", "/book/"));
+        QVERIFY(!isWithinFolder("relative/a.htm", "/book/"));
+        QVERIFY(isWithinFolder("/book/t/../a.htm#../../x", "/book/"));
+        QVERIFY(!isWithinFolder("/book/t/../../a.htm", "/book/"));
+    }
+
 private:
     QTemporaryDir m_dir;
     QString m_root;

@@ -164,6 +164,32 @@ private Q_SLOTS:
         }
     }
 
+    // A caption of any length is shortened with a few dozen measurements, each of a beginning of
+    // it: the longest beginning that fits with "...".
+    void shortenCaption_longCaption_fewMeasurements()
+    {
+        const QString caption(100000, u'ж');
+        int measured = 0;
+        const auto measure = [&measured](const QString& text) {
+            ++measured;
+            return int(text.size()) * 7;
+        };
+        QCOMPARE(shortenCaption(caption, measure, 700), QString(97, u'ж') + kEllipsis);
+        QVERIFY2(measured <= 40, qPrintable(QString::number(measured)));
+        measured = 0;
+        QCOMPARE(shortenCaption(caption, measure, 10), kEllipsis);
+        QVERIFY2(measured <= 40, qPrintable(QString::number(measured)));
+
+        // The same through the popup's layout, with the font's own measuring.
+        const QFontMetrics metrics{QFont()};
+        const CaptionLayout layout = layoutCaption(caption, metrics, QSize(200, 20));
+        QVERIFY(layout.needsHint);
+        QVERIFY(layout.text.endsWith(kEllipsis));
+        QVERIFY(metrics.horizontalAdvance(layout.text) <= layout.rect.width());
+        QVERIFY(metrics.horizontalAdvance(caption.left(layout.text.size() - kEllipsis.size() + 1) + kEllipsis) >
+                layout.rect.width());
+    }
+
     void keepOnDesktop_data()
     {
         QTest::addColumn<QPoint>("wanted");

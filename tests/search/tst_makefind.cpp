@@ -97,6 +97,11 @@ private Q_SLOTS:
         QTest::newRow("a page without a title is listed under its path")
             << QStringList{"x"} << QStringList{"1:2:3"} << QStringList{"a.htm", "", "b.htm#:#"} << "x" << false
             << QStringList{"a.htm", "b.htm"} << QStringList{"a.htm", ""};
+        QTest::newRow("pages outside the manual's folder are left out")
+            << QStringList{"x"} << QStringList{"1:2:3:4:5"}
+            << QStringList{"..\\..\\outside.htm#:#Out", "/etc/passwd#:#Abs", "d:\\x.htm#:#Drive", "t/../../up.htm#:#Up",
+                           "t/../in.htm#:#In"}
+            << "x" << false << QStringList{"t/../in.htm"} << QStringList{"In"};
     }
 
     void lookup_listsThePagesOfTheWord()

@@ -46,6 +46,13 @@ private Q_SLOTS:
         QTest::newRow("a key without a page does not stop the search")
             << ragged << u"рулевой руль"_qs << u"t/wheel.htm"_qs;
         QTest::newRow("an index with no lines") << QStringList{} << QString() << QString();
+
+        const QStringList outside{u"вне~..\\..\\outside.htm"_qs, u"абс~/etc/passwd"_qs, u"диск~d:\\x.htm"_qs,
+                                  u"внутри~t\\in.htm"_qs};
+        QTest::newRow("empty word: a start page outside the manual is passed over")
+            << outside << QString() << u"t/in.htm"_qs;
+        QTest::newRow("a page outside the manual is never given") << outside << u"вне"_qs << QString();
+        QTest::newRow("nor an absolute one") << outside << u"абс"_qs << QString();
     }
 
     void lookup()

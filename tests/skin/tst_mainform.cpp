@@ -377,6 +377,28 @@ private Q_SLOTS:
         delete field;
     }
 
+    // Part of the ordered end: once the window has shut down, the components go while it lives on,
+    // and it no longer looks at their events (keys included).
+    void shutdown_stopsLookingAtOtherWidgetsEvents()
+    {
+        RecordingPanes panes;
+        m_form->components().panes = &panes;
+        click(QPoint(30, 25));
+        QCOMPARE(m_form->currentScreen(), 1);
+        m_trees.calls.clear();
+        auto* control = new KeyTaker(m_form.get());
+        QTest::keyClick(control, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(m_trees.calls, QStringList{"next"});
+        m_trees.calls.clear();
+
+        m_form->shutdown();
+        QTest::keyClick(control, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(m_trees.calls, QStringList());
+        QVERIFY(control->keys.contains(Qt::Key_Down));
+        m_form->components().panes = nullptr;
+        delete control;
+    }
+
     void closeRequestDuringTheClosingEffect_isRefused()
     {
         QSignalSpy finished(m_form.get(), &TMainForm::closingFinished);

@@ -8,6 +8,7 @@
 #include "testfiles.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -114,6 +115,32 @@ private Q_SLOTS:
         QCOMPARE(m_frame->historyTitles().value(m_frame->historyIndex()), title);
         for (const QString& shown : std::as_const(m_shown))
             QVERIFY2(!shown.contains(QLatin1String("velbrook:")), qPrintable(shown));
+    }
+
+    // A script's pane as large as its numbers allow (the thesaurus window's own pane): the engine
+    // draws a pane of the screen's size at most, and the page shows in it.
+    void hugePane_isCutToTheScreen()
+    {
+        QWidget window;
+        window.resize(400, 300);
+        TDynamicHtmlArray elements;
+        elements.append(RHTML{0, 0, kMaxSkinCoordinate, kMaxSkinCoordinate, m_root + "other.htm", 1, 0});
+        THtmlFrame::Callbacks callbacks;
+        callbacks.currentScreen = [] { return 0; };
+        THtmlFrame frame(
+            &window, nullptr, *m_context, elements,
+            [this] { return m_profile ? m_profile : m_profile = makeContentProfile(m_context->pack, this); },
+            callbacks);
+        window.show();
+        frame.ShowScreenPane();
+        QVERIFY(frame.currentView());
+        QTRY_COMPARE_WITH_TIMEOUT(frame.currentView()->title(), QStringLiteral("other"), 30000);
+        const QSize screen = window.screen()->geometry().size();
+        QVERIFY2(
+            frame.currentView()->width() <= screen.width() && frame.currentView()->height() <= screen.height(),
+            qPrintable(QStringLiteral("%1 x %2").arg(frame.currentView()->width()).arg(frame.currentView()->height())));
+        QTest::qWait(300); // painted at that size
+        QVERIFY(frame.currentView()->isVisible());
     }
 
 private:

@@ -187,6 +187,9 @@ private Q_SLOTS:
         QTest::newRow("a damaged font is refused and not left behind")
             << "broken/page.htm" << QByteArray() << QString() << 0 << QStringList()
             << QStringLiteral(u"Не удалось установить шрифты: bad.ttf");
+        QTest::newRow("a damaged font leaves the user's own font of its name as it was")
+            << "broken/page.htm" << m_sans << QString() << 0 << QStringList{"bad.ttf"}
+            << QStringLiteral(u"Не удалось установить шрифты: bad.ttf");
         QTest::newRow("a font folder that cannot be made")
             << "disk/page.htm" << QByteArray() << "file" << 0 << QStringList()
             << QStringLiteral(u"Не удалось создать папку шрифтов %1");
@@ -219,9 +222,13 @@ private Q_SLOTS:
 
         QCOMPARE(fonts.InstallFonts(), installed);
         QCOMPARE(added, installed > 0 ? 1 : 0);
-        QCOMPARE(QDir(folder).entryList(QDir::Files), left);
-        if (!stale.isEmpty())
-            QCOMPARE(QFile(folder + QLatin1Char('/') + left.value(0)).size(), m_sans.size());
+        // Nothing else is left in the font folder, not even a hidden temporary file.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), left);
+        if (!stale.isEmpty()) {
+            QFile kept(folder + QLatin1Char('/') + left.value(0));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), m_sans);
+        }
         QCOMPARE(messages,
                  QStringList{message.contains(QLatin1String("%1")) ? message.arg(QDir::toNativeSeparators(folder))
                                                                    : message});
