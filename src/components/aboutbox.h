@@ -67,6 +67,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -77,4 +79,6 @@ private:
     QImage m_background;
     QList<Button> m_buttons;
     TEffCar* m_fadeIn = nullptr;
+    bool m_dragging = false;
+    QPoint m_dragAnchor; // the point of the window that stays under the pointer
 };

@@ -191,6 +191,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                     c.media->StopMusic();
             }
             m_context.settings.writeBool(SettingsKeys::BGSound, settings.bgSound);
+            musicChanged();
         }
         break;
     case K::StandardWindow:
@@ -201,8 +202,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.dialogs->showOptions();
         break;
     case K::Help:
-        if (const QString topic = helpTopicForScreen(m_screen); !topic.isEmpty())
-            showHelpTopic(topic);
+        showHelpTopic(helpTopicForScreen(m_screen));
         break;
     case K::Unarc:
         if (c.panes && c.panes->archiveMode()) {
