@@ -23,8 +23,10 @@
 void TMainForm::RunCommand(const QString& command, const QString& sound, bool silent, CommandSource source,
                            int sourceIndex)
 {
-    if (m_context.busy)
+    if (m_context.busy) {
+        qCDebug(lcSkin) << "command dropped while busy:" << command;
         return;
+    }
     const ComponentHooks& c = m_components;
     ScreenElement* button = source == CommandSource::Button ? element(ElementKind::Button, sourceIndex) : nullptr;
     const bool fromButton = button && sourceIndex < screenRecord().buttons.size();

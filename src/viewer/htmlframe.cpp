@@ -342,9 +342,21 @@ void THtmlFrame::findText(const QString& text, bool matchCase, std::function<voi
     }
     const QWebEnginePage::FindFlags flags =
         matchCase ? QWebEnginePage::FindCaseSensitively : QWebEnginePage::FindFlags();
-    view->page()->findText(text, flags, [done = std::move(done)](const QWebEngineFindTextResult& result) {
-        done(result.numberOfMatches(), result.activeMatch());
-    });
+    QPointer<QWebEngineView> guard(view);
+    view->page()->findText(
+        text, flags, [guard, text, flags, done = std::move(done)](const QWebEngineFindTextResult& result) mutable {
+            if (result.numberOfMatches() > 0 || !guard) {
+                done(result.numberOfMatches(), result.activeMatch());
+                return;
+            }
+            // The engine goes on with a text it looked for in vain on the page
+            // before: on a page with a selection (a headword the pane script
+            // selected, say) it first answers "no match" although the page has
+            // one. Asked again, it counts them.
+            guard->page()->findText(text, flags, [done = std::move(done)](const QWebEngineFindTextResult& again) {
+                done(again.numberOfMatches(), again.activeMatch());
+            });
+        });
 }
 
 void THtmlFrame::findTextInFrame(const QString& frame, const QString& text, bool matchCase,

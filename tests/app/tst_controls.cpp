@@ -221,7 +221,8 @@ private Q_SLOTS:
         const QImage off = rgb(form().composedBackground().copy(button));
         UserSettings& settings = m_title->context->userSettings;
         if (settings.bgSound)
-            form().RunCommand(QStringLiteral("bgsound"), QString(), true, CommandSource::Button, buttonIndex("bgsound"));
+            form().RunCommand(QStringLiteral("bgsound"), QString(), true, CommandSource::Button,
+                              buttonIndex("bgsound"));
         QVERIFY(!settings.bgSound);
         QTRY_COMPARE(shown(), off);
         form().RunCommand(QStringLiteral("bgsound"), QString(), true, CommandSource::Button, buttonIndex("bgsound"));
@@ -288,9 +289,16 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(thesaurus.panes()->currentFile().endsWith("tezaurus/toplivo.htm"), kLoadWaitMs);
         QWebEnginePage& page = *thesaurus.panes()->currentView()->page();
-        QTRY_COMPARE_WITH_TIMEOUT(runPageScript(page, "window.getSelection().toString()").toString(),
-                                  u"Карбюратор"_qs, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(runPageScript(page, "window.getSelection().toString()").toString(), u"Карбюратор"_qs,
+                                  10000);
         QTRY_VERIFY(!thesaurus.program->search().search()->isRunning());
+        QCOMPARE(thesaurus.status(), QString());
+
+        // Enter again finds the word in the article shown; the article is not opened anew.
+        runPageScript(page, "window.__sameArticle = true");
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_VERIFY(!thesaurus.program->search().search()->isRunning());
+        QCOMPARE(runPageScript(page, "window.__sameArticle === true").toBool(), true);
         QCOMPARE(thesaurus.status(), QString());
     }
 
