@@ -127,9 +127,11 @@ AppComponents::AppComponents(TMainForm& form, AppContext& context, const SkinScr
     window.currentScreen = [&form] { return form.currentScreen(); };
     window.picture = [&form] { return form.composedBackground(); };
     window.pointerOff = [&form] { form.pointerOffElements(); };
+    window.musicChanged = [&form] { form.musicChanged(); };
     m_media = std::make_unique<MediaController>(window, context, script, form.components());
-    if (!form.components().dialogs)
-        m_dialogs = std::make_unique<AppDialogs>(&form, context, script, *m_media, form.components());
+    // The options dialog belongs to every skinned window; a skinned dialog that comes later takes
+    // over the other dialog requests and hands "options" on to it.
+    m_dialogs = std::make_unique<AppDialogs>(&form, context, script, *m_media, form.components());
 }
 
 AppComponents::~AppComponents()
@@ -276,8 +278,12 @@ void AppComponents::showAbout()
 
 void AppComponents::thesaurus()
 {
-    const QString failure = thesaurusFailureText(openThesaurus(m_context, QCoreApplication::applicationFilePath()));
-    if (!failure.isEmpty())
+    const ThesaurusOpened result = openThesaurus(m_context, QCoreApplication::applicationFilePath());
+    const QString failure = thesaurusFailureText(result);
+    // An index that cannot be read is a warning to confirm, as the other index files give.
+    if (result == ThesaurusOpened::IndexUnreadable)
+        showArchiveMessage(failure);
+    else if (!failure.isEmpty())
         showStatus(failure);
 }
 

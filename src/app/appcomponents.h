@@ -34,6 +34,8 @@ public:
     TreesController& trees() { return *m_trees; }
     TControlPopupWindow* popups() const { return m_popups.get(); }
     MediaController& media() { return *m_media; }
+    // The options dialog and the messages of a window without a skinned dialog.
+    AppDialogs& dialogs() { return *m_dialogs; }
 
     // An archive dropped on the window or linked from a page, listed in the current pane; "unarc"
     // unpacks the listed archive into the path field's folder.
@@ -41,7 +43,7 @@ public:
     void ExtractArchive() override;
     // The fonts of the folder of the page last shown, for this and every later run.
     void InstallFonts() override;
-    // Not in this build: leaves one debug line in velbrook.app and does nothing.
+    // "about": the about window, made the first time it is asked for.
     void showAbout() override;
     // "tesaurus": the thesaurus window at its start page, one copy reused.
     void thesaurus() override;

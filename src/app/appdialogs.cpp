@@ -73,13 +73,3 @@ void AppDialogs::showOptions()
 {
     options().showOptions();
 }
-
-void AppDialogs::showAbout()
-{
-    qCDebug(lcApp) << "showAbout: no about window in this build";
-}
-
-void AppDialogs::showHelpTopic(const QString& topic)
-{
-    qCDebug(lcApp) << "showHelpTopic: no help window in this build:" << topic;
-}

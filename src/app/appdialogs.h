@@ -1,7 +1,7 @@
 #pragma once
 
-// The dialogs this build has: the options dialog. The skinned dialog's pages are not here yet;
-// its messages go to the status line, and the rest leave one debug line each.
+// The options dialog of the skinned window, and the dialog requests of a window without a skinned
+// dialog (Dialog.cfs): its messages go to the status line, and it has no find page.
 
 #include "componenthooks.h"
 
@@ -28,8 +28,6 @@ public:
     void showFindPage() override;
     void ShowMessage(const QString& text) override;
     void showOptions() override;
-    void showAbout() override;
-    void showHelpTopic(const QString& topic) override;
 
 private:
     QWidget* m_window = nullptr;

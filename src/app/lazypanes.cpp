@@ -225,3 +225,20 @@ void LazyPanes::findText(const QString& text, bool matchCase, std::function<void
     else
         done(0, 0);
 }
+
+void LazyPanes::findTextInFrame(const QString& frame, const QString& text, bool matchCase,
+                                std::function<void(int, int)> done)
+{
+    if (m_panes)
+        m_panes->findTextInFrame(frame, text, matchCase, std::move(done));
+    else
+        done(0, 0);
+}
+
+void LazyPanes::selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done)
+{
+    if (m_panes)
+        m_panes->selectHeadword(anchor, mark, std::move(done));
+    else
+        done(QString());
+}

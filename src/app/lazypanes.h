@@ -55,6 +55,9 @@ public:
     void FillClient() override;
     void RestoreBounds() override;
     void findText(const QString& text, bool matchCase, std::function<void(int, int)> done) override;
+    void findTextInFrame(const QString& frame, const QString& text, bool matchCase,
+                         std::function<void(int, int)> done) override;
+    void selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done) override;
 
 private:
     HtmlPanesHooks* make();

@@ -2,6 +2,7 @@
 
 #include "appcomponents.h"
 #include "appcontext.h"
+#include "appdialogs.h"
 #include "applog.h"
 #include "clicksound.h"
 #include "cooldialog.h"
@@ -128,15 +129,6 @@ void SearchComponents::ShowMessage(const QString& text)
 
 void SearchComponents::showOptions()
 {
-    qCDebug(lcApp) << "options: no options dialog in this build, nothing shown";
-}
-
-void SearchComponents::showAbout()
-{
-    qCDebug(lcApp) << "about: no about window in this build, nothing shown";
-}
-
-void SearchComponents::showHelpTopic(const QString& topic)
-{
-    m_form.startHelpCopy(topic);
+    // The skinned dialog has no options page: the options dialog of the window answers.
+    m_components.dialogs().showOptions();
 }

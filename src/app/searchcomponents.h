@@ -30,10 +30,8 @@ public:
     void showFindPage() override;
     // A message on the dialog's message page, or in the status line without a dialog.
     void ShowMessage(const QString& text) override;
-    // Not in this build: each leaves one debug line in velbrook.app.
+    // The options dialog of the window.
     void showOptions() override;
-    void showAbout() override;
-    void showHelpTopic(const QString& topic) override;
 
 private:
     TMainForm& m_form;

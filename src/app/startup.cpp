@@ -17,8 +17,8 @@
 #include "picturecache.h"
 #include "scriptcodec.h"
 #include "scriptpaths.h"
-#include "searchcomponents.h"
 #include "settingsstore.h"
+#include "skinnedprogram.h"
 #include "skinscript.h"
 #include "treescontroller.h"
 #include "tstartclip.h"
@@ -251,7 +251,12 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     if (script.header.bgsounddef.isEmpty())
         context.userSettings.bgSound = false;
 
-    TMainForm form(context, script);
+    CodecInstall::installForStartup(script.header.codec, context.userSettings.clip);
+    // The components are joined to the window first: building the first screen shows its pane
+    // and tree and runs its switch commands, which act on them.
+    SkinnedProgram program(context, script, loadEngine);
+    TMainForm& form = program.form();
+    AppComponents& components = program.components();
     if (const std::optional<QByteArray> icon = context.container.Read(script.header.icon)) {
         QPixmap picture;
         if (picture.loadFromData(*icon))
@@ -261,11 +266,6 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     publish(endpoint, form);
     QObject::connect(&form, &TMainForm::closingFinished, &app, &QCoreApplication::quit);
 
-    // The components are joined to the window first: building the first screen shows its pane
-    // and tree and runs its switch commands, which act on them.
-    AppComponents components(form, context, script, loadEngine);
-    CodecInstall::installForStartup(script.header.codec, context.userSettings.clip);
-    SearchComponents search(form, context, script, components);
     CopyDataTarget target;
     target.kind = CopyDataTarget::Kind::Skinned;
     target.programDir = context.values.programDir;
@@ -355,10 +355,10 @@ int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& 
             pane.fn = ExpandPath(commandLine.argument, context.folders());
     }
 
-    TMainForm form(context, script);
+    SkinnedProgram program(context, script, loadEngine);
+    TMainForm& form = program.form();
+    AppComponents& components = program.components();
     publish(endpoint, form);
-    AppComponents components(form, context, script, loadEngine);
-    SearchComponents search(form, context, script, components);
     CopyDataTarget target;
     target.kind = CopyDataTarget::Kind::Thesaurus;
     target.programDir = context.values.programDir;

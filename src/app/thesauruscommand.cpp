@@ -15,6 +15,10 @@ ThesaurusOpened openThesaurus(const AppContext& context, const QString& program)
     find.SetIndexFolder(context.values.programDir);
     QString page;
     const IndexLookup lookup = find.FindInThesaurus(QString(), page);
+    if (lookup.message == IndexMessage::ThesaurusUnreadable) {
+        qCDebug(lcApp) << "tesaurus: tezaurus.idx cannot be read";
+        return ThesaurusOpened::IndexUnreadable;
+    }
     if (!lookup || page.isEmpty()) {
         qCDebug(lcApp) << "tesaurus: no start page in tezaurus.idx";
         return ThesaurusOpened::NoThesaurus;
@@ -51,6 +55,8 @@ QString thesaurusFailureText(ThesaurusOpened result)
     case ThesaurusOpened::NoThesaurus:
     case ThesaurusOpened::NoStartPage:
         return QStringLiteral(u"Тезаурус не найден");
+    case ThesaurusOpened::IndexUnreadable:
+        return indexMessageText(IndexMessage::ThesaurusUnreadable);
     case ThesaurusOpened::StartFailed:
         return QStringLiteral(u"Не удалось открыть тезаурус");
     }

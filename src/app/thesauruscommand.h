@@ -11,9 +11,10 @@ enum class ThesaurusOpened
 {
     SentToOpenWindow, // the open window shows the page and comes to the front
     CopyStarted,
-    NoThesaurus, // tezaurus.idx missing, unreadable or without a start page
-    NoStartPage, // the start page is neither in the pack nor on disk
-    StartFailed, // the copy could not be started
+    NoThesaurus,     // tezaurus.idx missing or without a start page
+    IndexUnreadable, // tezaurus.idx is there but cannot be read
+    NoStartPage,     // the start page is neither in the pack nor on disk
+    StartFailed,     // the copy could not be started
 };
 
 // program: the program to start as the thesaurus copy.

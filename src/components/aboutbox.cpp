@@ -13,8 +13,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
-#include <QWindow>
 
 namespace {
 
@@ -40,6 +40,18 @@ bool inside(const QRect& rect, QPoint point)
 {
     return point.x() > rect.left() && point.x() < rect.left() + rect.width() && point.y() > rect.top() &&
            point.y() < rect.top() + rect.height();
+}
+
+// A mail address gets "mailto:"; an address without a scheme ("www.example.org") is a web
+// address, not a file.
+QString linkAddress(const QString& value)
+{
+    if (value.contains(QLatin1Char('@')))
+        return value.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ? value
+                                                                               : QStringLiteral("mailto:") + value;
+    static const QRegularExpression scheme(QStringLiteral("^[a-z][a-z0-9+.-]*://"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return scheme.match(value).hasMatch() ? value : QStringLiteral("http://") + value;
 }
 
 } // namespace
@@ -147,7 +159,7 @@ void TAboutBox::build(const TReadBin& container, const ProgramFolders& folders)
         if (t.kind == QLatin1String("url")) {
             Button link;
             link.rect = QRect(QPoint(t.vx, t.vy), QSize(metrics.horizontalAdvance(t.value), metrics.height()));
-            link.address = t.value.contains(QLatin1Char('@')) ? QStringLiteral("mailto:") + t.value : t.value;
+            link.address = linkAddress(t.value);
             link.fn1 = QStringLiteral("url");
             link.link = true;
             link.fade = new TEffBtnCar(this, int(m_buttons.size()));
@@ -263,9 +275,13 @@ void TAboutBox::pressAt(QPoint point)
         }
         return;
     }
-    // Anywhere else the window is dragged, as by a caption.
-    if (QWindow* window = windowHandle(); !window || !window->startSystemMove())
-        qCDebug(lcComponents) << "about window: the system does not move it";
+    // Anywhere else the window is dragged, as by a caption, while the button is held. The window
+    // moves itself: a move of the window manager's, begun after a quick release, would follow a
+    // pointer whose button is up.
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton) {
+        m_dragging = true;
+        m_dragAnchor = point;
+    }
 }
 
 void TAboutBox::mousePressEvent(QMouseEvent* event)
@@ -275,7 +291,26 @@ void TAboutBox::mousePressEvent(QMouseEvent* event)
 
 void TAboutBox::mouseMoveEvent(QMouseEvent* event)
 {
+    if (m_dragging) {
+        if (event->buttons() & Qt::LeftButton) {
+            move(event->globalPosition().toPoint() - m_dragAnchor);
+            return;
+        }
+        m_dragging = false; // the release went elsewhere
+    }
     moveTo(event->position().toPoint());
+}
+
+void TAboutBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_dragging = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+void TAboutBox::hideEvent(QHideEvent* event)
+{
+    m_dragging = false;
+    QDialog::hideEvent(event);
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event)

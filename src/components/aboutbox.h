@@ -71,6 +71,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -82,4 +84,6 @@ private:
     QList<Button> m_buttons;
     QList<QRect> m_textRects;
     TEffCar* m_fadeIn = nullptr;
+    bool m_dragging = false;
+    QPoint m_dragAnchor; // the point of the window that stays under the pointer
 };

@@ -77,6 +77,23 @@ public:
     // selects and shows it. done gets the number of matches in the page and the one selected
     // (from 1); 0 matches when there is none or no page is shown.
     virtual void findText(const QString& text, bool matchCase, std::function<void(int matches, int active)> done) = 0;
+    // The same in the document of the frame named frame (at any depth) of the current page; a page
+    // without that frame, or an empty name, is searched whole.
+    virtual void findTextInFrame(const QString& frame, const QString& text, bool matchCase,
+                                 std::function<void(int matches, int active)> done)
+    {
+        Q_UNUSED(frame);
+        findText(text, matchCase, std::move(done));
+    }
+    // Selects and shows the headword of the article at anchor of the page shown (its top for an
+    // empty anchor): the words after the first mark there, to the end of their line or a dash.
+    // done gets the headword, empty when there is none.
+    virtual void selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done)
+    {
+        Q_UNUSED(anchor);
+        Q_UNUSED(mark);
+        done(QString());
+    }
 };
 
 class TreesHooks
@@ -165,8 +182,6 @@ public:
     virtual void showFindPage() = 0;
     virtual void ShowMessage(const QString& text) = 0;
     virtual void showOptions() = 0;
-    virtual void showAbout() = 0;
-    virtual void showHelpTopic(const QString& topic) = 0;
 };
 
 class MiscHooks

@@ -405,8 +405,13 @@ void TCoolDialog::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     if (m_dragging) {
-        move(event->globalPosition().toPoint() - m_dragFrom);
-        return;
+        // A release that went elsewhere ends the drag: the dialog never follows a pointer whose
+        // button is up.
+        if (event->buttons() & Qt::LeftButton) {
+            move(event->globalPosition().toPoint() - m_dragFrom);
+            return;
+        }
+        m_dragging = false;
     }
     bool changed = false;
     for (ShownButton& b : m_buttons) {

@@ -10,6 +10,7 @@
 #include "makefind.h"
 #include "pagescan.h"
 #include "pathresolver.h"
+#include "tesaurusfind.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -285,14 +286,15 @@ void TFindTxtHtml::pageSearch(Box& box, const QString& text)
     if (m_context.thesaurusMode() && !m_firstSearchDone) {
         m_firstSearchDone = true;
         QPointer<TFindTxtHtml> self(this);
-        panes->findText(kHeadwordMark + text, m_matchCase, [self, &box, text](int matches, int) {
-            if (!self)
-                return;
-            if (matches > 0)
-                self->finish();
-            else
-                self->findInPane(box, text);
-        });
+        panes->findTextInFrame(box.element.frame, kHeadwordMark + text, m_matchCase,
+                               [self, &box, text](int matches, int) {
+                                   if (!self)
+                                       return;
+                                   if (matches > 0)
+                                       self->finish();
+                                   else
+                                       self->findInPane(box, text);
+                               });
         return;
     }
     findInPane(box, text);
@@ -303,14 +305,19 @@ void TFindTxtHtml::findInPane(Box& box, const QString& text)
     HtmlPanesHooks* panes = m_services.panes();
     const QString page = normalisedPage(panes->currentFile());
     QPointer<TFindTxtHtml> self(this);
-    panes->findText(text, m_matchCase, [self, &box, text, page](int matches, int active) {
+    panes->findTextInFrame(box.element.frame, text, m_matchCase, [self, &box, text, page](int matches, int active) {
         if (!self)
             return;
         if (!self->m_allPages) {
-            // The engine's find wraps round the page by itself.
+            // The find wraps round the page by itself.
             if (matches == 0) {
-                self->m_services.showStatus(QString::fromUtf16(kNotFound));
                 self->m_startPage.clear();
+                // A word the thesaurus page shown does not hold is looked up in the thesaurus.
+                if (self->m_context.thesaurusMode()) {
+                    self->thesaurusLookup(text);
+                    return;
+                }
+                self->m_services.showStatus(QString::fromUtf16(kNotFound));
             }
             self->finish();
             return;
@@ -327,6 +334,34 @@ void TFindTxtHtml::findInPane(Box& box, const QString& text)
         self->m_searchedPage = page;
         self->m_lastActive = matches;
         self->scanFrom(box, text);
+    });
+}
+
+void TFindTxtHtml::thesaurusLookup(const QString& text)
+{
+    TMakeTesaurusFind thesaurus(m_context.pack);
+    thesaurus.SetIndexFolder(m_context.values.programDir);
+    QString page;
+    const IndexLookup lookup = thesaurus.FindInThesaurus(text, page);
+    if (!lookup) {
+        m_services.showStatus(lookup.message != IndexMessage::None ? indexMessageText(lookup.message)
+                                                                   : QString::fromUtf16(kNotFound));
+        finish();
+        return;
+    }
+    // The article opens with its headword selected.
+    const QString anchor = page.section(QLatin1Char('#'), 1);
+    HtmlPanesHooks* panes = m_services.panes();
+    panes->ShowPage(m_context.values.programDir + page);
+    whenLoaded([this, anchor, page] {
+        QPointer<TFindTxtHtml> self(this);
+        m_services.panes()->selectHeadword(anchor, kHeadwordMark, [self, page](const QString& headword) {
+            if (!self)
+                return;
+            if (headword.isEmpty())
+                qCDebug(lcDialogs) << "the thesaurus article has no headword marked after its anchor:" << page;
+            self->finish();
+        });
     });
 }
 
@@ -355,7 +390,7 @@ void TFindTxtHtml::startJob(std::shared_ptr<ScanJob> job, std::function<void()> 
 
 void TFindTxtHtml::scanFrom(Box& box, const QString& text)
 {
-    Q_UNUSED(box)
+    m_scanFrame = box.element.frame;
     auto job = std::make_shared<ScanJob>();
     job->from = m_scanPosition + 1;
     job->skip = normalisedPage(m_startPage);
@@ -387,7 +422,7 @@ void TFindTxtHtml::scanEnded(qsizetype hit)
     whenLoaded([this, text, file] {
         HtmlPanesHooks* panes = m_services.panes();
         QPointer<TFindTxtHtml> self(this);
-        panes->findText(text, m_matchCase, [self, file](int matches, int active) {
+        panes->findTextInFrame(m_scanFrame, text, m_matchCase, [self, file](int matches, int active) {
             if (!self)
                 return;
             self->m_searchedPage = self->normalisedPage(self->m_services.panes()->currentFile());

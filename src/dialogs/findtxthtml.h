@@ -107,6 +107,8 @@ private:
     void pageSearch(Box& box, const QString& text);
     void findInPane(Box& box, const QString& text);
     void scanFrom(Box& box, const QString& text);
+    // The thesaurus window: a word its page does not hold opens the article tezaurus.idx gives it.
+    void thesaurusLookup(const QString& text);
     void scanEnded(qsizetype hit);
     void indexSearch(Box& box, const QString& text);
     void indexScanEnded(const QStringList& hits);
@@ -143,4 +145,5 @@ private:
     QThread* m_thread = nullptr;
     Box* m_scanBox = nullptr;
     QString m_scanText;
+    QString m_scanFrame;
 };

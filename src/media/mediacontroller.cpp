@@ -45,20 +45,27 @@ MediaController::MediaController(MediaWindow window, AppContext& context, const 
     services.stopMusicForClip = [this] {
         music()->StopMusic(false);
         m_context.userSettings.bgSound = false;
+        musicChanged();
     };
     services.resumeMusic = [this] {
         m_context.userSettings.bgSound = true;
         music()->StartMusic();
+        musicChanged();
     };
     services.installMpegDriver = &CodecInstall::InstallMpegDriver;
     services.setBusy = &setBusyCursor;
     services.showStatus = [this](const QString& text) { status(text); };
+    services.resolve = [this](const QString& path) { return m_context.disk.resolve(path); };
     // The areas and picture controls belong to the window; the players to this controller.
     m_sound = new TSound(m_window.window, script.clip, services, m_window.pointerOff);
     m_sound->setParent(this);
     if (!script.image.isEmpty()) {
-        m_slides = new TSlideImage(m_window.window, script.image, context.userSettings, m_window.currentScreen,
-                                   m_window.pointerOff);
+        // The folders as the disk spells them: a script's "slides\" is the disc's "Slides".
+        TDynamicImageArray images = script.image;
+        for (RImage& image : images)
+            image.dir = context.disk.resolve(image.dir);
+        m_slides =
+            new TSlideImage(m_window.window, images, context.userSettings, m_window.currentScreen, m_window.pointerOff);
         m_slides->setParent(this);
     }
     hooks.media = this;
@@ -73,10 +80,15 @@ MediaController::~MediaController()
 BackgroundMusic* MediaController::music()
 {
     if (!m_music) {
-        m_music =
-            std::make_unique<BackgroundMusic>(m_context.settings, m_context.userSettings, m_script.header.bgsounddef);
-        connect(m_music.get(), &BackgroundMusic::failed, this,
-                [this] { status(QStringLiteral(u"Не удалось воспроизвести фоновую музыку")); });
+        // The songs as the disk spells them: "music\song.mp3" may be "Music/Song.MP3" there.
+        QStringList songs;
+        for (const QString& song : m_script.header.bgsounddef)
+            songs.append(m_context.disk.resolve(song));
+        m_music = std::make_unique<BackgroundMusic>(m_context.settings, m_context.userSettings, songs);
+        connect(m_music.get(), &BackgroundMusic::failed, this, [this] {
+            status(QStringLiteral(u"Не удалось воспроизвести фоновую музыку"));
+            musicChanged();
+        });
     }
     return m_music.get();
 }
@@ -85,6 +97,12 @@ void MediaController::status(const QString& text)
 {
     if (m_hooks.misc)
         m_hooks.misc->showStatus(text);
+}
+
+void MediaController::musicChanged()
+{
+    if (m_window.musicChanged)
+        m_window.musicChanged();
 }
 
 void MediaController::startMusicAtShow()
@@ -173,8 +191,13 @@ void MediaController::setVideoActive(bool active)
             qCDebug(lcMedia) << "3D area: no" << kVideoAreaBackdrop << "in the container";
         }
         const QString clip = m_context.disk.resolve(m_context.values.programDir + kVideoAreaClip);
-        if (!m_video->Setup(m_window.window, picture, backdrop, area, clip))
+        if (!m_video->Setup(m_window.window, picture, backdrop, area, clip)) {
+            // No area then: the next "3d" tries again, and the pointer is not held in its place.
+            delete m_video;
+            m_video = nullptr;
             status(QStringLiteral(u"Не удалось воспроизвести файл %1").arg(kVideoAreaClip));
+            return;
+        }
         m_video->setOnItsScreen(!m_window.currentScreen || m_window.currentScreen() == kStartScreen);
     }
     m_video->SetActive(active);

@@ -30,6 +30,8 @@ struct MediaWindow
     std::function<QImage()> picture;
     // The pointer is over an area: the window's buttons lose their hover.
     std::function<void()> pointerOff;
+    // The music was switched on or off for the run: the window shows it on its music buttons.
+    std::function<void()> musicChanged;
 };
 
 class MediaController final : public QObject, public MediaHooks
@@ -77,6 +79,7 @@ public:
 
 private:
     void status(const QString& text);
+    void musicChanged();
 
     MediaWindow m_window;
     AppContext& m_context;

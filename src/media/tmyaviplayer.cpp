@@ -34,7 +34,10 @@ bool TMyAviPlayer::Setup(QWidget* owner, const QImage& ownerPicture, const QImag
     m_player->setFileName(fileName);
     connect(m_player.get(), &TMPlayer::notify, this, &TMyAviPlayer::noticeArrived);
     if (!m_player->Open()) {
+        // Without a clip there is no area: it never turns active, so the pointer keeps its
+        // ordinary meaning over its rectangle.
         qCDebug(lcMedia) << "3D area: the clip does not open, error" << m_player->Error() << fileName;
+        m_player.reset();
         return false;
     }
     m_player->setDisplayRect(QRect(area.topLeft(), area.size()));

@@ -30,7 +30,8 @@ public:
     Q_DISABLE_COPY_MOVE(TMyAviPlayer)
 
     // owner: the window the area belongs to; ownerPicture: its picture under the area;
-    // backdrop3d: the 3D backdrop (null: the owner's picture). False when the clip cannot open.
+    // backdrop3d: the 3D backdrop (null: the owner's picture). False when the clip cannot open;
+    // the area then has no player and never turns active.
     bool Setup(QWidget* owner, const QImage& ownerPicture, const QImage& backdrop3d, QRect area,
                const QString& fileName);
     void SetActive(bool on);

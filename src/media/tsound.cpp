@@ -104,7 +104,8 @@ void TSound::PlayClip(const QString& file, const QString& page, int action)
     }
     if (m_services.setBusy)
         m_services.setBusy(true);
-    m_player->setFileName(file);
+    // The kind of file is told from its name as given; the disk is asked for the file it names.
+    m_player->setFileName(file.isEmpty() || !m_services.resolve ? file : m_services.resolve(file));
     bool opened = false;
     if (!file.isEmpty() && !file.contains(QLatin1String(".wav"))) {
         const int screen = m_services.currentScreen ? m_services.currentScreen() : 0;

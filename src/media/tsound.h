@@ -31,6 +31,9 @@ struct ClipServices
     std::function<void()> installMpegDriver;
     std::function<void(bool busy)> setBusy;
     std::function<void(const QString& text)> showStatus;
+    // The file on disk that a content path names (content was authored without regard to case);
+    // the path itself when empty.
+    std::function<QString(const QString& path)> resolve;
 };
 
 class TSound final : public QObject

@@ -23,8 +23,10 @@
 void TMainForm::RunCommand(const QString& command, const QString& sound, bool silent, CommandSource source,
                            int sourceIndex)
 {
-    if (m_context.busy)
+    if (m_context.busy) {
+        qCDebug(lcSkin) << "command dropped while busy:" << command;
         return;
+    }
     const ComponentHooks& c = m_components;
     ScreenElement* button = source == CommandSource::Button ? element(ElementKind::Button, sourceIndex) : nullptr;
     const bool fromButton = button && sourceIndex < screenRecord().buttons.size();
@@ -191,6 +193,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                     c.media->StopMusic();
             }
             m_context.settings.writeBool(SettingsKeys::BGSound, settings.bgSound);
+            musicChanged();
         }
         break;
     case K::StandardWindow:
@@ -201,8 +204,7 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
             c.dialogs->showOptions();
         break;
     case K::Help:
-        if (const QString topic = helpTopicForScreen(m_screen); !topic.isEmpty())
-            showHelpTopic(topic);
+        showHelpTopic(helpTopicForScreen(m_screen));
         break;
     case K::Unarc:
         if (c.panes && c.panes->archiveMode()) {

@@ -288,6 +288,10 @@ bool TMainForm::effectRunning() const
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // While the window follows the pointer, the moves and the release come to whichever of its
+    // widgets took the press.
+    if (m_dragging && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this && dragEvent(event))
+        return true;
     // The window sees every key before the pane, tree or field that has the focus, as a key
     // preview does: a key the window acts on goes no further. A key it leaves alone goes on to
     // the focused control, and from there up to the window again, where it is still left alone.
@@ -401,8 +405,11 @@ void TMainForm::dropEvent(QDropEvent* event)
 
 void TMainForm::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_components.popups)
-        m_components.popups->hideAll();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        endDrag(); // another window took the focus, and with it the pointer's release
+        if (m_components.popups)
+            m_components.popups->hideAll();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -505,21 +512,20 @@ void TMainForm::closeOtherWindows()
 
 void TMainForm::showHelpTopic(const QString& topic)
 {
-    if (m_components.dialogs) {
-        m_components.dialogs->showHelpTopic(topic);
+    // The help page of the header, at the topic's anchor (from its top for a screen without a
+    // topic of its own), in a help copy of the program; a help copy that is already open comes to
+    // the front instead.
+    const auto report = [this](const QString& text) {
+        qCDebug(lcSkin) << "help:" << text;
+        if (m_components.misc)
+            m_components.misc->showStatus(text);
+    };
+    const QString page = m_script.header.helpwin;
+    if (page.isEmpty()) {
+        report(QStringLiteral(u"Справка к этому руководству не приложена"));
         return;
     }
-    startHelpCopy(topic);
-}
-
-void TMainForm::startHelpCopy(const QString& topic)
-{
-    // The help page of the header, at the topic's anchor, in a help copy of the program; a help
-    // copy that is already open comes to the front instead.
-    const QString page = m_script.header.helpwin;
-    if (page.isEmpty())
-        return;
-    const QString target = page + QLatin1Char('#') + topic.toLower();
+    const QString target = topic.isEmpty() ? page : page + QLatin1Char('#') + topic.toLower();
     if (WindowDirectory::exists(WindowCaption::Help())) {
         CopyDataRecord show;
         show.kind = quint16(CopyDataKind::ShowPage);
@@ -528,8 +534,10 @@ void TMainForm::startHelpCopy(const QString& topic)
             return;
         qCDebug(lcSkin) << "the open help copy did not take the topic; another copy starts:" << topic;
     }
-    QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                            {QStringLiteral("--content"), m_context.values.programDir, target, QStringLiteral("/h")});
+    if (!m_services.startProgram(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--content"), m_context.values.programDir, target, QStringLiteral("/h")}, QString()))
+        report(QStringLiteral(u"Не удалось открыть справку"));
 }
 
 void TMainForm::shutdown()

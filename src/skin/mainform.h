@@ -59,10 +59,6 @@ public:
     TMainForm(AppContext& context, SkinScript& script, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The help page of the header at topic, in a help copy of the program (brought to the front
-    // when one is open).
-    void startHelpCopy(const QString& topic);
-
     ComponentHooks& components() { return m_components; }
     DesktopServices& desktopServices() { return m_services; }
     QWidget* documentPanel() const { return m_panel; }
@@ -93,6 +89,10 @@ public:
     void setButtonHints(const QString& command, const QString& hint);
     // The pointer is over a pane or a field: hovered elements return to their resting look.
     void pointerOffElements() { pointerMove(QPoint(-1, -1)); }
+    // The music was switched on or off: the music buttons show it.
+    void musicChanged() { update(); }
+    // Whether the window follows the pointer: from a press on no element until the button is up.
+    bool dragging() const { return m_dragging; }
     // History led back into the part of the manual that starts with startPage: every switch of
     // the screen whose click would open that part is pressed again, so it shows selected. The
     // press is the one with Shift held: it turns the switch without running its command, which
@@ -123,6 +123,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // One button or switch of the current screen: its kind, the index of its record in the
@@ -175,10 +177,20 @@ private:
     bool previewKey(QKeyEvent* event, bool textEntry);
     // A switch of the second tree does not answer while there is one and neither tree shows.
     bool treeSwitchBlocked(const ScreenElement& element);
-    void startDrag();
+    // The window follows the pointer from a press on no element until the button comes up; a
+    // pointer that moves with the button up, or a window that loses the pointer or the focus,
+    // ends it as well, so a release that never arrives cannot leave the window on the pointer.
+    void startDrag(QPoint at, Qt::MouseButton button);
+    void endDrag();
+    bool dragEvent(QEvent* event);
+    // A button that shows a state of the program rests on its down picture while that is on:
+    // the music button while the music plays.
+    bool restsDown(const ScreenElement& element);
 
     // "run=": a program starts, a document opens with its handler, a web address goes to the browser.
     void runTarget(const QString& command);
+    // The help page of the header at topic (empty: from its top), in a help copy of the program,
+    // or in the help copy that is open, brought to the front.
     void showHelpTopic(const QString& topic);
     void startClosingEffect();
     void closeOtherWindows();
@@ -200,6 +212,10 @@ private:
     QSize m_outlineSize; // the window size m_outline was made for
 
     QList<ScreenElement> m_elements; // the buttons, then the single switches, then the group switches
+
+    bool m_dragging = false;
+    QPoint m_dragAnchor; // the point of the window that stays under the pointer
+    Qt::MouseButton m_dragButton = Qt::LeftButton;
 
     QWidget* m_panel = nullptr;
     // The plain window: its toolbar (made on first entry), and the skin's outline to go back to.

@@ -9,10 +9,10 @@
 #include "hotarea.h"
 #include "picturecache.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
-#include <QWindow>
 
 namespace {
 
@@ -264,7 +264,7 @@ void TMainForm::paintEvent(QPaintEvent*)
             const QPoint at(place.vx, place.vy);
             if (element.kind == ElementKind::Button) {
                 // A held button rests on its down picture, a hovered one on its hover picture.
-                if (state.pressed)
+                if (state.pressed || (!state.hover && restsDown(element)))
                     painter.drawImage(at, element.pictures[2]);
                 else if (state.hover)
                     painter.drawImage(at, element.pictures[1]);
@@ -286,8 +286,13 @@ void TMainForm::paintEvent(QPaintEvent*)
 
 void TMainForm::crossFade(ScreenElement& element, const ElementStep& step, QPoint at)
 {
-    if (step.fades())
-        element.effect->StartCrossFade(element.pictures[step.fadeFrom], element.pictures[step.fadeTo], at);
+    if (!step.fades())
+        return;
+    // A button resting down fades to and from its down picture where others use their up one.
+    const int rest = restsDown(element) ? 2 : 0;
+    const int from = step.fadeFrom == 0 ? rest : step.fadeFrom;
+    const int to = step.fadeTo == 0 ? rest : step.fadeTo;
+    element.effect->StartCrossFade(element.pictures[from], element.pictures[to], at);
 }
 
 bool TMainForm::treeSwitchBlocked(const ScreenElement& element)
@@ -321,10 +326,48 @@ void TMainForm::pointerMove(QPoint at)
     }
 }
 
-void TMainForm::startDrag()
+void TMainForm::startDrag(QPoint at, Qt::MouseButton button)
 {
-    if (QWindow* window = windowHandle())
-        window->startSystemMove();
+    // The window moves itself: the window manager's move, started after the press, could begin
+    // after a quick release and then follow a pointer whose button is up.
+    if (button == Qt::NoButton || !(QGuiApplication::mouseButtons() & button))
+        return;
+    m_dragging = true;
+    m_dragAnchor = at;
+    m_dragButton = button;
+}
+
+void TMainForm::endDrag()
+{
+    m_dragging = false;
+}
+
+bool TMainForm::dragEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!(mouse->buttons() & m_dragButton)) {
+            endDrag(); // the release went elsewhere
+            return false;
+        }
+        move(mouse->globalPosition().toPoint() - m_dragAnchor);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        endDrag();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool TMainForm::restsDown(const ScreenElement& element)
+{
+    if (element.kind != ElementKind::Button || !m_context.userSettings.bgSound)
+        return false;
+    const RBtn* b = recordOf(screenRecord().buttons, element.record);
+    return b && b->go.trimmed().compare(QLatin1String("bgsound"), Qt::CaseInsensitive) == 0;
 }
 
 void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
@@ -333,9 +376,9 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
         m_components.popups->hideAll();
     MediaHooks* media = m_components.media;
     if (media && media->videoExists() && media->videoClickArea(at)) {
-        QTimer::singleShot(100, this, [this, button] {
+        QTimer::singleShot(100, this, [this, at, button] {
             if (button == Qt::LeftButton && m_components.media && m_components.media->videoHalted())
-                startDrag();
+                startDrag(at, button);
         });
         return;
     }
@@ -378,7 +421,7 @@ void TMainForm::pointerPress(QPoint at, Qt::MouseButton button, Qt::KeyboardModi
         if (step.stop)
             return;
     }
-    startDrag();
+    startDrag(at, button);
 }
 
 void TMainForm::pointerRelease(QPoint at)
@@ -409,6 +452,20 @@ void TMainForm::pointerRelease(QPoint at)
         if (step.moveAgain)
             pointerMove(at);
     }
+}
+
+void TMainForm::leaveEvent(QEvent* event)
+{
+    // The pointer went to another window (one that a button opened, say): no button of this one
+    // stays lit, whether or not the window saw the pointer move off it.
+    pointerOffElements();
+    QWidget::leaveEvent(event);
+}
+
+void TMainForm::hideEvent(QHideEvent* event)
+{
+    endDrag();
+    QWidget::hideEvent(event);
 }
 
 void TMainForm::mouseMoveEvent(QMouseEvent* event)

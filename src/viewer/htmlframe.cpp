@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <QScreen>
+#include <QPointer>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -356,9 +357,62 @@ void THtmlFrame::findText(const QString& text, bool matchCase, std::function<voi
     }
     const QWebEnginePage::FindFlags flags =
         matchCase ? QWebEnginePage::FindCaseSensitively : QWebEnginePage::FindFlags();
-    view->page()->findText(text, flags, [done = std::move(done)](const QWebEngineFindTextResult& result) {
-        done(result.numberOfMatches(), result.activeMatch());
-    });
+    QPointer<QWebEngineView> guard(view);
+    view->page()->findText(
+        text, flags, [guard, text, flags, done = std::move(done)](const QWebEngineFindTextResult& result) mutable {
+            if (result.numberOfMatches() > 0 || !guard) {
+                done(result.numberOfMatches(), result.activeMatch());
+                return;
+            }
+            // The engine goes on with a text it looked for in vain on the page
+            // before: on a page with a selection (a headword the pane script
+            // selected, say) it first answers "no match" although the page has
+            // one. Asked again, it counts them.
+            guard->page()->findText(text, flags, [done = std::move(done)](const QWebEngineFindTextResult& again) {
+                done(again.numberOfMatches(), again.activeMatch());
+            });
+        });
+}
+
+void THtmlFrame::findTextInFrame(const QString& frame, const QString& text, bool matchCase,
+                                 std::function<void(int, int)> done)
+{
+    QWebEngineView* view = currentView();
+    if (frame.isEmpty() || !view || text.isEmpty()) {
+        findText(text, matchCase, std::move(done));
+        return;
+    }
+    // The engine's own find goes through every frame of the page: the pane script searches the
+    // named one alone.
+    QPointer<QWebEngineView> guard(view);
+    auto* page = static_cast<PanePage*>(view->page());
+    page->callScript(QStringLiteral("findInFrame"), {frame, text, matchCase},
+                     [this, guard, text, matchCase, done = std::move(done)](const QVariant& answer) mutable {
+                         const QVariantMap found = answer.toMap();
+                         if (!guard) { // the pane went with its window
+                             done(0, 0);
+                             return;
+                         }
+                         if (!found.value(QStringLiteral("frame")).toBool()) {
+                             findText(text, matchCase, std::move(done));
+                             return;
+                         }
+                         guard->page()->findText(QString()); // no highlight of an earlier find stays
+                         done(found.value(QStringLiteral("matches")).toInt(),
+                              found.value(QStringLiteral("active")).toInt());
+                     });
+}
+
+void THtmlFrame::selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done)
+{
+    QWebEngineView* view = currentView();
+    if (!view) {
+        done(QString());
+        return;
+    }
+    static_cast<PanePage*>(view->page())
+        ->callScript(QStringLiteral("selectHeadword"), {anchor, mark},
+                     [done = std::move(done)](const QVariant& answer) { done(answer.toString()); });
 }
 
 QWebEngineView* THtmlFrame::currentView() const

@@ -78,6 +78,9 @@ public:
     void FillClient() override;
     void RestoreBounds() override;
     void findText(const QString& text, bool matchCase, std::function<void(int, int)> done) override;
+    void findTextInFrame(const QString& frame, const QString& text, bool matchCase,
+                         std::function<void(int, int)> done) override;
+    void selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done) override;
 
     // The five defaults of every pane; setting them reloads the current page.
     PaneFonts fonts() const { return m_fonts; }

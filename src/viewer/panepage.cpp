@@ -133,6 +133,15 @@ void PanePage::runCommand(const QJsonObject& message)
                   QWebEngineScript::MainWorld);
 }
 
+void PanePage::callScript(const QString& function, const QJsonArray& arguments,
+                          std::function<void(const QVariant&)> answer)
+{
+    const QString call = QStringLiteral("(() => { const pane = window.__velbrookPane;"
+                                        " return pane && pane.%1 ? pane.%1(...%2) : null; })()")
+                             .arg(function, QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+    runJavaScript(call, QWebEngineScript::MainWorld, std::move(answer));
+}
+
 void PanePage::sendCommand(const QString& op, const QString& document)
 {
     QJsonObject message;

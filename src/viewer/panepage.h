@@ -12,10 +12,12 @@
 #include "panereports.h"
 
 #include <QColor>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
 #include <QWebEnginePage>
 
+#include <functional>
 #include <optional>
 
 // The default look of the panes, as the settings keep it: colours are Windows colour values (red
@@ -61,6 +63,9 @@ public:
     // Runs a command of the pane script in the top document, which hands it on to its frames.
     // document limits it to the frame that shows that file; empty means the top document.
     void sendCommand(const QString& op, const QString& document = QString());
+    // Calls a function of the pane script with the arguments; answer gets what it returned (null
+    // when the document has no pane script).
+    void callScript(const QString& function, const QJsonArray& arguments, std::function<void(const QVariant&)> answer);
     // Scrolls the page's top document to y pixels from its top.
     void scrollTo(int y);
     // Between the start of a load and its end; a load that another one replaced ends without a

@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "codepage.h"
 #include "copydatareceiver.h"
+#include "rawpack.h"
 #include "testfiles.h"
 #include "thesauruscommand.h"
 #include "windowcaptions.h"
@@ -65,6 +66,22 @@ private Q_SLOTS:
         AppContext context(StartupValues::forContentFolder(book));
         const QString marker = m_root + "started";
         QCOMPARE(openThesaurus(context, starter(marker)), ThesaurusOpened::NoThesaurus);
+    }
+
+    // An index that is there but cannot be read gives the index files' warning, not "no thesaurus".
+    void unreadableIndex_givesItsWarning()
+    {
+        RawPack raw;
+        raw.entries.append({"TEZAURUS.IDX", 0, 4, 100, 1});
+        raw.data = "junk";
+        raw.folders = {{0, 1}};
+        writeTestFile(m_root + "interface.dat", raw.bytes());
+        QVERIFY(m_context->pack.OpenPack(m_root + "interface.dat"));
+        m_context->pack.SetPackBase(m_context->values.contentDir);
+        const QString marker = m_root + "started";
+        const ThesaurusOpened result = openThesaurus(*m_context, starter(marker));
+        QCOMPARE(result, ThesaurusOpened::IndexUnreadable);
+        QCOMPARE(thesaurusFailureText(result), u"Индексный файл не найден (tezaurus.idx)"_qs);
         QVERIFY(!QFile::exists(marker));
     }
 

@@ -36,6 +36,10 @@ const QStringList kScript = {
     QStringLiteral("font=dejavu sans; size=10; style=underline; color=255,200,0"),
     QStringLiteral("value=info@example.org?subject=velbrook"),
     QStringLiteral("idenf=url"),
+    QStringLiteral("text: vx=10; vy=100"),
+    QStringLiteral("font=dejavu sans; size=10; style=underline; color=255,200,0"),
+    QStringLiteral("value=www.example.org"),
+    QStringLiteral("idenf=url"),
     QStringLiteral("button: vx=100; vy=150"),
     QStringLiteral("fn1=ok_up.png; fn2=ok_mv.png"),
     QStringLiteral("hint=Закрыть окно; wav=sounds\\click.wav"),
@@ -68,11 +72,13 @@ private Q_SLOTS:
         TAboutBox box(m_container, folders(), services());
         QCOMPARE(box.size(), QSize(300, 200));
         const QList<TAboutBox::Button>& buttons = box.buttons();
-        QCOMPARE(buttons.size(), 4);
+        QCOMPARE(buttons.size(), 5);
         QCOMPARE(buttons[0].rect, QRect(100, 150, 40, 20));
         QCOMPARE(box.background().pixelColor(110, 160), QColor(Qt::gray)); // the up picture painted in
         QCOMPARE(buttons[2].address, QStringLiteral("https://example.org"));
         QCOMPARE(buttons[3].address, QStringLiteral("mailto:info@example.org?subject=velbrook"));
+        // An address without a scheme is a web address, not a file of that name.
+        QCOMPARE(buttons[4].address, QStringLiteral("http://www.example.org"));
         // The mail link shows only its part before "?", but the whole value stays clickable.
         QFont font(QStringLiteral("dejavu sans"));
         font.setPointSize(10);
@@ -95,6 +101,8 @@ private Q_SLOTS:
         QTest::newRow("web link") << QPoint(15, 45) << QStringLiteral("https://example.org") << QString() << false;
         QTest::newRow("mail link") << QPoint(15, 75) << QStringLiteral("mailto:info@example.org?subject=velbrook")
                                    << QString() << false;
+        QTest::newRow("web link without a scheme")
+            << QPoint(15, 105) << QStringLiteral("http://www.example.org") << QString() << false;
         QTest::newRow("button with a sound")
             << QPoint(110, 160) << QString() << m_dir.path() + QStringLiteral("/sounds/click.wav") << true;
         QTest::newRow("button without sound") << QPoint(210, 160) << QString() << QString() << true;

@@ -6,6 +6,7 @@
 #include "findtxthtml.h"
 #include "indexbuilder.h"
 #include "pagescan.h"
+#include "rawpack.h"
 #include "setbusy.h"
 #include "testfiles.h"
 
@@ -44,6 +45,13 @@ public:
         done(matches, active);
     }
     bool isLoading() const override { return false; }
+    // The headword of the article at anchor is selected (the fake page always has one).
+    QStringList headwordAnchors;
+    void selectHeadword(const QString& anchor, const QString&, std::function<void(const QString&)> done) override
+    {
+        headwordAnchors.append(anchor);
+        done(QStringLiteral("Тормоз"));
+    }
 
     void ShowHtmlElement(int, const QString&) override {}
     void ShowScreenPane() override {}
@@ -255,6 +263,57 @@ private Q_SLOTS:
         QCOMPARE(m_panes->queries, QStringList{u"~ тормоз"_qs});
         search(u"тормоз"_qs);
         QCOMPARE(m_panes->queries.last(), u"тормоз"_qs);
+    }
+
+    // In the thesaurus window a word that the page shown does not hold is looked up in
+    // tezaurus.idx, and its article opens with the headword selected.
+    void thesaurus_wordNotInThePage_opensItsArticle_data()
+    {
+        QTest::addColumn<QByteArray>("index"); // tezaurus.idx on disk; null for none
+        QTest::addColumn<bool>("unreadable");  // a packed tezaurus.idx that cannot be unpacked
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("page"); // shown afterwards, relative to the content folder
+        QTest::addColumn<QStringList>("headwords");
+        QTest::addColumn<QStringList>("status");
+
+        const QByteArray index = toCp1251(u"тормоз ~ t\\brakes.htm#top\r\nмасло ~ t\\oil.htm\r\n"_qs);
+        QTest::newRow("article with an anchor")
+            << index << false << u"Тормоза"_qs << u"t/brakes.htm#top"_qs << QStringList{u"top"_qs} << QStringList();
+        QTest::newRow("article without one")
+            << index << false << u"масло"_qs << u"t/oil.htm"_qs << QStringList{QString()} << QStringList();
+        QTest::newRow("word not in the thesaurus")
+            << index << false << u"кузов"_qs << u"t.htm"_qs << QStringList() << QStringList{u"Текст не найден"_qs};
+        QTest::newRow("no tezaurus.idx") << QByteArray() << false << u"масло"_qs << u"t.htm"_qs << QStringList()
+                                         << QStringList{u"Текст не найден"_qs};
+        QTest::newRow("tezaurus.idx unreadable") << QByteArray() << true << u"масло"_qs << u"t.htm"_qs << QStringList()
+                                                 << QStringList{u"Индексный файл не найден (tezaurus.idx)"_qs};
+    }
+    void thesaurus_wordNotInThePage_opensItsArticle()
+    {
+        QFETCH(QByteArray, index);
+        QFETCH(bool, unreadable);
+        QFETCH(QString, word);
+        writeTestFile(m_root + "t.htm", toCp1251(u"<p>~ Тезаурус: слова руководства</p>"_qs));
+        if (!index.isNull())
+            writeTestFile(m_root + "tezaurus.idx", index);
+        if (unreadable) {
+            RawPack raw;
+            raw.entries.append({"TEZAURUS.IDX", 0, 4, 100, 1});
+            raw.data = "junk";
+            raw.folders = {{0, 1}};
+            writeTestFile(m_root + "interface.dat", raw.bytes());
+            QVERIFY(m_context->pack.OpenPack(m_root + "interface.dat"));
+            m_context->pack.SetPackBase(m_context->values.contentDir);
+        }
+        m_context->setRunMode(RunMode::Thesaurus);
+        make();
+        m_panes->current = m_root + "t.htm";
+        search(word);
+        QFETCH(QString, page);
+        QCOMPARE(m_panes->current, m_root + page);
+        QTEST(m_panes->headwordAnchors, "headwords");
+        QTEST(m_status, "status");
+        QVERIFY(!m_context->busy);
     }
 
 private:

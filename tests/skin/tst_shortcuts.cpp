@@ -105,7 +105,8 @@ private Q_SLOTS:
             A::Escape);
         row("f1 on the start screen", Qt::Key_F1, none, start, A::HelpTopic, "Topic12");
         row("f1 on the reading screen in a field", Qt::Key_F1, shift, typing, A::HelpTopic, "Topic13");
-        row("f1 elsewhere", Qt::Key_F1, none, third, A::None);
+        // A screen without a topic of its own opens the help at its top.
+        row("f1 elsewhere", Qt::Key_F1, none, third, A::HelpTopic, "");
 
         // A copy knows only Escape, which closes it.
         row("help copy escape", Qt::Key_Escape, none, copy, A::CloseCopy);

@@ -5,6 +5,7 @@
 #include "contentscheme.h"
 #include "htmlframe.h"
 #include "packwriter.h"
+#include "pagescript.h"
 #include "testfiles.h"
 
 #include <QApplication>
@@ -30,6 +31,10 @@ private Q_SLOTS:
                                .toLatin1());
         writer.addFile(QStringLiteral("notes/readme.txt"), "plain text, no title");
         writer.addFile(QStringLiteral("untitled.htm"), "<html><body>no title</body></html>");
+        writer.addFile(QStringLiteral("zh.htm"), QStringLiteral("<html><head><meta charset=utf-8><title>zh</title>"
+                                                                "</head><body><p>отверстия &mdash; жиклёры. "
+                                                                "<b>Карбюратор</b> прост</p></body></html>")
+                                                     .toUtf8());
         writer.write(root + "interface.dat");
         writeTestFile(root + "disk.htm", "<html><head><title>disk</title></head></html>");
         m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(root));
@@ -143,7 +148,42 @@ private Q_SLOTS:
         QVERIFY(frame.currentView()->isVisible());
     }
 
+    // The text looked for in vain on one page, then on the next page after a selection there,
+    // is found there (the thesaurus window: a word, then its article with the headword selected).
+    // The engine answers "no match" to the first request of such a find.
+    void findText_onTheNextPage_afterItsSelection()
+    {
+        m_screen = 1;
+        m_frame->ShowScreenPane();
+        const auto show = [this](const QString& page) {
+            m_frame->ShowHtmlElement(1, m_root + page + ".htm");
+            QTRY_COMPARE_WITH_TIMEOUT(m_frame->currentView()->title(), page, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(!m_frame->isLoading(), 30000);
+        };
+        show(QStringLiteral("start"));
+        QCOMPARE(find(u"жиклёр"_qs), 0);
+        show(QStringLiteral("zh"));
+        const QVariant selected =
+            runPageScript(*m_frame->currentView()->page(),
+                          QStringLiteral("(() => { const text = document.querySelector('b').firstChild;"
+                                         " const range = document.createRange(); range.selectNodeContents(text);"
+                                         " getSelection().removeAllRanges(); getSelection().addRange(range);"
+                                         " return getSelection().toString(); })()"));
+        QCOMPARE(selected.toString(), u"Карбюратор"_qs);
+        QCOMPARE(find(u"жиклёр"_qs), 1);
+    }
+
 private:
+    // The number of matches the pane's find reports.
+    int find(const QString& text)
+    {
+        int matches = -1;
+        m_frame->findText(text, false, [&matches](int found, int) { matches = found; });
+        if (!QTest::qWaitFor([&matches] { return matches >= 0; }, 10000))
+            return -1;
+        return matches;
+    }
+
     QTemporaryDir m_dir;
     QString m_root;
     std::unique_ptr<AppContext> m_context;

@@ -38,6 +38,8 @@ constexpr Shortcut kShortcuts[] = {
     {true, {}, Qt::Key_Escape, -1, false, Needs::Nothing, A::Escape, ""},
     {true, {}, Qt::Key_F1, kStartScreen, false, Needs::Nothing, A::HelpTopic, "Topic12"},
     {true, {}, Qt::Key_F1, kReadingScreen, false, Needs::Nothing, A::HelpTopic, "Topic13"},
+    // The other screens have no topic of their own: the help opens at its top.
+    {true, {}, Qt::Key_F1, -1, false, Needs::Nothing, A::HelpTopic, ""},
     {false, kShift, Qt::Key_T, -1, true, Needs::Nothing, A::RunCommand, "tesaurus"},
     {false, kShift, Qt::Key_Z, -1, true, Needs::Nothing, A::ClickSwitches, "tree1"},
     {false, kCtrlShift, Qt::Key_Z, -1, true, Needs::Nothing, A::ClickSwitches, "offtree"},
