@@ -55,9 +55,15 @@ public:
     void FillClient() override;
     void RestoreBounds() override;
     void findText(const QString& text, bool matchCase, std::function<void(int, int)> done) override;
+    void revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                     std::function<void(QRect)> where) override;
+    // The panes are made when the screen asked about has panes: it is about to show.
+    bool resumesLastPage(int screen, const QString& page) override;
+    void forgetLastPage() override;
 
 private:
     HtmlPanesHooks* make();
+    bool hasPanes(int screen) const;
 
     QWidget* m_window;
     QWidget* m_panel;
@@ -68,5 +74,6 @@ private:
     std::function<EngineParts*()> m_engine;
     std::unique_ptr<HtmlPanesHooks> m_panes;
     bool m_tried = false;
+    bool m_forgetLastPage = false;
     int m_treeWidth = 0;
 };

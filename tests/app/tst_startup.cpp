@@ -81,11 +81,30 @@ private Q_SLOTS:
                  qPrintable(QString::number(countPixels(forward, kPane, kStartColour))));
     }
 
-private:
-    void makeTitle(const QString& title, const QStringList& more)
+    // The page the reading screen (the second) showed at the end of a run is there again the first
+    // time it shows in the next run, unless the command line names a page for it.
+    void lastPageRead_comesBackNextStart_unlessTheCommandLineNamesOne()
     {
-        QStringList script{"title=" + title, "_screen=fon1.bmp",
-                           "_html 1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1"};
+        makeTitle(QStringLiteral(u"страница прошлого раза"), {}, 2);
+        const auto fills = [](const QImage& shot, const QColor& colour) {
+            return countPixels(shot, kPane, colour) > kPane.width() * kPane.height() * 9 / 10;
+        };
+        const QStringList plain{"--command", "2", "--command", "tophtml"};
+        QVERIFY(fills(screenshot({"--command", "screen2=second.htm", "--command", "tophtml"}), kSwitchColour));
+        QVERIFY2(fills(screenshot(plain), kSwitchColour), "the reading screen did not continue at the last page");
+        QVERIFY2(fills(screenshot({"--command", "screen2=start.htm", "--command", "tophtml"}), kStartColour),
+                 "the page the command line names was not shown");
+        QVERIFY(fills(screenshot(plain), kStartColour));
+    }
+
+private:
+    // A title whose pane (start.htm) stands on screen paneScreen, counted from 1.
+    void makeTitle(const QString& title, const QStringList& more, int paneScreen = 1)
+    {
+        QStringList script{"title=" + title};
+        for (int screen = 1; screen <= paneScreen; ++screen)
+            script << "_screen=fon1.bmp";
+        script << QStringLiteral("_html %1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1").arg(paneScreen);
         script += more;
         ContainerWriter kel;
         kel.add("Struct.cfs", encodeScript(script));
