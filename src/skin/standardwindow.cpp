@@ -67,11 +67,13 @@ void TMainForm::ReturnToSkin()
     if (m_toolbar)
         m_toolbar->hide();
     setContentsMargins(0, 0, 0, 0);
-    // The skin again: no frame, its picture's size and no other, where it stood before.
-    setWindowFlag(Qt::FramelessWindowHint, true);
+    // The skin again: no frame, its picture's size and no other, where it stood before. The
+    // window leaves its maximised state first, while the desktop still sees it.
     showNormal();
+    setWindowFlag(Qt::FramelessWindowHint, true);
     setFixedSize(m_background.size());
     move(m_skinPosition);
+    show();
     m_panel->setGeometry(kDocumentPanel);
     if (m_components.panes)
         m_components.panes->RestoreBounds();

@@ -365,8 +365,16 @@ void THtmlFrame::ShowScreenPane()
             load(*viewer, element.fn);
         } else if (viewer->history.isEmpty() && !(viewer->page && viewer->page->isLoading())) {
             load(*viewer, element.fn); // the start page failed before: try it again
+        } else if (!viewer->page->isLoading()) {
+            // The screen comes back to its page, at the place the reader left it; the page's title,
+            // the history lists and the tree are this pane's again.
+            const int index = viewer->history.index();
+            const QString file =
+                viewer->activeFile.isEmpty() ? viewer->history.files().value(index) : viewer->activeFile;
+            const QString title =
+                viewer->activeTitle.isEmpty() ? viewer->history.titles().value(index) : viewer->activeTitle;
+            pageChanged(*viewer, file, title);
         }
-        // Otherwise the screen comes back to its page, at the place the reader left it.
     } else {
         m_currentViewer = -1;
     }

@@ -20,6 +20,10 @@
 #include "settingskeys.h"
 #include "settingsstore.h"
 #include "skinscript.h"
+#include "textmsg.h"
+#include "textscontroller.h"
+#include "treescontroller.h"
+#include "treeviews.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -99,6 +103,8 @@ private Q_SLOTS:
         QCOMPARE(m_form->currentScreen(), 1);
         QTest::qWait(1500); // nothing else comes into the pane afterwards
         QCOMPARE(panes()->currentView()->title(), u"Глава 4. Топливная система"_qs);
+        // The title line is the page's again, not the media screen's pane's.
+        QCOMPARE(m_components->texts().texts()->text(1), u"Глава 4. Топливная система  "_qs);
         QCOMPARE(panes()->historyFiles(), history);
         QCOMPARE(panes()->historyIndex(), 0);
         QTRY_COMPARE(panes()->scrollPosition(), 300);
@@ -143,18 +149,20 @@ private Q_SLOTS:
     {
         show("frames/index.htm", u"Краткая памятка водителю"_qs);
         QTRY_VERIFY(evaluate("frames.length === 2 && frames[1].document.readyState === 'complete'").toBool());
-        QVERIFY2(evaluate("frames[1].document.documentElement.scrollHeight - frames[1].innerHeight").toInt() > 200,
-                 "the content frame is too short to scroll");
+        const int room = evaluate("frames[1].document.documentElement.scrollHeight - frames[1].innerHeight").toInt();
+        QVERIFY2(room >= 40, "the content frame is too short to scroll");
+        const int y = qMin(200, room);
         // A click in the content frame makes it the one worked in; then it is scrolled.
         const int frameLeft = evaluate("frames[1].frameElement.getBoundingClientRect().left").toInt();
         QWidget* surface = panes()->currentView()->focusProxy();
         QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(frameLeft + 100, 20));
-        evaluate("frames[1].scrollTo(0, 200)");
-        QTRY_COMPARE(panes()->scrollPosition(), 200);
+        evaluate(QStringLiteral("frames[1].scrollTo(0, %1)").arg(y));
+        QTRY_COMPARE(panes()->scrollPosition(), y);
         m_form->RunCommand(QStringLiteral("addtofavorite"), QString(), true);
         const QList<RFavoriteCaption> favorites = m_components->popups()->favorites()->favorites();
         QCOMPARE(favorites.size(), 1);
-        QVERIFY2(favorites[0].command.endsWith(QLatin1String("index.htm=200")), qPrintable(favorites[0].command));
+        QVERIFY2(favorites[0].command.endsWith(QStringLiteral("index.htm=%1").arg(y)),
+                 qPrintable(favorites[0].command));
 
         show("glava1.htm", u"Глава 1. Общие сведения об автомобиле"_qs);
         m_components->popups()->open(-3, QPoint(300, 300));
@@ -162,7 +170,7 @@ private Q_SLOTS:
         QVERIFY(list && list->isVisible());
         QTest::mouseClick(list, Qt::LeftButton, {}, list->item(0).rect().center());
         waitForTitle(u"Краткая памятка водителю"_qs);
-        QTRY_COMPARE(evaluate("frames.length === 2 ? frames[1].scrollY : -1").toInt(), 200);
+        QTRY_COMPARE(evaluate("frames.length === 2 ? frames[1].scrollY : -1").toInt(), y);
     }
 
     // The tabs of the reference screen open parts of the manual; a page first reached in one part
@@ -232,7 +240,7 @@ private Q_SLOTS:
         TPopupWindow* menu = m_components->popups()->popup(kChapterMenu);
         QVERIFY(menu && menu->isVisible());
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->item(2).rect().center()); // "Глава 2"
-        QCOMPARE(m_form->currentScreen(), 1);
+        QTRY_COMPARE(m_form->currentScreen(), 1);
         waitForTitle(u"Глава 2. Двигатель"_qs);
         QTest::qWait(1000);
         QCOMPARE(panes()->currentView()->title(), u"Глава 2. Двигатель"_qs);
