@@ -203,7 +203,9 @@ void PanePage::report(const QJsonObject& report)
             Q_EMIT documentScrolled(document, report.value(QStringLiteral("y")).toInt());
         Q_EMIT documentLoaded(document, report.value(QStringLiteral("title")).toString(), top);
     } else if (kind == QLatin1String("scroll")) {
+        // A frame the reader scrolls is the one worked in, as one clicked in is.
         Q_EMIT documentScrolled(document, report.value(QStringLiteral("y")).toInt());
+        Q_EMIT documentActivated(document);
     } else if (kind == QLatin1String("active")) {
         Q_EMIT documentActivated(document);
     } else if (kind == QLatin1String("pointer")) {

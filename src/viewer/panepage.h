@@ -88,7 +88,8 @@ Q_SIGNALS:
     void linkClicked(const LinkClick& click);
     // A document finished loading: the page itself (top) or the document of one of its frames.
     void documentLoaded(const QString& document, const QString& title, bool top);
-    // A mouse button went down in a document: the one the reader works in now.
+    // A mouse button went down in a document, or the reader scrolled one: the document the
+    // reader works in now.
     void documentActivated(const QString& document);
     // A frame's document is scrolled y pixels down (reported as it loads and as it scrolls).
     void documentScrolled(const QString& document, int y);

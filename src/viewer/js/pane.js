@@ -65,19 +65,21 @@
 
         doc.addEventListener('mousedown', () => send('active', { document: doc.location.href }), true);
 
-        // How far a frame's document is scrolled, at most every tenth of a second: the program
+        // A document the reader scrolls is the one worked in, as one clicked in is. How far a
+        // frame's document is scrolled goes with it, at most every tenth of a second: the program
         // keeps it for favorites and history (the page's own position it reads from the engine).
         let scrollTimer = 0;
-        if (doc !== document) {
-            doc.addEventListener('scroll', (event) => {
-                if (event.target !== doc || scrollTimer || !doc.defaultView) return;
-                scrollTimer = doc.defaultView.setTimeout(() => {
-                    scrollTimer = 0;
-                    if (doc.defaultView)
-                        send('scroll', { document: doc.location.href, y: Math.round(doc.defaultView.scrollY) });
-                }, 100);
-            }, { capture: true, passive: true });
-        }
+        doc.addEventListener('scroll', (event) => {
+            if (event.target !== doc || scrollTimer || !doc.defaultView) return;
+            scrollTimer = doc.defaultView.setTimeout(() => {
+                scrollTimer = 0;
+                if (!doc.defaultView) return;
+                if (doc === document)
+                    send('active', { document: doc.location.href });
+                else
+                    send('scroll', { document: doc.location.href, y: Math.round(doc.defaultView.scrollY) });
+            }, 100);
+        }, { capture: true, passive: true });
 
         let lastObject = null;
         doc.addEventListener('mousemove', (event) => {
@@ -177,7 +179,8 @@
     const kBlocks = new Set(['ADDRESS', 'BLOCKQUOTE', 'BODY', 'BR', 'CAPTION', 'CENTER', 'DD', 'DIV', 'DL', 'DT',
         'FIELDSET', 'FORM', 'H1', 'H2', 'H3', 'H4', 'H5', 'H6', 'HR', 'HTML', 'IMG', 'LI', 'OL', 'P', 'PRE',
         'TABLE', 'TBODY', 'TD', 'TFOOT', 'TH', 'THEAD', 'TR', 'UL']);
-    const kUnread = new Set(['HEAD', 'NOSCRIPT', 'OPTION', 'SCRIPT', 'SELECT', 'STYLE', 'TEMPLATE', 'TEXTAREA', 'TITLE']);
+    const kUnread = new Set(['HEAD', 'NOSCRIPT', 'OPTION', 'SCRIPT', 'SELECT', 'STYLE', 'TEMPLATE', 'TEXTAREA',
+        'TITLE']);
     const fold = (c, matchCase) => {
         const base = c.normalize('NFD').charAt(0) || c;
         return matchCase ? base : base.toLowerCase();
@@ -212,7 +215,8 @@
         };
         read(doc.body || doc.documentElement);
         const text = chars.join('');
-        const wanted = query.trim().replace(/\s+/g, ' ').split('').map((c) => (c === ' ' ? c : fold(c, matchCase))).join('');
+        const wanted = query.trim().replace(/\s+/g, ' ').split('')
+            .map((c) => (c === ' ' ? c : fold(c, matchCase))).join('');
         const ranges = [];
         if (!wanted) return ranges;
         for (let at = text.indexOf(wanted); at >= 0; at = text.indexOf(wanted, at + wanted.length)) {
