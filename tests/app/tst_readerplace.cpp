@@ -17,6 +17,7 @@
 #include "pagescript.h"
 #include "popupwindow.h"
 #include "scriptcodec.h"
+#include "searchcomponents.h"
 #include "settingskeys.h"
 #include "settingsstore.h"
 #include "skinscript.h"
@@ -252,7 +253,9 @@ private:
         m_script = std::make_unique<SkinScript>(m_context->folders());
         m_script->read(m_lines);
         m_form = std::make_unique<TMainForm>(*m_context, *m_script);
+        // As the program starts: the components first, then the first screen that uses them.
         m_components = std::make_unique<AppComponents>(*m_form, *m_context, *m_script, staticEngineParts);
+        m_search = std::make_unique<SearchComponents>(*m_form, *m_context, *m_script, *m_components);
         m_form->buildFirstScreen();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -262,6 +265,7 @@ private:
         if (!m_form)
             return;
         m_form->shutdown();
+        m_search.reset();
         m_components.reset();
         m_form.reset();
     }
@@ -335,6 +339,7 @@ private:
     std::unique_ptr<SkinScript> m_script;
     std::unique_ptr<TMainForm> m_form;
     std::unique_ptr<AppComponents> m_components;
+    std::unique_ptr<SearchComponents> m_search;
 };
 
 int main(int argc, char* argv[])
