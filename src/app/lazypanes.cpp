@@ -23,6 +23,8 @@ HtmlPanesHooks* LazyPanes::make()
         if (EngineParts* parts = m_engine ? m_engine() : nullptr) {
             m_panes = parts->createPanes(m_window, m_panel, m_context, m_elements, m_callbacks, m_links);
             m_panes->setTreeWidth(m_treeWidth);
+            if (m_forgetLastPage)
+                m_panes->forgetLastPage();
         } else {
             qCDebug(lcApp) << "no web engine: the panes stay empty";
         }
@@ -30,17 +32,33 @@ HtmlPanesHooks* LazyPanes::make()
     return m_panes.get();
 }
 
+bool LazyPanes::hasPanes(int screen) const
+{
+    return std::any_of(m_elements.cbegin(), m_elements.cend(),
+                       [screen](const RHTML& element) { return element.screen == screen; });
+}
+
 void LazyPanes::ShowScreenPane()
 {
-    if (!m_panes) {
-        const int screen = m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0;
-        const bool needed = std::any_of(m_elements.cbegin(), m_elements.cend(),
-                                        [screen](const RHTML& element) { return element.screen == screen; });
-        if (!needed)
-            return;
-    }
+    if (!m_panes && !hasPanes(m_callbacks.currentScreen ? m_callbacks.currentScreen() : 0))
+        return;
     if (HtmlPanesHooks* panes = make())
         panes->ShowScreenPane();
+}
+
+bool LazyPanes::resumesLastPage(int screen, const QString& page)
+{
+    if (!m_panes && !hasPanes(screen))
+        return false;
+    HtmlPanesHooks* panes = make();
+    return panes && panes->resumesLastPage(screen, page);
+}
+
+void LazyPanes::forgetLastPage()
+{
+    m_forgetLastPage = true;
+    if (m_panes)
+        m_panes->forgetLastPage();
 }
 
 void LazyPanes::ShowHtmlElement(int number, const QString& page)
@@ -216,6 +234,15 @@ void LazyPanes::RestoreBounds()
 {
     if (m_panes)
         m_panes->RestoreBounds();
+}
+
+void LazyPanes::revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                            std::function<void(QRect)> where)
+{
+    if (m_panes)
+        m_panes->revealMatch(text, matchCase, active, count, clearOf, std::move(where));
+    else
+        where(QRect());
 }
 
 void LazyPanes::findText(const QString& text, bool matchCase, std::function<void(int, int)> done)

@@ -58,9 +58,15 @@ public:
     void findTextInFrame(const QString& frame, const QString& text, bool matchCase,
                          std::function<void(int, int)> done) override;
     void selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done) override;
+    void revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                     std::function<void(QRect)> where) override;
+    // The panes are made when the screen asked about has panes: it is about to show.
+    bool resumesLastPage(int screen, const QString& page) override;
+    void forgetLastPage() override;
 
 private:
     HtmlPanesHooks* make();
+    bool hasPanes(int screen) const;
 
     QWidget* m_window;
     QWidget* m_panel;
@@ -71,5 +77,6 @@ private:
     std::function<EngineParts*()> m_engine;
     std::unique_ptr<HtmlPanesHooks> m_panes;
     bool m_tried = false;
+    bool m_forgetLastPage = false;
     int m_treeWidth = 0;
 };

@@ -16,6 +16,9 @@
 #include "textscontroller.h"
 #include "treescontroller.h"
 
+#include <QPointer>
+#include <QScreen>
+
 SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const SkinScript& script,
                                    AppComponents& components)
     : m_form(form), m_components(components)
@@ -72,6 +75,9 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
             else
                 dialog->closeDialog();
         };
+        services.matchShown = [this](const QString& text, bool matchCase, int matches, int active) {
+            keepPanelClearOf(text, matchCase, matches, active);
+        };
     } else {
         services.showResults = [](const QStringList&, const QStringList&) {};
         services.enterInFirstBox = [this] { m_search->FindNext(1); };
@@ -87,8 +93,50 @@ SearchComponents::SearchComponents(TMainForm& form, AppContext& context, const S
     if (m_dialog) {
         m_dialog->setSearch(m_search.get());
         m_search->setBoxesShown(false);
+        // The panel's scope switches and the window's "Стр." and "Все" are one setting.
+        m_search->setAllPagesThroughIndex(true);
+        QObject::connect(m_search.get(), &TFindTxtHtml::scopeChanged, m_search.get(), [this] { showScope(); });
     }
     form.components().search = m_search.get();
+}
+
+void SearchComponents::showScope()
+{
+    // The window's switch group has the shown page and all pages; the panel adds the contents
+    // tree, which is neither: both of the window's switches are off then.
+    const QString limit = QStringLiteral("findtxtlimit");
+    const QString all = QStringLiteral("findtxtall");
+    if (m_search->treeMode()) {
+        m_dialog->showSwitchOn(QStringLiteral("findtxtcontents"));
+        m_form.showGroupSwitch(limit, false);
+        m_form.showGroupSwitch(all, false);
+        return;
+    }
+    const QString scope = m_search->indexMode() || m_search->allPages() ? all : limit;
+    m_dialog->showSwitchOn(scope);
+    m_form.showGroupSwitch(scope, true);
+}
+
+void SearchComponents::keepPanelClearOf(const QString& text, bool matchCase, int matches, int active)
+{
+    HtmlPanesHooks* panes = m_form.components().panes;
+    if (!panes || !m_dialog || !m_dialog->isVisible())
+        return;
+    QPointer<TCoolDialog> dialog = m_dialog.get();
+    panes->revealMatch(text, matchCase, active, matches, dialog->frameGeometry(), [dialog](QRect hit) {
+        // A page too short to scroll the match out from under the panel: the panel moves instead,
+        // under the match when the screen has room there, else over it.
+        if (!dialog || !dialog->isVisible() || hit.isEmpty() || !hit.intersects(dialog->frameGeometry()))
+            return;
+        constexpr int kGap = 8;
+        const QScreen* screen = dialog->screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        QRect moved = dialog->frameGeometry();
+        moved.moveTop(hit.bottom() + 1 + kGap);
+        if (room.isValid() && moved.bottom() > room.bottom())
+            moved.moveBottom(hit.top() - 1 - kGap);
+        dialog->move(moved.topLeft());
+    });
 }
 
 SearchComponents::~SearchComponents()

@@ -34,6 +34,11 @@ public:
     void showOptions() override;
 
 private:
+    // The scope the search has now, on the panel's switches and the window's.
+    void showScope();
+    // The match the pane's find showed is scrolled out from under the panel (or the panel moves).
+    void keepPanelClearOf(const QString& text, bool matchCase, int matches, int active);
+
     TMainForm& m_form;
     AppComponents& m_components;
     std::unique_ptr<ClickSound> m_sound;

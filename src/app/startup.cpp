@@ -6,6 +6,7 @@
 #include "appcontext.h"
 #include "applog.h"
 #include "codecinstall.h"
+#include "commandmatch.h"
 #include "contenterror.h"
 #include "copydatareceiver.h"
 #include "engine.h"
@@ -36,6 +37,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -183,6 +185,14 @@ void runCommandsInTurn(TMainForm& form, const HtmlPanesHooks* panes, QStringList
     poll->start();
 }
 
+// Whether a command shows a page it names: a screen or pane command with a page.
+bool namesAPage(const QString& command, const AppContext& context)
+{
+    const CommandKind kind = matchCommand(command).kind;
+    return (kind == CommandKind::Screen || kind == CommandKind::Html) &&
+           !CommandArg(command, context.folders()).trimmed().isEmpty();
+}
+
 // Runs what once the window has painted its first frame (at once when it has).
 void afterFirstPaint(TMainForm& form, std::function<void()> what)
 {
@@ -283,6 +293,10 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
         return panes && panes->printFile(file, first > 0 && second > 0 ? QSize(first, second) : QSize());
     };
     receiveCopyData(endpoint, &form, target);
+    // A page the command line names is shown as named, not the page the last run ended at.
+    if (components.panes() && std::any_of(commandLine.commands.cbegin(), commandLine.commands.cend(),
+                                          [&context](const QString& command) { return namesAPage(command, context); }))
+        components.panes()->forgetLastPage();
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
 
@@ -370,6 +384,10 @@ int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& 
         form.activateWindow();
     };
     receiveCopyData(endpoint, &form, target);
+    // A page the command line names is shown as named, not the page the last run ended at.
+    if (components.panes() && std::any_of(commandLine.commands.cbegin(), commandLine.commands.cend(),
+                                          [&context](const QString& command) { return namesAPage(command, context); }))
+        components.panes()->forgetLastPage();
     form.buildFirstScreen();
     components.ShowFieldsForScreen();
     // The desktop's default place for a new window, and the same one every time: the top-left

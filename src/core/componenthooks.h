@@ -6,6 +6,7 @@
 // that declares no such element, or a build without the component, simply does nothing.
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -94,6 +95,31 @@ public:
         Q_UNUSED(mark);
         done(QString());
     }
+    // The match findText selected (active of count) is scrolled out from under clearOf, a window
+    // over the pane (screen coordinates), as far as the page allows; where gets the match's
+    // rectangle on the screen afterwards, or an empty one when there is none.
+    virtual void revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                             std::function<void(QRect)> where)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(matchCase);
+        Q_UNUSED(active);
+        Q_UNUSED(count);
+        Q_UNUSED(clearOf);
+        where(QRect());
+    }
+    // The reading screen opens the first time in a run at the page and place the reader left it
+    // at in the last run, unless a page is named for it first. A command that goes to screen
+    // naming page (empty for none) asks here: true when that place comes back instead (the reading
+    // screen, no page or its pane's start page); any other page gives the place up.
+    virtual bool resumesLastPage(int screen, const QString& page)
+    {
+        Q_UNUSED(screen);
+        Q_UNUSED(page);
+        return false;
+    }
+    // The start names the pages to show itself (the command line): the last run's place is given up.
+    virtual void forgetLastPage() {}
 };
 
 class TreesHooks
@@ -141,6 +167,8 @@ class SearchHooks
 public:
     virtual ~SearchHooks() = default;
     virtual void ShowSearchBoxes() = 0; // after every screen change
+    // The plain window: the boxes on the window hide, and show again when it ends.
+    virtual void HideSearchBoxes(bool hide) { Q_UNUSED(hide); }
     virtual void SetAllPages(bool all) = 0;
     virtual void setMatchCase(bool on) = 0;
     virtual void FindNext(int number) = 0;

@@ -34,6 +34,11 @@ inline const QString Background = QStringLiteral("Background");
 // prints into this file instead of on the system's printer.
 inline const QString PrintToFile = QStringLiteral("PrintToFile");
 
+// The page the reader left the reading screen at (its path in the content folder, or a whole path
+// outside it) and how far down it was scrolled, written at the end of a run.
+inline const QString LastPage = QStringLiteral("LastPage");
+inline const QString LastPagePos = QStringLiteral("LastPagePos");
+
 // The width the reader gave the contents trees.
 inline const QString TreeWidth = QStringLiteral("TreeWidth");
 

@@ -304,6 +304,33 @@ void TCoolDialog::RunDialogCommand(const QString& command, const QString& sound)
     }
 }
 
+bool TCoolDialog::showSwitchOn(const QString& command)
+{
+    bool found = false;
+    for (int page = 0; page < m_script.pages.size(); ++page) {
+        TDynamicSwthGrpArray& switches = m_script.pages[page].switches;
+        for (int i = 0; i < switches.size(); ++i) {
+            if (switches[i].go.compare(command, Qt::CaseInsensitive) != 0 || switches[i].state)
+                continue;
+            for (RSwthGrp& other : switches) {
+                if (other.group == switches[i].group)
+                    other.state = false;
+            }
+            switches[i].state = true;
+            found = true;
+            if (page == m_page && isVisible()) {
+                // As a click on it would: the index's results show, the other scopes have none.
+                if (command.compare(QLatin1String("findtxtall"), Qt::CaseInsensitive) == 0 && m_search)
+                    ShowResults(m_search->resultFiles(), m_search->resultTitles());
+                else
+                    ShowResults({}, {});
+                update();
+            }
+        }
+    }
+    return found;
+}
+
 void TCoolDialog::closeDialog()
 {
     if (m_search && m_search->isRunning())

@@ -49,6 +49,10 @@ public:
     void ShowResults(const QStringList& files, const QStringList& titles);
     void SetSearchHint(const QString& text);
     void RunDialogCommand(const QString& command, const QString& sound);
+    // The switch whose command is command shows on, and the others of its group off, without
+    // running it: the search's scope was set elsewhere (the main window's switch). The result
+    // list of the find page follows it. True when a switch changed.
+    bool showSwitchOn(const QString& command);
     // Hides the window: stops a search, stores the switches' states.
     void closeDialog();
 

@@ -128,6 +128,8 @@ void TFindTxtHtml::ShowSearchBoxes()
 
 void TFindTxtHtml::HideSearchBoxes(bool hide)
 {
+    if (m_shownByOwner)
+        return; // the panel shows them, over whatever window
     const int screen = m_services.currentScreen ? m_services.currentScreen() : 0;
     for (Box* box : std::as_const(m_boxes)) {
         if (box->element.screen == screen)
@@ -144,6 +146,10 @@ void TFindTxtHtml::setBoxesShown(bool shown)
 
 void TFindTxtHtml::SetAllPages(bool all)
 {
+    if (all && m_allPagesThroughIndex) {
+        setIndexMode();
+        return;
+    }
     if (all != m_allPages) {
         m_scanPosition = -1;
         m_startPage.clear();
@@ -151,18 +157,27 @@ void TFindTxtHtml::SetAllPages(bool all)
     m_allPages = all;
     m_indexMode = false;
     m_treeMode = false;
+    Q_EMIT scopeChanged();
 }
 
 void TFindTxtHtml::setIndexMode()
 {
     m_indexMode = true;
     m_treeMode = false;
+    Q_EMIT scopeChanged();
 }
 
 void TFindTxtHtml::setTreeMode()
 {
     m_treeMode = true;
     m_indexMode = false;
+    Q_EMIT scopeChanged();
+}
+
+void TFindTxtHtml::matchShown(const QString& text, int matches, int active)
+{
+    if (matches > 0 && m_services.matchShown)
+        m_services.matchShown(text, m_matchCase, matches, active);
 }
 
 void TFindTxtHtml::setMatchCase(bool on)
@@ -319,6 +334,7 @@ void TFindTxtHtml::findInPane(Box& box, const QString& text)
                 }
                 self->m_services.showStatus(QString::fromUtf16(kNotFound));
             }
+            self->matchShown(text, matches, active);
             self->finish();
             return;
         }
@@ -328,6 +344,7 @@ void TFindTxtHtml::findInPane(Box& box, const QString& text)
         if (matches > 0 && (!samePage || active > self->m_lastActive)) {
             self->m_searchedPage = page;
             self->m_lastActive = active;
+            self->matchShown(text, matches, active);
             self->finish();
             return;
         }
@@ -422,13 +439,14 @@ void TFindTxtHtml::scanEnded(qsizetype hit)
     whenLoaded([this, text, file] {
         HtmlPanesHooks* panes = m_services.panes();
         QPointer<TFindTxtHtml> self(this);
-        panes->findTextInFrame(m_scanFrame, text, m_matchCase, [self, file](int matches, int active) {
+        panes->findTextInFrame(m_scanFrame, text, m_matchCase, [self, file, text](int matches, int active) {
             if (!self)
                 return;
             self->m_searchedPage = self->normalisedPage(self->m_services.panes()->currentFile());
             self->m_lastActive = active;
             if (matches == 0)
                 qCDebug(lcDialogs) << "the pane's find did not select the text the scan found in" << file;
+            self->matchShown(text, matches, active);
             self->finish();
         });
     });

@@ -44,6 +44,9 @@ struct FindServices
     std::function<void()> enterInFirstBox;
     std::function<void()> escape;
     std::function<int()> currentScreen;
+    // The pane's find showed a match (active of matches, from 1): a window over the pane, such as
+    // the search panel, keeps clear of it.
+    std::function<void(const QString& text, bool matchCase, int matches, int active)> matchShown;
 };
 
 class TFindTxtHtml final : public QObject, public SearchHooks
@@ -63,13 +66,18 @@ public:
     Q_DISABLE_COPY_MOVE(TFindTxtHtml)
 
     void ShowSearchBoxes() override;
-    // The boxes of the current screen hide (the plain window) or show again.
-    void HideSearchBoxes(bool hide);
+    // The boxes of the current screen hide (the plain window) or show again; boxes that a search
+    // panel shows (setBoxesShown) stay as the panel has them.
+    void HideSearchBoxes(bool hide) override;
     // Boxes shown whatever the screen (the dialog's find page) or not at all.
     void setBoxesShown(bool shown);
     void SetAllPages(bool all) override;
     void setIndexMode();
     void setTreeMode();
+    // With a search panel, all pages are searched as its switch "По указателю" searches them,
+    // through the index: the window's "all pages" (SetAllPages(true)) is the index mode then, so
+    // the window's switch and the panel's say the same.
+    void setAllPagesThroughIndex(bool on) { m_allPagesThroughIndex = on; }
     void setMatchCase(bool on) override;
     void FindNext(int number) override;
     bool isRunning() const override { return !m_idle; }
@@ -93,6 +101,8 @@ public:
 Q_SIGNALS:
     // The search went idle again (found, not found, stopped).
     void searchFinished();
+    // Where a search looks was set: the shown page, all pages, the index or the tree.
+    void scopeChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,6 +120,7 @@ private:
     // The thesaurus window: a word its page does not hold opens the article tezaurus.idx gives it.
     void thesaurusLookup(const QString& text);
     void scanEnded(qsizetype hit);
+    void matchShown(const QString& text, int matches, int active);
     void indexSearch(Box& box, const QString& text);
     void indexScanEnded(const QStringList& hits);
     void startJob(std::shared_ptr<ScanJob> job, std::function<void()> done);
@@ -123,6 +134,7 @@ private:
     bool m_shownByOwner = false;
 
     bool m_allPages = false;
+    bool m_allPagesThroughIndex = false;
     bool m_indexMode = false;
     bool m_treeMode = false;
     bool m_matchCase = false;

@@ -54,11 +54,16 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
     switch (match.kind) {
     case K::Exit:
         break;
-    case K::Screen:
+    case K::Screen: {
+        // The first time in a run, the reading screen asked for with its start page opens where the
+        // reader left it in the last run: the tree then has no page of its own to open.
+        const QString page = CommandArg(command, folders);
+        const bool resumes = c.panes && c.panes->resumesLastPage(match.number, page);
         if (c.trees)
-            c.trees->setPendingPage(CommandArg(command, folders));
+            c.trees->setPendingPage(resumes ? QString() : page);
         changeScreen(match.number, source, sourceIndex);
         break;
+    }
     case K::VideoOff:
         if (c.media && c.media->videoExists())
             c.media->setVideoActive(false);
@@ -250,6 +255,10 @@ void TMainForm::RunCommand(const QString& command, const QString& sound, bool si
                 c.search->stop();
                 c.dialogs->closeDialog();
             }
+            // A screen asked for by its number alone opens no page: the page a screen command gave
+            // the tree earlier must not come again over the one the reader has moved on to.
+            if (c.trees)
+                c.trees->setPendingPage(QString());
             changeScreen(match.number, source, sourceIndex);
         }
         break;

@@ -104,7 +104,8 @@ void TMainForm::loadBackground(int screen)
     if (background.isNull())
         return; // the previous background stays
     m_background = background;
-    setFixedSize(m_background.size());
+    if (!m_standard)
+        setFixedSize(m_background.size()); // the plain window keeps the size the reader gave it
     // The outline is only of use where windows take shapes (not on the offscreen platform); it is
     // clipped to the window, so that no coordinate of the script can make it costly, and made
     // again only when a screen of another size comes.
@@ -192,6 +193,10 @@ void TMainForm::changeScreen(int screen, CommandSource source, int sourceIndex)
 {
     if (screen < 0 || screen >= m_script.screens.size())
         return;
+    // The plain window shows one pane; another screen is a skin's screen, with its buttons: the
+    // window is the skin again first.
+    if (m_standard)
+        ReturnToSkin();
     if (m_clipRestart)
         m_clipRestart->stop();
 

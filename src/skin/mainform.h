@@ -55,6 +55,8 @@ public:
     static constexpr QRect kDocumentPanel{33, 90, 673, 421};
     // Where the animated picture "piston.gif" stands.
     static constexpr QPoint kAnimationPosition{583, 470};
+    // The smallest the plain window may be made: its toolbar and a little of the page.
+    static constexpr QSize kPlainMinimum{320, 200};
 
     TMainForm(AppContext& context, SkinScript& script, QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -98,10 +100,15 @@ public:
     // press is the one with Shift held: it turns the switch without running its command, which
     // would show the part's start page instead of the page history led to.
     void pressSwitchesFor(const QString& startPage);
+    // Every group switch of every screen whose command is command shows on (turning the others of
+    // its group off) or off, without running its command: a state set elsewhere (the search panel's
+    // scope) shows on the window's switches too.
+    void showGroupSwitch(const QString& command, bool on);
 
-    // The plain window ("standartwin"): an ordinary window with a toolbar ("Печать",
-    // "Свернуть") over the current pane, which fills it; "Свернуть" returns to the skin with
-    // its outline. Both may follow each other any number of times.
+    // The plain window ("standartwin"): an ordinary framed, resizable window, maximised, with a
+    // toolbar ("Печать", "Свернуть") over the current pane, which fills it; the skin's fields and
+    // search boxes hide. "Свернуть" returns to the skin with its size, outline and place. Both
+    // may follow each other any number of times; a screen change returns to the skin first.
     void StartStandardWindow();
     void ReturnToSkin();
     bool isStandardWindow() const { return m_standard; }
@@ -222,6 +229,7 @@ private:
     class QToolBar* m_toolbar = nullptr;
     bool m_standard = false;
     QRegion m_skinMask;
+    QPoint m_skinPosition;
     QLabel* m_animation = nullptr;
     QMovie* m_movie = nullptr;
     QBuffer* m_movieData = nullptr;

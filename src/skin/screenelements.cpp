@@ -512,6 +512,30 @@ void TMainForm::pressSwitchesFor(const QString& startPage)
     }
 }
 
+void TMainForm::showGroupSwitch(const QString& command, bool on)
+{
+    bool changed = false;
+    for (int screen = 0; screen < m_script.screens.size(); ++screen) {
+        TDynamicSwthGrpArray& groups = m_script.screens[screen].switchgrp;
+        for (RSwthGrp& sw : groups) {
+            if (sw.go.compare(command, Qt::CaseInsensitive) != 0 || sw.state == on)
+                continue;
+            if (on) {
+                for (RSwthGrp& other : groups) {
+                    if (other.group == sw.group && other.state) {
+                        other.state = false;
+                        changed = changed || screen == m_screen;
+                    }
+                }
+            }
+            sw.state = on;
+            changed = changed || screen == m_screen;
+        }
+    }
+    if (changed)
+        update();
+}
+
 void TMainForm::runSwitchCommands(bool onScreenChange)
 {
     // Copies: the commands may change the screen's records.

@@ -18,7 +18,10 @@ void TMainForm::StartStandardWindow()
         m_components.popups->hideAll();
     if (m_components.misc)
         m_components.misc->HideFields(true);
+    if (m_components.search)
+        m_components.search->HideSearchBoxes(true);
     m_skinMask = mask();
+    m_skinPosition = pos();
     clearMask();
     for (HotArea* area : hotAreas())
         area->hide();
@@ -47,7 +50,10 @@ void TMainForm::StartStandardWindow()
         m_panel->setGeometry(contentsRect());
     if (m_components.panes)
         m_components.panes->FillClient();
+    // An ordinary window: framed, of any size the reader gives it, and maximised to begin with.
     setWindowFlag(Qt::FramelessWindowHint, false);
+    setMinimumSize(kPlainMinimum);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     showMaximized();
     update();
     qCDebug(lcSkin) << "plain window on";
@@ -61,9 +67,13 @@ void TMainForm::ReturnToSkin()
     if (m_toolbar)
         m_toolbar->hide();
     setContentsMargins(0, 0, 0, 0);
-    setWindowFlag(Qt::FramelessWindowHint, true);
+    // The skin again: no frame, its picture's size and no other, where it stood before. The
+    // window leaves its maximised state first, while the desktop still sees it.
     showNormal();
-    resize(m_background.size());
+    setWindowFlag(Qt::FramelessWindowHint, true);
+    setFixedSize(m_background.size());
+    move(m_skinPosition);
+    show();
     m_panel->setGeometry(kDocumentPanel);
     if (m_components.panes)
         m_components.panes->RestoreBounds();
@@ -72,6 +82,8 @@ void TMainForm::ReturnToSkin()
         area->show();
     if (m_components.misc)
         m_components.misc->HideFields(false);
+    if (m_components.search)
+        m_components.search->HideSearchBoxes(false);
     // The element last under the pointer rests again unless the pointer is still on it.
     pointerMove(mapFromGlobal(QCursor::pos()));
     update();

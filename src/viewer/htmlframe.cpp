@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "contentscheme.h"
 #include "paneprint.h"
+#include "screenids.h"
 #include "settingskeys.h"
 #include "settingsstore.h"
 #include "viewerlog.h"
@@ -50,6 +51,18 @@ PaneFonts readFonts(const SettingsStore& settings)
     return fonts;
 }
 
+// The last page is kept by its path in the content folder, so that it is found again when the
+// disc is mounted elsewhere; a page outside the folder keeps its whole path.
+QString storedPagePath(const QString& file, const QString& programDir)
+{
+    return file.startsWith(programDir, Qt::CaseInsensitive) ? file.mid(programDir.size()) : file;
+}
+
+QString pageFromStored(const QString& stored, const QString& programDir)
+{
+    return stored.startsWith(QLatin1Char('/')) ? stored : programDir + stored;
+}
+
 } // namespace
 
 THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, const TDynamicHtmlArray& elements,
@@ -62,6 +75,16 @@ THtmlFrame::THtmlFrame(QWidget* window, QWidget* panel, AppContext& context, con
             Viewer viewer;
             viewer.screen = element.screen;
             m_viewers.append(viewer);
+        }
+    }
+    if (readingElement()) {
+        const SettingsStore& settings = context.settings;
+        const std::optional<QString> stored = settings.readString(SettingsKeys::LastPage);
+        if (stored && !stored->trimmed().isEmpty()) {
+            LastPage last;
+            last.file = pageFromStored(stored->trimmed(), context.values.programDir);
+            last.place.y = qMax(0, settings.readInt(SettingsKeys::LastPagePos).value_or(0));
+            m_lastPage = last;
         }
     }
     LinkServices& services = m_links.services();
@@ -92,7 +115,36 @@ void THtmlFrame::saveSettings()
     settings.writeInt(SettingsKeys::FontSize, m_fonts.size);
     settings.writeInt(SettingsKeys::HotSpotColor, m_fonts.linkColor);
     settings.writeInt(SettingsKeys::Background, m_fonts.background);
+    saveLastPage();
     settings.sync();
+}
+
+const RHTML* THtmlFrame::readingElement() const
+{
+    for (const RHTML& element : m_elements) {
+        if (element.screen == kReadingScreen)
+            return &element;
+    }
+    return nullptr;
+}
+
+void THtmlFrame::saveLastPage()
+{
+    // Only a page the reader read on the reading screen in this run: an archive's listing is gone
+    // when the program ends, and a run that never showed the screen keeps the last one's page.
+    const Viewer* viewer = nullptr;
+    for (const Viewer& each : std::as_const(m_viewers)) {
+        if (each.screen == kReadingScreen)
+            viewer = &each;
+    }
+    if (!viewer || !viewer->view || viewer->history.isEmpty() || viewer->archiveMode)
+        return;
+    const QString file = viewer->history.files().value(viewer->history.index());
+    if (file.isEmpty())
+        return;
+    SettingsStore& settings = m_context.settings;
+    settings.writeString(SettingsKeys::LastPage, storedPagePath(file, m_context.values.programDir));
+    settings.writeInt(SettingsKeys::LastPagePos, placeOf(*viewer).y);
 }
 
 THtmlFrame::Viewer* THtmlFrame::viewerFor(int screen)
@@ -120,9 +172,21 @@ QWebEngineView* THtmlFrame::ensureView(Viewer& viewer)
         child->installEventFilter(this);
     updateScript(viewer);
     const int screen = viewer.screen;
+    connect(viewer.page, &PanePage::loadStarting, this, [this, screen] {
+        if (Viewer* v = viewerFor(screen)) {
+            // A link the engine follows by itself: the page left keeps its place first.
+            if (!std::exchange(v->placeKept, false))
+                keepPlace(*v);
+            v->frameScrolls.clear();
+        }
+    });
     connect(viewer.page, &PanePage::loadEnded, this, [this, screen](bool ok) {
         if (Viewer* v = viewerFor(screen))
             loaded(*v, ok);
+    });
+    connect(viewer.page, &PanePage::documentScrolled, this, [this, screen](const QString& document, int y) {
+        if (Viewer* v = viewerFor(screen); v && !document.isEmpty())
+            v->frameScrolls.insert(document.toLower(), y);
     });
     connect(viewer.page, &PanePage::linkClicked, this, [this, screen](const LinkClick& click) {
         if (Viewer* v = viewerFor(screen))
@@ -155,18 +219,25 @@ void THtmlFrame::updateScript(Viewer& viewer)
     }
 }
 
-void THtmlFrame::load(Viewer& viewer, const QString& file)
+void THtmlFrame::load(Viewer& viewer, const QString& file, std::optional<PanePlace> place)
 {
     QWebEngineView* view = ensureView(viewer);
+    viewer.pendingPlace.reset();
     if (!m_context.pack.PackFileExists(withoutFragment(file))) {
         // A page that is neither packed nor on disk hides its pane.
         qCDebug(lcViewer) << "pane hidden: no such page" << file;
         view->hide();
+        viewer.history.clearPending();
         return;
     }
     const QUrl url = contentUrl(m_context.disk.toLocal(file));
     // A step within the document shown (its fragment) loads nothing.
     const bool sameDocument = url.adjusted(QUrl::RemoveFragment) == view->url().adjusted(QUrl::RemoveFragment);
+    if (!sameDocument) {
+        keepPlace(viewer);
+        viewer.placeKept = true;
+        viewer.pendingPlace = std::move(place);
+    }
     view->load(url);
     if (viewer.page && !sameDocument)
         viewer.page->loadRequested();
@@ -175,12 +246,32 @@ void THtmlFrame::load(Viewer& viewer, const QString& file)
 void THtmlFrame::showOrLoad(Viewer& viewer, const QString& file)
 {
     const qsizetype known = viewer.history.indexOf(file);
-    if (known >= 0) {
-        viewer.history.setPending(int(known));
-        load(viewer, viewer.history.files()[known]);
-    } else {
+    if (known >= 0)
+        showEntry(viewer, int(known), std::nullopt);
+    else
         load(viewer, file);
-    }
+}
+
+void THtmlFrame::showEntry(Viewer& viewer, int index, std::optional<PanePlace> place)
+{
+    viewer.history.setPending(index);
+    load(viewer, viewer.history.files()[index], std::move(place));
+}
+
+PanePlace THtmlFrame::placeOf(const Viewer& viewer) const
+{
+    if (!viewer.page)
+        return {};
+    const QString page = viewer.history.files().value(viewer.history.index());
+    if (!viewer.activeFile.isEmpty() && !page.isEmpty() && !sameFile(viewer.activeFile, page))
+        return {viewer.frameScrolls.value(viewer.activeFile.toLower()), viewer.activeFile};
+    return {qRound(viewer.page->scrollPosition().y()), QString()};
+}
+
+void THtmlFrame::keepPlace(Viewer& viewer)
+{
+    if (viewer.view && !viewer.history.isEmpty() && !viewer.page->isLoading())
+        viewer.history.rememberPlace(placeOf(viewer));
 }
 
 void THtmlFrame::loaded(Viewer& viewer, bool ok)
@@ -188,6 +279,7 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
     if (!ok) {
         viewer.view->hide();
         viewer.history.clearPending();
+        viewer.pendingPlace.reset();
         return;
     }
     const QString file = contentPath(viewer.view->url());
@@ -197,10 +289,8 @@ void THtmlFrame::loaded(Viewer& viewer, bool ok)
     viewer.activeTitle = title;
     viewer.page->setVisited(viewer.history.visited());
     viewer.sections.pageShown(file);
-    if (viewer.pendingScroll >= 0) {
-        viewer.page->scrollTo(viewer.pendingScroll);
-        viewer.pendingScroll = -1;
-    }
+    if (const std::optional<PanePlace> place = std::exchange(viewer.pendingPlace, std::nullopt); place && place->y > 0)
+        viewer.page->scrollTo(place->y, place->document);
     pageChanged(viewer, file, title);
 }
 
@@ -280,12 +370,25 @@ void THtmlFrame::ShowScreenPane()
         const RHTML& element = m_elements[m_currentElement];
         const bool fresh = viewer->history.isEmpty() && !viewer->view;
         place(*viewer, element);
-        if (fresh) {
+        // The first time the reading screen shows, it shows the page the reader left it at in the
+        // last run, where it was left, unless a page was named for it before.
+        const std::optional<LastPage> last =
+            screen == kReadingScreen ? std::exchange(m_lastPage, std::nullopt) : std::nullopt;
+        if (fresh && last && m_context.pack.PackFileExists(withoutFragment(last->file))) {
+            load(*viewer, last->file, last->place);
+        } else if (fresh) {
             load(*viewer, element.fn);
         } else if (viewer->history.isEmpty() && !(viewer->page && viewer->page->isLoading())) {
             load(*viewer, element.fn); // the start page failed before: try it again
-        } else {
-            ScrollToTop();
+        } else if (!viewer->page->isLoading()) {
+            // The screen comes back to its page, at the place the reader left it; the page's title,
+            // the history lists and the tree are this pane's again.
+            const int index = viewer->history.index();
+            const QString file =
+                viewer->activeFile.isEmpty() ? viewer->history.files().value(index) : viewer->activeFile;
+            const QString title =
+                viewer->activeTitle.isEmpty() ? viewer->history.titles().value(index) : viewer->activeTitle;
+            pageChanged(*viewer, file, title);
         }
     } else {
         m_currentViewer = -1;
@@ -309,6 +412,8 @@ void THtmlFrame::ShowHtmlElement(int number, const QString& page)
             continue;
         Viewer* viewer = viewerFor(element.screen);
         const QString file = page.isEmpty() ? element.fn : page;
+        if (element.screen == kReadingScreen)
+            m_lastPage.reset(); // a page named for the reading screen: the last run's is not shown
         if (element.screen == screen) {
             m_currentElement = i;
             m_currentViewer = int(viewer - m_viewers.data());
@@ -332,10 +437,10 @@ void THtmlFrame::ShowPage(const QString& file)
         return;
     const qsizetype known = viewer->history.indexOf(file);
     if (known >= 0) {
-        if (known == viewer->history.index() && sameFile(currentFile(), file))
+        if (known == viewer->history.index() && sameFile(currentFile(), file) && !viewer->page->isLoading())
             ScrollToTop();
         else
-            SetHistoryIndex(int(known));
+            showEntry(*viewer, int(known), std::nullopt);
         return;
     }
     markVisited(*viewer, linkFullPath(file, file).toLower());
@@ -413,6 +518,40 @@ void THtmlFrame::selectHeadword(const QString& anchor, const QString& mark, std:
     static_cast<PanePage*>(view->page())
         ->callScript(QStringLiteral("selectHeadword"), {anchor, mark},
                      [done = std::move(done)](const QVariant& answer) { done(answer.toString()); });
+}
+
+void THtmlFrame::revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                             std::function<void(QRect)> where)
+{
+    Viewer* viewer = current();
+    if (!viewer || !viewer->page || !currentVisible() || text.isEmpty() || count <= 0) {
+        where(QRect());
+        return;
+    }
+    // The page measures in its own pixels: the view's zoomed by its zoom factor.
+    QPointer<QWebEngineView> view = viewer->view;
+    const qreal zoom = view->zoomFactor() > 0 ? view->zoomFactor() : 1.0;
+    const QRectF local(view->mapFromGlobal(clearOf.topLeft()), clearOf.size());
+    const QRect inPage = QRectF(local.topLeft() / zoom, local.size() / zoom).toAlignedRect();
+    viewer->page->revealMatch(text, matchCase, active, count, inPage, [view, zoom, where](QRect hit) {
+        if (!view || hit.isEmpty()) {
+            where(QRect());
+            return;
+        }
+        const QRect scaled = QRectF(QPointF(hit.topLeft()) * zoom, QSizeF(hit.size()) * zoom).toAlignedRect();
+        where(QRect(view->mapToGlobal(scaled.topLeft()), scaled.size()));
+    });
+}
+
+bool THtmlFrame::resumesLastPage(int screen, const QString& page)
+{
+    const RHTML* element = readingElement();
+    if (screen != kReadingScreen || !m_lastPage || !element)
+        return false;
+    if (page.isEmpty() || sameFile(page, element->fn))
+        return true;
+    m_lastPage.reset(); // the command names a page of its own
+    return false;
 }
 
 QWebEngineView* THtmlFrame::currentView() const

@@ -15,12 +15,14 @@
 #include "picturetooltip.h"
 #include "skinrecords.h"
 
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppContext;
 class QWebEngineProfile;
@@ -81,6 +83,12 @@ public:
     void findTextInFrame(const QString& frame, const QString& text, bool matchCase,
                          std::function<void(int, int)> done) override;
     void selectHeadword(const QString& anchor, const QString& mark, std::function<void(const QString&)> done) override;
+    void revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& clearOf,
+                     std::function<void(QRect)> where) override;
+    // The reading screen's page and place are kept for the next run with the fonts (saveSettings)
+    // and come back the first time that screen shows.
+    bool resumesLastPage(int screen, const QString& page) override;
+    void forgetLastPage() override { m_lastPage.reset(); }
 
     // The five defaults of every pane; setting them reloads the current page.
     PaneFonts fonts() const { return m_fonts; }
@@ -110,19 +118,37 @@ private:
         PanePage* page = nullptr;
         PaneHistory history;
         PaneSections sections;
-        int pendingScroll = -1; // applied when the page being loaded has loaded
+        std::optional<PanePlace> pendingPlace; // applied when the page being loaded has loaded
+        bool placeKept = false;                // the page left kept its place when this load was asked for
         bool archiveMode = false;
         QString activeFile;
         QString activeTitle;
+        QHash<QString, int> frameScrolls; // how far the frames' documents are scrolled, by lower-cased file
+    };
+    // A page of an earlier run and the place in it.
+    struct LastPage
+    {
+        QString file;
+        PanePlace place;
     };
 
     Viewer* viewerFor(int screen);
     Viewer* current() { return m_currentViewer < 0 ? nullptr : &m_viewers[m_currentViewer]; }
     const Viewer* current() const { return m_currentViewer < 0 ? nullptr : &m_viewers[m_currentViewer]; }
     QWebEngineView* ensureView(Viewer& viewer);
-    void load(Viewer& viewer, const QString& file);
+    // Loads file; place, when given, is where it shows once loaded.
+    void load(Viewer& viewer, const QString& file, std::optional<PanePlace> place = std::nullopt);
     // Shows the file from the history when it is there, else loads it.
     void showOrLoad(Viewer& viewer, const QString& file);
+    // Shows the history entry at index, at place when one is given, else from its top.
+    void showEntry(Viewer& viewer, int index, std::optional<PanePlace> place);
+    // Where the reader is in the page the viewer shows: the page's own position, or in a frame set
+    // the position of the frame worked in last.
+    PanePlace placeOf(const Viewer& viewer) const;
+    // The entry shown keeps its place before another document takes over the viewer.
+    void keepPlace(Viewer& viewer);
+    const RHTML* readingElement() const;
+    void saveLastPage();
     void place(Viewer& viewer, const RHTML& element);
     void loaded(Viewer& viewer, bool ok);
     void linkClicked(Viewer& viewer, const LinkClick& click);
@@ -149,6 +175,7 @@ private:
     int m_treeWidth = 0;
     bool m_filling = false;
     QString m_pendingSection;
+    std::optional<LastPage> m_lastPage; // until the reading screen first shows
 
     PictureTooltip m_tooltip;
 };

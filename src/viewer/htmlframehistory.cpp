@@ -32,8 +32,8 @@ void THtmlFrame::SetHistoryIndex(int index)
     Viewer* viewer = current();
     if (!viewer || index < 0 || index >= viewer->history.files().size())
         return;
-    viewer->history.setPending(index);
-    load(*viewer, viewer->history.files()[index]);
+    // Back, forward and the history lists come back to the place the page was read at.
+    showEntry(*viewer, index, viewer->history.place(index));
 }
 
 QStringList THtmlFrame::visitedLinks() const
@@ -81,8 +81,8 @@ QString THtmlFrame::currentTitle() const
 
 int THtmlFrame::scrollPosition() const
 {
-    const QWebEngineView* view = currentView();
-    return view ? qRound(view->page()->scrollPosition().y()) : 0;
+    const Viewer* viewer = current();
+    return viewer ? placeOf(*viewer).y : 0;
 }
 
 void THtmlFrame::setScrollPosition(int y)
@@ -90,10 +90,14 @@ void THtmlFrame::setScrollPosition(int y)
     Viewer* viewer = current();
     if (!viewer || !viewer->page)
         return;
-    if (viewer->page->isLoading())
-        viewer->pendingScroll = qMax(0, y);
-    else
-        viewer->page->scrollTo(qMax(0, y));
+    if (viewer->page->isLoading()) {
+        viewer->pendingPlace = PanePlace{qMax(0, y), QString()};
+        return;
+    }
+    // The document worked in: a frame of a frame set, or the page.
+    const QString page = viewer->history.files().value(viewer->history.index());
+    const bool frame = !viewer->activeFile.isEmpty() && !sameFile(viewer->activeFile, page);
+    viewer->page->scrollTo(qMax(0, y), frame ? viewer->activeFile : QString());
 }
 
 bool THtmlFrame::isLoading() const

@@ -27,15 +27,24 @@ void PaneHistory::loaded(const QString& file, const QString& title)
         // A new page drops the entries that were stepped back over.
         m_files.remove(0, m_index);
         m_titles.remove(0, m_index);
+        m_places.remove(0, m_index);
         m_files.prepend(file);
         m_titles.prepend(title);
+        m_places.prepend(PanePlace());
         m_index = 0;
         while (m_files.size() > kMax) {
             m_files.removeLast();
             m_titles.removeLast();
+            m_places.removeLast();
         }
     }
     m_pending = -1;
+}
+
+void PaneHistory::rememberPlace(const PanePlace& place)
+{
+    if (m_index >= 0 && m_index < m_places.size())
+        m_places[m_index] = place;
 }
 
 void PaneHistory::markVisited(const QString& fullPath)

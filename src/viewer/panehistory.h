@@ -1,11 +1,23 @@
 #pragma once
 
-// The short history of one pane: the files it showed, newest first, with their titles, the entry
-// shown now, and the links visited from it. Plain data, without the engine: the pane asks for an
-// entry, the engine loads it, and the pane reports here what was loaded.
+// The short history of one pane: the files it showed, newest first, with their titles and the
+// place each was read at, the entry shown now, and the links visited from it. Plain data, without
+// the engine: the pane asks for an entry, the engine loads it, and the pane reports here what was
+// loaded.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+// Where a page was read: how far down it was scrolled, and for a frame set the document of the
+// frame that was scrolled (empty: the page itself).
+struct PanePlace
+{
+    int y = 0;
+    QString document;
+
+    bool operator==(const PanePlace&) const = default;
+};
 
 class PaneHistory final
 {
@@ -31,6 +43,11 @@ public:
     // stepped back over and comes first, and the history keeps its newest kMax entries.
     void loaded(const QString& file, const QString& title);
 
+    // The place the entry at index was last read at; a new entry is read from its top.
+    PanePlace place(int index) const { return m_places.value(index); }
+    // The entry shown now was read up to place: it comes back there when history leads to it.
+    void rememberPlace(const PanePlace& place);
+
     // Visited links, full paths in lower case, the last visited first, at most kVisitedMax.
     const QStringList& visited() const { return m_visited; }
     void markVisited(const QString& fullPath);
@@ -38,6 +55,7 @@ public:
 private:
     QStringList m_files;
     QStringList m_titles;
+    QList<PanePlace> m_places;
     int m_index = 0;
     int m_pending = -1;
     QStringList m_visited;

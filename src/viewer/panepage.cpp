@@ -72,6 +72,7 @@ PanePage::PanePage(QWebEngineProfile* profile, QObject* parent)
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         switch (info.status()) {
         case QWebEngineLoadingInfo::LoadStartedStatus:
+            Q_EMIT loadStarting();
             m_loading = true;
             break;
         case QWebEngineLoadingInfo::LoadSucceededStatus:
@@ -119,12 +120,41 @@ void PanePage::setVisited(const QStringList& visited)
     runCommand(message);
 }
 
-void PanePage::scrollTo(int y)
+void PanePage::scrollTo(int y, const QString& document)
 {
     QJsonObject message;
     message.insert(QStringLiteral("op"), QStringLiteral("scroll"));
     message.insert(QStringLiteral("y"), y);
+    if (!document.isEmpty())
+        message.insert(QStringLiteral("document"), document);
     runCommand(message);
+}
+
+void PanePage::revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& avoid,
+                           std::function<void(QRect)> where)
+{
+    QJsonObject area;
+    area.insert(QStringLiteral("left"), avoid.left());
+    area.insert(QStringLiteral("top"), avoid.top());
+    area.insert(QStringLiteral("right"), avoid.left() + avoid.width());
+    area.insert(QStringLiteral("bottom"), avoid.top() + avoid.height());
+    QJsonObject message;
+    message.insert(QStringLiteral("op"), QStringLiteral("reveal"));
+    message.insert(QStringLiteral("text"), text);
+    message.insert(QStringLiteral("matchCase"), matchCase);
+    message.insert(QStringLiteral("active"), active);
+    message.insert(QStringLiteral("count"), count);
+    message.insert(QStringLiteral("avoid"), area);
+    runJavaScript(
+        QStringLiteral("window.__velbrookPane ? window.__velbrookPane.command(%1) : null;").arg(jsonText(message)),
+        QWebEngineScript::MainWorld, [where = std::move(where)](const QVariant& answer) {
+            const QVariantList box = answer.toList();
+            if (box.size() != 4) {
+                where(QRect());
+                return;
+            }
+            where(QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble()).toAlignedRect());
+        });
 }
 
 void PanePage::runCommand(const QJsonObject& message)
@@ -177,8 +207,14 @@ void PanePage::report(const QJsonObject& report)
         }
         Q_EMIT linkClicked(click);
     } else if (kind == QLatin1String("document")) {
-        Q_EMIT documentLoaded(document, report.value(QStringLiteral("title")).toString(),
-                              report.value(QStringLiteral("top")).toBool());
+        const bool top = report.value(QStringLiteral("top")).toBool();
+        if (!top && report.contains(QStringLiteral("y")))
+            Q_EMIT documentScrolled(document, report.value(QStringLiteral("y")).toInt());
+        Q_EMIT documentLoaded(document, report.value(QStringLiteral("title")).toString(), top);
+    } else if (kind == QLatin1String("scroll")) {
+        // A frame the reader scrolls is the one worked in, as one clicked in is.
+        Q_EMIT documentScrolled(document, report.value(QStringLiteral("y")).toInt());
+        Q_EMIT documentActivated(document);
     } else if (kind == QLatin1String("active")) {
         Q_EMIT documentActivated(document);
     } else if (kind == QLatin1String("pointer")) {

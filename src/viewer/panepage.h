@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRect>
 #include <QStringList>
 #include <QWebEnginePage>
 
@@ -66,8 +67,14 @@ public:
     // Calls a function of the pane script with the arguments; answer gets what it returned (null
     // when the document has no pane script).
     void callScript(const QString& function, const QJsonArray& arguments, std::function<void(const QVariant&)> answer);
-    // Scrolls the page's top document to y pixels from its top.
-    void scrollTo(int y);
+    // Scrolls the document of a place to y pixels from its top: the frame that shows document,
+    // or the page itself (in a frame set, its largest frame) when document is empty or not shown.
+    void scrollTo(int y, const QString& document = QString());
+    // Scrolls the engine's find's active match (active of count, counted from 1) out from under
+    // avoid, a rectangle in the view's coordinates, as far as the page lets it. where gets the
+    // match's rectangle in the view's coordinates afterwards, or an empty one when it was not found.
+    void revealMatch(const QString& text, bool matchCase, int active, int count, const QRect& avoid,
+                     std::function<void(QRect)> where);
     // Between the start of a load and its end; a load that another one replaced ends without a
     // word.
     bool isLoading() const { return m_loading; }
@@ -76,6 +83,8 @@ public:
     void loadRequested() { m_loading = true; }
 
 Q_SIGNALS:
+    // A load of another document started; the page shown until now is still there.
+    void loadStarting();
     // A load ended: the page shows (ok), or could not be loaded.
     void loadEnded(bool ok);
     // What the pane script reports. Documents are files of the content, as ContentPath gives them.
@@ -83,8 +92,11 @@ Q_SIGNALS:
     void linkClicked(const LinkClick& click);
     // A document finished loading: the page itself (top) or the document of one of its frames.
     void documentLoaded(const QString& document, const QString& title, bool top);
-    // A mouse button went down in a document: the one the reader works in now.
+    // A mouse button went down in a document, or the reader scrolled one: the document the
+    // reader works in now.
     void documentActivated(const QString& document);
+    // A frame's document is scrolled y pixels down (reported as it loads and as it scrolls).
+    void documentScrolled(const QString& document, int y);
     // The pointer came onto another object, or left them all.
     void pointerMoved(const PointerObject& object);
 

@@ -2,8 +2,10 @@
 
 qsizetype PaneSections::find(const QString& text) const
 {
+    // Pages are kept lower-cased and named in the letters of their folder (a disc mounted as
+    // /media/CDROM): the two are compared without case.
     for (qsizetype i = 0; i < m_sections.size(); ++i) {
-        if (m_sections[i].contains(text, Qt::CaseSensitive))
+        if (m_sections[i].contains(text, Qt::CaseInsensitive))
             return i;
     }
     return -1;

@@ -11,10 +11,11 @@
 class PaneSections final
 {
 public:
-    // An "html" command names page: the first part that holds it (case-sensitive) becomes
-    // current, or it starts a new part.
+    // An "html" command names page: the first part that holds it (without regard to case)
+    // becomes current, or it starts a new part.
     void add(const QString& page);
-    // A page was shown: the first part that holds it becomes current, or it joins the current part.
+    // A page was shown: the first part that holds it (without regard to case) becomes current, or
+    // it joins the current part.
     // Nothing happens before the first part.
     void pageShown(const QString& file);
 

@@ -18,6 +18,9 @@ namespace {
 const QColor kStartColour(255, 0, 255); // the pane's start page
 const QColor kSwitchColour(0, 255, 0);  // the page the first screen's switch puts into the pane
 const QRect kPane(20, 20, 300, 200);    // vx=20; vy=20; vw=320; vh=220
+// On the reading screen (the second) the pane fills the document panel, from (33, 90) to the edge
+// of this title's window, beside the place of the contents tree.
+const QRect kReadingPane(210, 100, 180, 180);
 
 QByteArray colourPage(const QColor& colour)
 {
@@ -81,15 +84,38 @@ private Q_SLOTS:
                  qPrintable(QString::number(countPixels(forward, kPane, kStartColour))));
     }
 
-private:
-    void makeTitle(const QString& title, const QStringList& more)
+    // The page the reading screen (the second) showed at the end of a run is there again the first
+    // time it shows in the next run, unless the command line names a page for it.
+    void lastPageRead_comesBackNextStart_unlessTheCommandLineNamesOne()
     {
-        QStringList script{"title=" + title, "_screen=fon1.bmp",
-                           "_html 1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1"};
-        script += more;
+        makeTitle(QStringLiteral(u"страница прошлого раза"), {}, 2);
+        const auto fills = [](const QImage& shot, const QColor& colour) {
+            return countPixels(shot, kReadingPane, colour) > kReadingPane.width() * kReadingPane.height() * 9 / 10;
+        };
+        const QStringList plain{"--command", "2", "--command", "tophtml"};
+        // This title has no contents tree to show the page of a screen command: "html1=" names it.
+        QVERIFY(fills(screenshot({"--command", "2", "--command", "html1=second.htm"}), kSwitchColour));
+        QVERIFY2(fills(screenshot(plain), kSwitchColour), "the reading screen did not continue at the last page");
+        QVERIFY2(fills(screenshot({"--command", "screen2=start.htm", "--command", "tophtml"}), kStartColour),
+                 "the page the command line names was not shown");
+        QVERIFY(fills(screenshot(plain), kStartColour));
+    }
+
+private:
+    // A title whose pane (start.htm) stands on screen paneScreen, counted from 1. A screen's number
+    // is the first number of its line: screen N has the picture "fonN.bmp".
+    void makeTitle(const QString& title, const QStringList& more, int paneScreen = 1)
+    {
+        QStringList script{"title=" + title};
         ContainerWriter kel;
+        for (int screen = 1; screen <= paneScreen; ++screen) {
+            script << QStringLiteral("_screen=fon%1.bmp").arg(screen);
+            kel.add(QStringLiteral("fon%1.bmp").arg(screen), testBitmap({400, 300}, Qt::darkGray));
+        }
+        script << QStringLiteral("_html %1 vx=20;vy=20;vw=320;vh=220;fn=start.htm;number=1").arg(paneScreen);
+        script += more;
+        m_pane = paneScreen == 2 ? kReadingPane : kPane;
         kel.add("Struct.cfs", encodeScript(script));
-        kel.add("fon1.bmp", testBitmap({400, 300}, Qt::darkGray));
         for (int i = 1; i <= 4; ++i)
             kel.add(QStringLiteral("s%1.bmp").arg(i), testBitmap({40, 30}, QColor(60 * i, 0, 0)));
         kel.write(m_content.filePath("Kel.dhl"));
@@ -118,8 +144,8 @@ private:
                 continue;
             }
             image = QImage(shot);
-            if (!image.isNull() && countPixels(image, kPane, Qt::white) < kPane.width() * kPane.height() / 2 &&
-                countPixels(image, kPane, QColor(Qt::darkGray)) < kPane.width() * kPane.height() / 2)
+            if (!image.isNull() && countPixels(image, m_pane, Qt::white) < m_pane.width() * m_pane.height() / 2 &&
+                countPixels(image, m_pane, QColor(Qt::darkGray)) < m_pane.width() * m_pane.height() / 2)
                 break; // the pane has drawn its page
         }
         return image;
@@ -127,6 +153,7 @@ private:
 
     QTemporaryDir m_content;
     QTemporaryDir m_runtime;
+    QRect m_pane = kPane; // where the title's pane shows
 };
 
 QTEST_GUILESS_MAIN(TestStartup)

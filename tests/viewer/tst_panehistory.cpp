@@ -1,6 +1,7 @@
-// The history of a pane: which entry a loaded document takes, what falls off the end, and the
-// visited links. Each case is a run of steps: "file" or "file=title" is a document that finished
-// loading, "@N" asks for entry N before the next load.
+// The history of a pane: which entry a loaded document takes, what falls off the end, the place
+// each entry was read at, and the visited links. Each case is a run of steps: "file" or
+// "file=title" is a document that finished loading, "@N" asks for entry N before the next load,
+// "!Y" leaves the entry shown scrolled Y pixels down.
 
 #include "panehistory.h"
 #include "panesections.h"
@@ -17,6 +18,10 @@ class TestPaneHistory final : public QObject
         for (const QString& step : steps) {
             if (step.startsWith(QLatin1Char('@'))) {
                 history.setPending(step.mid(1).toInt());
+                continue;
+            }
+            if (step.startsWith(QLatin1Char('!'))) {
+                history.rememberPlace({step.mid(1).toInt(), QString()});
                 continue;
             }
             const qsizetype equals = step.indexOf(QLatin1Char('='));
@@ -84,6 +89,30 @@ private Q_SLOTS:
         QCOMPARE(history.index(), index);
     }
 
+    void places_stayWithTheirEntries_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("places");
+        QTest::newRow("each page keeps where it was left")
+            << QStringList{"a", "!100", "b", "!50", "@1", "a"} << QList<int>{50, 100};
+        QTest::newRow("a new page starts at its top; those stepped over go")
+            << QStringList{"a", "!100", "b", "!50", "@1", "a", "c"} << QList<int>{0, 100};
+        QTest::newRow("a reload keeps the place") << QStringList{"a", "!70", "a"} << QList<int>{70};
+        QTest::newRow("past the limit the oldest place goes with its page")
+            << (QStringList{"first", "!30"} + pages(1, 10)) << QList<int>(10, 0);
+    }
+
+    void places_stayWithTheirEntries()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, places);
+        const PaneHistory history = run(steps);
+        QList<int> kept;
+        for (int i = 0; i < history.files().size(); ++i)
+            kept << history.place(i).y;
+        QCOMPARE(kept, places);
+    }
+
     void indexOf_ignoresCase_data()
     {
         QTest::addColumn<QString>("file");
@@ -149,10 +178,13 @@ private Q_SLOTS:
         QTest::newRow("a command naming a known page goes back to its part")
             << QStringList{"+/m/a.htm", "/m/x.htm", "+/m/c.htm", "+/m/x.htm", "/m/z.htm"}
             << QStringList{"/m/a.htm; /m/x.htm; /m/z.htm", "/m/c.htm"} << QStringLiteral("/m/a.htm");
-        // The parts are compared with case: a start page in other letters is a part of its own.
-        QTest::newRow("start pages compared with case")
-            << QStringList{"+/m/A.htm", "+/m/a.htm"} << QStringList{"/m/A.htm", "/m/a.htm"}
-            << QStringLiteral("/m/a.htm");
+        // Pages are kept lower-cased but named in the letters of their folder: they are compared
+        // without case, so a page seen again finds its part and the part does not grow.
+        QTest::newRow("start pages compared without case")
+            << QStringList{"+/m/A.htm", "+/m/a.htm"} << QStringList{"/m/A.htm"} << QStringLiteral("/m/A.htm");
+        QTest::newRow("a capitalised folder: pages seen again find their part")
+            << QStringList{"+/CD/A.htm", "/CD/A.htm", "/CD/X.htm", "+/CD/C.htm", "/CD/C.htm", "/CD/X.htm", "/CD/X.htm"}
+            << QStringList{"/CD/A.htm; /cd/x.htm", "/CD/C.htm"} << QStringLiteral("/CD/A.htm");
     }
 
     void sections_followTheCommandsAndPages()

@@ -1,9 +1,11 @@
 // The pane script: it runs in the top document of every page of a pane, before the page's own
 // scripts, and looks after the documents of its frames. It reports clicks on links (and keeps the
-// engine from the ones the program takes), documents as they load, the active document and the
-// picture under the pointer through the console, and applies the pane's default style and visited
-// links. The file is one function expression; the page calls it with the pane's state
-// ({ archiveMode, visited, css }) and the link rules (linkrules.js).
+// engine from the ones the program takes), documents as they load, the active document, how far
+// the frames are scrolled and the picture under the pointer through the console, and applies the
+// pane's default style and visited links. It scrolls the page to a place the program kept, and a
+// text the engine's find showed out from under a window over the pane. The file is one function
+// expression; the page calls it with the pane's state ({ archiveMode, visited, css }) and the link
+// rules (linkrules.js).
 (function (initialState, rules) {
     'use strict';
     if (window !== window.top || window.__velbrookPane) return;
@@ -63,6 +65,22 @@
 
         doc.addEventListener('mousedown', () => send('active', { document: doc.location.href }), true);
 
+        // A document the reader scrolls is the one worked in, as one clicked in is. How far a
+        // frame's document is scrolled goes with it, at most every tenth of a second: the program
+        // keeps it for favorites and history (the page's own position it reads from the engine).
+        let scrollTimer = 0;
+        doc.addEventListener('scroll', (event) => {
+            if (event.target !== doc || scrollTimer || !doc.defaultView) return;
+            scrollTimer = doc.defaultView.setTimeout(() => {
+                scrollTimer = 0;
+                if (!doc.defaultView) return;
+                if (doc === document)
+                    send('active', { document: doc.location.href });
+                else
+                    send('scroll', { document: doc.location.href, y: Math.round(doc.defaultView.scrollY) });
+            }, 100);
+        }, { capture: true, passive: true });
+
         let lastObject = null;
         doc.addEventListener('mousemove', (event) => {
             const element = event.target;
@@ -106,13 +124,178 @@
                 return;
             attach(child);
             markVisited(child);
-            send('document', { document: child.location.href, title: child.title, top: false });
+            send('document', { document: child.location.href, title: child.title, top: false,
+                               y: Math.round(child.defaultView.scrollY) });
         }, true);
     }
     let objectCount = 0;
     const objectIds = new WeakMap();
 
+    const liveDocuments = () => documents.filter((doc) => doc.defaultView);
+    const samePath = (a, b) => a.toLowerCase() === b.toLowerCase();
+
+    // The document a kept place belongs to: the frame that shows the named document, else the
+    // page itself; a frame set does not scroll, so there it is the largest of its frames.
+    function readingDocument(name) {
+        const live = liveDocuments();
+        if (name) {
+            const named = live.find((doc) => samePath(documentPath(doc), name));
+            if (named) return named;
+        }
+        if (!document.body || document.body.tagName !== 'FRAMESET') return document;
+        let best = document;
+        let area = -1;
+        for (const doc of live) {
+            const frame = doc.defaultView.frameElement;
+            if (!frame) continue;
+            const r = frame.getBoundingClientRect();
+            if (r.width * r.height > area) {
+                area = r.width * r.height;
+                best = doc;
+            }
+        }
+        return best;
+    }
+
+    // The documents in the order the engine's find counts its matches: the page, then each
+    // frame's document in the order of the frames.
+    function documentsInOrder(doc, list) {
+        list.push(doc);
+        for (const frame of doc.querySelectorAll('frame, iframe')) {
+            let child = null;
+            try {
+                child = frame.contentDocument;
+            } catch (e) {
+                continue;
+            }
+            if (child && child.body) documentsInOrder(child, list);
+        }
+        return list;
+    }
+
+    // The matches of text in a document, as ranges, read the way the find reads the text: blanks
+    // run together, a match never crosses a block, letters compared without accents (and without
+    // case unless asked).
+    const kBlocks = new Set(['ADDRESS', 'BLOCKQUOTE', 'BODY', 'BR', 'CAPTION', 'CENTER', 'DD', 'DIV', 'DL', 'DT',
+        'FIELDSET', 'FORM', 'H1', 'H2', 'H3', 'H4', 'H5', 'H6', 'HR', 'HTML', 'IMG', 'LI', 'OL', 'P', 'PRE',
+        'TABLE', 'TBODY', 'TD', 'TFOOT', 'TH', 'THEAD', 'TR', 'UL']);
+    const kUnread = new Set(['HEAD', 'NOSCRIPT', 'OPTION', 'SCRIPT', 'SELECT', 'STYLE', 'TEMPLATE', 'TEXTAREA',
+        'TITLE']);
+    const fold = (c, matchCase) => {
+        const base = c.normalize('NFD').charAt(0) || c;
+        return matchCase ? base : base.toLowerCase();
+    };
+    function textMatches(doc, query, matchCase) {
+        const chars = [];
+        const places = [];
+        let blank = true;
+        const apart = () => {
+            chars.push('\u0000');
+            places.push(null);
+            blank = true;
+        };
+        const read = (node) => {
+            for (let child = node.firstChild; child; child = child.nextSibling) {
+                if (child.nodeType === Node.TEXT_NODE) {
+                    const text = child.data;
+                    for (let i = 0; i < text.length; ++i) {
+                        const space = /\s/.test(text[i]);
+                        if (space && blank) continue;
+                        blank = space;
+                        chars.push(space ? ' ' : fold(text[i], matchCase));
+                        places.push([child, i]);
+                    }
+                } else if (child.nodeType === Node.ELEMENT_NODE && !kUnread.has(child.tagName)) {
+                    const block = kBlocks.has(child.tagName);
+                    if (block) apart();
+                    read(child);
+                    if (block) apart();
+                }
+            }
+        };
+        read(doc.body || doc.documentElement);
+        const text = chars.join('');
+        const wanted = query.trim().replace(/\s+/g, ' ').split('')
+            .map((c) => (c === ' ' ? c : fold(c, matchCase))).join('');
+        const ranges = [];
+        if (!wanted) return ranges;
+        for (let at = text.indexOf(wanted); at >= 0; at = text.indexOf(wanted, at + wanted.length)) {
+            const first = places[at];
+            const last = places[at + wanted.length - 1];
+            if (!first || !last) continue;
+            const range = doc.createRange();
+            range.setStart(first[0], first[1]);
+            range.setEnd(last[0], last[1] + 1);
+            ranges.push(range);
+        }
+        return ranges;
+    }
+
+    // Where a document's viewport lies in the page's, through the frames that hold it.
+    function offsetOf(doc) {
+        let x = 0;
+        let y = 0;
+        for (let view = doc.defaultView; view && view.frameElement; view = view.parent) {
+            const frame = view.frameElement;
+            const r = frame.getBoundingClientRect();
+            x += r.left + frame.clientLeft;
+            y += r.top + frame.clientTop;
+        }
+        return { x: x, y: y };
+    }
+
+    // The find's active match (active of count, from 1), scrolled so that it lies clear of the
+    // rectangle avoid (page coordinates; a window over the pane). Answers where the match is then,
+    // in page coordinates, or null when it is not found.
+    function reveal(message) {
+        const matches = [];
+        for (const doc of documentsInOrder(document, []))
+            for (const range of textMatches(doc, message.text, message.matchCase)) matches.push(range);
+        const visible = (range) => {
+            const r = range.getBoundingClientRect();
+            const view = range.startContainer.ownerDocument.defaultView;
+            return r.height > 0 && r.bottom > 0 && r.top < view.innerHeight;
+        };
+        let hit = matches.length === message.count ? matches[message.active - 1] : null;
+        if (!hit) hit = matches.find(visible);
+        if (!hit) return null;
+        const doc = hit.startContainer.ownerDocument;
+        const view = doc.defaultView;
+        const offset = offsetOf(doc);
+        const avoid = {
+            left: message.avoid.left - offset.x, top: message.avoid.top - offset.y,
+            right: message.avoid.right - offset.x, bottom: message.avoid.bottom - offset.y,
+        };
+        let r = hit.getBoundingClientRect();
+        if (r.bottom > avoid.top && r.top < avoid.bottom && r.right > avoid.left && r.left < avoid.right) {
+            const margin = 8;
+            const height = r.bottom - r.top;
+            const scroller = doc.scrollingElement || doc.documentElement;
+            const room = scroller.scrollHeight - view.innerHeight;
+            // Up over the window, or down under it: what the page's length and its viewport allow,
+            // the shorter way first.
+            const up = r.bottom + margin - avoid.top;
+            const down = r.top - margin - avoid.bottom;
+            const ways = [];
+            if (avoid.top - margin - height >= 0 && view.scrollY + up <= room) ways.push(up);
+            if (avoid.bottom + margin + height <= view.innerHeight && view.scrollY + down >= 0) ways.push(down);
+            ways.sort((a, b) => Math.abs(a) - Math.abs(b));
+            if (ways.length) {
+                view.scrollBy(0, ways[0]);
+                r = hit.getBoundingClientRect();
+            }
+        }
+        return [r.left + offset.x, r.top + offset.y, r.width, r.height];
+    }
+
     function command(message) {
+        if (message.op === 'scroll') {
+            const doc = readingDocument(message.document);
+            doc.defaultView.scrollTo(0, message.y);
+            return;
+        }
+        if (message.op === 'reveal')
+            return reveal(message);
         for (const doc of documents) {
             if (!doc.defaultView) continue;
             if (message.op === 'state') {
@@ -124,9 +307,6 @@
             } else if (message.op === 'top' && (!message.document || message.document === documentPath(doc))) {
                 doc.defaultView.scrollTo(0, 0);
                 if (!message.document) break;
-            } else if (message.op === 'scroll') {
-                doc.defaultView.scrollTo(0, message.y);
-                break;
             }
         }
     }
