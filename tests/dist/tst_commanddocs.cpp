@@ -116,6 +116,25 @@ private Q_SLOTS:
             QVERIFY2(man.contains(QLatin1String(words)), words);
     }
 
+    // As a terminal without a display asks them: no window system is opened for them.
+    void helpAndVersion_needNoDisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        for (const char* option : {"--version", "--help"}) {
+            QProcess program;
+            program.setProcessEnvironment(env);
+            program.start(QStringLiteral(VELBROOK_APP), {QLatin1String(option)});
+            QVERIFY(program.waitForFinished(30000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(program.readAllStandardError().isEmpty(), option);
+            QVERIFY(program.readAllStandardOutput().startsWith(option[2] == 'v' ? "velbrook " : "Usage: velbrook"));
+        }
+    }
+
     void toolCommands_areInItsManPage()
     {
         const QString man = manText(QStringLiteral("velbrook-tool.1"));
