@@ -481,7 +481,9 @@ int runProgram(QApplication& app, const CommandLine& commandLine)
     const QString folder = contentFolderFor(commandLine);
     if (!QFileInfo(folder).isDir()) {
         messages.fail(QStringLiteral("%1 is not a folder").arg(folder),
-                      QStringLiteral(u"Руководство не открыто: папка «%1» не найдена.").arg(nativePath(folder)));
+                      (QFileInfo::exists(folder) ? QStringLiteral(u"Руководство не открыто: «%1» — не папка.")
+                                                 : QStringLiteral(u"Руководство не открыто: папка «%1» не найдена."))
+                          .arg(nativePath(folder)));
         return 2;
     }
     AppContext context(StartupValues::forContentFolder(folder));
