@@ -3,7 +3,10 @@
 // over the piece of its window's background it covers, so rounded faces blend into the window
 // when the reader composes them. pictures.txt beside this file lists the files written.
 //
-// Usage: skingen OUTDIR      (runs with QT_QPA_PLATFORM=offscreen)
+// Usage: skingen OUTDIR           (runs with QT_QPA_PLATFORM=offscreen)
+//        skingen --icons OUTDIR   the program's icon in the hicolor theme's layout below OUTDIR:
+//                                 NxN/apps/velbrook.png for N from 16 to 256, and
+//                                 scalable/apps/velbrook.svg
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +17,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QRadialGradient>
+#include <QStringList>
 
 #include <cmath>
 #include <cstdio>
@@ -302,29 +307,86 @@ void textCentred(QPainter& p, const QRectF& r, const QString& s, const QFont& f,
 }
 
 // The brand mark: an amber hexagon with a stylised V.
+// The house mark: an amber hexagon with a dark V. Its geometry serves the painted pictures and the
+// scalable icon alike.
+struct MarkShape
+{
+    QPolygonF hexagon;
+    QPolygonF v;
+    QRectF box;
+    double edgeWidth = 1;
+    double vWidth = 1;
+};
+
+const QColor kMarkTop(0xFF, 0xC8, 0x6A);
+
+MarkShape markShape(const QPointF& centre, double size)
+{
+    MarkShape shape;
+    for (int i = 0; i < 6; ++i) {
+        const double a = M_PI / 3 * i - M_PI / 2;
+        shape.hexagon << QPointF(centre.x() + size / 2 * std::cos(a), centre.y() + size / 2 * std::sin(a));
+    }
+    shape.box = QRectF(centre.x() - size / 2, centre.y() - size / 2, size, size);
+    shape.v << centre + QPointF(-size * 0.22, -size * 0.18) << centre + QPointF(0, size * 0.22)
+            << centre + QPointF(size * 0.22, -size * 0.18);
+    shape.edgeWidth = std::max(1.0, size / 20);
+    shape.vWidth = size / 9;
+    return shape;
+}
+
 void mark(QPainter& p, const QPointF& centre, double size)
 {
+    const MarkShape shape = markShape(centre, size);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hex;
-    for (int i = 0; i < 6; ++i) {
-        const double a = M_PI / 3 * i - M_PI / 2;
-        const QPointF pt(centre.x() + size / 2 * std::cos(a), centre.y() + size / 2 * std::sin(a));
-        i == 0 ? hex.moveTo(pt) : hex.lineTo(pt);
-    }
+    hex.addPolygon(shape.hexagon);
     hex.closeSubpath();
-    QRectF box(centre.x() - size / 2, centre.y() - size / 2, size, size);
-    p.setPen(QPen(kAmberDark, std::max(1.0, size / 20)));
-    p.setBrush(vertical(box, QColor(0xFF, 0xC8, 0x6A), kAmberDark));
+    p.setPen(QPen(kAmberDark, shape.edgeWidth));
+    p.setBrush(vertical(shape.box, kMarkTop, kAmberDark));
     p.drawPath(hex);
     QPainterPath v;
-    v.moveTo(centre + QPointF(-size * 0.22, -size * 0.18));
-    v.lineTo(centre + QPointF(0, size * 0.22));
-    v.lineTo(centre + QPointF(size * 0.22, -size * 0.18));
-    p.setPen(QPen(kGraphiteDark, size / 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    v.addPolygon(shape.v);
+    p.setPen(QPen(kGraphiteDark, shape.vWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(v);
     p.restore();
+}
+
+// The mark as an SVG picture of size x size units, drawn as mark() paints it.
+QByteArray markSvg(int size)
+{
+    const MarkShape shape = markShape(QPointF(size / 2.0, size / 2.0), size * 0.96);
+    const auto points = [](const QPolygonF& polygon) {
+        QStringList list;
+        for (const QPointF& pt : polygon)
+            list << QStringLiteral("%1,%2").arg(pt.x(), 0, 'f', 2).arg(pt.y(), 0, 'f', 2);
+        return list.join(QLatin1Char(' '));
+    };
+    QString svg;
+    svg += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    svg +=
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n")
+            .arg(size);
+    svg +=
+        QStringLiteral("  <defs>\n    <linearGradient id=\"face\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"%1\" "
+                       "x2=\"0\" y2=\"%2\">\n")
+            .arg(shape.box.top(), 0, 'f', 2)
+            .arg(shape.box.bottom(), 0, 'f', 2);
+    svg +=
+        QStringLiteral("      <stop offset=\"0\" stop-color=\"%1\"/>\n      <stop offset=\"1\" stop-color=\"%2\"/>\n")
+            .arg(kMarkTop.name(), kAmberDark.name());
+    svg += QStringLiteral("    </linearGradient>\n  </defs>\n");
+    svg += QStringLiteral("  <polygon points=\"%1\" fill=\"url(#face)\" stroke=\"%2\" stroke-width=\"%3\"/>\n")
+               .arg(points(shape.hexagon), kAmberDark.name())
+               .arg(shape.edgeWidth, 0, 'f', 2);
+    svg += QStringLiteral("  <polyline points=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
+                          "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n")
+               .arg(points(shape.v), kGraphiteDark.name())
+               .arg(shape.vWidth, 0, 'f', 2);
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1229,13 +1291,37 @@ private:
     bool m_failed = false;
 };
 
+// The program's icon for the desktop, in the sizes its menus and file managers ask for.
+int writeIcons(const QString& out)
+{
+    bool failed = false;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(out).arg(size);
+        const QString path = folder + QStringLiteral("/velbrook.png");
+        if (!QDir().mkpath(folder) || !icon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+            failed = true;
+        }
+    }
+    const QString folder = out + QStringLiteral("/scalable/apps");
+    QFile svg(folder + QStringLiteral("/velbrook.svg"));
+    const QByteArray text = markSvg(256);
+    if (!QDir().mkpath(folder) || !svg.open(QIODevice::WriteOnly) || svg.write(text) != text.size()) {
+        std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(svg.fileName()));
+        failed = true;
+    }
+    return failed ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--icons"))
+        return writeIcons(QString::fromLocal8Bit(argv[2]));
     if (argc != 2) {
-        std::fprintf(stderr, "usage: skingen OUTDIR\n");
+        std::fprintf(stderr, "usage: skingen OUTDIR | skingen --icons OUTDIR\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);

@@ -1,11 +1,13 @@
 #include "commandline.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
-const char kUsage[] = R"(Usage: velbrook [options] [FILE [/h] | PAGE /t]
+const char kUsage[] = R"(Usage: velbrook [options] [FILE [/h] | PAGE /t | FOLDER/Kel.dhl]
 
 Without a file, shows the skinned window of the title in the content folder. With a file, shows it
-in a plain window (an enlarged picture; with /h a help page); with /t, the thesaurus window.
+in a plain window (an enlarged picture; with /h a help page); with /t, the thesaurus window. A
+title's Kel.dhl opens the skinned window of the title in its folder, in place of --content.
 
 Options:
   --content DIR         the content folder (default: the program's folder when it holds Kel.dhl,
@@ -43,6 +45,11 @@ QString copyArgument(const QString& rawParameters, const QString& marker, bool* 
         *copyFlag = true;
     }
     return argument.trimmed();
+}
+
+bool isContainerPath(const QString& path)
+{
+    return QFileInfo(path).fileName().compare(QLatin1String("Kel.dhl"), Qt::CaseInsensitive) == 0;
 }
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -88,6 +95,12 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     } else if (!line.parameters.isEmpty()) {
         line.mode = Mode::Plain;
         line.argument = copyArgument(raw, QStringLiteral("/h"), &line.copyFlag);
+        // A title's container is no page or picture: it names the title to open.
+        if (!line.copyFlag && isContainerPath(line.argument)) {
+            line.mode = Mode::Skinned;
+            line.contentFolder = QFileInfo(line.argument).path();
+            line.argument.clear();
+        }
     }
     return line;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 // The command line: options of this port begin with "--" and are taken off before the run mode is
-// chosen from what is left, as the original chose it from its parameters.
+// chosen from what is left, as the original chose it from its parameters. One parameter is read
+// otherwise: a title's container, Kel.dhl, as a file manager hands it over, opens the skinned
+// window on the container's folder instead of a copy showing the file.
 
 #include "runmode.h"
 
@@ -22,7 +24,7 @@ struct CommandLine
     bool copyFlag = false;  // "/h" in a plain copy, "/t" in a thesaurus copy
     QStringList parameters; // what is left after the "--" options
 
-    QString contentFolder;   // --content DIR
+    QString contentFolder;   // --content DIR, or the folder of a container given as the parameter
     QString screenshot;      // --screenshot FILE.png
     int screenshotAfter = 0; // --after MS
     QStringList commands;    // --command CMD, repeatable
@@ -40,5 +42,8 @@ struct CommandLine
 // The file a copy shows, from its parameters: quotes dropped, blanks trimmed, and " /h" or " /t"
 // taken out (which sets the copy flag).
 QString copyArgument(const QString& rawParameters, const QString& marker, bool* copyFlag);
+
+// True when path names a title's container: a file named Kel.dhl, in any case.
+bool isContainerPath(const QString& path);
 
 extern const char kUsage[];

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QStringList>
 
 #include <cstdio>
 #include <new>
@@ -38,8 +39,37 @@ void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const 
 
 } // namespace
 
+namespace {
+
+// Answers --help, --version and bad usage before any window system is opened, so they work
+// without a display too. Returns the exit code, or -1 when the program is to run.
+int answerWithoutWindows(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "velbrook: %s (see --help)\n", qUtf8Printable(commandLine.error));
+        return 2;
+    }
+    if (commandLine.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (commandLine.version) {
+        std::printf("velbrook %s\n", VELBROOK_VERSION);
+        return 0;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (const int code = answerWithoutWindows(argc, argv); code >= 0)
+        return code;
     ensureRuntimeFolder();
     // The engine's sandbox cannot run as root; the content it shows is our own.
     if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
@@ -55,18 +85,6 @@ int main(int argc, char* argv[])
     installRussianTranslations(app);
 
     const CommandLine commandLine = CommandLine::parse(app.arguments());
-    if (!commandLine.error.isEmpty()) {
-        std::fprintf(stderr, "velbrook: %s (see --help)\n", qUtf8Printable(commandLine.error));
-        return 2;
-    }
-    if (commandLine.help) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (commandLine.version) {
-        std::printf("velbrook %s\n", VELBROOK_VERSION);
-        return 0;
-    }
     try {
         return runProgram(app, commandLine);
     } catch (const std::bad_alloc&) {

@@ -21,6 +21,7 @@
 #include "settingsstore.h"
 #include "skinnedprogram.h"
 #include "skinscript.h"
+#include "startupmessages.h"
 #include "treescontroller.h"
 #include "tstartclip.h"
 #include "windowcaptions.h"
@@ -44,29 +45,35 @@
 
 namespace {
 
-void printError(const QString& text)
-{
-    std::fprintf(stderr, "velbrook: %s\n", qUtf8Printable(text));
-}
-
-// Opens the content pack; a missing pack leaves the disk files, a damaged one is reported once.
-void openPack(AppContext& context)
+// Opens the content pack; a missing pack leaves the disk files, a damaged one is reported once
+// and the start goes on without it. Returns false when the pack is there but cannot be read.
+bool openPack(AppContext& context)
 {
     const QString path = context.values.programDir + QStringLiteral("interface.dat");
-    if (!context.disk.fileExists(path))
-        return;
-    try {
-        if (!context.pack.OpenPack(path))
-            printError(context.pack.errorString());
-    } catch (const ContentError& error) {
-        printError(error.message());
+    bool readable = true;
+    if (context.disk.fileExists(path)) {
+        try {
+            if (!context.pack.OpenPack(path)) {
+                printError(context.pack.errorString());
+                readable = false;
+            }
+        } catch (const ContentError& error) {
+            printError(error.message());
+            readable = false;
+        }
     }
     context.pack.SetPackBase(context.values.contentDir);
+    return readable;
+}
+
+QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 // Files that authors leave in the program folder while they work on the scripts: the program
 // refuses to start beside them, so that a disc never ships with the plain scripts.
-bool authoringLeftoversFound(const AppContext& context)
+bool authoringLeftoversFound(const AppContext& context, const StartupMessages& messages)
 {
     static const std::pair<const char*, const char16_t*> leftovers[] = {
         {"Struct.txt", u"Файл Struct.txt не удален"},
@@ -77,7 +84,9 @@ bool authoringLeftoversFound(const AppContext& context)
     bool found = false;
     for (const auto& [file, message] : leftovers) {
         if (context.disk.fileExists(context.values.programDir + QLatin1String(file))) {
-            QMessageBox::warning(nullptr, QString(), QString::fromUtf16(message));
+            // A run without a reader at the screen would wait for ever on the box: it gets the line.
+            printError(QString::fromUtf16(message));
+            messages.tell(QMessageBox::Warning, QString::fromUtf16(message));
             found = true;
         }
     }
@@ -132,8 +141,12 @@ template <typename Window> void scheduleScreenshot(Window& form, const CommandLi
             if (!form.hasPainted())
                 return;
             poll->stop();
-            if (!form.grab().save(file, "PNG"))
+            // A picture that could not be written is a failed run, not a finished one.
+            if (!form.grab().save(file, "PNG")) {
                 printError(QStringLiteral("cannot write %1").arg(file));
+                QCoreApplication::exit(1);
+                return;
+            }
             QCoreApplication::exit(0);
         });
         poll->start();
@@ -208,25 +221,36 @@ void afterFirstPaint(TMainForm& form, std::function<void()> what)
     poll->start();
 }
 
-int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& context)
+// The reader's words for a container that cannot be read.
+QString damagedContainerText(const QString& kel)
 {
-    if (authoringLeftoversFound(context))
+    return QStringLiteral(u"Файл оформления руководства «%1» повреждён и не может быть прочитан.").arg(nativePath(kel));
+}
+
+int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& context, const StartupMessages& messages,
+               bool packReadable)
+{
+    if (authoringLeftoversFound(context, messages))
         return 1;
     const QString kel = context.values.programDir + QStringLiteral("Kel.dhl");
     if (!context.disk.fileExists(kel)) {
-        printError(
-            QStringLiteral("%1 holds no Kel.dhl: not a content folder (see --help)").arg(context.values.programDir));
+        messages.fail(
+            QStringLiteral("%1 holds no Kel.dhl: not a content folder (see --help)").arg(context.values.programDir),
+            QStringLiteral(u"В папке «%1» нет руководства: не найден файл Kel.dhl.")
+                .arg(nativePath(context.values.programDir)));
         return 1;
     }
     try {
         context.container.Open(context.disk.resolve(kel));
     } catch (const ContentError& error) {
-        printError(error.message());
+        messages.fail(error.message(), damagedContainerText(kel));
         return 1;
     }
     const std::optional<QByteArray> stored = context.container.Read(QStringLiteral("Struct.cfs"));
     if (!stored) {
-        printError(QStringLiteral("%1 holds no Struct.cfs").arg(kel));
+        messages.fail(QStringLiteral("%1 holds no Struct.cfs").arg(kel),
+                      QStringLiteral(u"В файле оформления «%1» нет сценария Struct.cfs: руководство повреждено.")
+                          .arg(nativePath(kel)));
         return 1;
     }
     const QStringList lines = DecodeScript(*stored, true);
@@ -246,6 +270,11 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     }
     context.setRunMode(RunMode::Skinned);
     app.setApplicationDisplayName(context.values.appTitle);
+    // Told once, by the copy that opens the window; the pages on disk still show.
+    if (!packReadable)
+        messages.tell(QMessageBox::Warning,
+                      QStringLiteral(u"Пакет страниц руководства interface.dat повреждён и не может быть прочитан: "
+                                     u"страницы из него показаны не будут."));
 
     script.readElements(lines);
     // What the reader could not use of the script, for its author, one line each; and a script
@@ -253,7 +282,10 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     for (const QString& problem : std::as_const(script.problems))
         printError(QStringLiteral("Struct.cfs: %1").arg(problem));
     if (const QString problem = firstScreenProblem(script, context.container); !problem.isEmpty()) {
-        printError(QStringLiteral("%1: %2").arg(kel, problem));
+        messages.fail(QStringLiteral("%1: %2").arg(kel, problem),
+                      QStringLiteral(u"Руководство повреждено: в его оформлении (Struct.cfs в «%1») нет первого "
+                                     u"экрана, который можно показать.")
+                          .arg(nativePath(kel)));
         return 1;
     }
     SettingsStore& settings = context.openSettings();
@@ -345,7 +377,8 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
 // The thesaurus copy: a small skinned window from Tesaurus.cfs whose pane shows the page it was
 // started with, with its buttons, search box and status line. Later pages come from the main
 // copy's "tesaurus" command through the messages between copies.
-int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& context, WindowEndpoint& endpoint)
+int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& context, WindowEndpoint& endpoint,
+                 const StartupMessages& messages)
 {
     const QString kel = context.values.programDir + QStringLiteral("Kel.dhl");
     std::optional<QByteArray> stored;
@@ -353,11 +386,13 @@ int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& 
         context.container.Open(context.disk.resolve(kel));
         stored = context.container.Read(QStringLiteral("Tesaurus.cfs"));
     } catch (const ContentError& error) {
-        printError(error.message());
+        messages.fail(error.message(), damagedContainerText(kel));
         return 1;
     }
     if (!stored) {
-        printError(QStringLiteral("%1 holds no Tesaurus.cfs: the thesaurus cannot open").arg(kel));
+        messages.fail(QStringLiteral("%1 holds no Tesaurus.cfs: the thesaurus cannot open").arg(kel),
+                      QStringLiteral(u"В файле оформления «%1» нет сценария Tesaurus.cfs: тезаурус открыть нельзя.")
+                          .arg(nativePath(kel)));
         return 1;
     }
     SkinScript script(context.folders(), SkinScript::Variant::Thesaurus);
@@ -405,7 +440,7 @@ int runThesaurus(QApplication& app, const CommandLine& commandLine, AppContext& 
 }
 
 // The thesaurus and plain-window copies: a window of the right kind and caption.
-int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& context)
+int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& context, const StartupMessages& messages)
 {
     context.setRunMode(commandLine.runMode());
     const bool thesaurus = context.thesaurusMode();
@@ -426,8 +461,12 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
         if (!file.isEmpty() && !hasDriveLetter(file) && QFileInfo(toInternalPath(file)).isRelative())
             file = QDir::current().absoluteFilePath(toInternalPath(file));
         EngineParts* engine = loadEngine();
-        if (!engine)
+        if (!engine) {
+            messages.tell(QMessageBox::Critical,
+                          QStringLiteral(u"Окно не открыто: не удалось загрузить модуль показа страниц "
+                                         u"libvelbrook-engine.so. Программа установлена не полностью."));
             return 1;
+        }
         const std::unique_ptr<EngineWindow> window = engine->createPlainWindow(context, file);
         window->setWindowTitle(context.values.appTitle);
         publish(endpoint, *window);
@@ -448,7 +487,7 @@ int runCopy(QApplication& app, const CommandLine& commandLine, AppContext& conte
         return app.exec();
     }
 
-    return runThesaurus(app, commandLine, context, endpoint);
+    return runThesaurus(app, commandLine, context, endpoint, messages);
 }
 
 } // namespace
@@ -465,15 +504,19 @@ QString contentFolderFor(const CommandLine& commandLine)
 
 int runProgram(QApplication& app, const CommandLine& commandLine)
 {
+    const StartupMessages messages(commandLine);
     const QString folder = contentFolderFor(commandLine);
     if (!QFileInfo(folder).isDir()) {
-        printError(QStringLiteral("%1 is not a folder").arg(folder));
+        messages.fail(QStringLiteral("%1 is not a folder").arg(folder),
+                      (QFileInfo::exists(folder) ? QStringLiteral(u"Руководство не открыто: «%1» — не папка.")
+                                                 : QStringLiteral(u"Руководство не открыто: папка «%1» не найдена."))
+                          .arg(nativePath(folder)));
         return 2;
     }
     AppContext context(StartupValues::forContentFolder(folder));
-    openPack(context);
+    const bool packReadable = openPack(context);
     context.printToFile = commandLine.printTo;
     if (commandLine.mode == CommandLine::Mode::Skinned)
-        return runSkinned(app, commandLine, context);
-    return runCopy(app, commandLine, context);
+        return runSkinned(app, commandLine, context, messages, packReadable);
+    return runCopy(app, commandLine, context, messages);
 }

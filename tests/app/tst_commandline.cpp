@@ -66,6 +66,39 @@ private Q_SLOTS:
         QCOMPARE(line.screenshotAfter, 3000);
     }
 
+    // A title's container, as a file manager hands it over, opens that title; any other file, and
+    // the container asked for as a help page, keeps the meaning of a copy's file.
+    void containerParameter_opensItsTitle_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<CommandLine::Mode>("mode");
+        QTest::addColumn<QString>("contentFolder");
+        QTest::addColumn<QString>("argument");
+        using M = CommandLine::Mode;
+        QTest::newRow("container") << QStringList{"/cd/Kel.dhl"} << M::Skinned << "/cd" << QString();
+        QTest::newRow("any case") << QStringList{"/cd/run/KEL.DHL"} << M::Skinned << "/cd/run" << QString();
+        QTest::newRow("relative") << QStringList{"Kel.dhl"} << M::Skinned << "." << QString();
+        QTest::newRow("blank in the path") << QStringList{"/my disc/Kel.dhl"} << M::Skinned << "/my disc" << QString();
+        QTest::newRow("instead of --content")
+            << QStringList{"--content", "/usr/share/velbrook/demo", "/cd/Kel.dhl"} << M::Skinned << "/cd" << QString();
+        QTest::newRow("as a help page") << QStringList{"/cd/Kel.dhl", "/h"} << M::Plain << QString() << "/cd/Kel.dhl";
+        QTest::newRow("another name") << QStringList{"/cd/Kel.dhl.bak"} << M::Plain << QString() << "/cd/Kel.dhl.bak";
+        QTest::newRow("name ending alike") << QStringList{"/cd/xKel.dhl"} << M::Plain << QString() << "/cd/xKel.dhl";
+    }
+
+    void containerParameter_opensItsTitle()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(CommandLine::Mode, mode);
+        QFETCH(QString, contentFolder);
+        QFETCH(QString, argument);
+        const CommandLine line = CommandLine::parse(QStringList{"velbrook"} + words);
+        QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+        QCOMPARE(int(line.mode), int(mode));
+        QCOMPARE(line.contentFolder, contentFolder);
+        QCOMPARE(line.argument, argument);
+    }
+
     // What the window asks of the context in each mode: a copy closes on Escape only, the
     // thesaurus finds in its own window, and the mode is chosen once.
     void contextQueries_followTheRunMode_data()

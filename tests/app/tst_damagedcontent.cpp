@@ -1,7 +1,7 @@
 // Content folders whose skin script is damaged, as a disc or a download may damage it: the
 // program says what it could not use, one line each on standard error, and leaves with exit 1
 // when there is no first screen to show, instead of a black window without a title. The program
-// is run as the user runs it, on content made here.
+// is run as the user runs it, on content made here, offscreen: no message box is ever shown.
 
 #include "programenv.h"
 #include "readbin.h"
@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,9 +154,48 @@ private Q_SLOTS:
         QCOMPARE(run.errors, QStringList());
     }
 
+    // The files authors leave beside the scripts stop the start with their warnings; a run without
+    // a reader at the screen gets them as lines, instead of waiting on boxes nobody can close.
+    void authoringLeftovers_stopTheStartWithTheirWarnings()
+    {
+        const QString folder =
+            writeTitle({{"Struct.cfs", encodeScript(kGoodScript)}, {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)}});
+        for (const char* leftover : {"Coder.exe", "Struct.txt"}) {
+            QFile file(folder + "/" + leftover);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString shot = m_runtime.filePath("leftovers.png");
+        const Run run = launch({"--content", folder, "--screenshot", shot}, shot);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.errors, (QStringList{QStringLiteral(u"velbrook: Файл Struct.txt не удален"),
+                                          QStringLiteral(u"velbrook: А зачем тут кодер лежит?")}));
+        QVERIFY(!run.screenshot);
+    }
+
+    // A title's Kel.dhl given as the file opens that title, also where --content names another
+    // folder; a picture that cannot be written fails the run.
+    void containerPath_opensItsTitle()
+    {
+        const QString folder = writeTitle({{"Struct.cfs", encodeScript(kGoodScript)},
+                                           {"fon1.bmp", testBitmap({200, 100}, Qt::darkCyan)},
+                                           {"fon2.bmp", testBitmap({200, 100}, Qt::darkBlue)},
+                                           {"up.bmp", testBitmap({40, 30}, Qt::gray)}});
+        QTemporaryDir elsewhere;
+        const QString shot = m_runtime.filePath("container.png");
+        const Run opened = launch({"--content", elsewhere.path(), folder + "/KEL.DHL", "--screenshot", shot}, shot);
+        QCOMPARE(opened.exitCode, 0);
+        QVERIFY(opened.screenshot);
+        QCOMPARE(QImage(shot).size(), QSize(200, 100));
+        QCOMPARE(opened.errors, QStringList());
+
+        const QString nowhere = m_runtime.filePath("no-such-folder/shot.png");
+        const Run unwritten = launch({folder + "/Kel.dhl", "--screenshot", nowhere}, nowhere);
+        QCOMPARE(unwritten.exitCode, 1);
+        QCOMPARE(unwritten.errors, QStringList{"velbrook: cannot write " + nowhere});
+    }
+
 private:
-    // The program on a content folder holding a Kel.dhl of entries, with a screenshot.
-    Run start(const QList<std::pair<QString, QByteArray>>& entries)
+    QString writeTitle(const QList<std::pair<QString, QByteArray>>& entries)
     {
         const QString folder = m_runtime.filePath(QStringLiteral("content%1").arg(++m_folders));
         QDir().mkpath(folder);
@@ -163,16 +203,23 @@ private:
         for (const auto& [name, bytes] : entries)
             kel.add(name, bytes);
         kel.write(folder + "/Kel.dhl");
-        return startIn(folder);
+        return folder;
     }
+
+    // The program on a content folder holding a Kel.dhl of entries, with a screenshot.
+    Run start(const QList<std::pair<QString, QByteArray>>& entries) { return startIn(writeTitle(entries)); }
 
     Run startIn(const QString& folder, const QStringList& more = {})
     {
         const QString shot = m_runtime.filePath(QStringLiteral("shot%1.png").arg(++m_shots));
+        return launch(QStringList{"--content", folder, "--screenshot", shot, "--after", "500"} + more, shot);
+    }
+
+    Run launch(const QStringList& arguments, const QString& shot)
+    {
         QProcess process;
         process.setProcessEnvironment(programEnvironment(m_runtime.path()));
-        process.start(QStringLiteral(VELBROOK_APP),
-                      QStringList{"--content", folder, "--screenshot", shot, "--after", "500"} + more);
+        process.start(QStringLiteral(VELBROOK_APP), arguments);
         Run run;
         if (!process.waitForFinished(60000)) {
             process.kill();
