@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -272,8 +271,7 @@ void pathSeeds()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv); // for the bitmaps
+    QCoreApplication app(argc, argv);
     if (argc != 3)
         die(QStringLiteral("usage: fuzz-seeds SOURCE_DIR OUT_DIR"));
     g_source = QString::fromLocal8Bit(argv[1]);
