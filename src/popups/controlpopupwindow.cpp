@@ -88,8 +88,7 @@ void TControlPopupWindow::buildNow()
             raw->setFavorites(std::make_unique<THtmlFavorite>(m_settings, raw));
             break;
         default:
-            for (qsizetype k = 0; k < data.caption.size(); ++k)
-                raw->AddItem(data.caption[k], data.go.value(k));
+            raw->AddItems(data.caption, data.go);
             break;
         }
         m_popups.push_back(std::move(window));

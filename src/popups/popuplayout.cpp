@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 int itemMargin(int ybtn)
 {
@@ -22,7 +23,9 @@ int layoutItems(QList<LayoutItem>& items, int popupWidth, int xbtn, int ybtn)
         if (!item.visible)
             item.placed = false;
     }
-    int sum = 0;
+    // In 64 bits: a damaged script's list may hold more items than an int of pixels can stack.
+    constexpr qint64 kFar = std::numeric_limits<int>::max() / 2;
+    qint64 sum = 0;
     int nextTop = margin;
     for (LayoutItem& item : items) {
         if (!item.visible)
@@ -32,10 +35,10 @@ int layoutItems(QList<LayoutItem>& items, int popupWidth, int xbtn, int ybtn)
             item.position = QPoint(left, nextTop);
             item.placed = true;
         }
-        nextTop = item.position.y() + item.size.height();
-        sum += item.size.height();
+        nextTop = int(qMin<qint64>(qint64(item.position.y()) + item.size.height(), kFar));
+        sum = qMin<qint64>(sum + item.size.height(), kFar);
     }
-    return sum;
+    return int(sum);
 }
 
 QImage fitBackground(const QImage& original, int height, int margin)

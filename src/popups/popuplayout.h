@@ -16,6 +16,9 @@
 
 // The margin above the first item and below the last when the skin gives -1.
 constexpr int kDefaultItemMargin = 5;
+// No desktop is taller: a popup whose items and margins need more stops there, and the items
+// past its bottom stay unseen (a damaged script's list can run over thousands of lines).
+constexpr int kMaxPopupHeight = 4096;
 // The caption's distance from the item's left and right edges.
 constexpr int kCaptionInset = 7;
 // What a shortened caption ends with.
@@ -36,7 +39,7 @@ int itemMargin(int ybtn);
 // Places the items in one column: items placed before the first hidden or unplaced one keep
 // their places; every later visible item goes under the previous placed one (the first at the
 // margin), at xbtn from the left, or centred in popupWidth when xbtn is -1. Hidden items take no
-// room. Returns the summed height of the visible items.
+// room. Returns the summed height of the visible items (no more than half the int range).
 int layoutItems(QList<LayoutItem>& items, int popupWidth, int xbtn, int ybtn);
 
 // The background picture fitted to height: the picture's top stays, its bottom band of margin

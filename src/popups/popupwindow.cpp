@@ -47,11 +47,18 @@ void TPopupWindow::SetItemCount(int count)
 
 void TPopupWindow::AddItem(const QString& caption, const QString& command)
 {
-    TItemsBtn item = makeItem(int(m_items.size()));
-    item.command = command;
-    item.setCaption(caption);
-    item.layout().visible = true;
-    m_items.append(item);
+    AddItems({caption}, {command});
+}
+
+void TPopupWindow::AddItems(const QStringList& captions, const QStringList& commands)
+{
+    for (qsizetype k = 0; k < captions.size(); ++k) {
+        TItemsBtn item = makeItem(int(m_items.size()));
+        item.command = commands.value(k);
+        item.setCaption(captions[k]);
+        item.layout().visible = true;
+        m_items.append(item);
+    }
     layoutPopup();
 }
 
@@ -120,7 +127,8 @@ void TPopupWindow::layoutPopup()
         m_items[i].layout() = layout[i];
     if (!shaped() && !m_original.isNull()) {
         const int margin = itemMargin(m_data.ybtn);
-        m_background = fitBackground(m_original, sum + 2 * margin, margin);
+        const qint64 height = qint64(sum) + 2 * qint64(margin);
+        m_background = fitBackground(m_original, int(qMin<qint64>(height, kMaxPopupHeight)), margin);
         resize(m_background.size());
     }
     update();

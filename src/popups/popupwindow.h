@@ -37,6 +37,8 @@ public:
     // up. Out-of-range indexes are ignored.
     void SetItemCount(int count);
     void AddItem(const QString& caption, const QString& command);
+    // The items of a script's list at once, laid out once (commands may be fewer than captions).
+    void AddItems(const QStringList& captions, const QStringList& commands);
     void SetItem(int index, const QString& caption, const QString& command);
     void ShowItem(int index, bool visible);
     void removeItem(int index);

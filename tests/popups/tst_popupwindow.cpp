@@ -3,6 +3,7 @@
 
 #include "controlpopupwindow.h"
 #include "htmlfavorite.h"
+#include "popuplayout.h"
 #include "popupwindow.h"
 #include "settingskeys.h"
 #include "settingsstore.h"
@@ -454,6 +455,32 @@ private Q_SLOTS:
         f.panes.current.clear();
         f.popups->AddFavorite();
         QCOMPARE(f.popups->favorites()->favorites().size(), 1);
+    }
+
+    // A damaged script whose list never closes turns every later line into an item: the popup
+    // stops at the height no desktop exceeds, keeps its bottom band, and its first items stay
+    // where they were. (Found by fuzz_windowscripts: the popup grew by every item, a picture of
+    // tens of thousands of rows made again for each one.)
+    void longScriptList_stopsAtTheDesktopHeight()
+    {
+        Fixture f(QStringLiteral("popups long list"));
+        QStringList captions;
+        for (int i = 0; i < 400; ++i)
+            captions.append(QStringLiteral("строка %1").arg(i));
+        RPopupData list = element(2, captions);
+        list.ybtn = 1'000'000'000; // a margin past the int range twice over
+        f.script.screens[0].popups = {element(2, captions), list};
+        f.screen = 0;
+        f.make();
+        TPopupWindow* menu = f.popups->popup(2);
+        QVERIFY(menu);
+        QCOMPARE(menu->itemCount(), 400);
+        QCOMPARE(menu->size(), QSize(kBackground.width(), kMaxPopupHeight));
+        QCOMPARE(menu->item(1).rect(), QRect(QPoint(10, kMargin + kItem.height()), kItem));
+        const QImage& fitted = menu->background();
+        QCOMPARE(fitted.pixel(0, kMaxPopupHeight - 1), qRgb(0, 0, 255));
+        QCOMPARE(fitted.pixel(0, kMaxPopupHeight - kMargin - 1), qRgb(0, 255, 0));
+        QVERIFY(f.open(2));
     }
 
     // Missing pictures leave an empty look and a popup without a size, which does not open.
