@@ -12,7 +12,13 @@
 
 #include <zlib.h>
 
+#ifdef Q_OS_UNIX
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -34,9 +40,10 @@ bool plausibleUnpackedSize(qint64 stored, qint64 size)
     return size <= kMaxUnpackedSize && size <= stored * kMaxDeflateRatio + 64;
 }
 
-// One zlib stream that must inflate to exactly size bytes. The output grows with what the stream
-// really gives, so a size that lies costs no more memory than the data behind it. Memory that
-// cannot be had raises std::bad_alloc.
+// One zlib stream that must inflate to exactly size bytes, into out (whose memory is used again
+// when it has enough). The output grows with what the stream really gives, so a size that lies
+// costs no more memory than the data behind it. Memory that cannot be had raises std::bad_alloc.
+// out holds nothing of use when the result is false.
 bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteArray& out)
 {
     if (!plausibleUnpackedSize(storedSize, size))
@@ -52,7 +59,8 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
     stream.avail_in = uInt(storedSize);
     // One byte past the size, so that a stream that gives more shows it.
     const qint64 limit = size + 1;
-    QByteArray buffer(qsizetype(std::min(limit, std::max<qint64>(storedSize * 4, 64 * 1024))), Qt::Uninitialized);
+    QByteArray& buffer = out;
+    buffer.resize(qsizetype(std::min(limit, std::max<qint64>({storedSize * 4, 64 * 1024, buffer.capacity()}))));
     int rc = Z_OK;
     while (rc == Z_OK) {
         const qint64 produced = qint64(stream.total_out);
@@ -69,7 +77,6 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
     if (rc != Z_STREAM_END || qint64(stream.total_out) != size)
         return false;
     buffer.truncate(qsizetype(size));
-    out = std::move(buffer);
     return true;
 }
 
@@ -332,13 +339,25 @@ ContentPack::Load ContentPack::loadEntry(int index, QByteArray& data) const
     const uchar* stored = m_data + m_dataAreaStart + entry.offset;
     try {
         if (entry.storedSize == entry.size) {
-            data = QByteArray(reinterpret_cast<const char*>(stored), entry.size);
+            data.resize(entry.size);
+            std::memcpy(data.data(), stored, entry.size);
             return Load::Loaded;
         }
         return inflateExactly(stored, entry.storedSize, entry.size, data) ? Load::Loaded : Load::Corrupt;
     } catch (const std::bad_alloc&) {
         return Load::Corrupt; // a file too large to hold reads as missing too
     }
+}
+
+void ContentPack::releaseMappedPages() const
+{
+#ifdef Q_OS_UNIX
+    if (!m_open || !m_fileBytes.isEmpty() || !m_data)
+        return; // not mapped: nothing to give back
+    // The mapping is of the file and read only: its pages come back from the file when touched
+    // again, by this thread or another.
+    madvise(const_cast<uchar*>(m_data), size_t(m_dataSize), MADV_DONTNEED);
+#endif
 }
 
 int ContentPack::LoadPackEntry(int index, QBuffer& stream) const

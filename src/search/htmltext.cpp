@@ -25,13 +25,18 @@ const QHash<QString, char32_t>& namedEntities()
     return names;
 }
 
+const QStringList& inlineTags()
+{
+    static const QStringList tags{u"a"_qs,   u"b"_qs,      u"i"_qs,      u"u"_qs,    u"s"_qs,
+                                  u"em"_qs,  u"strong"_qs, u"span"_qs,   u"font"_qs, u"small"_qs,
+                                  u"big"_qs, u"tt"_qs,     u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
+    return tags;
+}
+
 // Tags that format text without ending a word: "<b>дви</b>гатель" is one word.
 bool isInlineTag(QStringView name)
 {
-    static const QStringList inlineTags{u"a"_qs,   u"b"_qs,      u"i"_qs,      u"u"_qs,    u"s"_qs,
-                                        u"em"_qs,  u"strong"_qs, u"span"_qs,   u"font"_qs, u"small"_qs,
-                                        u"big"_qs, u"tt"_qs,     u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
-    return inlineTags.contains(name);
+    return inlineTags().contains(name);
 }
 
 bool isAsciiLetter(QChar c)
@@ -144,6 +149,19 @@ const std::array<bool, 0x10000>& wordCharacters()
 
 } // namespace
 
+bool isInlineTagName(QLatin1StringView name)
+{
+    return inlineTags().contains(name);
+}
+
+QString namedReferenceCharacters()
+{
+    QString characters;
+    for (const char32_t code : namedEntities())
+        characters += QString::fromUcs4(&code, 1);
+    return characters;
+}
+
 PageText extractPageText(const QString& html)
 {
     PageText page;
@@ -201,35 +219,44 @@ PageText extractPageText(const QString& html)
     return page;
 }
 
-QStringList indexWords(const QString& text)
+void forEachIndexWord(QStringView text, const std::function<void(QStringView word)>& word)
 {
     const std::array<bool, 0x10000>& isWordChar = wordCharacters();
-    QStringList words;
+    // The buffers keep their memory from word to word: a page has thousands of words.
     QString part;     // the run being read
     QString compound; // the runs joined by hyphens so far, the current one not yet added
+    QString lower;
     int parts = 0;
     // The run, or a run of the compound, holds a letter that code page 1251 has not.
     bool partUnwritable = false;
     bool compoundUnwritable = false;
 
+    // The word lower-cased. Only letters code page 1251 can write get here, and each of those
+    // lower-cases to one character.
+    const auto give = [&](const QString& found) {
+        lower.resize(found.size());
+        for (qsizetype i = 0; i < found.size(); ++i)
+            lower[i] = found[i].toLower();
+        word(lower);
+    };
     const auto endPart = [&] {
         if (part.isEmpty())
             return;
         if (!partUnwritable)
-            words.append(part.toLower());
+            give(part);
         compoundUnwritable = compoundUnwritable || partUnwritable;
         partUnwritable = false;
         if (parts > 0)
             compound.append(u'-');
         compound.append(part);
         ++parts;
-        part.clear();
+        part.resize(0);
     };
     const auto endCompound = [&] {
         endPart();
         if (parts > 1 && !compoundUnwritable)
-            words.append(compound.toLower());
-        compound.clear();
+            give(compound);
+        compound.resize(0);
         parts = 0;
         compoundUnwritable = false;
     };
@@ -252,5 +279,11 @@ QStringList indexWords(const QString& text)
         }
     }
     endCompound();
+}
+
+QStringList indexWords(const QString& text)
+{
+    QStringList words;
+    forEachIndexWord(text, [&words](QStringView word) { words.append(word.toString()); });
     return words;
 }

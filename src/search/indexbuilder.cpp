@@ -4,16 +4,17 @@
 
 #include "codepage.h"
 #include "contenterror.h"
+#include "contentpack.h"
 #include "htmltext.h"
+#include "pathresolver.h"
+#include "startupvalues.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -21,25 +22,25 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 } // namespace
 
-int FullTextIndexBuilder::wordId(const QString& word)
+int FullTextIndexBuilder::wordId(QStringView word)
 {
-    const auto found = m_wordIds.constFind(word);
+    // Looked up without a copy of the word; only a new word is copied.
+    const auto found = m_wordIds.constFind(QString::fromRawData(word.data(), word.size()));
     if (found != m_wordIds.constEnd())
         return found.value();
     const int id = int(m_words.size());
-    m_words.append(word);
-    m_wordIds.insert(word, id);
+    m_words.append(word.toString());
+    m_wordIds.insert(m_words.last(), id);
     return id;
 }
 
-void FullTextIndexBuilder::addPage(const QString& relativePath, const QByteArray& html)
+void FullTextIndexBuilder::addPage(const QString& relativePath, QByteArrayView html)
 {
     Page page;
     page.path = QString(relativePath).replace(QLatin1Char('/'), QLatin1Char('\\'));
     const PageText text = extractPageText(decodePage(html));
     page.title = text.title.isEmpty() ? page.path.section(QLatin1Char('\\'), -1) : text.title;
-    for (const QString& word : indexWords(text.text))
-        page.words.append(wordId(word));
+    forEachIndexWord(text.text, [this, &page](QStringView word) { page.words.append(wordId(word)); });
     std::sort(page.words.begin(), page.words.end());
     page.words.erase(std::unique(page.words.begin(), page.words.end()), page.words.end());
 
@@ -54,19 +55,11 @@ void FullTextIndexBuilder::addPage(const QString& relativePath, const QByteArray
 
 FullTextIndex FullTextIndexBuilder::build() const
 {
-    // Pages in path order, without regard to case first so that "B.htm" does not come before
-    // "a.htm"; the exact comparison settles names that differ only in case.
-    QList<qsizetype> order(m_pages.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [this](qsizetype a, qsizetype b) {
-        const int folded = m_pages[a].path.compare(m_pages[b].path, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : m_pages[a].path < m_pages[b].path;
-    });
-
     FullTextIndex index;
+    index.pages = m_pages.size();
     QList<QList<qsizetype>> pagesOfWord(m_words.size());
-    for (qsizetype number = 1; number <= order.size(); ++number) {
-        const Page& page = m_pages[order[number - 1]];
+    for (qsizetype number = 1; number <= m_pages.size(); ++number) {
+        const Page& page = m_pages[number - 1];
         index.files += toCp1251(page.path) + "#:#" + toCp1251(page.title) + kLineEnd;
         for (const int word : page.words)
             pagesOfWord[word].append(number);
@@ -92,25 +85,39 @@ FullTextIndex FullTextIndexBuilder::build() const
     return index;
 }
 
-FullTextIndex buildFullTextIndex(const QString& folder)
+FullTextIndex buildFullTextIndex(const ContentPack& opener, const QString& folder,
+                                 const std::function<void(const QString& page, const QString& why)>& leftOut)
 {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
         throw ContentError(QStringLiteral("Cannot read folder %1").arg(folder));
-    const QDir root(info.absoluteFilePath());
+    const QString root = info.absoluteFilePath() + QLatin1Char('/');
     FullTextIndexBuilder builder;
-    QDirIterator pages(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (pages.hasNext()) {
-        const QString path = pages.next();
-        const QString suffix = pages.fileInfo().suffix();
-        if (suffix.compare(u"htm", Qt::CaseInsensitive) != 0 && suffix.compare(u"html", Qt::CaseInsensitive) != 0)
+    PageReader reader(opener);
+    for (const QString& page : listScanPages(opener, root)) {
+        const PageReader::Result result = reader.read(root + page);
+        if (result != PageReader::Result::Read) {
+            if (leftOut)
+                leftOut(page, PageReader::reason(result));
             continue;
-        QFile page(path);
-        if (!page.open(QIODevice::ReadOnly))
-            throw ContentError(QStringLiteral("Cannot open file %1").arg(path));
-        builder.addPage(root.relativeFilePath(path), page.readAll());
+        }
+        builder.addPage(page, reader.bytes());
     }
     return builder.build();
+}
+
+FullTextIndex buildFullTextIndex(const QString& folder,
+                                 const std::function<void(const QString& page, const QString& why)>& leftOut)
+{
+    const QString root = QFileInfo(folder).absoluteFilePath();
+    PathResolver disk(mountPointOf(root));
+    ContentPack pack(disk);
+    const QString packPath = disk.resolve(root + QStringLiteral("/interface.dat"));
+    if (QFileInfo(packPath).isFile()) {
+        pack.OpenPack(packPath);
+        pack.SetPackBase(root + QLatin1Char('/'));
+    }
+    return buildFullTextIndex(pack, folder, leftOut);
 }
 
 void writeFullTextIndex(const FullTextIndex& index, const QString& folder)

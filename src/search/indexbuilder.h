@@ -6,19 +6,25 @@
 //   files.idx     path + "#:#" + title per page; paths relative to the folder with '\' between
 //                 folders, as Windows-authored content writes them; the title from <title>, or
 //                 the file name when the page has none
-// All three in code page 1251 with CR LF line ends. Pages are numbered in the order of their
-// paths and keywords are sorted, so the same pages always give the same bytes.
+// All three in code page 1251 with CR LF line ends. Pages are numbered in the order they were
+// added (for a content folder: the order in which the search across all pages walks them) and
+// keywords are sorted, so the same pages always give the same bytes.
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class ContentPack;
+
 struct FullTextIndex
 {
     QByteArray keywords; // keywords.idx
     QByteArray numbers;  // index.idx
     QByteArray files;    // files.idx
+    qsizetype pages = 0; // the lines of files.idx
 };
 
 class FullTextIndexBuilder
@@ -27,7 +33,7 @@ public:
     // relativePath: the page's path below the content folder, '/' or '\' between folders. html:
     // the page's bytes, read in the charset the page declares (code page 1251 when it declares
     // none). Adding a path twice replaces the page.
-    void addPage(const QString& relativePath, const QByteArray& html);
+    void addPage(const QString& relativePath, QByteArrayView html);
 
     qsizetype pageCount() const { return m_pages.size(); }
     FullTextIndex build() const;
@@ -40,7 +46,7 @@ private:
         QList<int> words; // ids, ascending, each once
     };
 
-    int wordId(const QString& word);
+    int wordId(QStringView word);
 
     QHash<QString, qsizetype> m_pageByPath;
     QList<Page> m_pages;
@@ -48,9 +54,17 @@ private:
     QList<QString> m_words;
 };
 
-// The index of every .htm and .html page below folder (any case of the extension). Raises
-// ContentError when the folder or a page cannot be read.
-FullTextIndex buildFullTextIndex(const QString& folder);
+// The index of every page of a content folder (its path, ending with '/'), in the order the search
+// across all pages walks them (listScanPages): the .htm* pages on disk, then those of the pack
+// that the disk did not give, each once, read as the file opener reads them. A page that cannot
+// be read, is no regular file or is too large is left out, and leftOut (when given) is told which
+// and why. Raises ContentError when the folder cannot be read.
+FullTextIndex buildFullTextIndex(const ContentPack& opener, const QString& folder,
+                                 const std::function<void(const QString& page, const QString& why)>& leftOut = {});
+
+// The same for folder with the interface.dat it holds, when it holds one.
+FullTextIndex buildFullTextIndex(const QString& folder,
+                                 const std::function<void(const QString& page, const QString& why)>& leftOut = {});
 
 // Writes keywords.idx, index.idx and files.idx into folder. Raises ContentError when a file
 // cannot be written.
