@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QtEndian>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #ifdef Q_OS_UNIX
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -78,6 +80,29 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
         return false;
     buffer.truncate(qsizetype(size));
     return true;
+}
+
+// An entry of at most this size is unpacked in one call into memory of its full size; a larger
+// one is unpacked as it comes (inflateExactly), so that a size that lies costs no more memory
+// than the data behind it.
+constexpr qint64 kWholeInflateMax = 16 * 1024 * 1024;
+
+// One zlib stream of an entry, as inflateExactly, in one call. Pages and pictures are small, and
+// this is the most of what reading them costs.
+bool inflateWhole(const uchar* stored, qint64 storedSize, qint64 size, QByteArray& out)
+{
+    struct Free
+    {
+        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    };
+    // One per thread: a scan reads on a worker while the panes read on the interface thread.
+    thread_local const std::unique_ptr<libdeflate_decompressor, Free> decompressor(libdeflate_alloc_decompressor());
+    if (!decompressor)
+        throw std::bad_alloc();
+    out.resize(qsizetype(size));
+    // Without a place for the size it gave, the call fails unless the stream gives exactly size.
+    return libdeflate_zlib_decompress(decompressor.get(), stored, size_t(storedSize), out.data(), size_t(size),
+                                      nullptr) == LIBDEFLATE_SUCCESS;
 }
 
 QByteArray entryName(const uchar* record)
@@ -343,7 +368,13 @@ ContentPack::Load ContentPack::loadEntry(int index, QByteArray& data) const
             std::memcpy(data.data(), stored, entry.size);
             return Load::Loaded;
         }
-        return inflateExactly(stored, entry.storedSize, entry.size, data) ? Load::Loaded : Load::Corrupt;
+        if (!plausibleUnpackedSize(entry.storedSize, entry.size))
+            return Load::Corrupt;
+        const bool whole = entry.size <= kWholeInflateMax;
+        return (whole ? inflateWhole(stored, entry.storedSize, entry.size, data)
+                      : inflateExactly(stored, entry.storedSize, entry.size, data))
+                   ? Load::Loaded
+                   : Load::Corrupt;
     } catch (const std::bad_alloc&) {
         return Load::Corrupt; // a file too large to hold reads as missing too
     }

@@ -78,13 +78,19 @@ qsizetype decodeReference(const QString& html, qsizetype at, QString& out)
 
 QString decodeReferences(const QString& html)
 {
+    qsizetype reference = html.indexOf(u'&');
+    if (reference < 0)
+        return html;
     QString out;
     out.reserve(html.size());
     for (qsizetype at = 0; at < html.size();) {
-        if (html[at] == u'&')
-            at = decodeReference(html, at, out);
-        else
-            out.append(html[at++]);
+        if (reference < 0)
+            reference = html.size();
+        out.append(QStringView(html).sliced(at, reference - at));
+        if (reference == html.size())
+            break;
+        at = decodeReference(html, reference, out);
+        reference = html.indexOf(u'&', at);
     }
     return out;
 }

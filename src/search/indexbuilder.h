@@ -35,6 +35,11 @@ public:
     // none). Adding a path twice replaces the page.
     void addPage(const QString& relativePath, QByteArrayView html);
 
+    // other's pages after this one's, as if they had been added here (a page of a path already
+    // here replaces it in its place). Builders of parts of a manual made on threads of their own
+    // are joined so.
+    void append(FullTextIndexBuilder&& other);
+
     qsizetype pageCount() const { return m_pages.size(); }
     FullTextIndex build() const;
 
@@ -43,15 +48,30 @@ private:
     {
         QString path; // with '\'
         QString title;
-        QList<int> words; // ids, ascending, each once
+        QList<int> words; // ids, each once
     };
-
-    int wordId(QStringView word);
 
     QHash<QString, qsizetype> m_pageByPath;
     QList<Page> m_pages;
-    QHash<QString, int> m_wordIds;
+    // The words found so far, by id. A page of a large manual has a thousand words and a manual
+    // tens of millions, so they are looked up in a table of our own, open addressing over each
+    // word's hash, whose slot holds a short word's letters too: a look-up reads one slot.
+    struct Slot
+    {
+        static constexpr int kShort = 9;
+        quint32 hash = 0;
+        qint32 idPlusOne = 0;  // 0: a free slot
+        qint32 lastSerial = 0; // the serial of the last page added that holds the word
+        quint16 length = 0;
+        char16_t letters[kShort] = {}; // the word's letters when it has no more than kShort
+    };
+    static_assert(sizeof(Slot) == 32);
+    // The slot of word, made when the word is new (its id is then the next one).
+    Slot& slotOf(QStringView word);
+
     QList<QString> m_words;
+    QList<Slot> m_slots = QList<Slot>(1024);
+    int m_serial = 0; // counts the pages added
 };
 
 // The index of every page of a content folder (its path, ending with '/'), in the order the search
