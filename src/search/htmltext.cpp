@@ -137,16 +137,32 @@ qsizetype closingTagEnd(const QString& html, qsizetype at, QStringView name)
     return found < 0 ? html.size() : tagEnd(html, found);
 }
 
-// The characters that can be part of a word: the letters and digits of code page 1251.
-const std::array<bool, 0x10000>& wordCharacters()
+// What each UTF-16 unit is to the words of the index: kOther breaks a word, kSoftHyphen is
+// dropped, kUnwritable is a letter, digit or mark that code page 1251 cannot write; every other
+// value marks a letter or digit of code page 1251 and is that character lower-cased.
+enum : char16_t
 {
-    static const std::array<bool, 0x10000> table = [] {
-        std::array<bool, 0x10000> chars{};
+    kOther = 0,
+    kSoftHyphen = 1,
+    kUnwritable = 2,
+};
+
+const std::array<char16_t, 0x10000>& wordLetters()
+{
+    static const std::array<char16_t, 0x10000> table = [] {
+        std::array<char16_t, 0x10000> chars{};
+        for (int unit = 0; unit < 0x10000; ++unit) {
+            const QChar c = QChar(char16_t(unit));
+            if (c.isLetterOrNumber() || c.isMark())
+                chars[unit] = kUnwritable;
+        }
+        chars[0x00AD] = kSoftHyphen;
         for (int byte = 0; byte < 256; ++byte) {
             const char b = char(byte);
             const QString decoded = fromCp1251(QByteArrayView(&b, 1));
+            // Each of them lower-cases to one character.
             if (decoded.size() == 1 && decoded[0].isLetterOrNumber())
-                chars[decoded[0].unicode()] = true;
+                chars[decoded[0].unicode()] = decoded[0].toLower().unicode();
         }
         return chars;
     }();
@@ -227,29 +243,22 @@ PageText extractPageText(const QString& html)
 
 void forEachIndexWord(QStringView text, const std::function<void(QStringView word)>& word)
 {
-    const std::array<bool, 0x10000>& isWordChar = wordCharacters();
-    // The buffers keep their memory from word to word: a page has thousands of words.
+    const std::array<char16_t, 0x10000>& letters = wordLetters();
+    // The buffers keep their memory from word to word: a page has thousands of words. Letters go
+    // in lower-cased: only words of code page 1251's letters come out, and those lower-case one
+    // character at a time.
     QString part;     // the run being read
     QString compound; // the runs joined by hyphens so far, the current one not yet added
-    QString lower;
     int parts = 0;
     // The run, or a run of the compound, holds a letter that code page 1251 has not.
     bool partUnwritable = false;
     bool compoundUnwritable = false;
 
-    // The word lower-cased. Only letters code page 1251 can write get here, and each of those
-    // lower-cases to one character.
-    const auto give = [&](const QString& found) {
-        lower.resize(found.size());
-        for (qsizetype i = 0; i < found.size(); ++i)
-            lower[i] = found[i].toLower();
-        word(lower);
-    };
     const auto endPart = [&] {
         if (part.isEmpty())
             return;
         if (!partUnwritable)
-            give(part);
+            word(part);
         compoundUnwritable = compoundUnwritable || partUnwritable;
         partUnwritable = false;
         if (parts > 0)
@@ -261,24 +270,27 @@ void forEachIndexWord(QStringView text, const std::function<void(QStringView wor
     const auto endCompound = [&] {
         endPart();
         if (parts > 1 && !compoundUnwritable)
-            give(compound);
+            word(compound);
         compound.resize(0);
         parts = 0;
         compoundUnwritable = false;
     };
 
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (isWordChar[c.unicode()]) {
-            part.append(c);
-        } else if (c == QChar(0x00AD)) {
+    const qsizetype size = text.size();
+    const char16_t* const units = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = units[i];
+        const char16_t kind = letters[c];
+        if (kind > kUnwritable) {
+            part.append(QChar(kind));
+        } else if (kind == kSoftHyphen) {
             continue;
-        } else if (c.isLetterOrNumber() || c.isMark()) {
+        } else if (kind == kUnwritable) {
             // A letter the index files cannot hold: the whole word stays out of the index (the
             // scan of the pages still finds it).
-            part.append(c);
+            part.append(QChar(c));
             partUnwritable = true;
-        } else if (c == u'-' && !part.isEmpty() && i + 1 < text.size() && isWordChar[text[i + 1].unicode()]) {
+        } else if (c == u'-' && !part.isEmpty() && i + 1 < size && letters[units[i + 1]] > kUnwritable) {
             endPart();
         } else {
             endCompound();

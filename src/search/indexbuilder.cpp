@@ -27,28 +27,42 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 } // namespace
 
-FullTextIndexBuilder::Slot& FullTextIndexBuilder::slotOf(QStringView word)
+int FullTextIndexBuilder::wordId(QStringView word)
 {
     // FNV-1a over the UTF-16 units.
     quint32 hash = 2166136261u;
     for (const QChar c : word)
         hash = (hash ^ c.unicode()) * 16777619u;
+    Slot& recent = m_recent[(hash >> 16 ^ hash) & (m_recent.size() - 1)];
+    if (recent.holds(word, hash))
+        return recent.idPlusOne - 1;
+    const int id = findOrAdd(word, hash);
+    if (word.size() <= Slot::kShort) {
+        recent.hash = hash;
+        recent.idPlusOne = id + 1;
+        recent.length = quint16(word.size());
+        std::copy(word.utf16(), word.utf16() + word.size(), recent.letters);
+    }
+    return id;
+}
+
+int FullTextIndexBuilder::findOrAdd(QStringView word, quint32 hash)
+{
     const bool isShort = word.size() <= Slot::kShort;
     qsizetype mask = m_slots.size() - 1;
     Slot* slots = m_slots.data();
     qsizetype at = hash & mask;
     for (; slots[at].idPlusOne != 0; at = (at + 1) & mask) {
         const Slot& slot = slots[at];
-        if (slot.hash != hash || slot.length != word.size())
-            continue;
-        const bool same = isShort ? std::equal(word.utf16(), word.utf16() + word.size(), slot.letters)
-                                  : m_words.at(slot.idPlusOne - 1) == word;
-        if (same)
-            return slots[at];
+        if (isShort ? slot.holds(word, hash)
+                    : slot.hash == hash && slot.length == qMin<qsizetype>(word.size(), 0xFFFF) &&
+                          m_words.at(slot.idPlusOne - 1) == word)
+            return slot.idPlusOne - 1;
     }
 
     const int id = int(m_words.size());
     m_words.append(word.toString());
+    m_lastSerial.append(0);
     if (m_words.size() * 2 > m_slots.size()) {
         // Half full: twice the slots, every word placed again.
         QList<Slot> wider(m_slots.size() * 2);
@@ -73,7 +87,7 @@ FullTextIndexBuilder::Slot& FullTextIndexBuilder::slotOf(QStringView word)
     slot.length = quint16(qMin<qsizetype>(word.size(), 0xFFFF));
     if (isShort)
         std::copy(word.utf16(), word.utf16() + word.size(), slot.letters);
-    return slot;
+    return id;
 }
 
 void FullTextIndexBuilder::addPage(const QString& relativePath, QByteArrayView html)
@@ -85,10 +99,10 @@ void FullTextIndexBuilder::addPage(const QString& relativePath, QByteArrayView h
     // Each word once: most words of a page come many times.
     const int serial = ++m_serial;
     forEachIndexWord(text.text, [this, &page, serial](QStringView word) {
-        Slot& slot = slotOf(word);
-        if (slot.lastSerial != serial) {
-            slot.lastSerial = serial;
-            page.words.append(slot.idPlusOne - 1);
+        const int id = wordId(word);
+        if (m_lastSerial[id] != serial) {
+            m_lastSerial[id] = serial;
+            page.words.append(id);
         }
     });
 
@@ -105,7 +119,7 @@ void FullTextIndexBuilder::append(FullTextIndexBuilder&& other)
 {
     QList<int> ids(other.m_words.size());
     for (qsizetype word = 0; word < other.m_words.size(); ++word)
-        ids[word] = slotOf(other.m_words[word]).idPlusOne - 1;
+        ids[word] = wordId(other.m_words[word]);
     for (Page& page : other.m_pages) {
         for (int& word : page.words)
             word = ids[word];

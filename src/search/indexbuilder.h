@@ -15,6 +15,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 
 class ContentPack;
@@ -58,20 +59,30 @@ private:
     // word's hash, whose slot holds a short word's letters too: a look-up reads one slot.
     struct Slot
     {
-        static constexpr int kShort = 9;
+        static constexpr int kShort = 11;
         quint32 hash = 0;
-        qint32 idPlusOne = 0;  // 0: a free slot
-        qint32 lastSerial = 0; // the serial of the last page added that holds the word
+        qint32 idPlusOne = 0; // 0: a free slot
         quint16 length = 0;
         char16_t letters[kShort] = {}; // the word's letters when it has no more than kShort
+
+        bool holds(QStringView word, quint32 wordHash) const
+        {
+            return hash == wordHash && length == word.size() && word.size() <= kShort &&
+                   std::equal(word.utf16(), word.utf16() + word.size(), letters);
+        }
     };
     static_assert(sizeof(Slot) == 32);
-    // The slot of word, made when the word is new (its id is then the next one).
-    Slot& slotOf(QStringView word);
+    // The id of word, made when the word is new.
+    int wordId(QStringView word);
+    int findOrAdd(QStringView word, quint32 hash);
 
     QList<QString> m_words;
     QList<Slot> m_slots = QList<Slot>(1024);
-    int m_serial = 0; // counts the pages added
+    // The words met last, by their hash: the frequent words of a language are found here without
+    // reaching into the large table.
+    QList<Slot> m_recent = QList<Slot>(4096);
+    QList<int> m_lastSerial; // per word: the serial of the last page added that holds it
+    int m_serial = 0;        // counts the pages added
 };
 
 // The index of every page of a content folder (its path, ending with '/'), in the order the search
