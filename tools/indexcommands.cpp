@@ -21,8 +21,18 @@ void build(ToolArgs& args)
 {
     args.setUsage(QStringLiteral("index build FOLDER"));
     const QString folder = args.positional(1, 1)[0];
+    const ContentFolder content(folder);
     try {
-        writeFullTextIndex(buildFullTextIndex(folder), folder);
+        const FullTextIndex index = buildFullTextIndex(
+            content.pack, content.path + QLatin1Char('/'), [](const QString& page, const QString& why) {
+                std::fprintf(stderr, "velbrook-tool: %s is left out of the index: %s\n",
+                             qUtf8Printable(printable(page)), qUtf8Printable(why));
+            });
+        if (index.pages == 0)
+            fail(ExitNotFound, QStringLiteral("%1 holds no page to index: no .htm or .html file on disk or in its "
+                                              "interface.dat")
+                                   .arg(folder));
+        writeFullTextIndex(index, content.path);
     } catch (const ContentError& error) {
         fail(ExitBadInput, error.message());
     }

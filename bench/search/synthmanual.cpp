@@ -95,33 +95,34 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-SyntheticManual makeSyntheticManual(const QString& folder, int pages)
+SyntheticManual syntheticWords(int pages)
 {
     SyntheticManual manual;
-    manual.folder = QDir(folder).absolutePath();
-    manual.packPath = manual.folder + QStringLiteral("/interface.dat");
     manual.pages = pages;
     manual.rareWord = QStringLiteral(u"щёткодержатель");
     manual.missingWord = QStringLiteral(u"фьючерсный");
-    if (!QDir().mkpath(manual.folder))
-        throw ContentError(QStringLiteral("Cannot create folder %1").arg(manual.folder));
+    std::mt19937 random(20240521);
+    manual.commonWord = vocabulary(random).first();
+    return manual;
+}
 
+QStringList forEachSyntheticPage(int pages,
+                                 const std::function<void(const QString& path, const QByteArray& bytes)>& page)
+{
+    const SyntheticManual manual = syntheticWords(pages);
     std::mt19937 random(20240521);
     const QStringList words = vocabulary(random);
-    manual.commonWord = words.first();
     const ZipfDraw draw;
     const QSet<int> rarePages{qMin(7, pages - 1), pages / 2, qMax(0, pages - 3)};
 
-    PackWriter pack;
-    FullTextIndexBuilder index;
     QStringList tree;
-    for (int page = 0; page < pages; ++page) {
+    for (int number = 0; number < pages; ++number) {
         const QString title = QStringLiteral(u"Раздел %1. %2 %3")
-                                  .arg(page + 1)
+                                  .arg(number + 1)
                                   .arg(capitalised(words[draw(random)]), words[draw(random)]);
         QString html = QStringLiteral("<html><head><title>") + title +
                        QStringLiteral("</title></head>\r\n<body>\r\n<h1>") + title + QStringLiteral("</h1>\r\n");
-        if (rarePages.contains(page))
+        if (rarePages.contains(number))
             html += QStringLiteral(u"<p>Проверьте ") + manual.rareWord + QStringLiteral(".</p>\r\n");
         while (html.size() < kPageBytes) {
             html += QStringLiteral("<p>");
@@ -142,16 +143,31 @@ SyntheticManual makeSyntheticManual(const QString& folder, int pages)
         }
         html += QStringLiteral("</body></html>\r\n");
 
-        const QString path = pagePath(page);
-        const QByteArray bytes = toCp1251(html);
-        pack.addFile(path, bytes);
-        index.addPage(path, bytes);
+        const QString path = pagePath(number);
+        page(path, toCp1251(html));
 
         const QString link = QString(path).replace(QLatin1Char('/'), QLatin1Char('\\'));
-        if (page % kPagesPerPart == 0)
-            tree.append(link + QStringLiteral(u";Часть %1").arg(page / kPagesPerPart + 1));
+        if (number % kPagesPerPart == 0)
+            tree.append(link + QStringLiteral(u";Часть %1").arg(number / kPagesPerPart + 1));
         tree.append(QLatin1Char('\t') + link + QLatin1Char(';') + title);
     }
+    return tree;
+}
+
+SyntheticManual makeSyntheticManual(const QString& folder, int pages)
+{
+    SyntheticManual manual = syntheticWords(pages);
+    manual.folder = QDir(folder).absolutePath();
+    manual.packPath = manual.folder + QStringLiteral("/interface.dat");
+    if (!QDir().mkpath(manual.folder))
+        throw ContentError(QStringLiteral("Cannot create folder %1").arg(manual.folder));
+
+    PackWriter pack;
+    FullTextIndexBuilder index;
+    const QStringList tree = forEachSyntheticPage(pages, [&](const QString& path, const QByteArray& bytes) {
+        pack.addFile(path, bytes);
+        index.addPage(path, bytes);
+    });
 
     const FullTextIndex built = index.build();
     manual.keywords = built.keywords.count('\n');

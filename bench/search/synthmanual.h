@@ -6,7 +6,11 @@
 // full-text index built from the pages; everything but the tree script packed into
 // interface.dat. The same arguments always give the same bytes.
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 struct SyntheticManual
 {
@@ -24,3 +28,12 @@ struct SyntheticManual
 // tree1.txt (the contents tree script as UTF-8 text) and tree1.cfs (the same, stored as scripts
 // are). Raises ContentError when a file cannot be written.
 SyntheticManual makeSyntheticManual(const QString& folder, int pages = 3000);
+
+// The pages of that manual one by one, without writing anything: page(path, bytes) for each page
+// in order (paths as above, bytes in code page 1251); the contents tree's lines (tab-indented
+// "link;caption", links with '\\') are returned. The same pages makeSyntheticManual packs.
+QStringList forEachSyntheticPage(int pages,
+                                 const std::function<void(const QString& path, const QByteArray& bytes)>& page);
+
+// The word in every page, the word in three, and the word in none, as makeSyntheticManual names them.
+SyntheticManual syntheticWords(int pages);

@@ -1,5 +1,6 @@
 #include "unrarlib.h"
 
+#include "archivecalls.h"
 #include "archivelog.h"
 #include "codepage.h"
 #include "rarvolumes.h"
@@ -99,6 +100,10 @@ std::unique_ptr<RarArchive> RarArchive::RAROpenArchive(RAROpenArchiveData& data)
         return nullptr;
     }
     probe.close();
+    if (!ArchiveLibrary::get()) {
+        data.OpenResult = ERAR_EOPEN;
+        return nullptr;
+    }
 
     const Utf8Locale locale;
     auto impl = std::make_unique<Impl>();

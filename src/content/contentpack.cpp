@@ -10,9 +10,17 @@
 #include <QBuffer>
 #include <QtEndian>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
+#ifdef Q_OS_UNIX
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -34,9 +42,10 @@ bool plausibleUnpackedSize(qint64 stored, qint64 size)
     return size <= kMaxUnpackedSize && size <= stored * kMaxDeflateRatio + 64;
 }
 
-// One zlib stream that must inflate to exactly size bytes. The output grows with what the stream
-// really gives, so a size that lies costs no more memory than the data behind it. Memory that
-// cannot be had raises std::bad_alloc.
+// One zlib stream that must inflate to exactly size bytes, into out (whose memory is used again
+// when it has enough). The output grows with what the stream really gives, so a size that lies
+// costs no more memory than the data behind it. Memory that cannot be had raises std::bad_alloc.
+// out holds nothing of use when the result is false.
 bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteArray& out)
 {
     if (!plausibleUnpackedSize(storedSize, size))
@@ -52,7 +61,8 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
     stream.avail_in = uInt(storedSize);
     // One byte past the size, so that a stream that gives more shows it.
     const qint64 limit = size + 1;
-    QByteArray buffer(qsizetype(std::min(limit, std::max<qint64>(storedSize * 4, 64 * 1024))), Qt::Uninitialized);
+    QByteArray& buffer = out;
+    buffer.resize(qsizetype(std::min(limit, std::max<qint64>({storedSize * 4, 64 * 1024, buffer.capacity()}))));
     int rc = Z_OK;
     while (rc == Z_OK) {
         const qint64 produced = qint64(stream.total_out);
@@ -69,8 +79,30 @@ bool inflateExactly(const uchar* stored, qint64 storedSize, qint64 size, QByteAr
     if (rc != Z_STREAM_END || qint64(stream.total_out) != size)
         return false;
     buffer.truncate(qsizetype(size));
-    out = std::move(buffer);
     return true;
+}
+
+// An entry of at most this size is unpacked in one call into memory of its full size; a larger
+// one is unpacked as it comes (inflateExactly), so that a size that lies costs no more memory
+// than the data behind it.
+constexpr qint64 kWholeInflateMax = 16 * 1024 * 1024;
+
+// One zlib stream of an entry, as inflateExactly, in one call. Pages and pictures are small, and
+// this is the most of what reading them costs.
+bool inflateWhole(const uchar* stored, qint64 storedSize, qint64 size, QByteArray& out)
+{
+    struct Free
+    {
+        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    };
+    // One per thread: a scan reads on a worker while the panes read on the interface thread.
+    thread_local const std::unique_ptr<libdeflate_decompressor, Free> decompressor(libdeflate_alloc_decompressor());
+    if (!decompressor)
+        throw std::bad_alloc();
+    out.resize(qsizetype(size));
+    // Without a place for the size it gave, the call fails unless the stream gives exactly size.
+    return libdeflate_zlib_decompress(decompressor.get(), stored, size_t(storedSize), out.data(), size_t(size),
+                                      nullptr) == LIBDEFLATE_SUCCESS;
 }
 
 QByteArray entryName(const uchar* record)
@@ -332,13 +364,31 @@ ContentPack::Load ContentPack::loadEntry(int index, QByteArray& data) const
     const uchar* stored = m_data + m_dataAreaStart + entry.offset;
     try {
         if (entry.storedSize == entry.size) {
-            data = QByteArray(reinterpret_cast<const char*>(stored), entry.size);
+            data.resize(entry.size);
+            std::memcpy(data.data(), stored, entry.size);
             return Load::Loaded;
         }
-        return inflateExactly(stored, entry.storedSize, entry.size, data) ? Load::Loaded : Load::Corrupt;
+        if (!plausibleUnpackedSize(entry.storedSize, entry.size))
+            return Load::Corrupt;
+        const bool whole = entry.size <= kWholeInflateMax;
+        return (whole ? inflateWhole(stored, entry.storedSize, entry.size, data)
+                      : inflateExactly(stored, entry.storedSize, entry.size, data))
+                   ? Load::Loaded
+                   : Load::Corrupt;
     } catch (const std::bad_alloc&) {
         return Load::Corrupt; // a file too large to hold reads as missing too
     }
+}
+
+void ContentPack::releaseMappedPages() const
+{
+#ifdef Q_OS_UNIX
+    if (!m_open || !m_fileBytes.isEmpty() || !m_data)
+        return; // not mapped: nothing to give back
+    // The mapping is of the file and read only: its pages come back from the file when touched
+    // again, by this thread or another.
+    madvise(const_cast<uchar*>(m_data), size_t(m_dataSize), MADV_DONTNEED);
+#endif
 }
 
 int ContentPack::LoadPackEntry(int index, QBuffer& stream) const

@@ -74,7 +74,14 @@ public:
         Corrupt, // does not unpack to its size, claims a size no deflate stream can reach, or
                  // does not fit in memory
     };
+    // The unpacked bytes of a file entry into data, whose memory is used again when it has
+    // enough (a reader of many files keeps one array). data holds nothing of use unless Loaded.
     Load loadEntry(int index, QByteArray& data) const;
+
+    // Lets the system take back the memory that reading entries brought in from the pack file
+    // (what is read again comes from the file again): a reader that goes once through many
+    // entries, such as a search across all pages, then does not hold the whole pack in memory.
+    void releaseMappedPages() const;
 
     // True when a disk file of that path exists or the pack holds it.
     bool PackFileExists(const QString& path) const;

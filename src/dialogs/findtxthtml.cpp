@@ -501,6 +501,11 @@ void TFindTxtHtml::indexSearch(Box& box, const QString& text)
     job->collectAll = true;
     QPointer<TFindTxtHtml> self(this);
     job->progress = [self](int k, int n) {
+        // A scan reads thousands of pages a second: the bar is told a few hundred times in all,
+        // not once a page, so the interface thread is not flooded with its updates.
+        constexpr int kBarUpdates = 200;
+        if (k % qMax(1, n / kBarUpdates) != 0 && k + 1 != n)
+            return;
         QMetaObject::invokeMethod(
             self.data(),
             [self, k, n] {

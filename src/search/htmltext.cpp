@@ -25,13 +25,18 @@ const QHash<QString, char32_t>& namedEntities()
     return names;
 }
 
+const QStringList& inlineTags()
+{
+    static const QStringList tags{u"a"_qs,   u"b"_qs,      u"i"_qs,      u"u"_qs,    u"s"_qs,
+                                  u"em"_qs,  u"strong"_qs, u"span"_qs,   u"font"_qs, u"small"_qs,
+                                  u"big"_qs, u"tt"_qs,     u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
+    return tags;
+}
+
 // Tags that format text without ending a word: "<b>дви</b>гатель" is one word.
 bool isInlineTag(QStringView name)
 {
-    static const QStringList inlineTags{u"a"_qs,   u"b"_qs,      u"i"_qs,      u"u"_qs,    u"s"_qs,
-                                        u"em"_qs,  u"strong"_qs, u"span"_qs,   u"font"_qs, u"small"_qs,
-                                        u"big"_qs, u"tt"_qs,     u"strike"_qs, u"nobr"_qs, u"wbr"_qs};
-    return inlineTags.contains(name);
+    return inlineTags().contains(name);
 }
 
 bool isAsciiLetter(QChar c)
@@ -73,13 +78,19 @@ qsizetype decodeReference(const QString& html, qsizetype at, QString& out)
 
 QString decodeReferences(const QString& html)
 {
+    qsizetype reference = html.indexOf(u'&');
+    if (reference < 0)
+        return html;
     QString out;
     out.reserve(html.size());
     for (qsizetype at = 0; at < html.size();) {
-        if (html[at] == u'&')
-            at = decodeReference(html, at, out);
-        else
-            out.append(html[at++]);
+        if (reference < 0)
+            reference = html.size();
+        out.append(QStringView(html).sliced(at, reference - at));
+        if (reference == html.size())
+            break;
+        at = decodeReference(html, reference, out);
+        reference = html.indexOf(u'&', at);
     }
     return out;
 }
@@ -126,16 +137,32 @@ qsizetype closingTagEnd(const QString& html, qsizetype at, QStringView name)
     return found < 0 ? html.size() : tagEnd(html, found);
 }
 
-// The characters that can be part of a word: the letters and digits of code page 1251.
-const std::array<bool, 0x10000>& wordCharacters()
+// What each UTF-16 unit is to the words of the index: kOther breaks a word, kSoftHyphen is
+// dropped, kUnwritable is a letter, digit or mark that code page 1251 cannot write; every other
+// value marks a letter or digit of code page 1251 and is that character lower-cased.
+enum : char16_t
 {
-    static const std::array<bool, 0x10000> table = [] {
-        std::array<bool, 0x10000> chars{};
+    kOther = 0,
+    kSoftHyphen = 1,
+    kUnwritable = 2,
+};
+
+const std::array<char16_t, 0x10000>& wordLetters()
+{
+    static const std::array<char16_t, 0x10000> table = [] {
+        std::array<char16_t, 0x10000> chars{};
+        for (int unit = 0; unit < 0x10000; ++unit) {
+            const QChar c = QChar(char16_t(unit));
+            if (c.isLetterOrNumber() || c.isMark())
+                chars[unit] = kUnwritable;
+        }
+        chars[0x00AD] = kSoftHyphen;
         for (int byte = 0; byte < 256; ++byte) {
             const char b = char(byte);
             const QString decoded = fromCp1251(QByteArrayView(&b, 1));
+            // Each of them lower-cases to one character.
             if (decoded.size() == 1 && decoded[0].isLetterOrNumber())
-                chars[decoded[0].unicode()] = true;
+                chars[decoded[0].unicode()] = decoded[0].toLower().unicode();
         }
         return chars;
     }();
@@ -143,6 +170,19 @@ const std::array<bool, 0x10000>& wordCharacters()
 }
 
 } // namespace
+
+bool isInlineTagName(QLatin1StringView name)
+{
+    return inlineTags().contains(name);
+}
+
+QString namedReferenceCharacters()
+{
+    QString characters;
+    for (const char32_t code : namedEntities())
+        characters += QString::fromUcs4(&code, 1);
+    return characters;
+}
 
 PageText extractPageText(const QString& html)
 {
@@ -201,10 +241,12 @@ PageText extractPageText(const QString& html)
     return page;
 }
 
-QStringList indexWords(const QString& text)
+void forEachIndexWord(QStringView text, const std::function<void(QStringView word)>& word)
 {
-    const std::array<bool, 0x10000>& isWordChar = wordCharacters();
-    QStringList words;
+    const std::array<char16_t, 0x10000>& letters = wordLetters();
+    // The buffers keep their memory from word to word: a page has thousands of words. Letters go
+    // in lower-cased: only words of code page 1251's letters come out, and those lower-case one
+    // character at a time.
     QString part;     // the run being read
     QString compound; // the runs joined by hyphens so far, the current one not yet added
     int parts = 0;
@@ -216,41 +258,50 @@ QStringList indexWords(const QString& text)
         if (part.isEmpty())
             return;
         if (!partUnwritable)
-            words.append(part.toLower());
+            word(part);
         compoundUnwritable = compoundUnwritable || partUnwritable;
         partUnwritable = false;
         if (parts > 0)
             compound.append(u'-');
         compound.append(part);
         ++parts;
-        part.clear();
+        part.resize(0);
     };
     const auto endCompound = [&] {
         endPart();
         if (parts > 1 && !compoundUnwritable)
-            words.append(compound.toLower());
-        compound.clear();
+            word(compound);
+        compound.resize(0);
         parts = 0;
         compoundUnwritable = false;
     };
 
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (isWordChar[c.unicode()]) {
-            part.append(c);
-        } else if (c == QChar(0x00AD)) {
+    const qsizetype size = text.size();
+    const char16_t* const units = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = units[i];
+        const char16_t kind = letters[c];
+        if (kind > kUnwritable) {
+            part.append(QChar(kind));
+        } else if (kind == kSoftHyphen) {
             continue;
-        } else if (c.isLetterOrNumber() || c.isMark()) {
+        } else if (kind == kUnwritable) {
             // A letter the index files cannot hold: the whole word stays out of the index (the
             // scan of the pages still finds it).
-            part.append(c);
+            part.append(QChar(c));
             partUnwritable = true;
-        } else if (c == u'-' && !part.isEmpty() && i + 1 < text.size() && isWordChar[text[i + 1].unicode()]) {
+        } else if (c == u'-' && !part.isEmpty() && i + 1 < size && letters[units[i + 1]] > kUnwritable) {
             endPart();
         } else {
             endCompound();
         }
     }
     endCompound();
+}
+
+QStringList indexWords(const QString& text)
+{
+    QStringList words;
+    forEachIndexWord(text, [&words](QStringView word) { words.append(word.toString()); });
     return words;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 struct PageText
 {
     QString title; // the <title> text, blanks collapsed; empty when the page has none
@@ -18,6 +20,13 @@ struct PageText
 // (b, i, u, em, strong, span, font, a, ...), which may stand inside a word.
 PageText extractPageText(const QString& html);
 
+// Whether a tag of that name (lower case) formats text without ending a word, as
+// extractPageText reads it.
+bool isInlineTagName(QLatin1StringView name);
+
+// Every character a named character reference stands for, as extractPageText decodes them.
+QString namedReferenceCharacters();
+
 // The words of text as the index keeps them: lower-cased, in text order, repeats included.
 //  - A word is a run of letters and digits that code page 1251 can write (Cyrillic and Latin),
 //    so numbers and part codes (2107, М16, 10w40) are words too.
@@ -29,3 +38,6 @@ PageText extractPageText(const QString& html);
 //  - A word with a letter that code page 1251 cannot write ("naïve", "中文") is left out whole, as
 //    the index files could not hold it; so is a compound with such a part (its other parts stay).
 QStringList indexWords(const QString& text);
+
+// The same words, handed to word one by one (each valid during the call only), without a list.
+void forEachIndexWord(QStringView text, const std::function<void(QStringView word)>& word);

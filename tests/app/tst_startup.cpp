@@ -84,6 +84,29 @@ private Q_SLOTS:
                  qPrintable(QString::number(countPixels(forward, kPane, kStartColour))));
     }
 
+    // A start screen without a pane, music, clip or archive loads none of the libraries those need:
+    // the web engine, the media player and the archive library come when they are first used.
+    void startScreen_loadsOnlyWhatItShows()
+    {
+        QTemporaryDir content;
+        ContainerWriter kel;
+        kel.add("Struct.cfs", encodeScript({u"title=только окно"_qs, "_screen=fon1.bmp"}));
+        kel.add("fon1.bmp", testBitmap({400, 300}, Qt::darkGray));
+        kel.write(content.filePath("Kel.dhl"));
+        QProcess program;
+        QProcessEnvironment env = programEnvironment(m_runtime.path());
+        env.insert("LD_DEBUG", "files");
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(VELBROOK_APP),
+                      {"--content", content.path(), "--screenshot", m_runtime.filePath("bare.png"), "--after", "0"});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QByteArray loaded = program.readAllStandardError();
+        QVERIFY2(loaded.contains("file=libQt6Widgets"), "LD_DEBUG=files said nothing of the libraries loaded");
+        for (const char* library : {"libarchive", "libmpv", "libQt6WebEngine", "libvelbrook-engine"})
+            QVERIFY2(!loaded.contains(QByteArray(QByteArray("file=") + library)), library);
+    }
+
     // The page the reading screen (the second) showed at the end of a run is there again the first
     // time it shows in the next run, unless the command line names a page for it.
     void lastPageRead_comesBackNextStart_unlessTheCommandLineNamesOne()

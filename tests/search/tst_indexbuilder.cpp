@@ -102,15 +102,17 @@ private Q_SLOTS:
         builder.addPage("A.htm", withoutTitle);
         const FullTextIndex index = builder.build();
 
-        QCOMPARE(index.files, toCp1251(u"A.htm#:#A.htm\r\nhtml\\b.htm#:#Тормоза\r\n"_qs));
+        // Pages numbered in the order they came, keywords sorted.
+        QCOMPARE(index.files, toCp1251(u"html\\b.htm#:#Тормоза\r\nA.htm#:#A.htm\r\n"_qs));
         QCOMPARE(index.keywords, toCp1251(u"и\r\nмасло\r\nтормоз\r\n"_qs));
-        QCOMPARE(index.numbers, QByteArray("2\r\n1:2\r\n2\r\n"));
+        QCOMPARE(index.numbers, QByteArray("1\r\n1:2\r\n1\r\n"));
+        QCOMPARE(index.pages, 2);
 
-        FullTextIndexBuilder reversed;
-        reversed.addPage("A.htm", withoutTitle);
-        reversed.addPage("html\\b.htm", toCp1251(u"кузов"_qs));
-        reversed.addPage("html/b.htm", withTitle); // replaces the page, and "кузов" with it
-        const FullTextIndex again = reversed.build();
+        FullTextIndexBuilder replaced;
+        replaced.addPage("html\\b.htm", toCp1251(u"кузов"_qs));
+        replaced.addPage("A.htm", withoutTitle);
+        replaced.addPage("html/b.htm", withTitle); // replaces the page in its place, and "кузов" with it
+        const FullTextIndex again = replaced.build();
         QCOMPARE(again.files, index.files);
         QCOMPARE(again.keywords, index.keywords);
         QCOMPARE(again.numbers, index.numbers);
@@ -133,7 +135,7 @@ private Q_SLOTS:
         const QList<std::pair<QString, QStringList>> expected{
             {u"тормоза"_qs, {"index.htm"}},
             {u"И"_qs, {"index.htm"}},
-            {u"МАСЛО"_qs, {"html/glava1.htm", "html/sub/Glava2.HTML", "index.htm"}},
+            {u"МАСЛО"_qs, {"index.htm", "html/glava1.htm", "html/sub/Glava2.HTML"}},
             {u"жидкость"_qs, {"html/glava1.htm"}},
             {u"дот"_qs, {"html/glava1.htm"}},
             {u"ДОТ-4"_qs, {"html/glava1.htm"}},
@@ -158,7 +160,7 @@ private Q_SLOTS:
         QStringList files;
         QStringList titles;
         QVERIFY(find.FindInIndex(u"масло"_qs, files, titles, false));
-        QCOMPARE(titles, (QStringList{u"Глава 1"_qs, "Glava2.HTML", u"Оглавление"_qs}));
+        QCOMPARE(titles, (QStringList{u"Оглавление"_qs, u"Глава 1"_qs, "Glava2.HTML"}));
     }
 
     void unreadableFolder_raises()

@@ -60,6 +60,62 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(found.out), u"html/glava2.htm\tglava2.htm\n"_qs);
     }
 
+    // A packed title: the pack's pages are indexed with the disk's, each once (the pack's copy of a
+    // page both hold), numbered in the order the scan walks them.
+    void index_buildIndexesThePacksPages()
+    {
+        PackWriter writer;
+        writer.addFile(u"HTML/GLAVA1.HTM"_qs, toCp1251(u"<title>Упакованная</title><p>Тормозная колодка</p>"_qs));
+        writer.addFile(u"PACK/GLAVA3.HTM"_qs, u"<meta charset=utf-8><p>Колодка в паке</p>"_qs.toUtf8());
+        writer.addFile(u"PACK/PIC.GIF"_qs, "GIF89a");
+        writer.write(m_root + "interface.dat");
+        QCOMPARE(runTool({"index", "build", m_root}).exitCode, 0);
+
+        const ToolRun found = runTool({"index", "find", m_root, u"колодка"_qs});
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(found.out), u"html/glava1.htm\tУпакованная\nPACK/GLAVA3.HTM\tGLAVA3.HTM\n"_qs);
+        // The disk's copy of the page the pack also holds is not read.
+        QCOMPARE(runTool({"index", "find", m_root, u"жидкость"_qs}).out, QByteArray("html/glava2.htm\tglava2.htm\n"));
+
+        const ToolRun scan = runTool({"scan", m_root, u"колодка"_qs});
+        QCOMPARE(QString::fromUtf8(scan.out), u"html/glava1.htm\nPACK/GLAVA3.HTM\n"_qs);
+    }
+
+    // A folder without a page is refused, and no index files are written.
+    void index_buildWithoutPages_saysSo()
+    {
+        QTemporaryDir empty;
+        writeTestFile(empty.filePath("notes.txt"), "x");
+        PackWriter writer;
+        writer.addFile(u"PIC.GIF"_qs, "GIF89a");
+        writer.write(empty.filePath("interface.dat"));
+        const ToolRun run = runTool({"index", "build", empty.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains("holds no page"), run.err.constData());
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(!QFile::exists(empty.filePath("keywords.idx")));
+    }
+
+    // Links that loop and files that are no pages: the scan and the index builder end, list each
+    // page once and read nothing endless.
+    void linksAndDevices_scanAndIndexEnd()
+    {
+        QVERIFY(QFile::link(m_root, m_root + "a"));
+        QVERIFY(QFile::link(m_root, m_root + "b"));
+        QVERIFY(QFile::link(m_root + "html", m_root + "html/loop"));
+        QVERIFY(QFile::link(u"/dev/zero"_qs, m_root + "html/zero.htm"));
+
+        const ToolRun scan = runTool({"scan", m_root, u"жидкость"_qs});
+        QCOMPARE(scan.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(scan.out), u"html/glava1.htm\nhtml/glava2.htm\n"_qs);
+
+        QCOMPARE(runTool({"index", "build", m_root}).exitCode, 0);
+        QFile files(m_root + "files.idx");
+        QVERIFY(files.open(QIODevice::ReadOnly));
+        QCOMPARE(files.readAll(), toCp1251(u"html\\glava1.htm#:#Тормоза\r\nhtml\\glava2.htm#:#glava2.htm\r\n"_qs));
+    }
+
     void index_withoutIndexFiles_saysSo()
     {
         const ToolRun run = runTool({"index", "find", m_root, u"жидкость"_qs});
