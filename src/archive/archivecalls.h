@@ -7,6 +7,7 @@
 #include "archivelibrary.h"
 
 #define archive_error_string (ArchiveLibrary::calls().error_string)
+#define archive_format (ArchiveLibrary::calls().format)
 #define archive_read_new (ArchiveLibrary::calls().read_new)
 #define archive_read_free (ArchiveLibrary::calls().read_free)
 #define archive_read_support_format_rar (ArchiveLibrary::calls().read_support_format_rar)

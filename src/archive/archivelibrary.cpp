@@ -38,6 +38,7 @@ const ArchiveLibrary* ArchiveLibrary::get()
             }
         };
         resolve(api.error_string, "archive_error_string");
+        resolve(api.format, "archive_format");
         resolve(api.read_new, "archive_read_new");
         resolve(api.read_free, "archive_read_free");
         resolve(api.read_support_format_rar, "archive_read_support_format_rar");

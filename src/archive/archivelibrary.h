@@ -10,6 +10,7 @@
 struct ArchiveLibrary
 {
     decltype(&::archive_error_string) error_string = nullptr;
+    decltype(&::archive_format) format = nullptr;
     decltype(&::archive_read_new) read_new = nullptr;
     decltype(&::archive_read_free) read_free = nullptr;
     decltype(&::archive_read_support_format_rar) read_support_format_rar = nullptr;

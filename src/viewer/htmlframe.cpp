@@ -11,9 +11,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QTimer>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
