@@ -151,14 +151,18 @@ TPlainWindow::~TPlainWindow()
     m_view = nullptr;
 }
 
-// The load event comes before the page's first frame: two animation frames later it has been drawn.
-// The page's own scripts never see the mark, which lives in the program's script world.
+// The load event comes before the page's first frame, and a picture may still be decoding then:
+// once its pictures are decoded, three animation frames later the page has been drawn and handed
+// to the window. The page's own scripts never see the mark, which lives in the program's script
+// world.
 void TPlainWindow::waitForFrame()
 {
     if (m_closing || m_painted)
         return;
     m_view->page()->runJavaScript(
-        QStringLiteral("requestAnimationFrame(() => requestAnimationFrame(() => { window.velbrookDrawn = true; }));"),
+        QStringLiteral("Promise.all(Array.from(document.images, (i) => i.decode().catch(() => {}))).then(() =>"
+                       " requestAnimationFrame(() => requestAnimationFrame(() => requestAnimationFrame(() =>"
+                       " { window.velbrookDrawn = true; }))));"),
         QWebEngineScript::ApplicationWorld);
     if (!m_poll.isActive())
         m_poll.start(); // a second load before the first frame keeps the one poll

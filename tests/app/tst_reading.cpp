@@ -90,6 +90,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // The shared temporary folder and the private runtime folder of this run are the test's
+        // own, before any component (the archive listings among them) looks for them.
+        QVERIFY(m_sharedTemp.isValid() && m_runtimeDir.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_sharedTemp.path()));
+        qputenv("VELBROOK_RUNTIME_DIR", QFile::encodeName(m_runtimeDir.path()));
         m_context = std::make_unique<AppContext>(StartupValues::forContentFolder(QStringLiteral(VELBROOK_DEMO_DIR)));
         const QString root = m_context->values.programDir;
         QVERIFY(m_context->pack.OpenPack(root + "interface.dat"));
@@ -410,10 +415,8 @@ private Q_SLOTS:
     // the listing's folder has.
     void archiveListing_keepsOutOfTheSharedTemporaryFolder()
     {
-        QTemporaryDir shared;
-        QTemporaryDir runtime;
-        qputenv("TMPDIR", QFile::encodeName(shared.path()));
-        qputenv("VELBROOK_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QTemporaryDir& shared = m_sharedTemp;
+        QTemporaryDir& runtime = m_runtimeDir;
         const QString archive = shared.filePath("tools.rar");
         RarWriter writer;
         writer.addFile(QStringLiteral("readme.txt"), "read me");
@@ -430,7 +433,6 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(runtime.path() + "/velbrook-archives").permissions() & 0x0077, QFileDevice::Permissions());
         QVERIFY(QFileInfo(planted).isFile());
         QVERIFY(QFileInfo(shared.filePath("as_other/keep.txt")).isFile());
-        qunsetenv("TMPDIR");
     }
 
     void cleanupTestCase()
@@ -516,6 +518,8 @@ private:
         QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
     }
 
+    QTemporaryDir m_sharedTemp;
+    QTemporaryDir m_runtimeDir;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<SkinScript> m_script;
     std::unique_ptr<TMainForm> m_form;

@@ -109,6 +109,7 @@ private Q_SLOTS:
         QObject owner;
         CopyDataTarget target;
         target.kind = CopyDataTarget::Kind::Thesaurus;
+        target.programDir = m_context->values.programDir; // as the thesaurus copy's window has it
         target.hasPane = [] { return true; };
         target.showPage = [&shown](const QString& page) { shown.append(page); };
         receiveCopyData(endpoint, &owner, target);
