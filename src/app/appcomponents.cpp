@@ -279,10 +279,11 @@ void AppComponents::showAbout()
 void AppComponents::thesaurus()
 {
     // The copy starts as the window starts its other copies (the help).
-    const ThesaurusOpened result = openThesaurus(
-        m_context, QCoreApplication::applicationFilePath(), [this](const QString& program, const QStringList& arguments) {
-            return m_form.desktopServices().startProgram(program, arguments, QString());
-        });
+    const ThesaurusOpened result =
+        openThesaurus(m_context, QCoreApplication::applicationFilePath(),
+                      [this](const QString& program, const QStringList& arguments) {
+                          return m_form.desktopServices().startProgram(program, arguments, QString());
+                      });
     const QString failure = thesaurusFailureText(result);
     // An index that cannot be read is a warning to confirm, as the other index files give.
     if (result == ThesaurusOpened::IndexUnreadable)

@@ -568,8 +568,11 @@ bool THtmlFrame::currentVisible() const
 
 void THtmlFrame::copySelection()
 {
-    if (currentVisible())
-        currentView()->page()->triggerAction(QWebEnginePage::Copy);
+    if (!currentVisible())
+        return;
+    // The engine copies from the page that has the focus (see selectAll).
+    currentView()->setFocus(Qt::OtherFocusReason);
+    currentView()->page()->triggerAction(QWebEnginePage::Copy);
 }
 
 void THtmlFrame::printCurrentPage()

@@ -66,8 +66,12 @@ void THtmlFrame::ScrollToTop()
 
 void THtmlFrame::selectAll()
 {
-    if (currentVisible())
-        currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+    if (!currentVisible())
+        return;
+    // The engine selects in the page that has the focus: after a click on the skin or a key given
+    // to the window, the page has none, and the action would select nothing.
+    currentView()->setFocus(Qt::OtherFocusReason);
+    currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
 }
 
 QString THtmlFrame::currentTitle() const
