@@ -68,10 +68,15 @@ void THtmlFrame::selectAll()
 {
     if (!currentVisible())
         return;
-    // The engine selects in the page that has the focus: after a click on the skin or a key given
-    // to the window, the page has none, and the action would select nothing.
+    // The page's script selects, in the frame the reader works in: the engine's own action selects
+    // only in a page that has the focus, and after a click on the skin or a key given to the window
+    // it has none. The page takes the focus too, so that the keys of the page act on the selection.
     currentView()->setFocus(Qt::OtherFocusReason);
-    currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+    static_cast<PanePage*>(currentView()->page())
+        ->callScript(QStringLiteral("selectAll"), {}, [](const QVariant& answer) {
+            if (answer.toInt() <= 0)
+                qCDebug(lcViewer) << "select all: the page has no text";
+        });
 }
 
 QString THtmlFrame::currentTitle() const
