@@ -21,7 +21,6 @@
 #include "tunrar.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QScopedValueRollback>
 #include <QUrl>
@@ -258,8 +257,9 @@ void AppComponents::showAbout()
         }
         TAboutBox::Services services;
         services.hints = m_context.userSettings.hint;
+        // Through the window's desktop services, as every other link and address of the window.
         services.openUrl = [this](const QUrl& url) {
-            if (!QDesktopServices::openUrl(url))
+            if (!m_form.desktopServices().openUrl(url))
                 showStatus(QStringLiteral(u"Не удалось открыть адрес %1").arg(url.toString()));
         };
         services.playSound = [this](const QString& file) {
@@ -278,7 +278,12 @@ void AppComponents::showAbout()
 
 void AppComponents::thesaurus()
 {
-    const ThesaurusOpened result = openThesaurus(m_context, QCoreApplication::applicationFilePath());
+    // The copy starts as the window starts its other copies (the help).
+    const ThesaurusOpened result =
+        openThesaurus(m_context, QCoreApplication::applicationFilePath(),
+                      [this](const QString& program, const QStringList& arguments) {
+                          return m_form.desktopServices().startProgram(program, arguments, QString());
+                      });
     const QString failure = thesaurusFailureText(result);
     // An index that cannot be read is a warning to confirm, as the other index files give.
     if (result == ThesaurusOpened::IndexUnreadable)

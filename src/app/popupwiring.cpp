@@ -26,6 +26,10 @@ std::unique_ptr<TControlPopupWindow> makePopups(TMainForm& form, AppContext& con
         else
             qCDebug(lcApp) << "no font dialog: the skin has no HTML pane";
     };
+    services.showStatus = [&form](const QString& text) {
+        if (MiscHooks* misc = form.components().misc)
+            misc->showStatus(text);
+    };
     services.readResource = [&context](const QString& name) { return context.container.Read(name); };
     return std::make_unique<TControlPopupWindow>(script, context.settings, context.folders(), std::move(services));
 }

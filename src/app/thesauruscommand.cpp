@@ -9,7 +9,7 @@
 
 #include <QProcess>
 
-ThesaurusOpened openThesaurus(const AppContext& context, const QString& program)
+ThesaurusOpened openThesaurus(const AppContext& context, const QString& program, const StartCopy& start)
 {
     TMakeTesaurusFind find(context.pack);
     find.SetIndexFolder(context.values.programDir);
@@ -38,8 +38,8 @@ ThesaurusOpened openThesaurus(const AppContext& context, const QString& program)
         qCDebug(lcApp) << "tesaurus: the start page does not exist:" << file;
         return ThesaurusOpened::NoStartPage;
     }
-    if (!QProcess::startDetached(
-            program, {QStringLiteral("--content"), context.values.programDir, target, QStringLiteral("/t")})) {
+    const QStringList arguments{QStringLiteral("--content"), context.values.programDir, target, QStringLiteral("/t")};
+    if (!(start ? start(program, arguments) : QProcess::startDetached(program, arguments))) {
         qCDebug(lcApp) << "tesaurus: the thesaurus copy could not be started";
         return ThesaurusOpened::StartFailed;
     }

@@ -4,6 +4,9 @@
 // tezaurus.idx), in the thesaurus window of a copy that is already open, or in a new copy.
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class AppContext;
 
@@ -17,8 +20,12 @@ enum class ThesaurusOpened
     StartFailed,     // the copy could not be started
 };
 
-// program: the program to start as the thesaurus copy.
-ThesaurusOpened openThesaurus(const AppContext& context, const QString& program);
+// The way a copy is started: the program with its arguments, detached; true when it started.
+using StartCopy = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+// program: the program to start as the thesaurus copy; start starts it (QProcess::startDetached
+// when empty).
+ThesaurusOpened openThesaurus(const AppContext& context, const QString& program, const StartCopy& start = {});
 
 // What to tell the reader when it failed; empty when it did not.
 QString thesaurusFailureText(ThesaurusOpened result);

@@ -92,6 +92,7 @@ public:
     QLineEdit* box(int index) const;
     int boxCount() const { return int(m_boxes.size()); }
     bool allPages() const { return m_allPages; }
+    bool matchCase() const { return m_matchCase; }
     bool indexMode() const { return m_indexMode; }
     bool treeMode() const { return m_treeMode; }
 

@@ -300,11 +300,6 @@ void TControlPopupWindow::runItemCommand(const QString& command)
 
 void TControlPopupWindow::AddFavorite()
 {
-    THtmlFavorite* list = favorites();
-    if (!list) {
-        qCDebug(lcPopups) << "addtofavorite: no favorites list on screen" << currentScreen();
-        return;
-    }
     HtmlPanesHooks* p = panes();
     const QString file = p ? p->currentFile() : QString();
     // Without a page there is nothing to come back to.
@@ -315,7 +310,20 @@ void TControlPopupWindow::AddFavorite()
     const QStringList titles = p->historyTitles();
     const int index = p->historyIndex();
     const QString caption = index >= 0 && index < titles.size() ? titles[index] : p->currentTitle();
-    list->AddFavorite(caption, favoriteCommand(file, p->scrollPosition()));
+    const QString command = favoriteCommand(file, p->scrollPosition());
+    if (THtmlFavorite* list = favorites()) {
+        list->AddFavorite(caption, command);
+        return;
+    }
+    // A screen without the favorites list (a page menu of another screen) adds to the favorites
+    // kept in the settings, which the list shows where it is; the reader cannot see it here, so
+    // is told.
+    THtmlFavorite stored(m_settings, nullptr);
+    const bool added = stored.AddFavorite(caption, command);
+    qCDebug(lcPopups) << "addtofavorite: no favorites list on screen" << currentScreen() << "- kept in the settings";
+    if (m_services.showStatus)
+        m_services.showStatus(added ? QStringLiteral(u"Страница добавлена в закладки")
+                                    : QStringLiteral(u"Эта страница уже есть в закладках"));
 }
 
 QImage TControlPopupWindow::picture(const QString& name)

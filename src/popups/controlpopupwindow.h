@@ -38,6 +38,8 @@ struct PopupServices
     std::function<std::optional<QByteArray>(const QString&)> readResource;
     // The pane's font dialog, when the build has one.
     std::function<void()> chooseFont;
+    // Tells the reader what an action did, in the status line or a message.
+    std::function<void(const QString&)> showStatus;
     // The desktop area popups keep within, for a point; the screen's available area by default.
     std::function<QRect(QPoint)> desktop;
 };

@@ -109,6 +109,17 @@ void TreesController::ShowTreeForScreen()
         if (TTreeViews* each = tree(n))
             each->ShowTreeForScreen(screen, n == m_chosen);
     }
+    // The page a screen command names is opened by the chapters tree as it shows. With the trees
+    // hidden, or the subject index chosen, that tree stays hidden: the page is opened here, and the
+    // tree shown follows it.
+    TTreeViews* first = tree(1);
+    if (screen == 1 && first && first->isHidden() && !first->pendingPage().isEmpty() && m_callbacks->openPage) {
+        const QString page = first->pendingPage();
+        first->setPendingPage(QString());
+        m_callbacks->openPage(page);
+        if (TTreeViews* shown = treeOfTheMoment(); shown && !shown->isHidden())
+            shown->SyncTreeWithPage(page);
+    }
     if (screen == 1)
         reportTreeArea();
 }

@@ -568,8 +568,23 @@ bool THtmlFrame::currentVisible() const
 
 void THtmlFrame::copySelection()
 {
-    if (currentVisible())
-        currentView()->page()->triggerAction(QWebEnginePage::Copy);
+    if (!currentVisible())
+        return;
+    // The selection is read from the page's documents and put on the clipboard here: the engine's
+    // own copy works only in a page that has the focus, and after a click on the skin it has none.
+    QPointer<THtmlFrame> guard(this);
+    static_cast<PanePage*>(currentView()->page())
+        ->callScript(QStringLiteral("selectedText"), {}, [guard](const QVariant& answer) {
+            const QString text = answer.toString();
+            if (!guard)
+                return;
+            if (text.isEmpty()) {
+                qCDebug(lcViewer) << "copy: nothing is selected";
+                return;
+            }
+            if (guard->m_links.services().setClipboard)
+                guard->m_links.services().setClipboard(text);
+        });
 }
 
 void THtmlFrame::printCurrentPage()

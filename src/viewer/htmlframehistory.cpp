@@ -66,8 +66,17 @@ void THtmlFrame::ScrollToTop()
 
 void THtmlFrame::selectAll()
 {
-    if (currentVisible())
-        currentView()->page()->triggerAction(QWebEnginePage::SelectAll);
+    if (!currentVisible())
+        return;
+    // The page's script selects, in the frame the reader works in: the engine's own action selects
+    // only in a page that has the focus, and after a click on the skin or a key given to the window
+    // it has none. The page takes the focus too, so that the keys of the page act on the selection.
+    currentView()->setFocus(Qt::OtherFocusReason);
+    static_cast<PanePage*>(currentView()->page())
+        ->callScript(QStringLiteral("selectAll"), {}, [](const QVariant& answer) {
+            if (answer.toInt() <= 0)
+                qCDebug(lcViewer) << "select all: the page has no text";
+        });
 }
 
 QString THtmlFrame::currentTitle() const

@@ -440,6 +440,51 @@
         return '';
     };
 
+    // The document the reader works in: the frame that has the focus, at any depth; on a frame set
+    // without one, its largest frame; else the page itself.
+    function focusedDocument() {
+        let doc = document;
+        for (;;) {
+            const active = doc.activeElement;
+            if (!active || (active.tagName !== 'FRAME' && active.tagName !== 'IFRAME')) break;
+            let child = null;
+            try {
+                child = active.contentDocument;
+            } catch (e) {
+                break;
+            }
+            if (!child || !child.body) break;
+            doc = child;
+        }
+        if (doc === document && document.body && document.body.tagName === 'FRAMESET')
+            return readingDocument('');
+        return doc;
+    }
+
+    // Selects the whole text of the document the reader works in, and nothing elsewhere, so that a
+    // copy takes this selection. Answers the length of the text selected.
+    pane.selectAll = function () {
+        const doc = focusedDocument();
+        for (const other of documentsInOrder(document, [])) {
+            if (other !== doc && other.getSelection()) other.getSelection().removeAllRanges();
+        }
+        if (!doc.body || !doc.getSelection()) return 0;
+        doc.getSelection().selectAllChildren(doc.body);
+        return doc.getSelection().toString().length;
+    };
+
+    // The text selected: in the document the reader works in, else the first selection of the
+    // page's documents; empty when nothing is selected.
+    pane.selectedText = function () {
+        const docs = [focusedDocument()].concat(documentsInOrder(document, []));
+        for (const doc of docs) {
+            const selection = doc.getSelection();
+            const text = selection ? selection.toString() : '';
+            if (text) return text;
+        }
+        return '';
+    };
+
     attach(document);
     // The program sends the visited links once it hears of the load.
     window.addEventListener('load', () => {
