@@ -31,10 +31,15 @@ figure() { printf '%s\t%s\t%s\t%s\t%s\n' "$@" >> "$summary"; }
 
 echo "== start-up"
 "$here/startup/startup.sh" "$build" "$runs" | tee "$work/startup.txt"
-awk '/^start-up/ {figure("start-up to first frame", $10 " ms", $13 " ms", $16, "<= 1.20")}
-     /^peak memory/ {figure("peak memory at start", $10 " MiB", $13 " MiB", $16, "<= 1.30")}
-     function figure(a, b, c, d, e) { printf "%s\t%s\t%s\t%s\t%s\n", a, b, c, d, e }' \
-    "$work/startup.txt" | tr -d ',' >> "$summary"
+python3 - "$work/startup.txt" >> "$summary" <<'PY'
+import re, sys
+for line in open(sys.argv[1]):
+    m = re.match(r"(start-up|peak memory) (?:to|at) (.*), median of \d+ pairs: reader ([\d.]+) (\S+), baseline ([\d.]+) \S+, ratio ([\d.]+)", line)
+    if m:
+        kind, what, reader, unit, base, ratio = m.groups()
+        goal = "<= 1.20" if kind == "start-up" else "<= 1.30"
+        print("%s at %s vs bare window\t%s %s\t%s %s\t%s\t%s" % (kind, what, reader, unit, base, unit, ratio, goal))
+PY
 
 echo "== page display"
 "$build/bench/viewer/bench_pagedisplay" 2> "$work/pagedisplay.err" | tee "$work/pagedisplay.txt" ||
