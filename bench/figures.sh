@@ -45,7 +45,9 @@ echo "== page display"
 "$build/bench/viewer/bench_pagedisplay" 2> "$work/pagedisplay.err" | tee "$work/pagedisplay.txt" ||
     { echo "bench_pagedisplay failed:"; cat "$work/pagedisplay.err"; }
 awk '$1 == "demo" || $1 == "synthetic" {
-         printf "page display, %s (%s pages)\t%s ms\t%s ms\t%s\t<= 1.00\n", $1, $2, $5, $7, $9 }' \
+         printf "page display, %s (%s pages), pane vs bare view\t%s ms\t%s ms\t%s\t<= 1.00\n", $1, $2, $5, $7, $9
+         printf "page display, %s, pane vs bare view on the content scheme\t%s ms\t%s ms\t%s\t(the pane itself)\n", $1, $5, $10, $12
+         printf "page display, %s, content scheme vs plain files (bare views)\t%s ms\t%s ms\t%s\t(the scheme)\n", $1, $10, $7, $13 }' \
     "$work/pagedisplay.txt" >> "$summary"
 
 echo "== the manuals: 3,000 pages (and written out), 30,000 pages"
