@@ -6,6 +6,11 @@
 // pack (pictures and style sheets too) is written out beforehand, names in lower case as the
 // pages' links spell them.
 //
+// A third side tells where the pane's time goes: a bare web view with the pane's own profile, the
+// pages served by the content scheme from the pack, without the pane's script, history or
+// sections ("scheme"). pane / scheme is the cost of the pane itself, scheme / bare that of the
+// scheme handler against the engine's own reading of plain files.
+//
 // Each side first loads every page once (the first load starts the engine for its profile); the
 // pages shown by both are then compared (pictures, broken pictures, style sheets, frames) so that
 // both sides are known to read the same content. Then a few rounds: each page in turn on both
@@ -253,6 +258,41 @@ private:
     Stopwatch m_watch;
 };
 
+// A bare web view on the pane's profile: the pages come through the content scheme.
+class SchemeSide
+{
+public:
+    SchemeSide(const ContentPack& pack, const QString& root) : m_root(root)
+    {
+        QWebEngineProfile* profile = makeContentProfile(pack, &m_profileOwner);
+        m_view = std::make_unique<QWebEngineView>();
+        m_view->setPage(new QWebEnginePage(profile, m_view.get()));
+        m_view->resize(673, 421);
+        m_view->show();
+        QObject::connect(m_view.get(), &QWebEngineView::loadFinished, m_view.get(), [this](bool ok) {
+            if (m_view->url() == m_expected)
+                m_watch.finish(ok);
+        });
+    }
+
+    ~SchemeSide() { m_view.reset(); }
+
+    std::optional<qint64> show(const QString& page)
+    {
+        m_expected = contentUrl(m_root + page);
+        m_watch.start();
+        m_view->load(m_expected);
+        return m_watch.wait();
+    }
+
+private:
+    QString m_root;
+    QObject m_profileOwner;
+    std::unique_ptr<QWebEngineView> m_view;
+    QUrl m_expected;
+    Stopwatch m_watch;
+};
+
 // Every packed file written below to, names in lower case.
 void extractPack(const ContentPack& pack, const QString& root, const QString& to)
 {
@@ -297,6 +337,7 @@ struct Result
     int rounds = 0;
     QList<qint64> pane;
     QList<qint64> bare;
+    QList<qint64> scheme;
 };
 
 // Measures one set of pages. pick chooses the pages from all the pack's pages.
@@ -326,6 +367,7 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     pane = std::make_unique<PaneSide>(folder, pages.first());
     extractPack(pane->pack(), pane->root(), plain.path());
     BareSide bare(plain.path());
+    SchemeSide scheme(pane->pack(), pane->root());
 
     // The start page last, so that every round goes round the same way from it.
     QStringList order = pages.mid(1);
@@ -340,6 +382,8 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     QStringList failed;
     QStringList differ;
     for (const QString& page : std::as_const(order)) {
+        if (!scheme.show(page))
+            failed.append(page + QStringLiteral(" (bare view on the content scheme)"));
         const bool paneOk = pane->show(page).has_value();
         const QString paneShows = paneOk ? probe(pane->page()) : QString();
         const bool bareOk = bare.show(page).has_value();
@@ -366,16 +410,21 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     for (int round = 0; round < rounds; ++round) {
         for (qsizetype i = 0; i < order.size(); ++i) {
             const QString& page = order[i];
-            const bool paneFirst = (i + round) % 2 == 0;
-            for (int side = 0; side < 2; ++side) {
-                const bool onPane = (side == 0) == paneFirst;
-                const std::optional<qint64> ns = onPane ? pane->show(page) : bare.show(page);
+            // The three sides take turns: which goes first moves on from page to page and from
+            // round to round.
+            for (int turn = 0; turn < 3; ++turn) {
+                const int side = int((i + round + turn) % 3);
+                const std::optional<qint64> ns = side == 0   ? pane->show(page)
+                                                 : side == 1 ? bare.show(page)
+                                                             : scheme.show(page);
                 if (!ns) {
                     std::fprintf(stderr, "bench_pagedisplay: %s did not load in the %s\n", qUtf8Printable(page),
-                                 onPane ? "pane" : "bare view");
+                                 side == 0   ? "pane"
+                                 : side == 1 ? "bare view"
+                                             : "bare view on the content scheme");
                     return std::nullopt;
                 }
-                (onPane ? result.pane : result.bare).append(*ns);
+                (side == 0 ? result.pane : side == 1 ? result.bare : result.scheme).append(*ns);
                 spin(kSettleMs);
             }
         }
@@ -469,14 +518,16 @@ int main(int argc, char* argv[])
 
     std::puts("");
     std::puts("ShowPage -> pageChanged (pane) against load -> loadFinished (bare view of plain files)");
-    std::printf("%-10s %6s %7s %8s %14s %14s %7s\n", "set", "pages", "rounds", "loads", "pane median", "bare median",
-                "ratio");
+    std::printf("%-10s %6s %7s %8s %14s %14s %7s %14s %13s %13s\n", "set", "pages", "rounds", "loads", "pane median",
+                "bare median", "ratio", "scheme median", "pane/scheme", "scheme/bare");
     for (const Result& result : std::as_const(results)) {
         const double pane = medianMs(result.pane);
         const double bare = medianMs(result.bare);
-        std::printf("%-10s %6lld %7d %8lld %11.2f ms %11.2f ms %7.2f\n", qUtf8Printable(result.name),
-                    static_cast<long long>(result.pages), result.rounds, static_cast<long long>(result.pane.size()),
-                    pane, bare, bare > 0 ? pane / bare : 0.0);
+        const double scheme = medianMs(result.scheme);
+        std::printf("%-10s %6lld %7d %8lld %11.2f ms %11.2f ms %7.2f %11.2f ms %13.2f %13.2f\n",
+                    qUtf8Printable(result.name), static_cast<long long>(result.pages), result.rounds,
+                    static_cast<long long>(result.pane.size()), pane, bare, bare > 0 ? pane / bare : 0.0, scheme,
+                    scheme > 0 ? pane / scheme : 0.0, bare > 0 ? scheme / bare : 0.0);
     }
     std::fflush(stdout);
     return complete ? 0 : 1;

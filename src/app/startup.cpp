@@ -15,6 +15,7 @@
 #include "mainform.h"
 #include "mediacontroller.h"
 #include "pathresolver.h"
+#include "picturebytes.h"
 #include "picturecache.h"
 #include "scriptcodec.h"
 #include "scriptpaths.h"
@@ -300,9 +301,9 @@ int runSkinned(QApplication& app, const CommandLine& commandLine, AppContext& co
     TMainForm& form = program.form();
     AppComponents& components = program.components();
     if (const std::optional<QByteArray> icon = context.container.Read(script.header.icon)) {
-        QPixmap picture;
-        if (picture.loadFromData(*icon))
-            app.setWindowIcon(QIcon(picture));
+        const QImage picture = pictureFromBytes(*icon);
+        if (!picture.isNull())
+            app.setWindowIcon(QIcon(QPixmap::fromImage(picture)));
     }
     WindowEndpoint endpoint(context.values.appTitle);
     publish(endpoint, form);

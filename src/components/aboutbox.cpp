@@ -1,4 +1,5 @@
 #include "aboutbox.h"
+#include "picturebytes.h"
 
 #include "componentslog.h"
 #include "effbtncar.h"
@@ -24,7 +25,7 @@ QImage loadPicture(const TReadBin& container, const QString& name)
 {
     QImage picture;
     if (const std::optional<QByteArray> bytes = container.Read(name))
-        picture.loadFromData(*bytes);
+        picture = pictureFromBytes(*bytes);
     if (picture.isNull() && !name.isEmpty())
         qCDebug(lcComponents) << "about window: no picture" << name;
     return picture;

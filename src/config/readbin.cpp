@@ -99,7 +99,9 @@ std::optional<QByteArray> TReadBin::Read(const QString& name) const
     if (!record)
         return std::nullopt;
     QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(record->offset))
+    // Unbuffered: an entry is read in one piece straight into its array (a skin's background is
+    // megabytes), not copied through the file's buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !file.seek(record->offset))
         return std::nullopt;
     QByteArray data(record->size, Qt::Uninitialized);
     if (!readExactly(file, data.data(), record->size))

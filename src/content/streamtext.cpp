@@ -1,5 +1,7 @@
 #include "streamtext.h"
 
+#include <cstring>
+
 #include <QBuffer>
 
 namespace {
@@ -56,14 +58,17 @@ bool ReadStreamLine(QIODevice& stream, QByteArray& line)
         const QByteArray& data = buffer->data();
         const qsizetype start = buffer->pos();
         const qsizetype size = data.size();
-        qsizetype at = start;
         const char* bytes = data.constData();
-        while (at < size && bytes[at] != '\r')
-            ++at;
+        const void* cr = start < size ? std::memchr(bytes + start, '\r', size_t(size - start)) : nullptr;
+        const qsizetype at = cr ? static_cast<const char*>(cr) - bytes : size;
+        // The line in pieces between line feeds (an index line may be megabytes long), not byte by
+        // byte.
         line.reserve(at - start);
-        for (qsizetype i = start; i < at; ++i) {
-            if (bytes[i] != '\n')
-                line.append(bytes[i]);
+        for (qsizetype from = start; from < at;) {
+            const void* lf = std::memchr(bytes + from, '\n', size_t(at - from));
+            const qsizetype end = lf ? static_cast<const char*>(lf) - bytes : at;
+            line.append(bytes + from, end - from);
+            from = end + 1;
         }
         if (at < size) {
             buffer->seek(at + 1);

@@ -1,4 +1,5 @@
 #include "cooldialog.h"
+#include "picturebytes.h"
 
 #include "appcontext.h"
 #include "caption.h"
@@ -87,7 +88,7 @@ QImage TCoolDialog::picture(const QString& name) const
     if (name.isEmpty())
         return image;
     if (const std::optional<QByteArray> bytes = m_context.container.Read(name))
-        image.loadFromData(*bytes);
+        image = pictureFromBytes(*bytes);
     if (image.isNull())
         qCDebug(lcDialogs) << "the dialog's picture is missing or unreadable:" << name;
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -91,7 +91,8 @@ TFindTxtHtml::TFindTxtHtml(AppContext& context, const TDynamicFindTxtArray& elem
 TFindTxtHtml::~TFindTxtHtml()
 {
     if (m_thread) {
-        m_job->stop = true;
+        if (m_job)
+            m_job->stop = true;
         m_thread->wait();
         delete m_thread;
     }
@@ -474,10 +475,48 @@ void TFindTxtHtml::indexSearch(Box& box, const QString& text)
     m_files.clear();
     m_titles.clear();
     if (!m_index) {
-        m_index = std::make_unique<TMakeFind>(m_context.pack);
+        m_index = std::make_shared<TMakeFind>(m_context.pack);
         m_index->SetIndexFolder(m_context.values.programDir);
     }
-    const IndexLookup lookup = m_index->FindInIndex(text, m_files, m_titles, false);
+    QStringList excludedFragments;
+    if (!m_allPages) {
+        for (const QString& fragment : box.element.nofiles)
+            excludedFragments.append(toInternalPath(fragment).toLower());
+    }
+    // The index files of a large manual are megabytes: the first search reads them, and every
+    // search looks the word up, on a thread of its own, so the window goes on answering. The search
+    // counts as busy meanwhile (no second one starts), and a stop drops what it finds.
+    struct Found
+    {
+        IndexLookup lookup;
+        QStringList files;
+        QStringList titles;
+    };
+    auto found = std::make_shared<Found>();
+    auto job = std::make_shared<ScanJob>(); // only its stop flag is used here
+    m_job = job;
+    m_services.setBusy(true);
+    m_thread = QThread::create([index = m_index, found, text] {
+        found->lookup = index->FindInIndex(text, found->files, found->titles, false);
+    });
+    connect(m_thread, &QThread::finished, this, [this, job, found, text, excludedFragments] {
+        m_thread->deleteLater();
+        m_thread = nullptr;
+        m_services.setBusy(false);
+        m_job.reset();
+        if (job->stop) {
+            finish();
+            return;
+        }
+        m_files = found->files;
+        m_titles = found->titles;
+        indexLookedUp(found->lookup, text, excludedFragments);
+    });
+    m_thread->start();
+}
+
+void TFindTxtHtml::indexLookedUp(const IndexLookup& lookup, const QString& text, const QStringList& excludedFragments)
+{
     if (lookup) {
         for (QString& file : m_files)
             file.prepend(m_context.values.programDir);
@@ -493,10 +532,7 @@ void TFindTxtHtml::indexSearch(Box& box, const QString& text)
 
     auto job = std::make_shared<ScanJob>();
     job->options.excludedFolders = kIndexExcludedFolders;
-    if (!m_allPages) {
-        for (const QString& fragment : box.element.nofiles)
-            job->options.excludedFragments.append(toInternalPath(fragment).toLower());
-    }
+    job->options.excludedFragments = excludedFragments;
     job->query = text;
     job->collectAll = true;
     QPointer<TFindTxtHtml> self(this);

@@ -22,6 +22,7 @@
 class AppContext;
 class QLineEdit;
 class TMakeFind;
+struct IndexLookup;
 class QThread;
 class QWidget;
 
@@ -124,6 +125,7 @@ private:
     void matchShown(const QString& text, int matches, int active);
     void indexSearch(Box& box, const QString& text);
     void indexScanEnded(const QStringList& hits);
+    void indexLookedUp(const IndexLookup& lookup, const QString& text, const QStringList& excludedFragments);
     void startJob(std::shared_ptr<ScanJob> job, std::function<void()> done);
     void whenLoaded(std::function<void()> then);
     QString normalisedPage(const QString& file) const;
@@ -153,7 +155,8 @@ private:
     QStringList m_files;
     QStringList m_titles;
 
-    std::unique_ptr<TMakeFind> m_index; // keeps the index files in memory between searches
+    // Keeps the index files in memory between searches; shared with the thread that looks a word up.
+    std::shared_ptr<TMakeFind> m_index;
     std::shared_ptr<ScanJob> m_job;
     QThread* m_thread = nullptr;
     Box* m_scanBox = nullptr;

@@ -1,4 +1,5 @@
 #include "mediacontroller.h"
+#include "picturebytes.h"
 
 #include "appcontext.h"
 #include "backgroundmusic.h"
@@ -185,7 +186,8 @@ void MediaController::setVideoActive(bool active)
         const QImage picture = m_window.picture ? m_window.picture().copy(area) : QImage();
         QImage backdrop;
         if (const std::optional<QByteArray> bytes = m_context.container.Read(kVideoAreaBackdrop)) {
-            if (!backdrop.loadFromData(*bytes))
+            backdrop = pictureFromBytes(*bytes);
+            if (backdrop.isNull())
                 backdrop = picture;
         } else {
             qCDebug(lcMedia) << "3D area: no" << kVideoAreaBackdrop << "in the container";

@@ -1,4 +1,5 @@
 #include "controlpopupwindow.h"
+#include "picturebytes.h"
 
 #include "historylists.h"
 #include "htmlfavorite.h"
@@ -22,6 +23,7 @@ QImage decodePicture(const QByteArray& bytes, const QString& name)
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    nameReaderFormat(reader, bytes);
     const QSize declared = reader.size();
     if (declared.isValid() && (declared.width() > kMaxPictureSide || declared.height() > kMaxPictureSide)) {
         qCDebug(lcPopups) << "popup picture" << name << "is too large to be one:" << declared;

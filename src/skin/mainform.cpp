@@ -5,6 +5,7 @@
 #include "clicksound.h"
 #include "copydata.h"
 #include "effbtncar.h"
+#include "frameanimation.h"
 #include "hotarea.h"
 #include "pathresolver.h"
 #include "picturecache.h"
@@ -20,7 +21,6 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -29,7 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMovie>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPolygon>
@@ -138,19 +137,17 @@ void TMainForm::createAnimation()
         m_context.pack.readFile(m_context.values.programDir + QStringLiteral("piston.gif"));
     if (!gif)
         return;
-    m_movieData = new QBuffer(this);
-    m_movieData->setData(*gif);
-    m_movie = new QMovie(m_movieData, QByteArray(), this);
+    m_animation = new QLabel(this);
+    m_animation->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_movie = new FrameAnimation(*gif, m_animation, this);
     if (!m_movie->isValid()) {
         delete m_movie;
         m_movie = nullptr;
+        delete m_animation;
+        m_animation = nullptr;
         return;
     }
-    m_animation = new QLabel(this);
-    m_animation->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_animation->setMovie(m_movie);
-    m_movie->jumpToFrame(0);
-    m_animation->setGeometry(QRect(kAnimationPosition, m_movie->currentImage().size()));
+    m_animation->setGeometry(QRect(kAnimationPosition, m_movie->size()));
     updateAnimation();
 }
 

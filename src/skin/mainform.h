@@ -23,9 +23,8 @@
 class AppContext;
 class ClickSound;
 class HotArea;
-class QBuffer;
 class QLabel;
-class QMovie;
+class FrameAnimation;
 class QTimer;
 class TEffBtnCar;
 class TSuperTimer;
@@ -231,8 +230,7 @@ private:
     QRegion m_skinMask;
     QPoint m_skinPosition;
     QLabel* m_animation = nullptr;
-    QMovie* m_movie = nullptr;
-    QBuffer* m_movieData = nullptr;
+    FrameAnimation* m_movie = nullptr;
     QList<int> m_fonts;
 
     TSuperTimer* m_effectTimer = nullptr;

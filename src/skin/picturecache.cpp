@@ -1,5 +1,6 @@
 #include "picturecache.h"
 
+#include "picturebytes.h"
 #include "readbin.h"
 #include "skinlog.h"
 #include "skinscript.h"
@@ -29,7 +30,9 @@ QSize declaredSize(const QByteArray& bytes)
     QByteArray data = bytes; // shared, not copied
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer).size();
+    QImageReader reader(&buffer);
+    nameReaderFormat(reader, bytes);
+    return reader.size();
 }
 
 } // namespace
@@ -40,6 +43,7 @@ QString PictureCache::check(const QByteArray& bytes, const PictureLimits& limits
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    nameReaderFormat(reader, bytes);
     if (!reader.canRead())
         return QStringLiteral("no picture");
     const QSize size = reader.size();
@@ -54,6 +58,7 @@ QImage PictureCache::Decode(const QByteArray& bytes, const PictureLimits& limits
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    nameReaderFormat(reader, bytes);
     // The header's size decides before anything is decoded. A format that does not tell its size
     // is decoded (within Qt's own allocation limit) and measured afterwards.
     const QSize declared = reader.size();

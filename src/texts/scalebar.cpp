@@ -1,5 +1,6 @@
 #include "scalebar.h"
 
+#include "picturebytes.h"
 #include "readbin.h"
 
 #include <QPainter>
@@ -10,7 +11,7 @@ namespace {
 QImage loadPicture(const TReadBin& container, const char* name)
 {
     const std::optional<QByteArray> bytes = container.Read(QLatin1String(name));
-    return bytes ? QImage::fromData(*bytes) : QImage();
+    return bytes ? pictureFromBytes(*bytes) : QImage();
 }
 
 } // namespace
