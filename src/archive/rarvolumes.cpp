@@ -76,9 +76,12 @@ RarVolumeInfo scanRar4(QFile& file, QList<FilePart>* parts = nullptr)
         if (type == kRar4FileHead) {
             if (head.size() < 11)
                 return info;
-            next += le(head, 7, 4);
+            quint64 dataSize = le(head, 7, 4);
             if ((flags & kRar4FileLarge) && head.size() >= 36)
-                next += qint64(le(head, 32, 4)) << 32;
+                dataSize |= quint64(le(head, 32, 4)) << 32;
+            // Data said to run past the end of the file ends the scan there, as a short last
+            // file does; a 64-bit size added as it stands could overflow and send the scan back.
+            next = dataSize > quint64(qMax<qint64>(size - next, 0)) ? size : next + qint64(dataSize);
             lastSplitAfter = flags & kRar4FileSplitAfter;
             if (parts && head.size() >= 20) {
                 FilePart part;

@@ -4,6 +4,7 @@
 
 #include "archivefixtures.h"
 #include "archivewalk.h"
+#include "rarvolumes.h"
 #include "unrarlib.h"
 
 #include <QDir>
@@ -30,6 +31,8 @@ private Q_SLOTS:
     void cutShortRar5_isABrokenHeader_data();
     void cutShortRar5_isABrokenHeader();
     void unixUtf8Names_readAsUtf8();
+    void hugeLargeFileSize_endsTheScan_data();
+    void hugeLargeFileSize_endsTheScan();
 
 private:
     QTemporaryDir m_dir;
@@ -370,6 +373,64 @@ void TestUnrarLib::unixUtf8Names_readAsUtf8()
     QCOMPARE(outcome.endResult, int(ERAR_END_ARCHIVE));
     for (const QString& name : names)
         QVERIFY2(QFileInfo(destination + QLatin1Char('/') + name).isFile(), qPrintable(name));
+}
+
+// A RAR 4 file header with the "large" flag carries the high word of its data size. One that puts
+// the data past any file ends the volume scan there: added as a signed number it could wrap and
+// send the scan back to an earlier header, for ever.
+void TestUnrarLib::hugeLargeFileSize_endsTheScan_data()
+{
+    QTest::addColumn<quint32>("low");
+    QTest::addColumn<quint32>("high");
+    // The file header is at 20 and 41 bytes long: 61 + low - 2^32 is 7, the main header again.
+    QTest::newRow("wraps back to the main header") << quint32(0xFFFFFFCA) << quint32(0xFFFFFFFF);
+    QTest::newRow("past the end") << quint32(0x10) << quint32(0x7FFFFFFF);
+    QTest::newRow("sign bit of the high word") << quint32(0) << quint32(0x80000000);
+}
+
+void TestUnrarLib::hugeLargeFileSize_endsTheScan()
+{
+    QFETCH(quint32, low);
+    QFETCH(quint32, high);
+    const auto le = [](QByteArray& bytes, quint32 value, int width) {
+        for (int i = 0; i < width; ++i)
+            bytes.append(char((value >> (8 * i)) & 0xFF));
+    };
+    QByteArray bytes("Rar!\x1a\x07\x00", 7);
+    // The main header: CRC, type, flags, size, six reserved bytes.
+    le(bytes, 0, 2);
+    bytes.append(char(0x73));
+    le(bytes, 0, 2);
+    le(bytes, 13, 2);
+    le(bytes, 0, 6);
+    // The file header: long block and large file, one-byte name.
+    le(bytes, 0, 2);
+    bytes.append(char(0x74));
+    le(bytes, 0x8000 | 0x0100, 2);
+    le(bytes, 41, 2);
+    le(bytes, low, 4);  // data size, low word
+    le(bytes, 1, 4);    // unpacked size
+    le(bytes, 3, 1);    // host: Unix
+    le(bytes, 0, 4);    // CRC
+    le(bytes, 0, 4);    // time
+    le(bytes, 29, 1);   // version
+    le(bytes, 0x30, 1); // stored
+    le(bytes, 1, 2);    // name size
+    le(bytes, 0, 4);    // attributes
+    le(bytes, high, 4); // data size, high word
+    le(bytes, 0, 4);    // unpacked size, high word
+    bytes.append('a');
+    bytes.append(QByteArray(64, 'x'));
+    const QString archive = m_dir.filePath(QStringLiteral("large-%1-%2.rar").arg(low).arg(high));
+    QFile file(archive);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+
+    const RarVolumeInfo info = scanRarVolume(archive);
+    QVERIFY(info.readable);
+    QVERIFY(!info.endHeader);
+    QVERIFY(!info.continues);
 }
 
 QTEST_GUILESS_MAIN(TestUnrarLib)
