@@ -12,6 +12,7 @@
 #include "lazypanes.h"
 #include "listingpages.h"
 #include "mainform.h"
+#include "modalwatch.h"
 #include "pagescript.h"
 #include "pathinputbox.h"
 #include "rarwriter.h"
@@ -47,25 +48,6 @@
 
 // The demo's window has its status line in the label numbered 0.
 constexpr int kStatusLabel = 0;
-
-// Runs check once a modal window of type T is up (at most 60 s from now).
-template <typename T> void whenModal(const std::function<void(T*)>& check)
-{
-    auto* timer = new QTimer;
-    auto* started = new QElapsedTimer;
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (window || started->elapsed() > 60000) {
-            timer->stop();
-            timer->deleteLater();
-            delete started;
-            if (window)
-                check(window);
-        }
-    });
-    timer->start(20);
-}
 
 // The text of every page of a PDF.
 QString pdfText(const QByteArray& pdf)

@@ -1,3 +1,4 @@
+#include "modalwatch.h"
 #include "pagestore.h"
 #include "pdfpages.h"
 #include "printpage.h"
@@ -82,27 +83,6 @@ bool hasGreen(const QImage& image)
         }
     }
     return false;
-}
-
-// Runs check once a modal window of type T is up (at most 20 s from now), then leaves it to check.
-template <typename T> void whenModal(const std::function<void(T*)>& check)
-{
-    auto* timer = new QTimer;
-    auto* started = new QElapsedTimer;
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            delete started;
-            check(window);
-        } else if (started->elapsed() > 20000) {
-            timer->stop();
-            timer->deleteLater();
-            delete started;
-        }
-    });
-    timer->start(20);
 }
 
 QString pdfText(const QString& file, int page)
