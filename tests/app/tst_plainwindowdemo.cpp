@@ -7,7 +7,7 @@
 #include "appcontext.h"
 #include "controlpopupwindow.h"
 #include "cooldialog.h"
-#include "engineparts.h"
+#include "enginetestmain.h"
 #include "findtxthtml.h"
 #include "hotarea.h"
 #include "htmlframe.h"
@@ -244,11 +244,6 @@ private:
 
 int main(int argc, char* argv[])
 {
-    qputenv("VELBROOK_AUDIO_OUTPUT", "null");
-    staticEngineParts(); // registers the content scheme before the application starts
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestPlainWindowDemo test;
-    return QTest::qExec(&test, argc, argv);
+    return runEngineTest<TestPlainWindowDemo>(argc, argv);
 }
 #include "tst_plainwindowdemo.moc"

@@ -8,7 +8,7 @@
 #include "appcomponents.h"
 #include "appcontext.h"
 #include "controlpopupwindow.h"
-#include "engineparts.h"
+#include "enginetestmain.h"
 #include "hotarea.h"
 #include "htmlfavorite.h"
 #include "htmlframe.h"
@@ -344,11 +344,6 @@ private:
 
 int main(int argc, char* argv[])
 {
-    qputenv("VELBROOK_AUDIO_OUTPUT", "null");
-    staticEngineParts(); // registers the content scheme before the application starts
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestReaderPlace test;
-    return QTest::qExec(&test, argc, argv);
+    return runEngineTest<TestReaderPlace>(argc, argv);
 }
 #include "tst_readerplace.moc"

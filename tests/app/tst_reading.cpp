@@ -5,7 +5,7 @@
 #include "appcomponents.h"
 #include "appcontext.h"
 #include "cooldialog.h"
-#include "engineparts.h"
+#include "enginetestmain.h"
 #include "findtxthtml.h"
 #include "hotarea.h"
 #include "htmlframe.h"
@@ -511,11 +511,6 @@ private:
 
 int main(int argc, char* argv[])
 {
-    qputenv("VELBROOK_AUDIO_OUTPUT", "null");
-    staticEngineParts(); // registers the content scheme before the application starts
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestReading test;
-    return QTest::qExec(&test, argc, argv);
+    return runEngineTest<TestReading>(argc, argv);
 }
 #include "tst_reading.moc"
