@@ -392,7 +392,7 @@ void TestUnrarLib::hugeLargeFileSize_endsTheScan()
 {
     QFETCH(quint32, low);
     QFETCH(quint32, high);
-    const auto le = [](QByteArray& bytes, quint32 value, int width) {
+    const auto le = [](QByteArray& bytes, quint64 value, int width) {
         for (int i = 0; i < width; ++i)
             bytes.append(char((value >> (8 * i)) & 0xFF));
     };
