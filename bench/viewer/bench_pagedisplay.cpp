@@ -38,6 +38,7 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -48,6 +49,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+
 #include <unistd.h>
 
 namespace {
@@ -221,13 +224,18 @@ private:
     Stopwatch m_watch;
 };
 
-// The baseline: a bare web view reading plain files.
-class BareSide
+// A bare web view, timed from load() to the end of loading of the page asked for. The baseline
+// reads plain files; the same view on the pane's profile reads the pages through the content
+// scheme.
+class BareView
 {
 public:
-    explicit BareSide(const QString& folder) : m_folder(folder)
+    using MakeProfile = std::function<QWebEngineProfile*(QObject* owner)>;
+    using UrlOf = std::function<QUrl(const QString& page)>;
+
+    BareView(const MakeProfile& makeProfile, UrlOf urlOf) : m_urlOf(std::move(urlOf))
     {
-        auto* profile = new QWebEngineProfile(&m_profileOwner); // no storage name: off the record
+        QWebEngineProfile* profile = makeProfile(&m_profileOwner);
         m_view = std::make_unique<QWebEngineView>();
         m_view->setPage(new QWebEnginePage(profile, m_view.get()));
         m_view->resize(673, 421);
@@ -238,55 +246,20 @@ public:
         });
     }
 
-    ~BareSide() { m_view.reset(); }
+    ~BareView() { m_view.reset(); }
 
     QWebEnginePage* page() const { return m_view->page(); }
 
     std::optional<qint64> show(const QString& page)
     {
-        m_expected = QUrl::fromLocalFile(m_folder + QLatin1Char('/') + page);
+        m_expected = m_urlOf(page);
         m_watch.start();
         m_view->load(m_expected);
         return m_watch.wait();
     }
 
 private:
-    QString m_folder;
-    QObject m_profileOwner;
-    std::unique_ptr<QWebEngineView> m_view;
-    QUrl m_expected;
-    Stopwatch m_watch;
-};
-
-// A bare web view on the pane's profile: the pages come through the content scheme.
-class SchemeSide
-{
-public:
-    SchemeSide(const ContentPack& pack, const QString& root) : m_root(root)
-    {
-        QWebEngineProfile* profile = makeContentProfile(pack, &m_profileOwner);
-        m_view = std::make_unique<QWebEngineView>();
-        m_view->setPage(new QWebEnginePage(profile, m_view.get()));
-        m_view->resize(673, 421);
-        m_view->show();
-        QObject::connect(m_view.get(), &QWebEngineView::loadFinished, m_view.get(), [this](bool ok) {
-            if (m_view->url() == m_expected)
-                m_watch.finish(ok);
-        });
-    }
-
-    ~SchemeSide() { m_view.reset(); }
-
-    std::optional<qint64> show(const QString& page)
-    {
-        m_expected = contentUrl(m_root + page);
-        m_watch.start();
-        m_view->load(m_expected);
-        return m_watch.wait();
-    }
-
-private:
-    QString m_root;
+    UrlOf m_urlOf;
     QObject m_profileOwner;
     std::unique_ptr<QWebEngineView> m_view;
     QUrl m_expected;
@@ -366,8 +339,14 @@ std::optional<Result> measure(const QString& name, const QString& folder, int ro
     }
     pane = std::make_unique<PaneSide>(folder, pages.first());
     extractPack(pane->pack(), pane->root(), plain.path());
-    BareSide bare(plain.path());
-    SchemeSide scheme(pane->pack(), pane->root());
+    const QString plainFolder = plain.path() + QLatin1Char('/');
+    // No storage name: an off-the-record profile.
+    BareView bare([](QObject* owner) { return new QWebEngineProfile(owner); },
+                  [plainFolder](const QString& page) { return QUrl::fromLocalFile(plainFolder + page); });
+    const ContentPack& pack = pane->pack();
+    const QString root = pane->root();
+    BareView scheme([&pack](QObject* owner) { return makeContentProfile(pack, owner); },
+                    [root](const QString& page) { return contentUrl(root + page); });
 
     // The start page last, so that every round goes round the same way from it.
     QStringList order = pages.mid(1);
